@@ -1,0 +1,39 @@
+// The Morse code table: which dots and dashes each character has, and the reverse lookup from a
+// path of dots and dashes to its character.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "messages.h"
+
+namespace keytut {
+
+constexpr int kMaxElements = 7;
+constexpr std::int32_t kDot = 1;
+constexpr std::int32_t kDash = 3;
+
+inline const char* const kCodeTableFile = "KEYTUT.CDE";
+
+struct CodeTable {
+    // Row c: the elements of character c in dot units (1 dot, 3 dash), ending at the first 0.
+    std::array<std::array<std::int32_t, kMaxElements>, 256> codeElements{};
+    // Entry n: the character whose path of elements has tree number n; "_" where none. The
+    // number of a path starts at 0; a dot takes n to 2n + 1 and a dash to 2n + 2.
+    std::array<std::string, 256> decodeTree{};
+
+    CodeTable();
+    void clear();
+};
+
+// Fills the table from the code table file in `folder`. Returns false, after showing
+// "File KEYTUT.CDE missing", when the file cannot be read; the program then ends. Faulty records
+// are reported through `messages` with their record number and loading goes on.
+bool loadCodeTable(CodeTable& table, const std::filesystem::path& folder, MessageSink& messages);
+
+// Same, from the file's contents.
+void loadCodeTableFrom(CodeTable& table, std::string contents, MessageSink& messages);
+
+}  // namespace keytut

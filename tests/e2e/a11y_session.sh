@@ -1,0 +1,90 @@
+#!/bin/bash
+# Runs a command inside a private, headless desktop session for screen-reader tests:
+# a throw-away home, its own X server (Xvfb) and its own D-Bus session bus (the AT-SPI bus
+# and registry start on demand). speech-dispatcher gets a configuration that synthesises
+# with espeak-ng into ALSA's null device, so no sound card is needed.
+#
+# Usage: tests/e2e/a11y_session.sh COMMAND [ARG...]
+#
+# Environment:
+#   KEYTUT_SPEECHD_CONF  speechd.conf to use (default: the copy next to this script,
+#                        then ../shared/speechd.conf beside the repository)
+#   KEYTUT_A11Y_KEEP=1   keep the temporary folder (logs) after the run
+# Inside the session A11Y_SESSION_DIR names the temporary folder; the command's exit
+# status is this script's exit status.
+set -euo pipefail
+
+if [ $# -eq 0 ]; then
+    echo "usage: $0 COMMAND [ARG...]" >&2
+    exit 2
+fi
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+conf=${KEYTUT_SPEECHD_CONF:-}
+if [ -z "$conf" ]; then
+    for candidate in "$here/speechd.conf" "$here/../../../shared/speechd.conf"; do
+        if [ -f "$candidate" ]; then
+            conf=$candidate
+            break
+        fi
+    done
+fi
+if [ -z "$conf" ] || [ ! -f "$conf" ]; then
+    echo "$0: no speechd.conf found (set KEYTUT_SPEECHD_CONF)" >&2
+    exit 2
+fi
+for tool in xvfb-run dbus-run-session; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "$0: $tool is not installed" >&2
+        exit 2
+    fi
+done
+
+session=$(mktemp -d "${TMPDIR:-/tmp}/keytut-a11y.XXXXXX")
+export A11Y_SESSION_DIR=$session
+export HOME=$session/home
+export XDG_CONFIG_HOME=$session/config
+export XDG_DATA_HOME=$session/data
+export XDG_CACHE_HOME=$session/cache
+export XDG_RUNTIME_DIR=$session/runtime
+export GSETTINGS_BACKEND=memory
+mkdir -p "$HOME" "$XDG_CONFIG_HOME/speech-dispatcher" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+cp "$conf" "$XDG_CONFIG_HOME/speech-dispatcher/speechd.conf"
+# Nothing of the caller's desktop may leak in.
+unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS SPEECHD_ADDRESS
+
+# speech-dispatcher detaches from the session and outlives it: stop the one this session
+# started, by its pid file, its output modules (children) first.
+stop_speechd() {
+    local pidfile=$XDG_RUNTIME_DIR/speech-dispatcher/pid/speech-dispatcher.pid
+    [ -f "$pidfile" ] || return 0
+    local pid
+    pid=$(cat "$pidfile" 2>/dev/null || true)
+    case "$pid" in '' | *[!0-9]*) return 0 ;; esac
+    kill -0 "$pid" 2>/dev/null || return 0
+    local child
+    for child in $(pgrep -P "$pid" 2>/dev/null || true); do
+        kill "$child" 2>/dev/null || true
+    done
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null || true
+}
+
+cleanup() {
+    stop_speechd
+    if [ "${KEYTUT_A11Y_KEEP:-0}" = 1 ]; then
+        echo "a11y session kept in $session" >&2
+    else
+        rm -rf "$session"
+    fi
+}
+trap cleanup EXIT
+
+status=0
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" dbus-run-session -- "$@" || status=$?
+exit "$status"

@@ -1,0 +1,314 @@
+"""Helpers for end-to-end tests that listen to a real screen reader (Orca) and read the
+accessibility tree over AT-SPI.
+
+Run inside tests/e2e/a11y_session.sh (private home, Xvfb, private D-Bus session) with
+Debian's /usr/bin/python3, which has pyatspi.
+
+    with OrcaSession() as s:
+        s.start_orca()
+        s.start_program(["./earkey"], cwd=data_dir)
+        s.wait_for_speech(lambda t: t.startswith("Earkey"))
+        mark = s.mark()
+        s.key("space")
+        spoken = s.wait_for_speech(lambda t: t == "E", since=mark)
+"""
+
+import os
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ORCA_RUN = os.path.join(HERE, "orca_run.py")
+PYTHON = "/usr/bin/python3"  # Debian's interpreter: pyatspi and Orca live there
+
+STARTED_MARK = "ORCA: Startup complete notification made"
+_RECORD = re.compile(r"^(\d\d:\d\d:\d\d\.\d{6}) - ", re.M)
+_SPEECH = "SPEECH OUTPUT: "
+# 'text' optionally followed by the voice, e.g. 'E label.'{'established': False}
+_PAYLOAD = re.compile(r"'(.*)'(?:\{[^{}]*\})?\s*\Z", re.S)
+
+
+class Utterance:
+    """One line of speech from Orca's log."""
+
+    def __init__(self, index, stamp, text):
+        self.index = index  # position among all utterances of the log
+        self.stamp = stamp  # seconds since midnight, from Orca's clock
+        self.text = text
+
+    def __repr__(self):
+        return "Utterance(%d, %.6f, %r)" % (self.index, self.stamp, self.text)
+
+
+def parse_speech(log_text):
+    """Returns the utterances of an Orca debug log ("SPEECH OUTPUT: '...'" records) in order.
+
+    A record runs from its time stamp to the next one, so spoken texts with line breaks
+    are kept whole."""
+    out = []
+    starts = list(_RECORD.finditer(log_text))
+    for i, m in enumerate(starts):
+        end = starts[i + 1].start() if i + 1 < len(starts) else len(log_text)
+        body = log_text[m.end():end]
+        if not body.startswith(_SPEECH):
+            continue
+        m_text = _PAYLOAD.match(body[len(_SPEECH):])
+        if not m_text:
+            continue
+        h, mi, s = m.group(1).split(":")
+        stamp = int(h) * 3600 + int(mi) * 60 + float(s)
+        out.append(Utterance(len(out), stamp, m_text.group(1)))
+    return out
+
+
+class OrcaSession:
+    """Orca, the program under test and the key presses sent to it, in one private session."""
+
+    def __init__(self, workdir=None):
+        base = workdir or os.environ.get("A11Y_SESSION_DIR")
+        if not base:
+            base = tempfile.mkdtemp(prefix="orca-")
+        self.dir = base
+        self.prefs = os.path.join(base, "orca-prefs")
+        self.log = os.path.join(base, "orca.log")
+        self.orca = None
+        self.programs = []
+
+    # -- Orca ---------------------------------------------------------------------------
+
+    def start_orca(self, timeout=30.0):
+        """Starts Orca and returns when its log says it has started."""
+        if "DISPLAY" not in os.environ:
+            raise RuntimeError("no DISPLAY: run inside tests/e2e/a11y_session.sh")
+        os.makedirs(self.prefs, exist_ok=True)
+        out = open(os.path.join(self.dir, "orca.out"), "w")
+        self.orca = subprocess.Popen(
+            [PYTHON, ORCA_RUN, "--replace", "-u", self.prefs, "--debug-file=" + self.log],
+            stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
+        out.close()
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if self.orca.poll() is not None:
+                raise RuntimeError("Orca exited with %s before starting; see %s" %
+                                   (self.orca.returncode, self.dir))
+            if STARTED_MARK in self.log_text():
+                return
+            time.sleep(0.05)
+        raise TimeoutError("Orca did not start within %.0f s; see %s" % (timeout, self.log))
+
+    def log_text(self):
+        try:
+            with open(self.log, encoding="utf-8", errors="replace") as f:
+                return f.read()
+        except FileNotFoundError:
+            return ""
+
+    def speech(self):
+        """All utterances so far."""
+        return parse_speech(self.log_text())
+
+    def mark(self):
+        """A position in the speech so far; pass it as since= to look only at what follows."""
+        return len(self.speech())
+
+    def spoken_since(self, since=0):
+        return [u.text for u in self.speech()[since:]]
+
+    def wait_for_speech(self, predicate, since=0, timeout=10.0):
+        """Waits for an utterance after position since for which predicate(text) holds and
+        returns it; raises TimeoutError with what was spoken otherwise."""
+        deadline = time.monotonic() + timeout
+        while True:
+            for u in self.speech()[since:]:
+                if predicate(u.text):
+                    return u
+            if time.monotonic() >= deadline:
+                raise TimeoutError("not spoken within %.1f s; spoken: %r" %
+                                   (timeout, self.spoken_since(since)))
+            time.sleep(0.05)
+
+    def settle(self, quiet=0.5, timeout=10.0):
+        """Waits until Orca's log has not grown for quiet seconds."""
+        deadline = time.monotonic() + timeout
+        size, since = -1, time.monotonic()
+        while time.monotonic() < deadline:
+            now = os.path.getsize(self.log) if os.path.exists(self.log) else 0
+            if now != size:
+                size, since = now, time.monotonic()
+            elif time.monotonic() - since >= quiet:
+                return
+            time.sleep(0.05)
+
+    # -- the program under test --------------------------------------------------------
+
+    def start_program(self, argv, cwd=None, env=None):
+        """Starts a Qt program on the session's display with its accessibility bridge on."""
+        full = dict(os.environ)
+        full.update(QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        if env:
+            full.update(env)
+        name = os.path.basename(argv[0])
+        out = open(os.path.join(self.dir, name + ".out"), "a")
+        proc = subprocess.Popen(argv, cwd=cwd, env=full, stdout=out, stderr=subprocess.STDOUT,
+                                stdin=subprocess.DEVNULL)
+        out.close()
+        self.programs.append(proc)
+        return proc
+
+    @staticmethod
+    def key(*keys, delay_ms=12):
+        """Presses keys (xdotool names: "space", "Return", "F1", "e", "Escape") on the
+        focused window."""
+        subprocess.run(["xdotool", "key", "--delay", str(delay_ms)] + list(keys), check=True)
+
+    @staticmethod
+    def type_text(text, delay_ms=12):
+        subprocess.run(["xdotool", "type", "--delay", str(delay_ms), text], check=True)
+
+    # -- clean-up ----------------------------------------------------------------------
+
+    def stop(self):
+        """Stops the programs, then Orca (cleanly, so its log is complete), then the
+        speech-dispatcher this session started (by its pid file)."""
+        for proc in self.programs:
+            _terminate(proc, 5.0)
+        self.programs = []
+        if self.orca is not None:
+            _terminate(self.orca, 10.0)
+            self.orca = None
+        stop_speech_dispatcher()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+        return False
+
+
+def _terminate(proc, grace):
+    if proc.poll() is not None:
+        return
+    proc.send_signal(signal.SIGTERM)
+    try:
+        proc.wait(grace)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+
+
+def _alive(pid):
+    try:
+        os.kill(pid, 0)
+        return True
+    except ProcessLookupError:
+        return False
+    except PermissionError:
+        return True
+
+
+def stop_speech_dispatcher(runtime_dir=None, grace=5.0):
+    """Stops the speech-dispatcher of this session (XDG_RUNTIME_DIR's pid file), its
+    output modules first. Never looks processes up by name."""
+    runtime_dir = runtime_dir or os.environ.get("XDG_RUNTIME_DIR")
+    if not runtime_dir:
+        return
+    pidfile = os.path.join(runtime_dir, "speech-dispatcher", "pid", "speech-dispatcher.pid")
+    try:
+        with open(pidfile) as f:
+            pid = int(f.read().strip())
+    except (OSError, ValueError):
+        return
+    if not _alive(pid):
+        return
+    children = subprocess.run(["pgrep", "-P", str(pid)], capture_output=True,
+                              text=True).stdout.split()
+    for child in children:
+        try:
+            os.kill(int(child), signal.SIGTERM)
+        except (ProcessLookupError, ValueError):
+            pass
+    os.kill(pid, signal.SIGTERM)
+    deadline = time.monotonic() + grace
+    while _alive(pid) and time.monotonic() < deadline:
+        time.sleep(0.05)
+    if _alive(pid):
+        os.kill(pid, signal.SIGKILL)
+
+
+# -- AT-SPI ------------------------------------------------------------------------------
+
+def _pyatspi():
+    try:
+        import pyatspi
+    except ImportError:
+        sys.exit("pyatspi is missing: run with Debian's /usr/bin/python3 "
+                 "(package python3-pyatspi)")
+    return pyatspi
+
+
+def find_application(name, timeout=15.0):
+    """The accessible application called name on the desktop."""
+    pyatspi = _pyatspi()
+    deadline = time.monotonic() + timeout
+    while True:
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            try:
+                app = desktop.getChildAtIndex(i)
+                if app is not None and app.name == name:
+                    return app
+            except Exception:  # an application that just left the bus
+                continue
+        if time.monotonic() >= deadline:
+            raise TimeoutError("application %r not on the accessibility bus" % name)
+        time.sleep(0.1)
+
+
+def focused_descendant(root, max_nodes=5000):
+    """The descendant of root with the focused state, or None."""
+    pyatspi = _pyatspi()
+    stack, seen = [root], 0
+    while stack and seen < max_nodes:
+        node = stack.pop()
+        seen += 1
+        try:
+            if node.getState().contains(pyatspi.STATE_FOCUSED):
+                return node
+            stack.extend(node.getChildAtIndex(i) for i in range(node.childCount))
+        except Exception:
+            continue
+    return None
+
+
+def wait_for_focus(app, predicate=lambda info: True, timeout=10.0):
+    """Waits until a descendant of app has the focus and predicate((role, name, text))
+    holds for it; returns that (role, name, text)."""
+    deadline = time.monotonic() + timeout
+    last = None
+    while True:
+        node = focused_descendant(app)
+        if node is not None:
+            last = describe(node)
+            if predicate(last):
+                return last
+        if time.monotonic() >= deadline:
+            raise TimeoutError("focus not as expected within %.1f s; last: %r" %
+                               (timeout, last))
+        time.sleep(0.05)
+
+
+def describe(node):
+    """(role name, accessible name, text) of an accessible; text is "" without a Text
+    interface."""
+    text = ""
+    try:
+        t = node.queryText()
+        text = t.getText(0, t.characterCount)
+    except Exception:
+        pass
+    return (node.getRoleName(), node.name or "", text)
