@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for the tutor and then builds and runs it, or builds and tests it.
+#   scripts/setup.sh run    install what is missing, build, start Earkey on the shipped data
+#   scripts/setup.sh test   install what is missing, build, run every test
+# Packages are installed only when missing (this needs root, or sudo).
+set -euo pipefail
+mode=${1:-run}
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${KEYTUT_BUILD_DIR:-$here/build}
+
+build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
+    portaudio19-dev libsndfile1-dev libsamplerate0-dev libgtest-dev libasound2-plugins
+    fonts-dejavu-core)
+test_packages=(python3 xvfb xauth x11-apps imagemagick dbus dbus-x11 at-spi2-core python3-pyatspi xdotool
+    pulseaudio pulseaudio-utils sox orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng)
+
+install_missing() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() {  # build dir, extra cmake args...
+    local dir=$1; shift
+    cmake -S "$here" -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir"
+}
+
+case "$mode" in
+run)
+    install_missing "${build_packages[@]}"
+    configure_and_build "$build"
+    cd "$here/data"
+    exec "$build/earkey/earkey" "${@:2}"
+    ;;
+test)
+    install_missing "${build_packages[@]}" "${test_packages[@]}"
+    configure_and_build "$build"
+    # The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+    configure_and_build "$build-sanitize" -DKEYTUT_SANITIZE=ON -DKEYTUT_GUI=OFF -DCMAKE_BUILD_TYPE=Debug
+    status=0
+    (cd "$build-sanitize" && ctest --output-on-failure -L unit) || status=1
+    # Everything else, with a private sound server for the tests that listen to real sound.
+    "$here/tools/with-pulse.sh" bash -c "cd '$build' && ctest --output-on-failure" || status=1
+    exit $status
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
