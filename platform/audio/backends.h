@@ -24,7 +24,7 @@ double steadySeconds();
 // with a file, mixes them into it. The file starts with the first sound and holds the idle
 // silence between sounds, so it is a faithful timeline of what was played.
 class PacedEngine {
-public:
+  public:
     static constexpr std::size_t kBlock = 40;
 
     explicit PacedEngine(SNDFILE* file = nullptr);  // takes the file over
@@ -35,7 +35,7 @@ public:
     // Writes the header and closes the file; later blocks are still paced, but not written.
     void closeFile();
 
-private:
+  private:
     void run();
     void writeBlock(const std::int16_t* block, Rendered rendered);
     void closeFileLocked();
@@ -45,7 +45,7 @@ private:
     std::vector<std::shared_ptr<StreamCore>> cores_;
     SNDFILE* file_;
     bool stop_ = false;
-    bool started_ = false;             // the first sound has been written
+    bool started_ = false;              // the first sound has been written
     std::uint64_t pendingSilence_ = 0;  // silence to write before the next sound
     unsigned blocksSinceHeader_ = 0;
     std::thread thread_;
@@ -53,7 +53,7 @@ private:
 
 // A WaveOut on a PacedEngine.
 class PacedWaveOut : public WaveOut {
-public:
+  public:
     PacedWaveOut(std::shared_ptr<PacedEngine> engine, DoneTiming timing,
                  const Dispatcher& dispatcher);
     ~PacedWaveOut() override;
@@ -64,7 +64,7 @@ public:
     }
     void reset() override { core_->reset(); }
 
-private:
+  private:
     std::shared_ptr<PacedEngine> engine_;
     std::shared_ptr<StreamCore> core_;
     std::atomic<bool> stop_{false};
@@ -73,14 +73,14 @@ private:
 
 // The Null and WavFile backends.
 class PacedSystem : public AudioSystem {
-public:
+  public:
     PacedSystem(SNDFILE* file, const Dispatcher& dispatcher, std::string problem);
     ~PacedSystem() override;
 
     std::unique_ptr<WaveOut> open(DoneTiming timing) override;
     std::string problem() const override { return problem_; }
 
-private:
+  private:
     std::shared_ptr<PacedEngine> engine_;
     Dispatcher dispatcher_;
     std::string problem_;

@@ -18,9 +18,13 @@ double toSeconds(std::chrono::steady_clock::time_point t) {
 }
 }  // namespace
 
-double steadySeconds() { return toSeconds(std::chrono::steady_clock::now()); }
+double steadySeconds() {
+    return toSeconds(std::chrono::steady_clock::now());
+}
 
-PacedEngine::PacedEngine(SNDFILE* file) : file_(file) { thread_ = std::thread([this] { run(); }); }
+PacedEngine::PacedEngine(SNDFILE* file) : file_(file) {
+    thread_ = std::thread([this] { run(); });
+}
 
 PacedEngine::~PacedEngine() {
     {
@@ -52,15 +56,18 @@ void PacedEngine::closeFile() {
 }
 
 void PacedEngine::closeFileLocked() {
-    if (!file_) return;
+    if (!file_)
+        return;
     sf_close(file_);  // trailing silence after the last sound is left out
     file_ = nullptr;
 }
 
 void PacedEngine::writeBlock(const std::int16_t* block, Rendered rendered) {
-    if (!file_) return;
+    if (!file_)
+        return;
     if (rendered.first == rendered.end) {
-        if (started_) pendingSilence_ += kBlock;
+        if (started_)
+            pendingSilence_ += kBlock;
         return;
     }
     std::size_t from = 0;
@@ -95,19 +102,23 @@ void PacedEngine::run() {
             auto idleFrom = clock::now();
             wakeUp_.wait(lock, [this] { return stop_ || !cores_.empty(); });
             auto now = clock::now();
-            if (started_) pendingSilence_ += (now - idleFrom) / kBlockDuration * kBlock;
+            if (started_)
+                pendingSilence_ += (now - idleFrom) / kBlockDuration * kBlock;
             next = now;
             continue;
         }
-        if (wakeUp_.wait_until(lock, next, [this] { return stop_; })) break;
+        if (wakeUp_.wait_until(lock, next, [this] { return stop_; }))
+            break;
 
         mix.fill(0);
         Rendered all{kBlock, kBlock};
         const double start = toSeconds(next);
         for (const auto& core : cores_) {
             Rendered r = core->render(block.data(), kBlock, start);
-            if (r.first == r.end) continue;
-            for (std::size_t i = r.first; i < r.end; ++i) mix[i] += block[i];
+            if (r.first == r.end)
+                continue;
+            for (std::size_t i = r.first; i < r.end; ++i)
+                mix[i] += block[i];
             if (all.first == all.end) {
                 all = r;
             } else {
@@ -124,7 +135,8 @@ void PacedEngine::run() {
         auto lag = clock::now() - next;
         if (lag > kMaxLag) {
             auto skipped = lag / kBlockDuration;
-            if (started_) pendingSilence_ += static_cast<std::uint64_t>(skipped) * kBlock;
+            if (started_)
+                pendingSilence_ += static_cast<std::uint64_t>(skipped) * kBlock;
             next += skipped * kBlockDuration;
         }
     }
@@ -155,7 +167,9 @@ PacedSystem::PacedSystem(SNDFILE* file, const Dispatcher& dispatcher, std::strin
       dispatcher_(dispatcher),
       problem_(std::move(problem)) {}
 
-PacedSystem::~PacedSystem() { engine_->closeFile(); }
+PacedSystem::~PacedSystem() {
+    engine_->closeFile();
+}
 
 std::unique_ptr<WaveOut> PacedSystem::open(DoneTiming timing) {
     return std::make_unique<PacedWaveOut>(engine_, timing, dispatcher_);

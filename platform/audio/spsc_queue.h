@@ -10,7 +10,7 @@ namespace audio::detail {
 
 template <typename T>
 class SpscQueue {
-public:
+  public:
     explicit SpscQueue(std::size_t capacity)
         : size_(capacity + 1), slots_(std::make_unique<T[]>(capacity + 1)) {}
 
@@ -18,7 +18,8 @@ public:
     bool push(const T& value) {
         std::size_t tail = tail_.load(std::memory_order_relaxed);
         std::size_t next = tail + 1 == size_ ? 0 : tail + 1;
-        if (next == head_.load(std::memory_order_acquire)) return false;
+        if (next == head_.load(std::memory_order_acquire))
+            return false;
         slots_[tail] = value;
         tail_.store(next, std::memory_order_release);
         return true;
@@ -27,7 +28,8 @@ public:
     // Consumer side: the oldest element, or nullptr when empty.
     T* front() {
         std::size_t head = head_.load(std::memory_order_relaxed);
-        if (head == tail_.load(std::memory_order_acquire)) return nullptr;
+        if (head == tail_.load(std::memory_order_acquire))
+            return nullptr;
         return &slots_[head];
     }
     // Consumer side: removes the element front() returned.
@@ -37,13 +39,14 @@ public:
     }
     bool pop(T& out) {
         T* f = front();
-        if (!f) return false;
+        if (!f)
+            return false;
         out = *f;
         pop();
         return true;
     }
 
-private:
+  private:
     const std::size_t size_;
     std::unique_ptr<T[]> slots_;
     alignas(64) std::atomic<std::size_t> head_{0};

@@ -13,9 +13,12 @@ StreamCore::~StreamCore() {
     // By now no consumer or notifier runs any more.
     delete playing_;
     Entry* entry = nullptr;
-    while (pending_.pop(entry)) delete entry;
-    while (done_.pop(entry)) delete entry;
-    for (Entry* e : overflow_) delete e;
+    while (pending_.pop(entry))
+        delete entry;
+    while (done_.pop(entry))
+        delete entry;
+    for (Entry* e : overflow_)
+        delete e;
 }
 
 void StreamCore::write(std::span<const std::int16_t> samples, std::uint64_t tag) {
@@ -28,7 +31,8 @@ void StreamCore::write(std::span<const std::int16_t> samples, std::uint64_t tag)
 }
 
 void StreamCore::flushOverflow() {
-    if (overflow_.empty()) return;
+    if (overflow_.empty())
+        return;
     // Announce the wait before looking at the count, so that a buffer freed in between is
     // certain to bring us back here.
     overflowWaiting_.store(true);
@@ -37,12 +41,14 @@ void StreamCore::flushOverflow() {
         pending_.push(overflow_.front());
         overflow_.pop_front();
     }
-    if (overflow_.empty()) overflowWaiting_.store(false);
+    if (overflow_.empty())
+        overflowWaiting_.store(false);
 }
 
 void StreamCore::reset() {
     generation_.fetch_add(1, std::memory_order_release);
-    for (Entry* e : overflow_) delete e;
+    for (Entry* e : overflow_)
+        delete e;
     overflow_.clear();
 }
 
@@ -66,7 +72,8 @@ Rendered StreamCore::render(std::int16_t* out, std::size_t frames, double startT
     for (;;) {
         if (!playing_) {
             Entry* next = nullptr;
-            if (!pending_.pop(next)) break;
+            if (!pending_.pop(next))
+                break;
             if (next->generation != generation) {
                 next->dropped = true;
                 finish(next);
@@ -78,7 +85,8 @@ Rendered StreamCore::render(std::int16_t* out, std::size_t frames, double startT
         if (n > 0) {
             std::memcpy(out + i, playing_->samples.data() + playing_->position,
                         n * sizeof(std::int16_t));
-            if (!any) rendered.first = i;
+            if (!any)
+                rendered.first = i;
             any = true;
             i += n;
             playing_->position += n;
@@ -92,9 +100,12 @@ Rendered StreamCore::render(std::int16_t* out, std::size_t frames, double startT
         }
         break;  // the block is full
     }
-    if (i < frames) std::memset(out + i, 0, (frames - i) * sizeof(std::int16_t));
-    if (!any) rendered = {frames, frames};
-    if (finishedAny_) signal_.release();
+    if (i < frames)
+        std::memset(out + i, 0, (frames - i) * sizeof(std::int16_t));
+    if (!any)
+        rendered = {frames, frames};
+    if (finishedAny_)
+        signal_.release();
     return rendered;
 }
 
@@ -109,7 +120,8 @@ double StreamCore::releaseDue(double now, bool ignoreDue) {
             break;
         }
         done_.pop();
-        if (!entry->dropped) dispatch(entry->tag, entry->generation);
+        if (!entry->dropped)
+            dispatch(entry->tag, entry->generation);
         delete entry;
         inFlight_.fetch_sub(1);
         freed = true;
@@ -121,7 +133,8 @@ double StreamCore::releaseDue(double now, bool ignoreDue) {
 }
 
 void StreamCore::waitForWork(double seconds) {
-    if (seconds <= 0) return;
+    if (seconds <= 0)
+        return;
     (void)signal_.try_acquire_for(std::chrono::duration<double>(seconds));
 }
 
@@ -134,12 +147,14 @@ void StreamCore::dispatch(std::uint64_t tag, std::uint32_t generation) {
 }
 
 void StreamCore::deliver(std::uint64_t tag, std::uint32_t generation) {
-    if (closed_) return;
+    if (closed_)
+        return;
     if (generation == generation_.load(std::memory_order_relaxed) && handler_) {
         auto handler = handler_;  // the handler may replace itself
         handler(tag);
     }
-    if (!closed_) flushOverflow();
+    if (!closed_)
+        flushOverflow();
 }
 
 }  // namespace audio::detail

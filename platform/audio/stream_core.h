@@ -36,7 +36,7 @@ struct Rendered {
 };
 
 class StreamCore : public std::enable_shared_from_this<StreamCore> {
-public:
+  public:
     // At most this many buffers are handed to the consumer at once; more wait on the UI side.
     static constexpr std::size_t kMaxInFlight = 512;
 
@@ -67,11 +67,11 @@ public:
 
     DoneTiming timing() const { return timing_; }
 
-private:
+  private:
     void dispatch(std::uint64_t tag, std::uint32_t generation);
     void deliver(std::uint64_t tag, std::uint32_t generation);  // UI thread
-    void flushOverflow();                                         // UI thread
-    void finish(Entry* entry);                                    // consumer thread
+    void flushOverflow();                                       // UI thread
+    void finish(Entry* entry);                                  // consumer thread
 
     const DoneTiming timing_;
     const Dispatcher dispatcher_;

@@ -54,8 +54,22 @@ cp "$conf" "$XDG_CONFIG_HOME/speech-dispatcher/speechd.conf"
 # Nothing of the caller's desktop may leak in.
 unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS SPEECHD_ADDRESS
 
+# Processes started in this session, found by the session's own XDG_RUNTIME_DIR in their
+# environment (never by name); this script itself is spared.
+session_pids() {
+    local environ pid
+    for environ in /proc/[0-9]*/environ; do
+        pid=${environ#/proc/}
+        pid=${pid%/environ}
+        [ "$pid" = $$ ] && continue
+        if { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -qxF "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR"; then
+            echo "$pid"
+        fi
+    done
+}
+
 # speech-dispatcher detaches from the session and outlives it: stop the one this session
-# started, by its pid file, its output modules (children) first.
+# started, by its pid file, its output modules first (they are detached too).
 stop_speechd() {
     local pidfile=$XDG_RUNTIME_DIR/speech-dispatcher/pid/speech-dispatcher.pid
     [ -f "$pidfile" ] || return 0
@@ -63,9 +77,11 @@ stop_speechd() {
     pid=$(cat "$pidfile" 2>/dev/null || true)
     case "$pid" in '' | *[!0-9]*) return 0 ;; esac
     kill -0 "$pid" 2>/dev/null || return 0
-    local child
-    for child in $(pgrep -P "$pid" 2>/dev/null || true); do
-        kill "$child" 2>/dev/null || true
+    local other
+    for other in $(session_pids); do
+        case $({ tr '\0' '\n' <"/proc/$other/cmdline"; } 2>/dev/null | head -n 1) in
+        */speech-dispatcher-modules/*) kill "$other" 2>/dev/null || true ;;
+        esac
     done
     kill "$pid" 2>/dev/null || true
     for _ in $(seq 50); do
@@ -75,13 +91,32 @@ stop_speechd() {
     kill -KILL "$pid" 2>/dev/null || true
 }
 
+# Whatever the session left running (AT-SPI bus and registry, a module, a program that
+# ignored its end) goes too.
+stop_leftovers() {
+    local pids pid
+    pids=$(session_pids)
+    [ -n "$pids" ] || return 0
+    kill $pids 2>/dev/null || true
+    for _ in $(seq 30); do
+        pids=$(for pid in $pids; do kill -0 "$pid" 2>/dev/null && echo "$pid"; done)
+        [ -n "$pids" ] || return 0
+        sleep 0.1
+    done
+    kill -KILL $pids 2>/dev/null || true
+}
+
 cleanup() {
+    local status=$?
+    set +e
     stop_speechd
+    stop_leftovers
     if [ "${KEYTUT_A11Y_KEEP:-0}" = 1 ]; then
         echo "a11y session kept in $session" >&2
     else
         rm -rf "$session"
     fi
+    exit "$status"
 }
 trap cleanup EXIT
 

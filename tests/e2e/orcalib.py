@@ -211,9 +211,46 @@ def _alive(pid):
         return True
 
 
+def session_processes(runtime_dir=None):
+    """Pids of the processes started in this session: those whose environment holds this
+    session's (private, temporary) XDG_RUNTIME_DIR. Never this process or its ancestors."""
+    runtime_dir = runtime_dir or os.environ.get("XDG_RUNTIME_DIR")
+    if not runtime_dir:
+        return []
+    needle = ("XDG_RUNTIME_DIR=" + runtime_dir).encode()
+    spare, pid = set(), os.getpid()
+    while pid > 1:  # this process and its ancestors
+        spare.add(pid)
+        try:
+            with open("/proc/%d/stat" % pid) as f:
+                pid = int(f.read().rsplit(")", 1)[1].split()[1])
+        except (OSError, ValueError, IndexError):
+            break
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit() or int(entry) in spare:
+            continue
+        try:
+            with open("/proc/%s/environ" % entry, "rb") as f:
+                if needle in f.read().split(b"\0"):
+                    found.append(int(entry))
+        except OSError:
+            continue
+    return found
+
+
+def _cmdline(pid):
+    try:
+        with open("/proc/%d/cmdline" % pid, "rb") as f:
+            return f.read().split(b"\0")[0].decode(errors="replace")
+    except OSError:
+        return ""
+
+
 def stop_speech_dispatcher(runtime_dir=None, grace=5.0):
-    """Stops the speech-dispatcher of this session (XDG_RUNTIME_DIR's pid file), its
-    output modules first. Never looks processes up by name."""
+    """Stops the speech-dispatcher of this session (XDG_RUNTIME_DIR's pid file) and its output
+    modules, modules first. The modules are detached (their parent is init), so they are
+    found among this session's processes, never by name alone."""
     runtime_dir = runtime_dir or os.environ.get("XDG_RUNTIME_DIR")
     if not runtime_dir:
         return
@@ -225,19 +262,20 @@ def stop_speech_dispatcher(runtime_dir=None, grace=5.0):
         return
     if not _alive(pid):
         return
-    children = subprocess.run(["pgrep", "-P", str(pid)], capture_output=True,
-                              text=True).stdout.split()
-    for child in children:
+    modules = [p for p in session_processes(runtime_dir)
+               if os.path.dirname(_cmdline(p)).endswith("speech-dispatcher-modules")]
+    for module in modules:
         try:
-            os.kill(int(child), signal.SIGTERM)
-        except (ProcessLookupError, ValueError):
+            os.kill(module, signal.SIGTERM)
+        except ProcessLookupError:
             pass
     os.kill(pid, signal.SIGTERM)
     deadline = time.monotonic() + grace
-    while _alive(pid) and time.monotonic() < deadline:
+    while time.monotonic() < deadline and any(_alive(p) for p in [pid] + modules):
         time.sleep(0.05)
-    if _alive(pid):
-        os.kill(pid, signal.SIGKILL)
+    for leftover in [pid] + modules:
+        if _alive(leftover):
+            os.kill(leftover, signal.SIGKILL)
 
 
 # -- AT-SPI ------------------------------------------------------------------------------

@@ -1,0 +1,14 @@
+// Earkey: the Morse tutor for blind and partially sighted learners, driven from the keyboard.
+#include "exercises.h"
+#include "main_menu.h"
+#include "platform/ui/program.h"
+
+int main(int argc, char** argv) {
+    const keytut::ui::ProgramInfo info{
+        "earkey", "Earkey",
+        "Earkey: Morse code practice for white stick users, driven from the keyboard."};
+    return keytut::ui::runProgram(
+        keytut::Edition::Earkey, info, argc, argv, [](keytut::ui::App& app) {
+            return std::make_unique<earkey::MainMenu>(app, earkey::exerciseEntries(app));
+        });
+}

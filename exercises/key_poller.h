@@ -1,0 +1,54 @@
+// The lesson's key poller: every 50 ms it looks for one newly pressed letter or digit key.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/practice_data.h"
+
+namespace keytut {
+
+// The keys the recognition stage listens to, in the order they are looked at.
+inline constexpr std::string_view kPolledKeys = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890";
+
+// Key state bits as the poller reads them: down now, and pressed since the previous query.
+constexpr int kKeyDown = 0x8000;
+constexpr int kKeyPressedSinceQuery = 0x0001;
+
+// The keys the poller looks at in a stage, in order; empty when it does not act.
+// Earkey listens only in the recognition stage (1), to every letter and digit. Keyview also
+// listens in the hearing stage (0), but only to the keys of the group's own characters.
+// Only capital letters and digits have a key of their own: any other character of a group
+// is left out rather than mapped to some unrelated key.
+std::string pollCandidates(Edition edition, int stage, std::string_view lessonText);
+
+// One tick of the poller: asks `state` for each candidate in order and returns the first whose
+// state is exactly down and newly pressed (0x8001), without asking for the ones after it. A key
+// held down reads 0x8000 on the next tick and is not reported again; a second key pressed in the
+// same tick is reported on a later tick only if it is still held by then.
+std::optional<char> pollKeys(std::string_view candidates, const std::function<int(char)>& state);
+
+// The state of every key as the poller sees it, fed with key presses and releases. Letters count
+// whatever the Shift state (a lower-case letter is its capital's key); the program feeds digits
+// only from the main keyboard row. A repeated press of a key that is still down (auto-repeat) is
+// not a new press.
+class AsyncKeyStates {
+  public:
+    void keyDown(char key);
+    void keyUp(char key);
+    // kKeyDown if the key is down, plus kKeyPressedSinceQuery if it was pressed since the last
+    // query of that key; the query clears the latter.
+    int query(char key);
+    void clear();
+
+  private:
+    static std::size_t slot(char key);
+    std::array<bool, 256> down_{};
+    std::array<bool, 256> pressed_{};
+};
+
+}  // namespace keytut

@@ -1,0 +1,50 @@
+#include "punctuation.h"
+
+namespace keytut {
+
+const Sign* findSign(char c) {
+    for (const auto& sign : kSigns) {
+        if (sign.character == c)
+            return &sign;
+    }
+    return nullptr;
+}
+
+std::vector<SignButton> signButtons(std::string_view lessonText) {
+    std::vector<SignButton> buttons;
+    for (char c : lessonText.substr(0, kMaxSignButtons)) {
+        if (const Sign* sign = findSign(c)) {
+            buttons.push_back({c, std::string(sign->earkeyCaption),
+                               std::string(sign->keyviewCaption), std::string(sign->description)});
+        } else {
+            buttons.push_back({c, std::string(1, c), std::string(1, c), {}});
+        }
+    }
+    return buttons;
+}
+
+PunctuationLesson::PunctuationLesson(Tutor& tutor)
+    : tutor_(tutor), buttons_(signButtons(tutor.lessonText)) {
+    tutor_.workText.clear();
+}
+
+std::optional<char> PunctuationLesson::command(int id) {
+    int i = id - kFirstSignCommand;
+    if (i < 0 || i >= static_cast<int>(buttons_.size()))
+        return std::nullopt;
+    char c = buttons_[static_cast<std::size_t>(i)].character;
+    tutor_.startSending(std::string(1, c));  // workText is now c
+    return c;
+}
+
+std::string PunctuationLesson::okMessage() const {
+    return tutor_.workText;
+}
+
+std::optional<char> PunctuationLesson::afterOkMessage() {
+    if (!tutor_.workText.empty())
+        return std::nullopt;
+    return command(kFirstSignCommand);
+}
+
+}  // namespace keytut

@@ -1,0 +1,56 @@
+#include "app.h"
+
+#include "blocking_wait.h"
+#include "sound.h"
+
+namespace keytut::ui {
+
+App::App(Tutor& tutor, audio::AudioSystem& audio, MessageSink& messages, KeyStateTracker& keys,
+         ProgramOptions options)
+    : tutor(tutor), audio(audio), messages(messages), keys(keys), options(std::move(options)) {}
+
+App::~App() {
+    releaseSound();
+}
+
+std::filesystem::path App::dataFolder() const {
+    std::error_code error;
+    auto folder = std::filesystem::current_path(error);
+    return error ? std::filesystem::path(".") : folder;
+}
+
+std::string App::portDevice(const std::string& portText) const {
+    auto it = options.portDevices.find(portText);
+    return it == options.portDevices.end() ? std::string() : it->second;
+}
+
+void App::playSound(const std::string& name) {
+    auto samples = loadSoundFile(dataFolder() / name);
+    if (!samples)
+        samples = chimeSamples();
+    if (!soundOut_)
+        soundOut_ = audio.open(audio::DoneTiming::AtPlayback);
+    bool done = false;
+    soundOut_->setDoneHandler([&done](std::uint64_t) { done = true; });
+    soundOut_->write(*samples, 1);
+    // However the device behaves, the learner is not kept waiting for long.
+    const int lengthMs = static_cast<int>(samples->size() * 1000 / audio::kSampleRate);
+    waitUntil([&] { return done || soundOut_->lost(); }, lengthMs + 1500);
+    soundOut_->setDoneHandler(nullptr);
+    if (!done)
+        soundOut_->reset();
+}
+
+void App::pause(int ms) {
+    pauseFor(ms);
+}
+
+void App::releaseSound() {
+    if (!soundOut_)
+        return;
+    soundOut_->setDoneHandler(nullptr);
+    soundOut_->reset();
+    soundOut_.reset();
+}
+
+}  // namespace keytut::ui

@@ -1,0 +1,71 @@
+// What every screen of a program can reach: the program-wide state, the sound system, the
+// message boxes, the key states for the pollers, the options of the run and the main window.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/messages.h"
+#include "core/tutor.h"
+#include "key_state.h"
+#include "platform/audio/audio_system.h"
+
+namespace keytut::ui {
+
+// Chosen on the command line; nothing is stored between runs.
+struct ProgramOptions {
+    audio::Backend backend = audio::Backend::PortAudio;
+    std::string recordPath;  // --record: the WAV file everything played goes to
+    // --port N=DEVICE: the device a port number typed in the main window stands for.
+    std::map<std::string, std::string> portDevices;
+    std::optional<std::uint64_t> seed;  // --seed: reproducible draws
+    std::filesystem::path dataFolder;   // --data: where the program runs; empty: where started
+};
+
+class App {
+  public:
+    App(Tutor& tutor, audio::AudioSystem& audio, MessageSink& messages, KeyStateTracker& keys,
+        ProgramOptions options);
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    Tutor& tutor;
+    audio::AudioSystem& audio;
+    MessageSink& messages;
+    KeyStateTracker& keys;
+    const ProgramOptions options;
+
+    // The owner of every exercise screen.
+    QWidget* mainWindow() const { return mainWindow_; }
+    void setMainWindow(QWidget* window) { mainWindow_ = window; }
+
+    // The folder the data files, "ding.wav" and the learner's files are read from: the working
+    // directory.
+    std::filesystem::path dataFolder() const;
+
+    // The device given with --port for a port number as typed; empty when none was given.
+    std::string portDevice(const std::string& portText) const;
+
+    // Plays a sound file from the data folder (a short chime where it is missing or unreadable)
+    // and returns when it has played. The learner's keys wait meanwhile, in order.
+    void playSound(const std::string& name);
+
+    // Returns after `ms` milliseconds, handling nothing but sound meanwhile.
+    void pause(int ms);
+
+    // Lets go of the sound device of playSound().
+    void releaseSound();
+
+  private:
+    QPointer<QWidget> mainWindow_;
+    std::unique_ptr<audio::WaveOut> soundOut_;
+};
+
+}  // namespace keytut::ui

@@ -1,0 +1,123 @@
+#include "menu_window.h"
+
+#include <algorithm>
+
+namespace keytut::ui {
+
+using namespace menu;
+
+MenuWindow::MenuWindow(App& app, const std::string& title, ExerciseEntries entries)
+    : Screen({title, kWidth, kHeight, DialogFont::SansSerif8, FrameKind::MainWindow, nullptr}),
+      app_(app),
+      entries_(std::move(entries)) {}
+
+void MenuWindow::createSettings() {
+    createControl(
+        {kSettingsBox, ControlKind::GroupBox, "Set Speeds and Com port", 220, 10, 140, 132});
+    createControl({kCharacterSpeedLabel, ControlKind::Label, "&Character Speed:", 225, 32, 60, 10,
+                   style::AlignRight});
+    createControl({kCharacterSpeed, ControlKind::DropDownList, "", 290, 30, 30, 80});
+    createControl(
+        {kWordSpeedLabel, ControlKind::Label, "Word &Speed:", 225, 68, 60, 10, style::AlignRight});
+    createControl({kWordSpeed, ControlKind::DropDownList, "", 290, 66, 30, 80});
+    createControl(
+        {kPortLabel, ControlKind::Label, "Comm &Port:", 225, 108, 60, 10, style::AlignRight});
+    createControl(
+        {kPort, ControlKind::Edit, "", 290, 108, 10, 10, style::DigitsOnly | style::Border});
+    const std::vector<std::string> choices(speedChoices.begin(), speedChoices.end());
+    setItems(kCharacterSpeed, choices);
+    setItems(kWordSpeed, choices);
+}
+
+void MenuWindow::colourControls() {
+    setWindowColours(Qt::black, kScreenBackground);
+    const int last = groupCount() + 210;
+    for (int id : controlIds()) {
+        if (id >= 199 && id <= last)
+            setColours(id, Qt::black, kScreenBackground);
+    }
+}
+
+void MenuWindow::fitToControls() {
+    int right = kWidth;
+    int bottom = kHeight;
+    for (int id : controlIds()) {
+        const ControlSpec* spec = specOf(id);
+        // A drop-down list's height is that of its open list.
+        const int height = spec->kind == ControlKind::DropDownList ? 14 : spec->height;
+        right = std::max(right, spec->x + spec->width + 10);
+        bottom = std::max(bottom, spec->y + height + 10);
+    }
+    if (right != kWidth || bottom != kHeight)
+        resizeClient(right, bottom);
+}
+
+void MenuWindow::initialise() {
+    showSpeeds();
+    setText(kPort, "1");
+}
+
+void MenuWindow::showSpeeds() {
+    setSelection(kCharacterSpeed, app_.tutor.speeds.charIndex);
+    setSelection(kWordSpeed, app_.tutor.speeds.wordIndex);
+}
+
+void MenuWindow::command(int id, int notification) {
+    auto call = [](const std::function<void()>& entry) {
+        if (entry)
+            entry();
+    };
+    Tutor& tutor = app_.tutor;
+    const int choices = static_cast<int>(speedChoices.size());
+    if (id > 100 && id <= 100 + groupCount()) {
+        if (entries_.lesson)
+            entries_.lesson(id - 100);
+        return;
+    }
+    switch (id) {
+        case kThirtyWords:
+            call(entries_.thirtyWordTest);
+            break;
+        case kQsos:
+            call(entries_.qsoPractice);
+            break;
+        case kMessage:
+            call(entries_.messageSending);
+            break;
+        case kFile:
+            call(entries_.fileSending);
+            break;
+        case kCharacterSpeed:
+        case kWordSpeed: {
+            if (notification != CBN_SELENDOK)
+                break;
+            const int index = selection(id);
+            if (index < 0 || index >= choices)
+                break;
+            if (id == kCharacterSpeed) {
+                tutor.speeds.chooseCharacterSpeed(index, tutor.timing);
+            } else {
+                tutor.speeds.chooseWordSpeed(index, tutor.timing);
+            }
+            // Both lists show what the element lengths now hold.
+            showSpeeds();
+            break;
+        }
+        case kStraightKey:
+            tutor.commPortText = text(kPort);
+            call(entries_.straightKeyDecoding);
+            break;
+        case kPaddleKey:
+            tutor.commPortText = text(kPort);
+            tutor.workText = text(kCharacterSpeed);
+            call(entries_.paddleKeyDecoding);
+            break;
+        case kCancelCommand:
+            endScreen();
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace keytut::ui

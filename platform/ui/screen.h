@@ -1,0 +1,205 @@
+// A screen: a dialog built from a table of controls placed in dialog units.
+//
+// Each control carries a small integer identifier. Every button press, list choice and bound key
+// ends in one command(id, notification) call; private messages posted through handle() end in
+// message(). Tab order is creation order, and a control destroyed and created again goes last.
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+#include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/window_handle.h"
+#include "dialog_units.h"
+
+class QTimer;
+
+namespace keytut::ui {
+
+// Texts are single-byte; a character's code is its byte value.
+QString qText(const std::string& text);
+std::string stdText(const QString& text);
+
+// Standard commands and notifications.
+constexpr int kOkCommand = 1;
+constexpr int kCancelCommand = 2;
+constexpr int BN_CLICKED = 0;
+constexpr int CBN_SELCHANGE = 1;
+constexpr int CBN_SELENDOK = 9;
+
+enum class ControlKind {
+    PushButton,
+    Label,  // static text; with style::TabStop it takes the focus
+    GroupBox,
+    ReadOnlyEdit,  // one line, focusable, not editable
+    Edit,          // one line
+    DropDownList,  // not editable
+    TextBox,       // several lines
+    SpokenText,    // Earkey: a label whose texts the screen reader speaks (SpokenBox); with
+                   // style::TabStop it takes the focus
+};
+
+namespace style {
+constexpr unsigned DefaultButton = 1u << 0;
+constexpr unsigned TabStop = 1u << 1;  // labels: reachable with Tab (others are by default)
+constexpr unsigned NoTabStop = 1u << 2;
+constexpr unsigned Border = 1u << 3;
+constexpr unsigned AlignRight = 1u << 4;
+constexpr unsigned AlignCentre = 1u << 5;
+constexpr unsigned DigitsOnly = 1u << 6;  // edit boxes
+constexpr unsigned ReadOnly = 1u << 7;    // text boxes
+constexpr unsigned WantReturn = 1u << 8;  // text boxes: Return types a line end
+constexpr unsigned NoBorder = 1u << 9;    // edit boxes and text boxes
+}  // namespace style
+
+struct ControlSpec {
+    int id = 0;
+    ControlKind kind = ControlKind::Label;
+    std::string caption;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    unsigned style = 0;
+};
+
+// A key of a screen's key table: a Qt key with exactly these Shift/Ctrl/Alt modifiers gives
+// `command`. Return and Enter are one key.
+struct KeyBinding {
+    int key = 0;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    int command = 0;
+};
+
+enum class FrameKind {
+    MainWindow,  // caption, system menu, sizing border, minimise and maximise boxes
+    Popup,       // caption bar without system menu: no close box
+};
+
+struct ScreenSpec {
+    std::string title;
+    int width = 0;  // client area in dialog units
+    int height = 0;
+    DialogFont font = DialogFont::SansSerif8;
+    FrameKind frame = FrameKind::Popup;
+    QWidget* owner = nullptr;  // modal above this window; none for a main window
+};
+
+// The background of the main windows and their labels: black on red 150, green 255, blue 255.
+inline const QColor kScreenBackground{150, 255, 255};
+
+class Screen : public QDialog {
+    Q_OBJECT
+  public:
+    explicit Screen(const ScreenSpec& spec);
+    ~Screen() override;
+
+    // Runs the screen modally until it is closed.
+    int run();
+    // Closes the screen; posted messages and poller ticks that come later go nowhere.
+    void endScreen(int result = 0);
+    bool ended() const { return ended_; }
+
+    // Controls.
+    QWidget* createControl(const ControlSpec& spec);
+    void destroyControl(int id);
+    QWidget* control(int id) const;
+    template <class T>
+    T* controlAs(int id) const {
+        return qobject_cast<T*>(control(id));
+    }
+    int idOf(const QWidget* widget) const;
+    // Live controls in creation order.
+    std::vector<int> controlIds() const;
+    // The place given in dialog units.
+    const ControlSpec* specOf(int id) const;
+
+    std::string text(int id) const;
+    void setText(int id, const std::string& text);
+    void setItems(int id, const std::vector<std::string>& items);
+    int selection(int id) const;           // -1: none
+    void setSelection(int id, int index);  // sends no notification
+    void focus(int id);
+    int focusedId() const;  // 0: none of the screen's controls
+
+    // Earkey: puts `text` into a SpokenText control and moves the focus onto it, coming from the
+    // control before it in tab order, so that the screen reader speaks the text. Returns whether
+    // the focus is on the control afterwards.
+    bool speak(int id, const std::string& text);
+
+    // Colours: the window itself, or one control (text and background).
+    void setWindowColours(QColor text, QColor background);
+    void setColours(int id, QColor text, QColor background);
+
+    void setKeyTable(std::vector<KeyBinding> table) { keyTable_ = std::move(table); }
+
+    // A Tab key press delivered to the focused control inside the program, as if typed: the
+    // focus moves on to the next control in tab order after the current handler has returned.
+    void pressTab();
+
+    // A periodic timer owned by the screen; it stops when the screen is closed, and its ticks
+    // are skipped while a blocking wait runs.
+    void startPoller(int intervalMs, std::function<void()> tick);
+    void stopPoller();
+
+    // Where private messages for this screen are posted. After the screen has closed (or is
+    // gone) posting does nothing.
+    WindowHandle handle();
+
+    // Sets the client area's size in dialog units and centres the window in the work area.
+    void resizeClient(int width, int height);
+
+    // The conversion of this screen's font.
+    BaseUnits baseUnits() const { return base_; }
+    QRect toPixels(int x, int y, int width, int height) const;
+
+  protected:
+    // Called once before the screen is first shown.
+    virtual void initialise() {}
+    // Buttons (BN_CLICKED), lists (CBN_SELCHANGE, CBN_SELENDOK), keys. The default closes the
+    // screen on command 2.
+    virtual void command(int id, int notification);
+    virtual void message(int message, std::intptr_t wParam, std::intptr_t lParam);
+
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+  public:
+    // The entry points of command() and message() for tests and for the program's own posts.
+    void sendCommand(int id, int notification = BN_CLICKED) { command(id, notification); }
+    void sendMessage(int msg, std::intptr_t wParam, std::intptr_t lParam) {
+        message(msg, wParam, lParam);
+    }
+
+  private:
+    class Target;
+    struct Control {
+        ControlSpec spec;
+        QPointer<QWidget> widget;
+    };
+
+    bool handleKey(QKeyEvent* event);
+    void deliverPosted(int msg, std::intptr_t wParam, std::intptr_t lParam);
+    void restoreTabOrder();
+
+    BaseUnits base_;
+    std::vector<Control> controls_;  // creation order
+    std::vector<KeyBinding> keyTable_;
+    std::vector<QPointer<QWidget>> pendingMnemonics_;  // labels waiting for their control
+    std::shared_ptr<Target> target_;
+    QTimer* poller_ = nullptr;
+    std::function<void()> pollerTick_;
+    bool initialised_ = false;
+    bool ended_ = false;
+};
+
+}  // namespace keytut::ui

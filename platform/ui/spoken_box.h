@@ -1,0 +1,68 @@
+// A box whose texts a screen reader speaks, for the keyboard-only screens of Earkey.
+//
+// To have a text spoken it is put into the box and the focus is moved onto the box with a Tab key
+// event delivered to the focused control inside the program (never system-wide key injection);
+// the screen reader then speaks the accessible name of the control that got the focus: the text.
+//
+// A screen reader speaks a focus change only when the focus arrives at an object other than the
+// one it presented last: Orca 43 drops a focus event when a newer one of another object is
+// already waiting, and says nothing when the focus comes back to the object it is on. Focusing
+// the control before a box and tabbing back onto the same box therefore says nothing the second
+// time.
+//
+// SpokenBox therefore holds two identical focusable labels at one place, of which one is shown.
+// speak() puts the text into the hidden one, shows it and tabs onto it, then hides the other:
+// the focus always lands on a new object, in a single focus change when the box already has the
+// focus. Nothing waits and nothing is posted, so the learner's key presses are neither delayed
+// nor reordered.
+//
+// Labels rather than read-only line edits: Orca 43 presents a line edit reached this way from its
+// caret and selection events, not from the focus ("read only text." without the text).
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+
+class QLabel;
+
+namespace keytut::ui {
+
+class SpokenBox : public QWidget {
+    Q_OBJECT
+  public:
+    explicit SpokenBox(QWidget* parent = nullptr);
+
+    QString text() const;
+    // Shows text without speaking it (for example to blank the box).
+    void setText(const QString& text);
+
+    // Puts text into the box and moves the focus onto it so that a screen reader speaks it.
+    // When the box has the focus already, one Tab (or Shift+Tab) moves it to the box's other
+    // label. Otherwise the focus goes to `before` and one Tab brings it onto the box: `before`
+    // must be the control before the box in tab order (wrapping round at the end of the window,
+    // as Tab does); the screen reader drops that passing focus and says nothing of `before`.
+    // Without `before` the box is focused directly. Returns whether the focus is on the box
+    // afterwards; it is not when the window is inactive or `before` does not lead to the box.
+    bool speak(QWidget* before, const QString& text);
+
+    // Moves the focus onto the box without a hop.
+    void focusText(Qt::FocusReason reason = Qt::OtherFocusReason);
+
+    // Whether the focus is on one of the box's labels.
+    bool holdsFocus() const;
+
+    // The label shown now: it holds the text and, after speak(), the focus.
+    QLabel* current() const { return labels_[shown_]; }
+    // Both labels, in tab order, to style them alike (colours, frame, alignment).
+    const std::array<QLabel*, 2>& labels() const { return labels_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    std::array<QLabel*, 2> labels_{};
+    int shown_ = 0;
+};
+
+}  // namespace keytut::ui

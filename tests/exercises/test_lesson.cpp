@@ -1,0 +1,361 @@
+#include <gtest/gtest.h>
+
+#include "exercise_rig.h"
+#include "exercises/lesson.h"
+
+using namespace keytut;
+using keytut::testing::ExerciseRig;
+
+namespace {
+
+// A lesson screen as a screen drives it: events in, posted messages delivered back in order.
+class LessonRig : public ExerciseRig {
+  public:
+    LessonRig(Edition edition, int lessonNumber) : ExerciseRig(edition) {
+        EXPECT_EQ(beginLesson(tutor, lessonNumber), LessonKind::Character);
+        lesson = std::make_unique<CharacterLesson>(tutor, [this] {
+            ++dings;
+            writesAtDing = writes();
+        });
+    }
+    // Delivers what was posted to the window; returns the update of the last message.
+    LessonUpdate deliver() {
+        LessonUpdate last;
+        for (const auto& p : takePosted()) {
+            if (p.message == KeyCharMessage)
+                last = lesson->keyChar(static_cast<char>(p.wParam));
+            if (p.message == SendDoneMessage)
+                last = lesson->sendDone();
+        }
+        return last;
+    }
+    // Plays everything queued, then delivers the posted messages.
+    LessonUpdate finishSound() {
+        wave->runUntilIdle();
+        return deliver();
+    }
+    std::unique_ptr<CharacterLesson> lesson;
+    int dings = 0;
+    std::size_t writesAtDing = 0;
+};
+
+}  // namespace
+
+TEST(LessonEntry, GroupsCaptionsAndTitles) {
+    EXPECT_TRUE(isPunctuationGroup("+@!=/.,?"));
+    EXPECT_TRUE(isPunctuationGroup("AB?C"));  // one mark among letters is enough
+    EXPECT_FALSE(isPunctuationGroup("ETIM"));
+    EXPECT_FALSE(isPunctuationGroup("1234567890"));
+    EXPECT_FALSE(isPunctuationGroup(""));
+
+    ExerciseRig rig(Edition::Earkey);
+    const auto& groups = rig.tutor.data.lessonGroups;
+    ASSERT_EQ(groups.size(), 11u);
+    EXPECT_EQ(lessonMenuCaption(groups, 1), "E T I M ");
+    EXPECT_EQ(lessonMenuCaption(groups, 10), "Numbers");
+    EXPECT_EQ(lessonMenuCaption(groups, 11), "Punctuation");
+    EXPECT_EQ(lessonMenuCaption(groups, 12), "");
+    EXPECT_EQ(lessonMenuCaption({"ETA"}, 1), "Punctuation");  // a single group is the last one
+    EXPECT_EQ(lessonMenuCaption({"ETA", "12", "+"}, 2), "Numbers");
+
+    const std::vector<std::string> eta{"EIS", "MNO", "ETA", "12", ".,"};
+    EXPECT_EQ(lessonTitle(Edition::Earkey, eta, 3), "Lesson 3  E T A ");
+    EXPECT_EQ(lessonTitle(Edition::Keyview, eta, 3), "Lesson 3  ETA");
+
+    rig.tutor.lessonStage = 2;
+    EXPECT_EQ(beginLesson(rig.tutor, 2), LessonKind::Character);
+    EXPECT_EQ(rig.tutor.lessonNumber, 2);
+    EXPECT_EQ(rig.tutor.lessonStage, 0);
+    EXPECT_EQ(rig.tutor.lessonText, "ANS");
+    EXPECT_EQ(beginLesson(rig.tutor, 11), LessonKind::Punctuation);
+    EXPECT_EQ(rig.tutor.lessonText, "+@!=/.,?");
+    EXPECT_EQ(beginLesson(rig.tutor, 0), LessonKind::None);
+    EXPECT_EQ(beginLesson(rig.tutor, 12), LessonKind::None);
+    EXPECT_EQ(rig.tutor.lessonNumber, 11);  // a lesson that does not exist changes nothing
+}
+
+TEST(EarkeyHearing, SpaceRepeatsReturnMovesOnAndWraps) {
+    LessonRig rig(Edition::Earkey, 2);            // ANS
+    EXPECT_EQ(rig.lesson->pollCandidates(), "");  // no keys polled while hearing
+
+    auto update = rig.lesson->space();
+    EXPECT_EQ(update.characterBox, " ");  // SPACE blanks the box first
+    EXPECT_EQ(rig.heard(), "");           // the character plays when its message arrives
+    update = rig.deliver();
+    EXPECT_EQ(rig.heard(), "A");
+    EXPECT_EQ(update.characterBox, "A");
+    EXPECT_EQ(update.speak, LessonControl::CharacterBox);
+    EXPECT_EQ(update.delayMs, 1000);
+
+    for (int i = 0; i < 3; ++i) {
+        update = rig.lesson->returnKey();
+        EXPECT_TRUE(update.acted);
+        EXPECT_FALSE(update.characterBox.has_value());  // Return never blanks the box
+        rig.deliver();
+    }
+    EXPECT_EQ(rig.lesson->charPos(), 1);
+    rig.lesson->space();
+    rig.deliver();
+    EXPECT_EQ(rig.heard(), "ANSAA");  // N, S, wrapped to A, and SPACE repeats A
+}
+
+TEST(EarkeyHearing, LongCharacterIsSpokenOnlyAfterItsSound) {
+    LessonRig rig(Edition::Earkey, 10);  // the numbers
+    rig.tutor.timing = {dotSamples(5), dotSamples(5)};
+    rig.lesson->space();
+    auto update = rig.deliver();
+    ASSERT_EQ(rig.heard(), "1");
+    // . - - - - and the gap after it: 1 + 4x3 + 4 gaps + 3 = 20 dots of 1840 samples = 4.6 s.
+    EXPECT_EQ(update.delayMs, 4600);
+}
+
+TEST(EarkeyRecognition, StartsOnceAndJudgesKeys) {
+    LessonRig rig(Edition::Earkey, 1);  // ETIM
+    auto update = rig.lesson->nextStage();
+    EXPECT_EQ(rig.tutor.lessonStage, 1);
+    EXPECT_TRUE(update.rebuildCharacterBox);
+    EXPECT_EQ(update.characterBox, "");
+    EXPECT_EQ(update.instructions, std::string(kEarkeyRecognitionInstructions));
+    EXPECT_EQ(update.speak, LessonControl::Instructions);
+    EXPECT_EQ(rig.lesson->pollCandidates(), std::string(kPolledKeys));
+
+    // Nothing has been sent to recognise yet: keys are not judged.
+    EXPECT_FALSE(rig.lesson->keyChar('E').acted);
+    EXPECT_EQ(rig.writes(), 0u);
+    EXPECT_EQ(rig.dings, 0);
+
+    update = rig.lesson->returnKey();
+    EXPECT_TRUE(update.removeInstructions);
+    EXPECT_EQ(update.focus, LessonControl::CharacterBox);
+    ASSERT_EQ(rig.heard().size(), 1u);
+    char expected = rig.heard()[0];
+    EXPECT_NE(std::string("ETIM").find(expected), std::string::npos);
+    EXPECT_EQ(rig.tutor.workText, std::string(1, expected));
+    EXPECT_TRUE(rig.lesson->randomStarted());
+    EXPECT_FALSE(rig.lesson->returnKey().acted);  // a second Return sends nothing
+    EXPECT_EQ(rig.writes(), 1u);
+
+    // Wrong keys: the sound first, played to its end, then the same character again.
+    for (char wrong : {'A', 'Z', '5'}) {
+        if (wrong == expected)
+            continue;
+        std::size_t before = rig.writes();
+        update = rig.lesson->keyChar(wrong);
+        EXPECT_TRUE(update.dinged);
+        EXPECT_EQ(rig.writesAtDing, before);
+        EXPECT_EQ(update.characterBox, "");
+        EXPECT_EQ(rig.heard(before), std::string(1, expected));
+    }
+    // Right keys: at once a new random character of the group, no sound of error.
+    int dings = rig.dings;
+    std::string sent;
+    for (int i = 0; i < 40; ++i) {
+        std::size_t before = rig.writes();
+        update = rig.lesson->keyChar(expected);
+        EXPECT_FALSE(update.dinged);
+        ASSERT_EQ(rig.heard(before).size(), 1u);
+        expected = rig.heard(before)[0];
+        EXPECT_EQ(rig.tutor.workText, std::string(1, expected));
+        sent += expected;
+    }
+    EXPECT_EQ(rig.dings, dings);
+    for (char c : std::string("ETIM"))
+        EXPECT_NE(sent.find(c), std::string::npos) << c;
+
+    rig.lesson->close();
+    rig.wave->runUntilIdle();
+    EXPECT_EQ(rig.tutor.sendLen, 0);
+}
+
+TEST(EarkeyStages, ThirdF1LeavesOnlyEscapeAndCursorKeys) {
+    LessonRig rig(Edition::Earkey, 1);
+    rig.lesson->nextStage();
+    rig.lesson->nextStage();
+    ASSERT_TRUE(rig.lesson->returnKey().testStarted);
+    rig.finishSound();
+    std::size_t writes = rig.writes();
+
+    EXPECT_TRUE(rig.lesson->nextStage().acted);
+    EXPECT_EQ(rig.tutor.lessonStage, 3);
+    EXPECT_FALSE(rig.lesson->returnKey().acted);
+    EXPECT_FALSE(rig.lesson->space().acted);
+    EXPECT_FALSE(rig.lesson->keyChar('E').acted);
+    EXPECT_FALSE(rig.lesson->sendDone().acted);
+    EXPECT_EQ(rig.lesson->pollCandidates(), "");
+    rig.finishSound();
+    EXPECT_EQ(rig.writes(), writes);
+
+    auto update = rig.lesson->cursorDown();
+    EXPECT_TRUE(update.acted);
+    EXPECT_EQ(update.resultsBox, spelledForm(rig.tutor.reviewList[1]));
+    rig.lesson->nextStage();
+    EXPECT_EQ(rig.tutor.lessonStage, 4);
+    EXPECT_TRUE(rig.lesson->cursorDown().acted);
+    EXPECT_TRUE(rig.lesson->cursorUp().acted);
+}
+
+TEST(EarkeyGroupTest, EnteringSendingAndReadingBack) {
+    LessonRig rig(Edition::Earkey, 2);
+    // Another exercise left a full list behind.
+    for (int i = 1; i <= 30; ++i)
+        rig.tutor.reviewList[i] = "WORD" + std::to_string(i);
+    rig.tutor.reviewIndex = 30;
+
+    // Recognition never started: the label was never removed, so it is not made again.
+    EXPECT_FALSE(rig.lesson->cursorDown().acted);  // no results box yet
+    rig.lesson->nextStage();
+    auto update = rig.lesson->nextStage();
+    EXPECT_TRUE(update.createResultsBox);
+    EXPECT_FALSE(update.recreateInstructions);
+    EXPECT_EQ(update.instructions, std::string(kEarkeyGroupTestInstructions));
+    EXPECT_EQ(update.speak, LessonControl::Instructions);
+    EXPECT_EQ(rig.tutor.lessonText, "ETIMANS");
+    // Before a test of this screen the list is another exercise's.
+    EXPECT_FALSE(rig.lesson->cursorDown().acted);
+    EXPECT_FALSE(rig.lesson->cursorUp().acted);
+    EXPECT_EQ(rig.tutor.reviewIndex, 30);
+
+    update = rig.lesson->returnKey();
+    ASSERT_TRUE(update.testStarted);
+    EXPECT_EQ(update.resultsBox, "");
+    EXPECT_EQ(rig.tutor.reviewIndex, 0);
+    EXPECT_TRUE(rig.tutor.reviewList[0].empty());
+    for (int i = 21; i <= 30; ++i)
+        EXPECT_TRUE(rig.tutor.reviewList[i].empty()) << i;
+    std::string expectedText;
+    for (int i = 1; i <= 20; ++i)
+        expectedText += rig.tutor.reviewList[i] + " ";
+    EXPECT_EQ(rig.tutor.sendText, expectedText);
+
+    // The list is there while the test is still being sent.
+    rig.wave->runUntilIdle(10);
+    EXPECT_FALSE(rig.deliver().acted);
+    update = rig.lesson->cursorDown();
+    EXPECT_EQ(update.resultsBox, spelledForm(rig.tutor.reviewList[1]));
+    EXPECT_EQ(update.speak, LessonControl::ResultsBox);
+
+    update = rig.finishSound();
+    EXPECT_TRUE(update.acted);
+    EXPECT_EQ(update.instructions, std::string(kEarkeyGroupTestFinished));
+    EXPECT_EQ(update.speak, LessonControl::Instructions);
+    EXPECT_EQ(rig.heard(), expectedText);
+
+    EXPECT_EQ(rig.lesson->cursorDown().resultsBox, spelledForm(rig.tutor.reviewList[2]));
+    EXPECT_EQ(rig.lesson->cursorUp().resultsBox, spelledForm(rig.tutor.reviewList[1]));
+    EXPECT_FALSE(rig.lesson->cursorUp().acted);
+    EXPECT_EQ(rig.tutor.reviewIndex, 1);
+    for (int i = 0; i < 25; ++i)
+        rig.lesson->cursorDown();
+    EXPECT_EQ(rig.tutor.reviewIndex, 20);
+    EXPECT_FALSE(rig.lesson->cursorDown().acted);
+
+    // Going again: the box is cleared and a new list drawn.
+    auto old = rig.tutor.reviewList;
+    update = rig.lesson->returnKey();
+    EXPECT_EQ(update.resultsBox, "");
+    EXPECT_EQ(rig.tutor.reviewIndex, 0);
+    EXPECT_NE(rig.tutor.reviewList, old);
+}
+
+TEST(EarkeyGroupTest, RecognitionLabelIsMadeAgainAfterItWasRemoved) {
+    LessonRig rig(Edition::Earkey, 1);
+    rig.lesson->nextStage();
+    rig.lesson->returnKey();
+    EXPECT_TRUE(rig.lesson->nextStage().recreateInstructions);
+}
+
+TEST(GroupTestSending, OnlyTheEndOfTheCurrentTestIsAResult) {
+    LessonRig rig(Edition::Earkey, 3);
+    rig.lesson->nextStage();
+    rig.lesson->returnKey();  // a recognition character starts playing...
+    rig.lesson->nextStage();  // ...and its end arrives in the test stage
+    EXPECT_FALSE(rig.finishSound().acted);
+
+    rig.lesson->returnKey();
+    rig.wave->runUntilIdle(30);
+    std::size_t restartAt = rig.writes();
+    rig.lesson->returnKey();  // a new test while the first is still being sent
+    const std::string second = rig.tutor.sendText;
+    rig.wave->runUntilIdle();
+    auto posted = rig.takePosted();
+    ASSERT_EQ(posted.size(), 1u);
+    EXPECT_EQ(posted[0].message, SendDoneMessage);
+    EXPECT_EQ(rig.heard(restartAt), second);  // the new test from its start, nothing of the old
+    EXPECT_TRUE(rig.lesson->sendDone().acted);
+    EXPECT_FALSE(rig.lesson->sendDone().acted);  // a second notice is not a second result
+}
+
+TEST(GroupTestSending, EndOfATestReplacedBeforeItsNoticeArrivedIsNotAResult) {
+    LessonRig rig(Edition::Keyview, 1);
+    rig.lesson->nextStage();
+    rig.lesson->nextStage();
+    rig.lesson->returnKey();
+    rig.wave->runUntilIdle();  // the first test ends; its notice is on its way...
+    rig.lesson->returnKey();   // ...when Start begins the next one
+    EXPECT_FALSE(rig.deliver().acted);
+    EXPECT_TRUE(rig.lesson->testSending());
+    auto update = rig.finishSound();
+    EXPECT_TRUE(update.acted);
+    EXPECT_EQ(update.resultsBox, rig.tutor.sendText);
+}
+
+TEST(KeyviewLesson, AllThreeStages) {
+    LessonRig rig(Edition::Keyview, 2);  // ANS
+    EXPECT_EQ(rig.lesson->pollCandidates(), "ANS");
+    EXPECT_FALSE(rig.lesson->space().acted);
+    EXPECT_EQ(rig.lesson->returnKey().focus, LessonControl::KeyCapture);
+    EXPECT_EQ(rig.writes(), 0u);  // Start in the hearing stage plays nothing
+
+    auto update = rig.lesson->keyChar('N');
+    EXPECT_EQ(update.characterBox, "N");
+    EXPECT_EQ(update.keyCaptureBox, "");
+    EXPECT_EQ(update.speak, LessonControl::None);
+    EXPECT_EQ(rig.heard(), "N");
+
+    update = rig.lesson->nextStage();
+    EXPECT_TRUE(update.addStartButton);
+    EXPECT_EQ(update.instructions, std::string(kKeyviewRecognitionInstructions));
+    EXPECT_EQ(update.characterBox, "");
+    EXPECT_EQ(rig.lesson->pollCandidates(), std::string(kPolledKeys));
+    EXPECT_FALSE(rig.lesson->keyChar('N').acted);  // nothing sent yet
+
+    // Every Start sends a new character.
+    for (int i = 0; i < 3; ++i) {
+        std::size_t before = rig.writes();
+        EXPECT_EQ(rig.lesson->returnKey().focus, LessonControl::KeyCapture);
+        EXPECT_EQ(rig.heard(before), rig.tutor.workText);
+    }
+    const std::string expected = rig.tutor.workText;
+    const char wrong = expected == "A" ? 'S' : 'A';
+    std::size_t before = rig.writes();
+    update = rig.lesson->keyChar(wrong);
+    EXPECT_EQ(rig.dings, 1);
+    EXPECT_EQ(rig.writesAtDing, before);
+    EXPECT_FALSE(update.characterBox.has_value());  // the expected character is not shown
+    EXPECT_EQ(update.keyCaptureBox, expected);
+    EXPECT_EQ(rig.heard(before), expected);
+    update = rig.lesson->keyChar(expected[0]);
+    EXPECT_EQ(update.characterBox, expected);
+    EXPECT_EQ(update.keyCaptureBox, "");
+    EXPECT_EQ(rig.dings, 1);
+
+    update = rig.lesson->nextStage();
+    EXPECT_TRUE(update.removeRecognitionControls);
+    EXPECT_TRUE(update.createResultsBox);
+    EXPECT_EQ(update.focus, LessonControl::StartButton);
+    EXPECT_EQ(rig.tutor.lessonText, "ETIMANS");
+    EXPECT_FALSE(rig.lesson->nextStage().acted);  // Next is gone
+    EXPECT_EQ(rig.tutor.lessonStage, 2);
+    EXPECT_EQ(rig.lesson->pollCandidates(), "");
+
+    const auto listBefore = rig.tutor.reviewList;
+    update = rig.lesson->returnKey();
+    EXPECT_EQ(update.focus, LessonControl::ResultsBox);
+    EXPECT_EQ(rig.tutor.reviewList, listBefore);  // Keyview keeps no review list
+    const std::string text = rig.tutor.sendText;
+    EXPECT_EQ(text.size(), 120u);
+    update = rig.finishSound();
+    EXPECT_EQ(update.resultsBox, text);
+    EXPECT_EQ(update.instructions, std::string(kKeyviewGroupTestFinished));
+    EXPECT_FALSE(rig.lesson->cursorDown().acted);
+}

@@ -1,0 +1,390 @@
+// The real backends (Null and WAV file, paced in real time) and the virtual-clock test double.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <numeric>
+#include <vector>
+
+#include "platform/audio/audio_system.h"
+#include "platform/audio/fake_wave_out.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using Samples = std::vector<std::int16_t>;
+
+// Stands in for the UI thread: callables posted from any thread run on the test thread when it
+// drains the queue.
+class UiThread {
+  public:
+    audio::Dispatcher dispatcher() {
+        return [this](std::function<void()> f) {
+            std::lock_guard lock(mutex_);
+            queue_.push_back(std::move(f));
+            posted_.notify_all();
+        };
+    }
+
+    // Runs posted callables until `done` holds or `timeout` passes; returns whether it holds.
+    bool runUntil(const std::function<bool()>& done, Clock::duration timeout = 2s) {
+        const auto deadline = Clock::now() + timeout;
+        while (!done()) {
+            std::function<void()> f;
+            {
+                std::unique_lock lock(mutex_);
+                if (!posted_.wait_until(lock, deadline, [this] { return !queue_.empty(); })) {
+                    return done();
+                }
+                f = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            f();
+        }
+        return true;
+    }
+    void runFor(Clock::duration d) {
+        runUntil([] { return false; }, d);
+    }
+    std::size_t waiting() {
+        std::lock_guard lock(mutex_);
+        return queue_.size();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable posted_;
+    std::deque<std::function<void()>> queue_;
+};
+
+Samples tone(std::size_t n, std::int16_t base) {
+    Samples s(n);
+    for (std::size_t i = 0; i < n; ++i)
+        s[i] = static_cast<std::int16_t>(base + (i % 97) * 3);
+    return s;
+}
+
+Samples readWav(const std::string& path, SF_INFO& info) {
+    info = {};
+    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+    if (!f)
+        return {};
+    Samples s(static_cast<std::size_t>(info.frames));
+    sf_read_short(f, s.data(), info.frames);
+    sf_close(f);
+    return s;
+}
+
+std::string tempPath(const std::string& name) {
+    return (std::filesystem::temp_directory_path() /
+            (name + "-" + std::to_string(::getpid()) + ".wav"))
+        .string();
+}
+
+struct Recorder {
+    std::vector<std::uint64_t> tags;
+    audio::WaveOut::DoneHandler handler() {
+        return [this](std::uint64_t tag) { tags.push_back(tag); };
+    }
+};
+
+class PacedBackend : public ::testing::TestWithParam<audio::DoneTiming> {
+  protected:
+    UiThread ui;
+    std::unique_ptr<audio::AudioSystem> system =
+        audio::createAudioSystem({audio::Backend::Null, "", ui.dispatcher()});
+};
+
+TEST_P(PacedBackend, ReportsEveryBufferInOrderWithItsTagEmptyOnesIncluded) {
+    auto out = system->open(GetParam());
+    Recorder rec;
+    out->setDoneHandler(rec.handler());
+    out->write(tone(80, 100), 11);
+    out->write({}, 12);
+    out->write(tone(130, 200), 13);
+    out->write({}, 14);
+    ASSERT_TRUE(ui.runUntil([&] { return rec.tags.size() >= 4; }));
+    ui.runFor(30ms);
+    EXPECT_EQ(rec.tags, (std::vector<std::uint64_t>{11, 12, 13, 14}));
+    EXPECT_FALSE(out->lost());
+    EXPECT_EQ(system->problem(), "");
+}
+
+TEST_P(PacedBackend, SenderPatternWritesTheNextBufferFromTheHandler) {
+    auto out = system->open(GetParam());
+    std::vector<std::uint64_t> tags;
+    Samples buffer = tone(120, 5);
+    out->setDoneHandler([&](std::uint64_t tag) {
+        tags.push_back(tag);
+        if (tag < 6)
+            out->write(tag % 2 ? Samples{} : buffer, tag + 1);
+    });
+    out->write(buffer, 1);
+    ASSERT_TRUE(ui.runUntil([&] { return tags.size() >= 6; }));
+    EXPECT_EQ(tags, (std::vector<std::uint64_t>{1, 2, 3, 4, 5, 6}));
+}
+
+TEST_P(PacedBackend, ResetDropsQueuedAndPlayingBuffersAndLaterWritesAreReported) {
+    auto out = system->open(GetParam());
+    Recorder rec;
+    out->setDoneHandler(rec.handler());
+    out->write(tone(4000, 1), 1);  // half a second
+    out->write(tone(400, 1), 2);
+    ui.runFor(20ms);
+    out->reset();
+    out->write(tone(80, 1), 3);
+    ASSERT_TRUE(ui.runUntil([&] { return !rec.tags.empty(); }));
+    ui.runFor(60ms);
+    EXPECT_EQ(rec.tags, (std::vector<std::uint64_t>{3}));
+}
+
+TEST_P(PacedBackend, NoticesAlreadyOnTheirWayBeforeAResetAreDropped) {
+    auto out = system->open(GetParam());
+    Recorder rec;
+    out->setDoneHandler(rec.handler());
+    out->write(tone(40, 1), 1);
+    out->write({}, 2);
+    // Let both finish and their notices be posted, but not yet run on the UI thread.
+    auto deadline = Clock::now() + 2s;
+    while (ui.waiting() < 2 && Clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(ui.waiting(), 2u);
+    out->reset();
+    out->write({}, 3);
+    ASSERT_TRUE(ui.runUntil([&] { return !rec.tags.empty(); }));
+    ui.runFor(20ms);
+    EXPECT_EQ(rec.tags, (std::vector<std::uint64_t>{3}));
+}
+
+TEST_P(PacedBackend, NoHandlerRunsAfterTheStreamIsClosed) {
+    auto out = system->open(GetParam());
+    int calls = 0;
+    out->setDoneHandler([&](std::uint64_t) { ++calls; });
+    out->write(tone(40, 1), 1);
+    auto deadline = Clock::now() + 2s;
+    while (ui.waiting() < 1 && Clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    out.reset();
+    ui.runFor(20ms);
+    EXPECT_EQ(calls, 0);
+}
+
+TEST_P(PacedBackend, MoreBuffersThanTheQueueHoldsAreAllReportedInOrder) {
+    auto out = system->open(GetParam());
+    Recorder rec;
+    out->setDoneHandler(rec.handler());
+    const std::uint64_t n = 1500;
+    for (std::uint64_t tag = 0; tag < n; ++tag)
+        out->write(tag % 3 ? Samples{} : tone(1, 1), tag);
+    ASSERT_TRUE(ui.runUntil([&] { return rec.tags.size() >= n; }, 5s));
+    std::vector<std::uint64_t> expected(n);
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(rec.tags, expected);
+}
+
+TEST_P(PacedBackend, PlaysAtEightThousandSamplesPerSecond) {
+    auto out = system->open(GetParam());
+    Recorder rec;
+    out->setDoneHandler(rec.handler());
+    out->write({}, 0);  // align with the clock first
+    ASSERT_TRUE(ui.runUntil([&] { return rec.tags.size() == 1; }));
+    auto start = Clock::now();
+    for (int i = 1; i <= 10; ++i)
+        out->write(tone(320, 0), i);  // 0.4 s in all
+    ASSERT_TRUE(ui.runUntil([&] { return rec.tags.size() == 11; }, 3s));
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    EXPECT_GT(seconds, 0.32);
+    EXPECT_LT(seconds, 0.8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Timings, PacedBackend,
+                         ::testing::Values(audio::DoneTiming::WhenTaken,
+                                           audio::DoneTiming::AtPlayback));
+
+TEST(PacedBackendRing, TwentySmallBuffersGiveTwoHundredTicksPerSecond) {
+    UiThread ui;
+    auto system = audio::createAudioSystem({audio::Backend::Null, "", ui.dispatcher()});
+    auto out = system->open(audio::DoneTiming::AtPlayback);
+    Samples block = tone(40, 0);
+    std::vector<Clock::time_point> ticks;
+    out->setDoneHandler([&](std::uint64_t tag) {
+        ticks.push_back(Clock::now());
+        out->write(block, tag + 20);
+    });
+    for (int i = 0; i < 20; ++i)
+        out->write(block, i);
+    ASSERT_TRUE(ui.runUntil([&] { return ticks.size() >= 61; }));
+    double seconds = std::chrono::duration<double>(ticks[60] - ticks[0]).count();
+    // 60 ticks are 0.3 s; loose bounds, this is no timing benchmark.
+    EXPECT_GT(seconds, 0.24);
+    EXPECT_LT(seconds, 0.6);
+}
+
+TEST(WavBackend, FileHoldsExactlyWhatWasWrittenWithoutLeadingOrTrailingSilence) {
+    const std::string path = tempPath("keytut-audio-exact");
+    Samples a = tone(333, 1000), b = tone(40, -500), c = tone(1001, 7);
+    {
+        UiThread ui;
+        auto system = audio::createAudioSystem({audio::Backend::WavFile, path, ui.dispatcher()});
+        ASSERT_EQ(system->problem(), "");
+        ui.runFor(30ms);  // idle time before the first sound is not recorded
+        auto out = system->open(audio::DoneTiming::WhenTaken);
+        Recorder rec;
+        out->setDoneHandler(rec.handler());
+        out->write(a, 1);
+        out->write({}, 2);
+        out->write(b, 3);
+        out->write(c, 4);
+        ASSERT_TRUE(ui.runUntil([&] { return rec.tags.size() == 4; }));
+        ui.runFor(40ms);  // nor is the idle time after the last
+    }
+    SF_INFO info;
+    Samples file = readWav(path, info);
+    std::filesystem::remove(path);
+    EXPECT_EQ(info.samplerate, 8000);
+    EXPECT_EQ(info.channels, 1);
+    EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    Samples expected = a;
+    expected.insert(expected.end(), b.begin(), b.end());
+    expected.insert(expected.end(), c.begin(), c.end());
+    EXPECT_EQ(file, expected);
+}
+
+TEST(WavBackend, IdleTimeBetweenSoundsIsRecordedAsSilence) {
+    const std::string path = tempPath("keytut-audio-idle");
+    Samples a = tone(200, 300), b = tone(100, -300);
+    {
+        UiThread ui;
+        auto system = audio::createAudioSystem({audio::Backend::WavFile, path, ui.dispatcher()});
+        auto out = system->open(audio::DoneTiming::WhenTaken);
+        Recorder rec;
+        out->setDoneHandler(rec.handler());
+        out->write(a, 1);
+        ASSERT_TRUE(ui.runUntil([&] { return rec.tags.size() == 1; }));
+        ui.runFor(100ms);
+        out->write(b, 2);
+        ASSERT_TRUE(ui.runUntil([&] { return rec.tags.size() == 2; }));
+    }
+    SF_INFO info;
+    Samples file = readWav(path, info);
+    std::filesystem::remove(path);
+    ASSERT_GT(file.size(), a.size() + b.size() + 400);  // at least 50 ms of silence
+    EXPECT_LT(file.size(), a.size() + b.size() + 8000);
+    EXPECT_TRUE(std::equal(a.begin(), a.end(), file.begin()));
+    EXPECT_TRUE(std::equal(b.rbegin(), b.rend(), file.rbegin()));
+    EXPECT_TRUE(std::all_of(file.begin() + a.size(), file.end() - b.size(),
+                            [](std::int16_t s) { return s == 0; }));
+}
+
+TEST(WavBackend, StreamsMixIntoTheOneFileWithClipping) {
+    const std::string path = tempPath("keytut-audio-mix");
+    {
+        UiThread ui;
+        auto system = audio::createAudioSystem({audio::Backend::WavFile, path, ui.dispatcher()});
+        auto first = system->open(audio::DoneTiming::WhenTaken);
+        auto second = system->open(audio::DoneTiming::AtPlayback);
+        int done = 0;
+        first->setDoneHandler([&](std::uint64_t) { ++done; });
+        second->setDoneHandler([&](std::uint64_t) { ++done; });
+        first->write(Samples(800, 30000), 1);
+        second->write(Samples(800, 20000), 1);
+        ASSERT_TRUE(ui.runUntil([&] { return done == 2; }));
+    }
+    SF_INFO info;
+    Samples file = readWav(path, info);
+    std::filesystem::remove(path);
+    // Both started within a block of each other, so most of the two overlap.
+    auto clipped = std::count(file.begin(), file.end(), 32767);
+    EXPECT_GE(clipped, 800 - 40);
+    EXPECT_LE(file.size(), 800u + 40u);
+    EXPECT_TRUE(std::all_of(file.begin(), file.end(),
+                            [](std::int16_t s) { return s == 32767 || s == 30000 || s == 20000; }));
+}
+
+TEST(WavBackend, UnwritablePathFallsBackToSilentPacingAndSaysWhichFile) {
+    UiThread ui;
+    const std::string path = "/nonexistent-keytut-dir/drill.wav";
+    auto system = audio::createAudioSystem({audio::Backend::WavFile, path, ui.dispatcher()});
+    EXPECT_NE(system->problem().find("\"" + path + "\""), std::string::npos) << system->problem();
+    auto out = system->open(audio::DoneTiming::WhenTaken);
+    Recorder rec;
+    out->setDoneHandler(rec.handler());
+    out->write(tone(80, 1), 5);
+    ASSERT_TRUE(ui.runUntil([&] { return rec.tags.size() == 1; }));
+    EXPECT_EQ(rec.tags[0], 5u);
+}
+
+// Whatever this machine has (a sound server, a card, nothing), the default backend gives a
+// stream whose buffers are reported, and says in words when the card could not be used.
+TEST(PortAudioBackend, AlwaysGivesAStreamThatReportsItsBuffers) {
+    UiThread ui;
+    auto system = audio::createAudioSystem({audio::Backend::PortAudio, "", ui.dispatcher()});
+    auto out = system->open(audio::DoneTiming::WhenTaken);
+    Recorder rec;
+    out->setDoneHandler(rec.handler());
+    out->write(Samples(400, 0), 1);
+    out->write({}, 2);
+    ASSERT_TRUE(ui.runUntil([&] { return rec.tags.size() == 2; }, 5s)) << system->problem();
+    EXPECT_EQ(rec.tags, (std::vector<std::uint64_t>{1, 2}));
+    if (!system->problem().empty()) {
+        EXPECT_NE(system->problem().find("No sound card could be opened"), std::string::npos);
+    }
+}
+
+TEST(FakeWaveOut, AdvanceFinishesBuffersWhoseEndFallsWithinTheStep) {
+    audio::FakeWaveOut out;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> done;  // tag, time
+    out.setDoneHandler([&](std::uint64_t tag) { done.push_back({tag, out.now()}); });
+    out.write(Samples(100, 1), 1);
+    out.write({}, 2);
+    out.write(Samples(50, 1), 3);
+    out.advance(99);
+    EXPECT_TRUE(done.empty());
+    out.advance(1);
+    EXPECT_EQ(done, (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{1, 100}, {2, 100}}));
+    out.advance(200);
+    EXPECT_EQ(done.back(), (std::pair<std::uint64_t, std::uint64_t>{3, 150}));
+    EXPECT_EQ(out.now(), 300u);
+    EXPECT_EQ(out.queued(), 0u);
+}
+
+TEST(FakeWaveOut, BuffersWrittenByTheHandlerStartWhereThePreviousEnded) {
+    audio::FakeWaveOut out;
+    std::vector<std::uint64_t> ends;
+    out.setDoneHandler([&](std::uint64_t tag) {
+        ends.push_back(out.now());
+        if (tag < 3)
+            out.write(Samples(10, 1), tag + 1);
+    });
+    out.write(Samples(10, 1), 1);
+    out.advance(25);  // one step crosses two buffer ends
+    EXPECT_EQ(ends, (std::vector<std::uint64_t>{10, 20}));
+    EXPECT_EQ(out.runUntilIdle(), 5u);
+    EXPECT_EQ(ends, (std::vector<std::uint64_t>{10, 20, 30}));
+    EXPECT_EQ(out.written().size(), 3u);
+}
+
+TEST(FakeWaveOut, ResetDropsTheQueueWithoutNotices) {
+    audio::FakeWaveOut out;
+    int calls = 0;
+    out.setDoneHandler([&](std::uint64_t) { ++calls; });
+    out.write(Samples(10, 1), 1);
+    out.write(Samples(10, 1), 2);
+    out.advance(5);
+    out.reset();
+    out.advance(100);
+    EXPECT_EQ(calls, 0);
+    out.write(Samples(10, 1), 3);
+    out.advance(10);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(out.resets(), 1);
+}
+
+}  // namespace

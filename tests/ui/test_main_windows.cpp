@@ -1,0 +1,429 @@
+// Both main windows: controls, captions, ids and places for 11, 1 and 0 lesson groups, the speed
+// rule through the lists, the exercise buttons, mnemonics and the end of the program.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "earkey/main_menu.h"
+#include "keyview/main_window.h"
+#include "test_support.h"
+
+namespace keytut::ui {
+namespace {
+
+using testing::settle;
+using testing::showActive;
+using testing::TestProgram;
+using namespace menu;
+
+const std::vector<std::string> kElevenGroups = {
+    "ETIM", "ANS", "ORK", "DUG", "WHC", "LYF", "PBV", "XQ", "JZ", "1234567890", "+@!=/.,?"};
+
+// What the exercise buttons started, in order.
+struct Started {
+    std::vector<std::string> calls;
+    ExerciseEntries entries() {
+        auto note = [this](std::string what) { return [this, what] { calls.push_back(what); }; };
+        return {[this](int n) { calls.push_back("lesson " + std::to_string(n)); },
+                note("words"),
+                note("qsos"),
+                note("message"),
+                note("file"),
+                note("straight"),
+                note("paddle")};
+    }
+};
+
+struct Place {
+    int x, y, width, height;
+    bool operator==(const Place&) const = default;
+};
+
+Place placeOf(const Screen& screen, int id) {
+    const ControlSpec* spec = screen.specOf(id);
+    if (!spec)
+        return {-1, -1, -1, -1};
+    return {spec->x, spec->y, spec->width, spec->height};
+}
+
+// The widget really sits where the table says.
+void expectPlacedInPixels(const Screen& screen) {
+    for (int id : screen.controlIds()) {
+        const ControlSpec* spec = screen.specOf(id);
+        QRect expected = screen.toPixels(spec->x, spec->y, spec->width, spec->height);
+        QRect actual = screen.control(id)->geometry();
+        EXPECT_EQ(actual.topLeft(), expected.topLeft()) << "control " << id;
+        EXPECT_EQ(actual.width(), expected.width()) << "control " << id;
+        if (spec->kind != ControlKind::DropDownList) {
+            EXPECT_EQ(actual.height(), expected.height()) << "control " << id;
+        }
+        // Inside the window.
+        EXPECT_LE(actual.right(), screen.width()) << "control " << id;
+        EXPECT_LE(actual.bottom(), screen.height()) << "control " << id;
+    }
+}
+
+std::vector<int> expectedEarkeyIds(int n) {
+    std::vector<int> ids;
+    for (int i = 1; i <= n; ++i)
+        ids.push_back(100 + i);
+    for (int id : {200, 300, 301, 302, 303, 306, 307, 208, 207, 205, 304, 206, 305, 199, 309})
+        ids.push_back(id);
+    return ids;
+}
+
+std::vector<int> expectedKeyviewIds(int n) {
+    std::vector<int> ids;
+    for (int i = 1; i <= n; ++i) {
+        ids.push_back(100 + i);
+        ids.push_back(210 + i);
+    }
+    for (int id : {200, 300, 201, 301, 202, 302, 203, 303, 204, 306, 209,
+                   307, 210, 208, 207, 205, 304, 206, 305, 199, 309})
+        ids.push_back(id);
+    return ids;
+}
+
+void expectSettings(const Screen& w) {
+    EXPECT_EQ(w.text(207), "Set Speeds and Com port");
+    EXPECT_EQ(placeOf(w, 207), (Place{220, 10, 140, 132}));
+    EXPECT_EQ(w.text(205), "&Character Speed:");
+    EXPECT_EQ(placeOf(w, 205), (Place{225, 32, 60, 10}));
+    EXPECT_EQ(placeOf(w, 304), (Place{290, 30, 30, 80}));
+    EXPECT_EQ(w.text(206), "Word &Speed:");
+    EXPECT_EQ(placeOf(w, 206), (Place{225, 68, 60, 10}));
+    EXPECT_EQ(placeOf(w, 305), (Place{290, 66, 30, 80}));
+    EXPECT_EQ(w.text(199), "Comm &Port:");
+    EXPECT_EQ(placeOf(w, 199), (Place{225, 108, 60, 10}));
+    EXPECT_EQ(placeOf(w, 309), (Place{290, 108, 10, 10}));
+    for (int id : {205, 206, 199}) {
+        EXPECT_TRUE(w.controlAs<QLabel>(id)->alignment() & Qt::AlignRight) << id;
+    }
+    for (int list : {304, 305}) {
+        auto* combo = w.controlAs<QComboBox>(list);
+        ASSERT_NE(combo, nullptr);
+        EXPECT_FALSE(combo->isEditable());
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        EXPECT_EQ(items, QStringList({"5", "12", "15", "18", "20", "25", "30"}));
+    }
+    // Labels and group boxes black on the screen colour, like the window.
+    EXPECT_EQ(w.palette().color(QPalette::Window), QColor(150, 255, 255));
+    for (int id : {199, 205, 206, 207, 208, 200}) {
+        EXPECT_EQ(w.control(id)->palette().color(QPalette::WindowText), QColor(Qt::black)) << id;
+        EXPECT_EQ(w.control(id)->palette().color(QPalette::Window), QColor(150, 255, 255)) << id;
+    }
+}
+
+TEST(EarkeyMainMenu, ElevenGroups) {
+    TestProgram program(Edition::Earkey, kElevenGroups);
+    Started started;
+    earkey::MainMenu w(program.app, started.entries());
+    EXPECT_EQ(w.windowTitle().toStdString(),
+              "Earkey v1.01   Morse Code Practice for White Stick users    by Q Q 0 Q Q");
+    EXPECT_EQ(w.controlIds(), expectedEarkeyIds(11));
+    EXPECT_EQ(w.text(101), "E T I M ");
+    EXPECT_EQ(w.text(109), "J Z ");
+    EXPECT_EQ(w.text(110), "Numbers");
+    EXPECT_EQ(w.text(111), "Punctuation");
+    for (int i = 1; i <= 11; ++i)
+        EXPECT_EQ(placeOf(w, 100 + i), (Place{20, 20 * i, 100, 14}));
+    EXPECT_TRUE(w.controlAs<QPushButton>(101)->isDefault());
+    EXPECT_FALSE(w.controlAs<QPushButton>(102)->isDefault());
+    EXPECT_EQ(placeOf(w, 200), (Place{10, 10, 150, 242}));
+    EXPECT_EQ(w.text(300), "30 word test");
+    EXPECT_EQ(placeOf(w, 300), (Place{15, 260, 80, 14}));
+    EXPECT_EQ(w.text(301), "Random Q S Ohs");
+    EXPECT_EQ(placeOf(w, 301), (Place{15, 278, 80, 14}));
+    EXPECT_EQ(w.text(302), "Type a Message");
+    EXPECT_EQ(placeOf(w, 302), (Place{140, 260, 80, 14}));
+    EXPECT_EQ(w.text(303), "Send a File");
+    EXPECT_EQ(placeOf(w, 303), (Place{140, 278, 80, 14}));
+    EXPECT_EQ(w.text(306), "Straight Key Send");
+    EXPECT_EQ(placeOf(w, 306), (Place{265, 260, 80, 14}));
+    EXPECT_EQ(w.text(307), "Paddle Key Send");
+    EXPECT_EQ(placeOf(w, 307), (Place{265, 278, 80, 14}));
+    EXPECT_EQ(w.text(208), "Practice");
+    EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 55}));
+    expectSettings(w);
+    // The practice row lies below 220 units: the window grows to show it.
+    EXPECT_GE(w.height(), w.toPixels(0, 0, 0, 303).height());
+    EXPECT_EQ(w.width(), w.toPixels(0, 0, 380, 0).width());
+    expectPlacedInPixels(w);
+    // Buttons carry no mnemonics and are not coloured.
+    for (int id : {101, 110, 300, 301, 302, 303, 306, 307}) {
+        EXPECT_EQ(w.text(id).find('&'), std::string::npos) << id;
+    }
+}
+
+TEST(EarkeyMainMenu, OneAndNoGroups) {
+    TestProgram one(Edition::Earkey, {"ETIM"});
+    earkey::MainMenu w1(one.app, {});
+    EXPECT_EQ(w1.controlIds(), expectedEarkeyIds(1));
+    EXPECT_EQ(w1.text(101), "Punctuation");
+    EXPECT_EQ(placeOf(w1, 200), (Place{10, 10, 150, 22}));
+    EXPECT_EQ(placeOf(w1, 300), (Place{15, 60, 80, 14}));
+    EXPECT_EQ(placeOf(w1, 301), (Place{15, 78, 80, 14}));
+    EXPECT_EQ(placeOf(w1, 208), (Place{10, 48, 350, 55}));
+
+    TestProgram none(Edition::Earkey, {});
+    earkey::MainMenu w0(none.app, {});
+    EXPECT_EQ(w0.controlIds(), expectedEarkeyIds(0));
+    EXPECT_EQ(placeOf(w0, 200), (Place{10, 10, 150, 0}));
+    EXPECT_EQ(placeOf(w0, 300), (Place{15, 40, 80, 14}));
+    EXPECT_EQ(placeOf(w0, 301), (Place{15, 58, 80, 14}));
+    EXPECT_EQ(placeOf(w0, 307), (Place{265, 58, 80, 14}));
+    expectSettings(w0);
+    EXPECT_EQ(w0.size(), w0.toPixels(0, 0, 380, 220).size());
+    expectPlacedInPixels(w0);
+
+    TestProgram two(Edition::Earkey, {"ETIM", "+@"});
+    earkey::MainMenu w2(two.app, {});
+    EXPECT_EQ(w2.text(101), "Numbers");
+    EXPECT_EQ(w2.text(102), "Punctuation");
+}
+
+TEST(EarkeyMainMenu, StartsOnTheFirstLessonWithDefaultSettings) {
+    TestProgram program(Edition::Earkey, kElevenGroups);
+    earkey::MainMenu w(program.app, {});
+    ASSERT_TRUE(showActive(w));
+    EXPECT_EQ(w.focusedId(), 101);
+    EXPECT_EQ(w.text(304), "12");
+    EXPECT_EQ(w.text(305), "12");
+    EXPECT_EQ(w.text(309), "1");
+    // Tab walks the buttons, both lists and the port box in creation order.
+    std::vector<int> walk;
+    for (int i = 0; i < 20; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walk.push_back(w.focusedId());
+    }
+    EXPECT_EQ(walk, (std::vector<int>{102, 103, 104, 105, 106, 107, 108, 109, 110, 111,
+                                      300, 301, 302, 303, 306, 307, 304, 305, 309, 101}));
+}
+
+// Chooses entry `index` of a list as the learner does: the list then reports CBN_SELENDOK.
+void choose(Screen& w, int list, int index) {
+    auto* combo = w.controlAs<QComboBox>(list);
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+class SpeedRule : public ::testing::TestWithParam<Edition> {};
+
+TEST_P(SpeedRule, WordSpeedNeverFasterThanCharacterSpeed) {
+    TestProgram program(GetParam(), kElevenGroups);
+    std::unique_ptr<MenuWindow> w;
+    if (GetParam() == Edition::Earkey) {
+        w = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+    } else {
+        w = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+    }
+    ASSERT_TRUE(showActive(*w));
+    const Timing& t = program.tutor.timing;
+    auto shown = [&] { return w->text(304) + "/" + w->text(305); };
+    EXPECT_EQ(t.charDotSamples, 767);
+
+    choose(*w, 305, 4);  // word 20 while characters at 12: characters follow up
+    EXPECT_EQ(shown(), "20/20");
+    EXPECT_EQ(t.charDotSamples, 460);
+    EXPECT_EQ(t.wordDotSamples, 460);
+
+    choose(*w, 304, 1);  // characters 12 below word 20: the word speed follows down
+    EXPECT_EQ(shown(), "12/12");
+    choose(*w, 304, 0);  // characters 5: word speed down to 5
+    EXPECT_EQ(shown(), "5/5");
+    EXPECT_EQ(t.charDotSamples, 1840);
+    EXPECT_EQ(t.wordDotSamples, 1840);
+
+    choose(*w, 304, 1);  // characters 12, word stays at 5 (slower is allowed)
+    choose(*w, 305, 1);  // word 12
+    choose(*w, 304, 5);  // characters 25 leave the word speed at 12
+    EXPECT_EQ(shown(), "25/12");
+    EXPECT_EQ(t.charDotSamples, 368);
+    EXPECT_EQ(t.wordDotSamples, 767);
+
+    choose(*w, 305, 0);  // word 5 while characters 25: only the word speed changes
+    EXPECT_EQ(shown(), "25/5");
+    EXPECT_EQ(t.wordDotSamples, 1840);
+    choose(*w, 305, 6);  // word 30 above characters 25: characters up to 30
+    EXPECT_EQ(shown(), "30/30");
+    EXPECT_EQ(t.charDotSamples, 307);
+
+    // A highlight moving in an open list is no choice.
+    w->controlAs<QComboBox>(304)->setCurrentIndex(0);
+    w->sendCommand(304, CBN_SELCHANGE);
+    EXPECT_EQ(t.charDotSamples, 307);
+
+    w->controlAs<QComboBox>(304)->setCurrentIndex(6);
+
+    // The keyboard on a closed list chooses too.
+    w->focus(305);
+    QTest::keyClick(w->control(305), Qt::Key_Up);
+    EXPECT_EQ(shown(), "30/25");
+    EXPECT_EQ(t.wordDotSamples, 368);
+    w->focus(304);
+    QTest::keyClick(w->control(304), Qt::Key_Home);
+    EXPECT_EQ(shown(), "5/5");
+    EXPECT_EQ(t.charDotSamples, 1840);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, SpeedRule,
+                         ::testing::Values(Edition::Earkey, Edition::Keyview));
+
+TEST(EarkeyMainMenu, ButtonsStartTheirExercisesAndCopyTheSettings) {
+    TestProgram program(Edition::Earkey, kElevenGroups);
+    Started started;
+    earkey::MainMenu w(program.app, started.entries());
+    ASSERT_TRUE(showActive(w));
+    QTest::keyClick(w.control(101), Qt::Key_Return);  // the focused first lesson
+    w.focus(103);
+    QTest::keyClick(w.control(103), Qt::Key_Space);
+    QTest::keyRelease(w.control(103), Qt::Key_Space);
+    w.focus(304);
+    QTest::keyClick(w.control(304), Qt::Key_Return);  // the default button, lesson 1
+    for (int id : {111, 300, 301, 302, 303})
+        w.sendCommand(id);
+    w.setText(309, "3");
+    choose(w, 304, 3);
+    w.sendCommand(306);
+    EXPECT_EQ(program.tutor.commPortText, "3");
+    w.setText(309, "12");
+    w.sendCommand(307);
+    EXPECT_EQ(program.tutor.commPortText, "12");
+    EXPECT_EQ(program.tutor.workText, "18");
+    w.sendCommand(112);  // no such lesson
+    EXPECT_EQ(started.calls,
+              (std::vector<std::string>{"lesson 1", "lesson 3", "lesson 1", "lesson 11", "words",
+                                        "qsos", "message", "file", "straight", "paddle"}));
+}
+
+TEST(MainWindows, EscapeAndTheCloseBoxEndTheProgram) {
+    for (Edition edition : {Edition::Earkey, Edition::Keyview}) {
+        for (bool closeBox : {false, true}) {
+            TestProgram program(edition, kElevenGroups);
+            std::unique_ptr<MenuWindow> w;
+            if (edition == Edition::Earkey) {
+                w = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+            } else {
+                w = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+            }
+            QTimer::singleShot(50, w.get(), [&] {
+                if (closeBox) {
+                    w->close();
+                } else {
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                }
+            });
+            // A window that did not close would hang here: the watchdog ends the wait.
+            QTimer watchdog;
+            watchdog.setSingleShot(true);
+            QObject::connect(&watchdog, &QTimer::timeout, w.get(), [&] { w->done(99); });
+            watchdog.start(5000);
+            EXPECT_EQ(w->run(), 0) << (closeBox ? "close box" : "Escape");
+            EXPECT_TRUE(w->ended());
+        }
+    }
+}
+
+TEST(KeyviewMainWindow, ElevenGroups) {
+    TestProgram program(Edition::Keyview, kElevenGroups);
+    Started started;
+    keyview::MainWindow w(program.app, started.entries());
+    EXPECT_EQ(w.windowTitle().toStdString(),
+              "Keyview v1.02     A Morse Code Tutor program for Windows       by QQ0QQ");
+    EXPECT_EQ(w.controlIds(), expectedKeyviewIds(11));
+    for (int i = 1; i <= 11; ++i) {
+        EXPECT_EQ(w.text(100 + i), "&" + std::to_string(i));
+        EXPECT_EQ(placeOf(w, 100 + i), (Place{20, 20 * i, 20, 14}));
+        EXPECT_EQ(w.text(210 + i), kElevenGroups[static_cast<std::size_t>(i - 1)]);
+        EXPECT_EQ(placeOf(w, 210 + i), (Place{45, 20 * i + 2, 80, 10}));
+        EXPECT_EQ(w.control(210 + i)->palette().color(QPalette::Window), QColor(150, 255, 255));
+        EXPECT_FALSE(w.controlAs<QPushButton>(100 + i)->isDefault());
+    }
+    EXPECT_EQ(placeOf(w, 200), (Place{10, 10, 150, 242}));
+    const std::vector<std::pair<int, std::string>> practice = {
+        {300, "&Words"},   {201, "Send 30 words"},  {301, "&QSOs"}, {202, "Send QSOs"},
+        {302, "&Message"}, {203, "Type a message"}, {303, "&File"}, {204, "Send a file"},
+        {306, "&Send"},    {209, "Straight Key"},   {307, "S&end"}, {210, "Paddle Key"}};
+    for (const auto& [id, caption] : practice)
+        EXPECT_EQ(w.text(id), caption) << id;
+    EXPECT_EQ(placeOf(w, 300), (Place{15, 260, 35, 14}));
+    EXPECT_EQ(placeOf(w, 201), (Place{55, 262, 60, 10}));
+    EXPECT_EQ(placeOf(w, 301), (Place{15, 278, 35, 14}));
+    EXPECT_EQ(placeOf(w, 202), (Place{55, 280, 60, 10}));
+    EXPECT_EQ(placeOf(w, 302), (Place{140, 260, 35, 14}));
+    EXPECT_EQ(placeOf(w, 203), (Place{180, 262, 60, 10}));
+    EXPECT_EQ(placeOf(w, 303), (Place{140, 278, 35, 14}));
+    EXPECT_EQ(placeOf(w, 204), (Place{180, 280, 60, 10}));
+    EXPECT_EQ(placeOf(w, 306), (Place{265, 260, 35, 14}));
+    EXPECT_EQ(placeOf(w, 209), (Place{305, 262, 40, 10}));
+    EXPECT_EQ(placeOf(w, 307), (Place{265, 278, 35, 14}));
+    EXPECT_EQ(placeOf(w, 210), (Place{305, 280, 40, 10}));
+    EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 55}));
+    expectSettings(w);
+    expectPlacedInPixels(w);
+    // The practice buttons are not coloured (their ids lie above groupCount + 210).
+    EXPECT_NE(w.control(300)->palette().color(QPalette::Button), QColor(150, 255, 255));
+}
+
+TEST(KeyviewMainWindow, NoGroupsAndNoFocusMoveAtStart) {
+    TestProgram program(Edition::Keyview, {});
+    keyview::MainWindow w(program.app, {});
+    EXPECT_EQ(w.controlIds(), expectedKeyviewIds(0));
+    EXPECT_EQ(placeOf(w, 200), (Place{10, 10, 150, 0}));
+    EXPECT_EQ(placeOf(w, 300), (Place{15, 40, 35, 14}));
+    EXPECT_EQ(placeOf(w, 307), (Place{265, 58, 35, 14}));
+    // With no lesson groups the labels 201 to 210 still get the screen colour.
+    EXPECT_EQ(w.control(204)->palette().color(QPalette::Window), QColor(150, 255, 255));
+    EXPECT_EQ(w.size(), w.toPixels(0, 0, 380, 220).size());
+
+    TestProgram one(Edition::Keyview, {"+@!=/.,?"});
+    keyview::MainWindow w1(one.app, {});
+    EXPECT_EQ(w1.text(101), "&1");
+    EXPECT_EQ(w1.text(211), "+@!=/.,?");  // Keyview does not rename the last groups
+    ASSERT_TRUE(showActive(w1));
+    EXPECT_EQ(w1.text(304), "12");
+    EXPECT_EQ(w1.text(309), "1");
+}
+
+TEST(KeyviewMainWindow, MnemonicsStartExercisesAndMoveTheFocus) {
+    TestProgram program(Edition::Keyview, kElevenGroups);
+    Started started;
+    keyview::MainWindow w(program.app, started.entries());
+    ASSERT_TRUE(showActive(w));
+    w.focus(101);
+    auto alt = [&](Qt::Key key) {
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+        QTest::qWait(250);  // a mnemonic click shows the button pressed for a moment
+    };
+    alt(Qt::Key_W);
+    alt(Qt::Key_Q);
+    alt(Qt::Key_M);
+    alt(Qt::Key_F);
+    alt(Qt::Key_E);  // "S&end": the paddle key
+    alt(Qt::Key_C);
+    EXPECT_EQ(w.focusedId(), 304);
+    alt(Qt::Key_P);
+    EXPECT_EQ(w.focusedId(), 309);
+    alt(Qt::Key_2);
+    EXPECT_EQ(started.calls,
+              (std::vector<std::string>{"words", "qsos", "message", "file", "paddle", "lesson 2"}));
+    // "&Send" and "Word &Speed:" share S: the key moves between them without starting anything.
+    alt(Qt::Key_S);
+    alt(Qt::Key_S);
+    std::set<int> reached;
+    for (int i = 0; i < 3; ++i) {
+        alt(Qt::Key_S);
+        reached.insert(w.focusedId());
+    }
+    EXPECT_EQ(reached, (std::set<int>{305, 306}));
+    EXPECT_EQ(started.calls.size(), 6u);
+}
+
+}  // namespace
+}  // namespace keytut::ui

@@ -1,0 +1,291 @@
+// keytut-measure-audio: measures the sound output on this machine's default device.
+//
+//   keytut-measure-audio play [--wpm C[/W]] [--ideal FILE.wav] [--offsets FILE] TEXT
+//       Plays TEXT one character per buffer, the next written on the done notice of the last
+//       (the sender's protocol), and prints how long that took against the ideal. --ideal
+//       writes the buffers back to back as a WAV file and --offsets the sample offset at which
+//       each buffer starts in it, for analyse_tones.py.
+//   keytut-measure-audio ring [SECONDS]
+//       Keeps 20 buffers of 40 samples queued with done notices at playback time (the key
+//       screens' 5 ms clock) and prints the spacing of the notices on the main thread.
+//
+// Options before the mode: --backend portaudio|null|wav:FILE (default portaudio).
+#include <sndfile.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <numeric>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/audio/audio_system.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Samples = std::vector<std::int16_t>;
+
+// The main thread stands in for the UI thread.
+class MainLoop {
+  public:
+    audio::Dispatcher dispatcher() {
+        return [this](std::function<void()> f) {
+            std::lock_guard lock(mutex_);
+            queue_.push_back(std::move(f));
+            posted_.notify_all();
+        };
+    }
+    void runUntil(const std::function<bool()>& done, Clock::time_point deadline) {
+        while (!done() && Clock::now() < deadline) {
+            std::function<void()> f;
+            {
+                std::unique_lock lock(mutex_);
+                if (!posted_.wait_until(lock, deadline, [this] { return !queue_.empty(); })) {
+                    return;
+                }
+                f = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            f();
+        }
+    }
+    void runFor(Clock::duration d) {
+        runUntil([] { return false; }, Clock::now() + d);
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable posted_;
+    std::deque<std::function<void()>> queue_;
+};
+
+// The standard Morse timing, self-contained so that this tool measures the device only.
+const std::map<char, const char*> kCodes = {
+    {'A', ".-"},    {'B', "-..."},   {'C', "-.-."},   {'D', "-.."},    {'E', "."},
+    {'F', "..-."},  {'G', "--."},    {'H', "...."},   {'I', ".."},     {'J', ".---"},
+    {'K', "-.-"},   {'L', ".-.."},   {'M', "--"},     {'N', "-."},     {'O', "---"},
+    {'P', ".--."},  {'Q', "--.-"},   {'R', ".-."},    {'S', "..."},    {'T', "-"},
+    {'U', "..-"},   {'V', "...-"},   {'W', ".--"},    {'X', "-..-"},   {'Y', "-.--"},
+    {'Z', "--.."},  {'0', "-----"},  {'1', ".----"},  {'2', "..---"},  {'3', "...--"},
+    {'4', "....-"}, {'5', "....."},  {'6', "-...."},  {'7', "--..."},  {'8', "---.."},
+    {'9', "----."}, {'.', ".-.-.-"}, {',', "--..--"}, {'?', "..--.."}, {'/', "-..-."},
+};
+
+Samples synthesise(char c, int charDot, int wordDot) {
+    static const auto sine = [] {
+        std::array<std::int16_t, 10> t{};
+        for (int i = 0; i < 10; ++i) {
+            t[i] = static_cast<std::int16_t>(std::lround(std::sin(2 * M_PI * i / 10) * 5000));
+        }
+        return t;
+    }();
+    Samples s;
+    if (c == ' ' || c == '\r')
+        return Samples(4 * wordDot, 0);
+    auto it = kCodes.find(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    if (it == kCodes.end())
+        return s;
+    for (const char* e = it->second; *e; ++e) {
+        if (e != it->second)
+            s.insert(s.end(), charDot, 0);
+        int length = (*e == '-' ? 3 : 1) * charDot;
+        for (int k = 1; k <= length; ++k)
+            s.push_back(sine[k % 10]);
+    }
+    s.insert(s.end(), 3 * wordDot, 0);
+    return s;
+}
+
+double ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+int play(audio::AudioSystem& system, MainLoop& loop, const std::string& text, int charWpm,
+         int wordWpm, const std::string& idealPath, const std::string& offsetsPath) {
+    const int charDot = static_cast<int>(std::lround(9200.0 / charWpm));
+    const int wordDot = std::max(charDot, static_cast<int>(std::lround(9200.0 / wordWpm)));
+    std::vector<Samples> buffers;
+    for (char c : text)
+        buffers.push_back(synthesise(c, charDot, wordDot));
+
+    Samples ideal;
+    std::ofstream offsets;
+    if (!offsetsPath.empty())
+        offsets.open(offsetsPath);
+    for (const auto& b : buffers) {
+        if (offsets)
+            offsets << ideal.size() << '\n';
+        ideal.insert(ideal.end(), b.begin(), b.end());
+    }
+    if (!idealPath.empty()) {
+        SF_INFO info{};
+        info.samplerate = 8000;
+        info.channels = 1;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        SNDFILE* f = sf_open(idealPath.c_str(), SFM_WRITE, &info);
+        if (!f) {
+            std::fprintf(stderr, "cannot write %s\n", idealPath.c_str());
+            return 1;
+        }
+        sf_write_short(f, ideal.data(), static_cast<sf_count_t>(ideal.size()));
+        sf_close(f);
+    }
+
+    auto out = system.open(audio::DoneTiming::WhenTaken);
+    loop.runFor(std::chrono::milliseconds(500));  // the stream plays silence from its start
+    std::size_t next = 0;
+    bool finished = false;
+    Clock::time_point start, end;
+    out->setDoneHandler([&](std::uint64_t) {
+        if (next < buffers.size()) {
+            out->write(buffers[next], next);
+            ++next;
+        } else {
+            end = Clock::now();
+            finished = true;
+        }
+    });
+    start = Clock::now();
+    out->write(buffers[next], next);
+    ++next;
+    double idealMs = ideal.size() / 8.0;
+    loop.runUntil([&] { return finished; },
+                  Clock::now() + std::chrono::milliseconds(static_cast<int>(idealMs * 3) + 5000));
+    if (!finished) {
+        std::printf("play: the last done notice did not come (lost=%d)\n", out->lost());
+        return 1;
+    }
+    loop.runFor(std::chrono::milliseconds(400));  // let the tail reach the loudspeaker
+    double wall = ms(end - start);
+    std::printf("play: %zu characters at %d/%d wpm (dot %d samples)\n", buffers.size(), charWpm,
+                wordWpm, charDot);
+    std::printf("play: ideal %.2f ms (sum of buffers, %zu samples)\n", idealMs, ideal.size());
+    std::printf("play: first write to last done notice %.2f ms: %+.3f ms per character\n", wall,
+                (wall - idealMs) / static_cast<double>(buffers.size()));
+    std::printf("play: device lost: %s\n", out->lost() ? "yes" : "no");
+    return 0;
+}
+
+int ring(audio::AudioSystem& system, MainLoop& loop, double seconds) {
+    constexpr int kBuffers = 20, kSamples = 40;
+    auto out = system.open(audio::DoneTiming::AtPlayback);
+    Samples block(kSamples);
+    for (int i = 0; i < kSamples; ++i) {
+        block[i] = static_cast<std::int16_t>(std::lround(std::sin(2 * M_PI * i / 10) * 5000));
+    }
+    std::vector<Clock::time_point> ticks;
+    ticks.reserve(static_cast<std::size_t>(seconds * 250) + 1000);
+    out->setDoneHandler([&](std::uint64_t tag) {
+        ticks.push_back(Clock::now());
+        out->write(block, tag + kBuffers);
+    });
+    for (int i = 0; i < kBuffers; ++i)
+        out->write(block, i);
+    // Settle for a second, then measure.
+    loop.runFor(std::chrono::seconds(1));
+    std::size_t from = ticks.size();
+    auto measureStart = Clock::now();
+    loop.runFor(
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
+    double elapsed = std::chrono::duration<double>(Clock::now() - measureStart).count();
+    std::vector<double> gaps;
+    for (std::size_t i = from + 1; i < ticks.size(); ++i)
+        gaps.push_back(ms(ticks[i] - ticks[i - 1]));
+    if (gaps.size() < 2) {
+        std::printf("ring: only %zu notices in %.1f s (lost=%d)\n", gaps.size(), elapsed,
+                    out->lost());
+        return 1;
+    }
+    double mean = std::accumulate(gaps.begin(), gaps.end(), 0.0) / gaps.size();
+    double var = 0;
+    for (double g : gaps)
+        var += (g - mean) * (g - mean);
+    double sd = std::sqrt(var / (gaps.size() - 1));
+    std::vector<double> sorted = gaps;
+    std::sort(sorted.begin(), sorted.end());
+    auto pct = [&](double p) { return sorted[static_cast<std::size_t>(p * (sorted.size() - 1))]; };
+    std::printf("ring: %zu notices in %.2f s = %.1f per second\n", ticks.size() - from, elapsed,
+                (ticks.size() - from) / elapsed);
+    std::printf(
+        "ring: interval mean %.3f ms, sd %.3f ms, p1 %.3f ms, p99 %.3f ms, min %.3f ms, "
+        "max %.3f ms\n",
+        mean, sd, pct(0.01), pct(0.99), sorted.front(), sorted.back());
+    std::printf("ring: device lost: %s\n", out->lost() ? "yes" : "no");
+    return 0;
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: keytut-measure-audio [--backend portaudio|null|wav:FILE] play [--wpm "
+                 "C[/W]] [--ideal FILE.wav] [--offsets FILE] TEXT\n"
+                 "       keytut-measure-audio [--backend ...] ring [SECONDS]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    audio::AudioOptions options;
+    MainLoop loop;
+    options.dispatcher = loop.dispatcher();
+    std::size_t i = 0;
+    if (i + 1 < args.size() && args[i] == "--backend") {
+        const std::string& b = args[i + 1];
+        if (b == "null") {
+            options.backend = audio::Backend::Null;
+        } else if (b.rfind("wav:", 0) == 0) {
+            options.backend = audio::Backend::WavFile;
+            options.wavPath = b.substr(4);
+        } else if (b != "portaudio") {
+            return usage();
+        }
+        i += 2;
+    }
+    if (i >= args.size())
+        return usage();
+    const std::string mode = args[i++];
+    auto system = audio::createAudioSystem(options);
+    if (!system->problem().empty())
+        std::printf("problem: %s\n", system->problem().c_str());
+
+    if (mode == "ring") {
+        double seconds = i < args.size() ? std::atof(args[i].c_str()) : 10.0;
+        if (seconds <= 0)
+            return usage();
+        return ring(*system, loop, seconds);
+    }
+    if (mode != "play")
+        return usage();
+    int charWpm = 20, wordWpm = 20;
+    std::string idealPath, offsetsPath;
+    for (; i + 1 < args.size(); i += 2) {
+        if (args[i] == "--wpm") {
+            if (std::sscanf(args[i + 1].c_str(), "%d/%d", &charWpm, &wordWpm) == 1) {
+                wordWpm = charWpm;
+            }
+        } else if (args[i] == "--ideal") {
+            idealPath = args[i + 1];
+        } else if (args[i] == "--offsets") {
+            offsetsPath = args[i + 1];
+        } else {
+            break;
+        }
+    }
+    if (i + 1 != args.size() || args[i].empty() || charWpm < 5 || charWpm > 60 || wordWpm < 5 ||
+        wordWpm > 60) {
+        return usage();
+    }
+    return play(*system, loop, args[i], charWpm, std::min(wordWpm, charWpm), idealPath,
+                offsetsPath);
+}
