@@ -1,6 +1,6 @@
 """Whole-program checks of both main windows over AT-SPI.
 
-Run inside xvfb_session.sh (private home, Xvfb, private D-Bus session) with Debian's
+Run inside a11y_session.sh (private home, Xvfb, private D-Bus session) with Debian's
 /usr/bin/python3 (pyatspi):
 
     check_main_windows.py BUILD_DIR DATA_DIR CASE
