@@ -1,0 +1,13 @@
+// Keyview: the windowed Morse tutor, driven with buttons.
+#include "exercises.h"
+#include "main_window.h"
+#include "platform/ui/program.h"
+
+int main(int argc, char** argv) {
+    const keytut::ui::ProgramInfo info{
+        "keyview", "Keyview", "Keyview: a Morse code tutor in a window, driven with buttons."};
+    return keytut::ui::runProgram(
+        keytut::Edition::Keyview, info, argc, argv, [](keytut::ui::App& app) {
+            return std::make_unique<keyview::MainWindow>(app, keyview::exerciseEntries(app));
+        });
+}

@@ -1,0 +1,66 @@
+#include "punctuation_screen.h"
+
+#include "exercises/lesson.h"
+
+namespace keyview {
+
+using namespace keytut::ui;
+
+namespace {
+
+ScreenSpec punctuationSpec(App& app) {
+    ScreenSpec spec;
+    spec.title = std::string(keytut::kPunctuationTitle);
+    spec.width = 300;
+    spec.height = 220;
+    spec.font = DialogFont::SansSerif8;
+    spec.frame = FrameKind::Popup;
+    spec.owner = app.mainWindow();
+    return spec;
+}
+
+// A button shows '&' only when doubled; single ones would mark a mnemonic.
+std::string buttonCaption(const std::string& caption) {
+    std::string result;
+    for (char c : caption) {
+        result += c;
+        if (c == '&')
+            result += '&';
+    }
+    return result;
+}
+
+}  // namespace
+
+PunctuationScreen::PunctuationScreen(App& app) : Screen(punctuationSpec(app)), lesson_(app.tutor) {
+    using namespace punctuation;
+    app.tutor.exerciseWindow = handle();
+    createControl(
+        {kHeading, ControlKind::Label, std::string(keytut::kPunctuationHeading), 10, 5, 230, 10});
+    int i = 1;
+    for (const keytut::SignButton& sign : lesson_.buttons()) {
+        createControl({100 + i, ControlKind::PushButton, buttonCaption(sign.keyviewCaption), 20,
+                       20 * i, 25, 15});
+        createControl({200 + i, ControlKind::Label, sign.description, 50, 20 * i + 2, 80, 30});
+        ++i;
+    }
+    createControl(
+        {kExit, ControlKind::PushButton, std::string(keytut::kExitCaption), 260, 200, 25, 15});
+}
+
+void PunctuationScreen::command(int id, int) {
+    // The OK command (Enter away from the buttons) means nothing here; the end of a played sign
+    // (SendDoneMessage) is not looked at either.
+    if (id == punctuation::kExit) {
+        endScreen();
+        return;
+    }
+    lesson_.command(id);
+}
+
+void punctuationScreen(App& app) {
+    PunctuationScreen screen(app);
+    screen.run();
+}
+
+}  // namespace keyview

@@ -1,0 +1,36 @@
+// Keyview's punctuation screen: one button per character of the group that plays it, with the
+// name of the mark or prosign beside it, and "Exit".
+#pragma once
+
+#include <cstdint>
+
+#include "exercises/punctuation.h"
+#include "platform/ui/app.h"
+#include "platform/ui/screen.h"
+
+namespace keyview {
+
+namespace punctuation {
+constexpr int kHeading = 300;
+constexpr int kFirstButton = 101;       // 100 + i for character i
+constexpr int kFirstDescription = 201;  // 200 + i
+constexpr int kExit = 2;
+}  // namespace punctuation
+
+class PunctuationScreen : public keytut::ui::Screen {
+    Q_OBJECT
+  public:
+    // Builds the screen over tutor.lessonText and makes it the exercise window.
+    explicit PunctuationScreen(keytut::ui::App& app);
+
+  protected:
+    void command(int id, int notification) override;
+
+  private:
+    keytut::PunctuationLesson lesson_;
+};
+
+// Builds the screen, runs it modally and returns when it has closed.
+void punctuationScreen(keytut::ui::App& app);
+
+}  // namespace keyview

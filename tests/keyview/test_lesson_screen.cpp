@@ -1,0 +1,385 @@
+// Keyview's lesson window through its buttons, the key poller, posted messages and the
+// virtual-clock sender: the controls of each stage, hearing, recognition, the group test and
+// leaving while a test is sent.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "core/messages.h"
+#include "keyview/exercises.h"
+#include "keyview/lesson_screen.h"
+#include "keyview/punctuation_screen.h"
+#include "keyview_rig.h"
+
+namespace keyview {
+namespace {
+
+using keytut::ui::ControlKind;
+using keytut::ui::Screen;
+using testing::KeyviewRig;
+using testing::settle;
+using testing::showActive;
+
+struct Place {
+    int x, y, width, height;
+    bool operator==(const Place&) const = default;
+};
+
+Place placeOf(const Screen& screen, int id) {
+    const auto* spec = screen.specOf(id);
+    if (!spec)
+        return {-1, -1, -1, -1};
+    return {spec->x, spec->y, spec->width, spec->height};
+}
+
+void expectPlacedInPixels(const Screen& screen) {
+    for (int id : screen.controlIds()) {
+        const auto* spec = screen.specOf(id);
+        EXPECT_EQ(screen.control(id)->geometry(),
+                  screen.toPixels(spec->x, spec->y, spec->width, spec->height))
+            << "control " << id;
+    }
+}
+
+void expectBlackOnWhite(const Screen& screen, int id) {
+    const QPalette p = screen.control(id)->palette();
+    EXPECT_EQ(p.color(QPalette::WindowText), QColor(Qt::black)) << id;
+    EXPECT_EQ(p.color(QPalette::Window), QColor(Qt::white)) << id;
+    EXPECT_TRUE(screen.control(id)->autoFillBackground()) << id;
+}
+
+// Instructions as the label shows them: one line end per CR LF.
+std::string shown(std::string_view text) {
+    std::string result(text);
+    for (std::size_t at; (at = result.find("\r\n")) != std::string::npos;)
+        result.replace(at, 2, "\n");
+    return result;
+}
+
+void pressKey(QWidget* target, Qt::Key key) {
+    QTest::keyPress(target, key);
+    QTest::keyRelease(target, key);
+}
+
+// A letter or digit typed as a learner does: held for a little longer than a poller tick, which
+// only reports keys that are down when it looks.
+void typeKey(QWidget* target, Qt::Key key) {
+    QTest::keyPress(target, key);
+    KeyviewRig::spin(120);
+    QTest::keyRelease(target, key);
+}
+
+TEST(KeyviewLessonScreen, ControlsOfEachStage) {
+    KeyviewRig rig;
+    ASSERT_EQ(keytut::beginLesson(rig.tutor(), 3), keytut::LessonKind::Character);
+    LessonScreen screen(rig.app());
+
+    // The window: title, size, font, owner, a caption bar without a close box.
+    EXPECT_EQ(screen.windowTitle().toStdString(), "Lesson 3  ORK");
+    EXPECT_EQ(screen.size(), screen.toPixels(0, 0, 300, 220).size());
+    EXPECT_EQ(screen.font(), keytut::ui::dialogFont(keytut::ui::DialogFont::Courier8));
+    EXPECT_EQ(screen.parentWidget(), &rig.owner);
+    EXPECT_TRUE(screen.windowFlags() & Qt::WindowTitleHint);
+    EXPECT_FALSE(screen.windowFlags() & Qt::WindowSystemMenuHint);
+    EXPECT_FALSE(screen.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(rig.tutor().exerciseWindow, screen.handle());
+
+    // Stage 0.
+    EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 103, 2, 102, 104, 101}));
+    EXPECT_EQ(screen.text(100), "Press a key from the group to hear the code");
+    EXPECT_EQ(placeOf(screen, 100), (Place{5, 16, 180, 30}));
+    EXPECT_EQ(screen.text(103), "Next");
+    EXPECT_EQ(placeOf(screen, 103), (Place{260, 180, 25, 15}));
+    EXPECT_EQ(screen.text(2), "Exit");
+    EXPECT_EQ(placeOf(screen, 2), (Place{260, 200, 25, 15}));
+    EXPECT_EQ(screen.text(102), "Key pressed:");
+    EXPECT_EQ(placeOf(screen, 102), (Place{210, 16, 50, 10}));
+    EXPECT_TRUE(screen.controlAs<QLabel>(102)->alignment() & Qt::AlignRight);
+    ASSERT_NE(screen.controlAs<QLineEdit>(104), nullptr);
+    EXPECT_FALSE(screen.controlAs<QLineEdit>(104)->hasFrame());
+    EXPECT_EQ(placeOf(screen, 104), (Place{265, 34, 0, 0}));
+    EXPECT_EQ(screen.control(104)->size(), QSize(0, 0));
+    EXPECT_EQ(screen.text(101), "");
+    EXPECT_EQ(placeOf(screen, 101), (Place{265, 14, 6, 10}));
+    EXPECT_EQ(screen.controlAs<QLabel>(101)->frameShape(), QFrame::Box);
+    expectBlackOnWhite(screen, 101);
+    expectPlacedInPixels(screen);
+
+    ASSERT_TRUE(showActive(screen));
+    EXPECT_EQ(screen.focusedId(), 104);  // keys typed go to the invisible box
+
+    // Stage 1: "Start" joins the others.
+    screen.sendCommand(103);
+    EXPECT_EQ(rig.tutor().lessonStage, 1);
+    EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 103, 2, 102, 104, 101, 1}));
+    EXPECT_EQ(screen.text(1), "Start");
+    EXPECT_EQ(placeOf(screen, 1), (Place{260, 160, 25, 15}));
+    EXPECT_EQ(screen.text(100), shown(keytut::kKeyviewRecognitionInstructions));
+    EXPECT_EQ(screen.text(100),
+              "Random characters will now be sent\nfrom the group, press the key when\n"
+              "you recognise the character");
+    EXPECT_EQ(screen.focusedId(), 101);
+    expectPlacedInPixels(screen);
+
+    // Stage 2: the character box, "Key pressed:", the key-capture box and "Next" go; the
+    // results box comes.
+    screen.sendCommand(103);
+    settle();
+    EXPECT_EQ(rig.tutor().lessonStage, 2);
+    EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 2, 1, 104}));
+    EXPECT_EQ(screen.findChildren<QLineEdit*>().size(), 0);
+    auto* results = screen.controlAs<QLabel>(104);
+    ASSERT_NE(results, nullptr);
+    EXPECT_EQ(placeOf(screen, 104), (Place{200, 5, 22, 162}));
+    EXPECT_EQ(results->frameShape(), QFrame::Box);
+    EXPECT_TRUE(results->wordWrap());
+    EXPECT_EQ(screen.text(104), "");
+    expectBlackOnWhite(screen, 104);
+    EXPECT_EQ(screen.text(100),
+              "20 groups of 5 characters will now be sent \nfrom those learned so far\n"
+              "They will be displayed when finished sending");
+    EXPECT_EQ(screen.focusedId(), 1);
+    EXPECT_EQ(rig.tutor().lessonText, "ETIMANSORK");
+    expectPlacedInPixels(screen);
+
+    // "Next" is gone; its command changes nothing.
+    screen.sendCommand(103);
+    EXPECT_EQ(rig.tutor().lessonStage, 2);
+    EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 2, 1, 104}));
+}
+
+TEST(KeyviewLessonScreen, HearingPlaysTheGroupKeysOnly) {
+    KeyviewRig rig;
+    keytut::beginLesson(rig.tutor(), 1);  // ETIM
+    LessonScreen screen(rig.app());
+    ASSERT_TRUE(showActive(screen));
+    QWidget* capture = screen.control(104);
+    ASSERT_EQ(QApplication::focusWidget(), capture);
+
+    typeKey(capture, Qt::Key_T);
+    ASSERT_TRUE(KeyviewRig::waitFor([&] { return rig.writes() == 1; }));
+    EXPECT_EQ(rig.heard(), "T");
+    EXPECT_EQ(screen.text(101), "T");
+    EXPECT_EQ(screen.text(104), "");  // what was typed into the box is cleared
+
+    // Keys outside the group: nothing is played or shown.
+    typeKey(capture, Qt::Key_A);
+    typeKey(capture, Qt::Key_5);
+    KeyviewRig::spin(200);
+    EXPECT_EQ(rig.writes(), 1u);
+    EXPECT_EQ(screen.text(101), "T");
+
+    // A key held down is reported once; Shift does not matter.
+    QTest::keyPress(capture, Qt::Key_M, Qt::ShiftModifier);
+    KeyviewRig::spin(250);
+    QTest::keyRelease(capture, Qt::Key_M, Qt::ShiftModifier);
+    KeyviewRig::spin(100);
+    EXPECT_EQ(rig.heard(), "TM");
+    EXPECT_EQ(screen.text(101), "M");
+
+    // Return in this stage sends nothing.
+    pressKey(capture, Qt::Key_Return);
+    KeyviewRig::spin(100);
+    EXPECT_EQ(rig.writes(), 2u);
+    EXPECT_EQ(rig.tutor().lessonStage, 0);
+}
+
+TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
+    KeyviewRig rig;
+    keytut::beginLesson(rig.tutor(), 1);
+    LessonScreen screen(rig.app());
+    ASSERT_TRUE(showActive(screen));
+
+    // "Next" clicked with the mouse; the focus does not stay on it, so Return starts.
+    QTest::mouseClick(screen.control(103), Qt::LeftButton);
+    ASSERT_EQ(rig.tutor().lessonStage, 1);
+    EXPECT_EQ(screen.text(101), "");
+
+    // A key before the first character is not judged.
+    screen.handle()->post(keytut::KeyCharMessage, 'E', 0);
+    settle();
+    EXPECT_EQ(rig.writes(), 0u);
+    EXPECT_EQ(rig.soundsPlayed(), 0u);
+
+    pressKey(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(rig.tutor().lessonStage, 1);
+    ASSERT_EQ(rig.writes(), 1u);
+    const char first = rig.heard()[0];
+    EXPECT_NE(std::string("ETIM").find(first), std::string::npos);
+    EXPECT_EQ(screen.focusedId(), 104);
+
+    // The right key, pressed on the keyboard: shown, and the next character follows at once.
+    typeKey(QApplication::focusWidget(), static_cast<Qt::Key>(first));
+    ASSERT_TRUE(KeyviewRig::waitFor([&] { return rig.writes() == 2; }));
+    EXPECT_EQ(screen.text(101), std::string(1, first));
+    EXPECT_EQ(screen.text(104), "");
+    EXPECT_EQ(rig.soundsPlayed(), 0u);
+    const char second = rig.heard()[1];
+
+    // A wrong key: the sound is played to its end, then the same character again; the box keeps
+    // the last right answer and the expected character goes only into the invisible box.
+    const char wrong = second == 'E' ? 'T' : 'E';
+    screen.handle()->post(keytut::KeyCharMessage, wrong, 0);
+    settle();
+    EXPECT_EQ(rig.soundsPlayed(), 1u);
+    ASSERT_EQ(rig.sendsBeforeSound.size(), 1u);
+    EXPECT_EQ(rig.sendsBeforeSound[0], 2u);  // the character came after the sound
+    ASSERT_EQ(rig.writes(), 3u);
+    EXPECT_EQ(rig.heard(2), std::string(1, second));
+    EXPECT_EQ(screen.text(101), std::string(1, first));
+    EXPECT_EQ(screen.text(104), std::string(1, second));
+
+    // Start sends a new character each time.
+    screen.sendCommand(1);
+    EXPECT_EQ(rig.writes(), 4u);
+    EXPECT_EQ(rig.tutor().workText, rig.heard(3));
+
+    // A digit is judged like a letter: wrong here, so a sound and the character again.
+    screen.handle()->post(keytut::KeyCharMessage, '5', 0);
+    settle();
+    EXPECT_EQ(rig.soundsPlayed(), 2u);
+    ASSERT_EQ(rig.writes(), 5u);
+    EXPECT_EQ(rig.heard(4)[0], rig.heard(3)[0]);
+}
+
+TEST(KeyviewLessonScreen, GroupTestSendsTwentyGroupsAndShowsThemInAColumn) {
+    KeyviewRig rig;
+    keytut::beginLesson(rig.tutor(), 2);  // ANS, after ETIM
+    LessonScreen screen(rig.app());
+    ASSERT_TRUE(showActive(screen));
+    screen.sendCommand(103);
+    screen.sendCommand(103);
+    settle();
+
+    // The end of a character sent before the test is not its result.
+    screen.handle()->post(keytut::SendDoneMessage, 0, 0);
+    settle();
+    EXPECT_EQ(screen.text(104), "");
+
+    pressKey(QApplication::focusWidget(), Qt::Key_Return);  // the focus is on Start
+    const std::string text = rig.tutor().sendText;
+    ASSERT_EQ(text.size(), 120u);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i % 6 == 5) {
+            EXPECT_EQ(text[i], ' ') << i;
+        } else {
+            EXPECT_NE(std::string("ETIMANS").find(text[i]), std::string::npos) << i;
+        }
+    }
+    EXPECT_EQ(screen.focusedId(), 104);
+
+    // Nothing is shown while sending.
+    rig.wave->advance(rig.wave->written().back().samples.size());
+    settle();
+    EXPECT_EQ(rig.heard(), text.substr(0, 2));
+    EXPECT_EQ(screen.text(104), "");
+
+    rig.wave->runUntilIdle();
+    settle();
+    EXPECT_EQ(rig.heard(), text);
+    EXPECT_EQ(screen.text(100), "How did you do?\nPress Start to go again");
+    EXPECT_EQ(screen.text(104), text);
+
+    // The box holds one group per line: five characters fit, a group and the next one's first
+    // character do not, and twenty lines fit in its height.
+    auto* results = screen.controlAs<QLabel>(104);
+    const QFontMetrics metrics(results->font());
+    const QRect inside = results->contentsRect();
+    EXPECT_LE(metrics.horizontalAdvance(QString::fromStdString(text.substr(0, 5))), inside.width());
+    EXPECT_GT(metrics.horizontalAdvance(QString::fromStdString(text.substr(0, 7))), inside.width());
+    const QRect needed =
+        metrics.boundingRect(inside, Qt::TextWordWrap | Qt::AlignTop, QString::fromStdString(text));
+    EXPECT_EQ(needed.height() / metrics.lineSpacing(), 20);
+    EXPECT_LE(needed.height(), inside.height());
+
+    // Start again: the box is cleared and a new test is sent.
+    const auto before = rig.writes();
+    screen.sendCommand(1);
+    EXPECT_EQ(screen.text(104), "");
+    EXPECT_EQ(rig.writes(), before + 1);
+    EXPECT_EQ(rig.tutor().sendText.size(), 120u);
+    EXPECT_NE(rig.tutor().sendText, text);
+}
+
+TEST(KeyviewLessonScreen, ExitDuringATestStopsAfterTheCurrentCharacter) {
+    for (bool escape : {false, true}) {
+        KeyviewRig rig;
+        keytut::beginLesson(rig.tutor(), 1);
+        LessonScreen screen(rig.app());
+        ASSERT_TRUE(showActive(screen));
+        screen.sendCommand(103);
+        screen.sendCommand(103);
+        screen.sendCommand(1);
+        rig.wave->advance(rig.wave->written().back().samples.size());  // the second starts
+        ASSERT_EQ(rig.writes(), 2u);
+
+        if (escape) {
+            pressKey(QApplication::focusWidget(), Qt::Key_Escape);
+        } else {
+            screen.sendCommand(2);
+        }
+        EXPECT_TRUE(screen.ended()) << escape;
+        EXPECT_FALSE(screen.isVisible()) << escape;
+        EXPECT_EQ(rig.tutor().sendLen, 0);
+        rig.wave->runUntilIdle();
+        settle();
+        EXPECT_EQ(rig.writes(), 2u) << escape;  // the second character was the last
+        EXPECT_EQ(rig.heard(), rig.tutor().sendText.substr(0, 2));
+        EXPECT_EQ(screen.text(104), "");  // no results for a test left early
+    }
+}
+
+// What a lesson entry opened, seen from inside its modal loop; the screen is then left.
+struct Opened {
+    std::string kind;
+    std::string title;
+};
+
+Opened openAndLeave(KeyviewRig& rig, int lesson) {
+    Opened opened;
+    QObject guard;  // the look is called off when nothing opened
+    QTimer::singleShot(50, &guard, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* lessonWindow = qobject_cast<LessonScreen*>(modal)) {
+            opened = {"lesson", lessonWindow->windowTitle().toStdString()};
+            lessonWindow->sendCommand(2);
+        } else if (auto* signs = qobject_cast<PunctuationScreen*>(modal)) {
+            opened = {"punctuation", signs->windowTitle().toStdString()};
+            signs->sendCommand(2);
+        }
+    });
+    lessonScreen(rig.app(), lesson);
+    return opened;
+}
+
+TEST(KeyviewLessonScreen, LessonEntryOpensTheLessonOrThePunctuationScreen) {
+    KeyviewRig rig;
+    Opened first = openAndLeave(rig, 1);
+    EXPECT_EQ(first.kind, "lesson");
+    EXPECT_EQ(first.title, "Lesson 1  ETIM");
+    EXPECT_EQ(rig.tutor().lessonNumber, 1);
+
+    Opened numbers = openAndLeave(rig, 10);
+    EXPECT_EQ(numbers.kind, "lesson");
+    EXPECT_EQ(numbers.title, "Lesson 10  1234567890");
+
+    Opened signs = openAndLeave(rig, 11);
+    EXPECT_EQ(signs.kind, "punctuation");
+    EXPECT_EQ(signs.title, "Punctuation");
+
+    // A punctuation mark among letters also opens the punctuation screen.
+    rig.tutor().data.lessonGroups[0] = "EA?";
+    EXPECT_EQ(openAndLeave(rig, 1).kind, "punctuation");
+
+    // No such lesson: nothing opens.
+    EXPECT_EQ(openAndLeave(rig, 12).kind, "");
+    EXPECT_EQ(openAndLeave(rig, 0).kind, "");
+}
+
+}  // namespace
+}  // namespace keyview
