@@ -2,9 +2,29 @@
 // is built; until then its button starts nothing.
 #include "exercises.h"
 
+#include "exercises/lesson.h"
+#include "lesson_screen.h"
+#include "punctuation_screen.h"
+
 namespace earkey {
 
-void lessonScreen(App&, int) {}
+void lessonScreen(App& app, int lesson) {
+    switch (keytut::beginLesson(app.tutor, lesson)) {
+        case keytut::LessonKind::None:
+            return;
+        case keytut::LessonKind::Punctuation: {
+            PunctuationScreen screen(app);
+            screen.run();
+            return;
+        }
+        case keytut::LessonKind::Character: {
+            LessonScreen screen(app, lesson);
+            screen.run();
+            return;
+        }
+    }
+}
+
 void thirtyWordTest(App&) {}
 void qsoPractice(App&) {}
 void messageSending(App&) {}

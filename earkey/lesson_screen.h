@@ -1,0 +1,49 @@
+// Earkey's character lesson: hearing the characters of a group (stage 0), recognising random
+// ones by their keys (stage 1) and the five-character group test (stage 2), all from the
+// keyboard, with every text the learner must hear spoken by the screen reader.
+#pragma once
+
+#include "exercises/lesson.h"
+#include "platform/ui/app.h"
+#include "platform/ui/screen.h"
+
+namespace earkey {
+
+namespace lesson {
+constexpr int kInstructions = 100;
+constexpr int kCharacterBox = 101;
+constexpr int kResultsBox = 104;
+constexpr int kSpaceCommand = 32;
+constexpr int kNextStageCommand = 112;
+constexpr int kUpCommand = 38;
+constexpr int kDownCommand = 40;
+constexpr int kWidth = 300;
+constexpr int kHeight = 220;
+constexpr int kPollMs = 50;
+}  // namespace lesson
+
+class LessonScreen : public keytut::ui::Screen {
+    Q_OBJECT
+  public:
+    // The lesson that beginLesson() opened for lesson number n.
+    LessonScreen(keytut::ui::App& app, int n);
+
+    keytut::CharacterLesson& lesson() { return lesson_; }
+
+  protected:
+    void initialise() override;
+    void command(int id, int notification) override;
+    void message(int message, std::intptr_t wParam, std::intptr_t lParam) override;
+
+  private:
+    void poll();
+    void apply(const keytut::LessonUpdate& update);
+    void createCharacterBox();
+    void createInstructions(const std::string& text);
+    int controlOf(keytut::LessonControl control) const;
+
+    keytut::ui::App& app_;
+    keytut::CharacterLesson lesson_;
+};
+
+}  // namespace earkey

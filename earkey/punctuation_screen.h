@@ -1,0 +1,38 @@
+// Earkey's punctuation screen: one button per punctuation mark or prosign of the group; the
+// learner tabs from button to button (the screen reader says each caption) and presses one to
+// hear its sign.
+#pragma once
+
+#include "exercises/punctuation.h"
+#include "platform/ui/app.h"
+#include "platform/ui/screen.h"
+
+namespace earkey {
+
+namespace punctuation {
+constexpr int kHeading = 300;
+constexpr int kWidth = 300;
+constexpr int kHeight = 220;
+}  // namespace punctuation
+
+class PunctuationScreen : public keytut::ui::Screen {
+    Q_OBJECT
+  public:
+    // Over the group that beginLesson() put into lessonText.
+    explicit PunctuationScreen(keytut::ui::App& app);
+
+    keytut::PunctuationLesson& lesson() { return lesson_; }
+
+  protected:
+    void command(int id, int notification) override;
+    void message(int message, std::intptr_t wParam, std::intptr_t lParam) override;
+
+  private:
+    // Shows the sign last played in a message box and waits for it to be dismissed.
+    void showSign(const std::string& text);
+
+    keytut::ui::App& app_;
+    keytut::PunctuationLesson lesson_;
+};
+
+}  // namespace earkey

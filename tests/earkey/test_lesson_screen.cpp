@@ -1,0 +1,318 @@
+// Earkey's lesson screen driven as a learner does: keys, the poller's posted messages and the
+// sender's end, with what the screen reader would say at each focus change.
+#include <QLabel>
+#include <QTimer>
+
+#include "earkey/exercises.h"
+#include "earkey/lesson_screen.h"
+#include "earkey_rig.h"
+#include "exercises/lesson.h"
+
+namespace earkey::testing {
+namespace {
+
+using namespace earkey::lesson;
+using keytut::ui::ControlKind;
+using keytut::ui::ControlSpec;
+
+std::string lf(std::string_view text) {
+    std::string result(text);
+    for (std::size_t at; (at = result.find("\r\n")) != std::string::npos;)
+        result.replace(at, 2, "\n");
+    return result;
+}
+
+struct LessonFixture : ::testing::Test {
+    void open(int n) {
+        ASSERT_EQ(beginLesson(rig.tutor, n), LessonKind::Character);
+        screen = std::make_unique<LessonScreen>(rig.app, n);
+        rig.screen = screen.get();
+        ASSERT_TRUE(showActive(*screen));
+        settle();
+    }
+    QWidget* focused() const { return QApplication::focusWidget(); }
+    void key(Qt::Key k) {
+        QTest::keyClick(focused(), k);
+        settle();
+    }
+    void expectPlace(int id, ControlSpec want) {
+        const ControlSpec* spec = screen->specOf(id);
+        ASSERT_NE(spec, nullptr) << id;
+        EXPECT_EQ(spec->kind, ControlKind::SpokenText) << id;
+        EXPECT_EQ(std::tie(spec->x, spec->y, spec->width, spec->height),
+                  std::tie(want.x, want.y, want.width, want.height))
+            << id;
+        EXPECT_EQ(screen->control(id)->geometry(),
+                  screen->toPixels(want.x, want.y, want.width, want.height))
+            << id;
+    }
+    // The ids Tab visits from the focused control, `count` steps.
+    std::vector<int> tabs(int count) {
+        std::vector<int> ids;
+        for (int i = 0; i < count; ++i) {
+            QTest::keyClick(focused(), Qt::Key_Tab);
+            ids.push_back(screen->focusedId());
+        }
+        return ids;
+    }
+
+    EarkeyRig rig;
+    std::unique_ptr<LessonScreen> screen;
+};
+
+TEST_F(LessonFixture, OpensWithTheInstructionsFocusedAndTheControlsOfTheTable) {
+    open(1);
+    EXPECT_EQ(screen->windowTitle().toStdString(), "Lesson 1  E T I M ");
+    EXPECT_EQ(screen->size(), screen->toPixels(0, 0, 300, 220).size());
+    EXPECT_TRUE(screen->font().fixedPitch() || QFontInfo(screen->font()).fixedPitch());
+    EXPECT_TRUE(screen->windowFlags() & Qt::WindowTitleHint);
+    EXPECT_FALSE(screen->windowFlags() & Qt::WindowSystemMenuHint);
+    EXPECT_EQ(screen->controlIds(), (std::vector<int>{101, 100}));
+    expectPlace(101, {101, ControlKind::SpokenText, "", 265, 2, 10, 10});
+    expectPlace(100, {100, ControlKind::SpokenText, "", 5, 16, 240, 40});
+    EXPECT_EQ(screen->text(101), "");
+    auto* boxLabel = screen->control(101)->findChild<QLabel*>();
+    ASSERT_NE(boxLabel, nullptr);
+    const QPalette box = boxLabel->palette();
+    EXPECT_EQ(box.color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(box.color(QPalette::Window), QColor(Qt::white));
+    ASSERT_FALSE(rig.focus.empty());
+    EXPECT_EQ(rig.focus.back().id, 100);
+    EXPECT_EQ(rig.focus.back().name, lf(kEarkeyHearingInstructions));
+    EXPECT_EQ(tabs(3), (std::vector<int>{101, 100, 101}));
+    EXPECT_TRUE(rig.tutor.exerciseWindow);
+}
+
+TEST_F(LessonFixture, HearingStageSpeaksEachCharacterAfterItsSound) {
+    open(1);
+    std::size_t mark = rig.focus.size();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::keyClick(focused(), Qt::Key_Space);
+    // SPACE blanks the box at once; the character follows from the posted message.
+    EXPECT_EQ(screen->text(101), " ");
+    EXPECT_EQ(rig.writes(), 0u);
+    settle();
+    EXPECT_GE(clock.elapsed(), 950);
+    EXPECT_EQ(rig.heard(), "E");
+    ASSERT_EQ(rig.namesOn(101, mark), (std::vector<std::string>{"E"}));
+    // The sound had been started when the name was read out.
+    EXPECT_EQ(rig.focus.back().soundsWritten, 1u);
+
+    // Return moves on without blanking; SPACE repeats the same character, spoken again.
+    QTest::keyClick(focused(), Qt::Key_Return);
+    EXPECT_EQ(screen->text(101), "E");
+    settle();
+    key(Qt::Key_Space);
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);  // after the last character comes the first
+    EXPECT_EQ(rig.heard(), "ETTIME");
+    EXPECT_EQ(rig.namesOn(101, mark), (std::vector<std::string>{"E", "T", "T", "I", "M", "E"}));
+    // Every name arrived on another object than the one before it, so each is spoken.
+    for (std::size_t i = mark + 1; i < rig.focus.size(); ++i)
+        EXPECT_NE(rig.focus[i].widget, rig.focus[i - 1].widget);
+    // Keys in this stage are not polled.
+    pressKey(focused(), Qt::Key_E);
+    EXPECT_EQ(rig.heard(), "ETTIME");
+}
+
+TEST_F(LessonFixture, KeysTypedDuringThePauseAreHandledAfterItInOrder) {
+    open(1);
+    const std::size_t mark = rig.focus.size();
+    // Three keys queued at once: SPACE's character is spoken before Return's starts.
+    QWidget* target = focused();
+    for (Qt::Key k : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Return}) {
+        QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, k, Qt::NoModifier));
+        QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, k, Qt::NoModifier));
+    }
+    for (int i = 0; i < 6 && rig.writes() < 3; ++i)
+        settle();
+    settle();
+    EXPECT_EQ(rig.heard(), "ETI");
+    EXPECT_EQ(rig.namesOn(101, mark), (std::vector<std::string>{"E", "T", "I"}));
+}
+
+TEST_F(LessonFixture, RecognitionJudgesKeysRightAndWrong) {
+    open(1);
+    std::size_t mark = rig.focus.size();
+    key(Qt::Key_F1);
+    EXPECT_EQ(rig.tutor.lessonStage, 1);
+    // The character box came back last in tab order; the new instructions were spoken.
+    EXPECT_EQ(screen->controlIds(), (std::vector<int>{100, 101}));
+    expectPlace(101, {101, ControlKind::SpokenText, "", 265, 2, 10, 10});
+    EXPECT_EQ(rig.namesOn(100, mark).back(), lf(kEarkeyRecognitionInstructions));
+    EXPECT_EQ(rig.focus.back().id, 100);
+    EXPECT_EQ(rig.focus.back().name, lf(kEarkeyRecognitionInstructions));
+
+    // A key before the first character is ignored.
+    pressKey(focused(), Qt::Key_E);
+    EXPECT_EQ(rig.writes(), 0u);
+
+    key(Qt::Key_Return);
+    EXPECT_EQ(screen->controlIds(), (std::vector<int>{101}));
+    EXPECT_EQ(screen->focusedId(), 101);
+    ASSERT_EQ(rig.writes(), 1u);
+    const char first = rig.tutor.workText.at(0);
+    EXPECT_EQ(rig.heard(), std::string(1, first));
+    key(Qt::Key_Return);  // once started, Return sends nothing
+    EXPECT_EQ(rig.writes(), 1u);
+
+    // Right: the next random character at once, no ding.
+    pressKey(focused(), static_cast<Qt::Key>(first));
+    ASSERT_EQ(rig.writes(), 2u);
+    const char second = rig.tutor.workText.at(0);
+    EXPECT_EQ(rig.heard(1), std::string(1, second));
+    rig.noteWrites();
+    EXPECT_EQ(std::count(rig.order.begin(), rig.order.end(), "ding"), 0);
+
+    // Wrong: the ding to its end, then the same character again.
+    const char wrong = second == 'M' ? 'E' : 'M';
+    pressKey(focused(), static_cast<Qt::Key>(wrong));
+    rig.noteWrites();
+    ASSERT_EQ(rig.writes(), 3u);
+    EXPECT_EQ(rig.heard(2), std::string(1, second));
+    ASSERT_GE(rig.order.size(), 2u);
+    EXPECT_EQ(rig.order[rig.order.size() - 2], "ding");
+    EXPECT_EQ(rig.order.back(), std::string(1, second));
+    EXPECT_EQ(screen->text(101), "");
+
+    // A held key is reported once; a key outside the letters and digits not at all.
+    QTest::keyPress(focused(), static_cast<Qt::Key>(second));
+    QTest::qWait(250);
+    settle();
+    QTest::keyRelease(focused(), static_cast<Qt::Key>(second));
+    settle();
+    EXPECT_EQ(rig.writes(), 4u);
+    pressKey(focused(), Qt::Key_Comma);
+    EXPECT_EQ(rig.writes(), 4u);
+}
+
+TEST_F(LessonFixture, ThreeF1LeaveOnlyEscapeAndTheCursorKeys) {
+    open(2);
+    key(Qt::Key_F1);
+    key(Qt::Key_F1);
+    key(Qt::Key_F1);
+    EXPECT_EQ(rig.tutor.lessonStage, 3);
+    const std::size_t focusMark = rig.focus.size();
+    for (Qt::Key k : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Down, Qt::Key_Up})
+        key(k);
+    pressKey(focused(), Qt::Key_A);
+    EXPECT_EQ(rig.writes(), 0u);
+    EXPECT_EQ(rig.focus.size(), focusMark);
+    key(Qt::Key_Escape);
+    EXPECT_TRUE(screen->ended());
+    EXPECT_FALSE(screen->isVisible());
+}
+
+TEST_F(LessonFixture, GroupTestSendsTwentyGroupsAndReadsThemBackSpelled) {
+    open(2);
+    key(Qt::Key_F1);
+    key(Qt::Key_Return);  // recognition started: the instructions went
+    std::size_t mark = rig.focus.size();
+    key(Qt::Key_F1);
+    // The label came back after the character box, the results box after it.
+    EXPECT_EQ(screen->controlIds(), (std::vector<int>{101, 100, 104}));
+    expectPlace(100, {100, ControlKind::SpokenText, "", 5, 16, 240, 40});
+    expectPlace(104, {104, ControlKind::SpokenText, "", 200, 65, 70, 12});
+    EXPECT_EQ(rig.namesOn(100, mark), (std::vector<std::string>{lf(kEarkeyGroupTestInstructions)}));
+    EXPECT_EQ(rig.focus.back().id, 100);
+    EXPECT_EQ(rig.tutor.lessonText, "ETIMANS");
+
+    // Cursor keys before a test has been sent do nothing.
+    mark = rig.focus.size();
+    key(Qt::Key_Down);
+    EXPECT_EQ(rig.focus.size(), mark);
+
+    const std::size_t before = rig.writes();
+    key(Qt::Key_Return);
+    const std::string sent = rig.tutor.sendText;
+    ASSERT_EQ(sent.size(), 120u);
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        if (i % 6 == 5)
+            EXPECT_EQ(sent[i], ' ');
+        else
+            EXPECT_NE(std::string("ETIMANS").find(sent[i]), std::string::npos) << sent;
+    }
+    rig.wave->runUntilIdle();
+    settle();
+    // Every character was played (a word space between groups), then the end was announced.
+    std::string played = rig.heard(before);
+    EXPECT_EQ(played.substr(0, 5), sent.substr(0, 5));
+    EXPECT_EQ(rig.focus.back().id, 100);
+    EXPECT_EQ(rig.focus.back().name, lf(kEarkeyGroupTestFinished));
+
+    mark = rig.focus.size();
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    key(Qt::Key_Up);
+    key(Qt::Key_Up);  // at group 1: nothing
+    auto spelled = [&](int group) {
+        std::string s;
+        for (char c : sent.substr(static_cast<std::size_t>(group - 1) * 6, 5)) {
+            s += ' ';
+            s += c;
+        }
+        return s;
+    };
+    EXPECT_EQ(rig.namesOn(104, mark),
+              (std::vector<std::string>{spelled(1), spelled(2), spelled(1)}));
+    EXPECT_EQ(screen->text(104), spelled(1));
+    for (int i = 0; i < 25; ++i)
+        key(Qt::Key_Down);
+    EXPECT_EQ(screen->text(104), spelled(20));
+    EXPECT_EQ(rig.namesOn(104, mark).size(), 3u + 19u);
+
+    // Another test clears the box and the list.
+    key(Qt::Key_Return);
+    EXPECT_EQ(screen->text(104), "");
+    EXPECT_NE(rig.tutor.sendText, sent);
+}
+
+TEST_F(LessonFixture, GroupTestWithoutRecognitionSpeaksTheInstructionsToo) {
+    open(1);
+    key(Qt::Key_F1);
+    const std::size_t mark = rig.focus.size();
+    key(Qt::Key_F1);
+    EXPECT_EQ(screen->controlIds(), (std::vector<int>{100, 101, 104}));
+    EXPECT_EQ(rig.namesOn(100, mark), (std::vector<std::string>{lf(kEarkeyGroupTestInstructions)}));
+    EXPECT_EQ(screen->focusedId(), 100);
+}
+
+TEST_F(LessonFixture, EscapeWhileSendingStopsAfterTheCurrentCharacter) {
+    open(1);
+    key(Qt::Key_F1);
+    key(Qt::Key_F1);
+    key(Qt::Key_Return);
+    rig.wave->advance(1);
+    const std::size_t written = rig.writes();
+    key(Qt::Key_Escape);
+    EXPECT_TRUE(screen->ended());
+    rig.wave->runUntilIdle();
+    settle();
+    EXPECT_EQ(rig.writes(), written);
+    EXPECT_EQ(rig.tutor.sendLen, 0);
+}
+
+TEST(LessonEntry, RunsModallyAndReturnsOnEscape) {
+    EarkeyRig rig;
+    bool sawScreen = false;
+    QTimer::singleShot(300, [&] {
+        auto* screen = qobject_cast<LessonScreen*>(QApplication::activeModalWidget());
+        sawScreen = screen != nullptr;
+        if (screen)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    });
+    lessonScreen(rig.app, 3);
+    EXPECT_TRUE(sawScreen);
+    EXPECT_EQ(rig.tutor.lessonNumber, 3);
+    // The closed window's handle takes a late message without effect.
+    ASSERT_TRUE(rig.tutor.exerciseWindow);
+    rig.tutor.exerciseWindow->post(keytut::SendDoneMessage, 0, 0);
+    settle();
+    lessonScreen(rig.app, 99);  // no such group: nothing opens
+    EXPECT_EQ(rig.tutor.lessonNumber, 3);
+}
+
+}  // namespace
+}  // namespace earkey::testing

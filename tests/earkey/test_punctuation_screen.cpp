@@ -1,0 +1,123 @@
+// Earkey's punctuation screen: the buttons of the group's signs, each playing its sign, and the
+// OK command's message box.
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "earkey/exercises.h"
+#include "earkey/punctuation_screen.h"
+#include "earkey_rig.h"
+#include "exercises/lesson.h"
+
+namespace earkey::testing {
+namespace {
+
+using keytut::ui::ControlKind;
+
+struct PunctuationFixture : ::testing::Test {
+    void open() {
+        const int last = static_cast<int>(rig.tutor.data.lessonGroups.size());
+        ASSERT_EQ(beginLesson(rig.tutor, last), LessonKind::Punctuation);
+        screen = std::make_unique<PunctuationScreen>(rig.app);
+        rig.screen = screen.get();
+        ASSERT_TRUE(showActive(*screen));
+        settle();
+    }
+    // Dismisses the next message box and returns its text.
+    void answerMessageBox(std::string& text) {
+        QTimer::singleShot(50, [&text] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                text = box->text().toStdString();
+                box->button(QMessageBox::Ok)->click();
+            } else {
+                text = "(no message box)";
+            }
+        });
+    }
+    EarkeyRig rig;
+    std::unique_ptr<PunctuationScreen> screen;
+};
+
+TEST_F(PunctuationFixture, EightButtonsInOrderWithTheirSpokenCaptions) {
+    open();
+    EXPECT_EQ(screen->windowTitle(), "Punctuation");
+    EXPECT_EQ(screen->size(), screen->toPixels(0, 0, 300, 220).size());
+    EXPECT_EQ(screen->controlIds(),
+              (std::vector<int>{300, 101, 102, 103, 104, 105, 106, 107, 108}));
+    EXPECT_EQ(screen->text(300), "Familiarise yourself with these punctuation characters");
+    const std::vector<std::string> captions{"C T Start of Message",
+                                            "A R End of Message",
+                                            "V A End of Q S O",
+                                            "B T Pause",
+                                            "Slash",
+                                            "Full Stop",
+                                            "Comma",
+                                            "Question Mark"};
+    for (int i = 1; i <= 8; ++i) {
+        const auto* spec = screen->specOf(100 + i);
+        ASSERT_NE(spec, nullptr);
+        EXPECT_EQ(spec->kind, ControlKind::PushButton);
+        EXPECT_EQ(screen->text(100 + i), captions[static_cast<std::size_t>(i - 1)]);
+        EXPECT_EQ(std::tie(spec->x, spec->y, spec->width, spec->height),
+                  std::make_tuple(20, 20 * i, 80, 15));
+        EXPECT_EQ(screen->controlAs<QPushButton>(100 + i)->isDefault(), i == 1);
+    }
+    // Tab walks the buttons in order, and the screen reader hears each caption.
+    screen->focus(101);
+    const std::size_t mark = rig.focus.size();
+    for (int i = 0; i < 8; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    std::vector<std::string> heard;
+    for (std::size_t i = mark; i < rig.focus.size(); ++i)
+        heard.push_back(rig.focus[i].name);
+    std::vector<std::string> expected(captions.begin() + 1, captions.end());
+    expected.push_back(captions[0]);
+    EXPECT_EQ(heard, expected);
+}
+
+TEST_F(PunctuationFixture, ButtonsPlayTheirSigns) {
+    open();
+    screen->focus(103);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // a focused button takes it
+    screen->sendCommand(108);
+    screen->sendCommand(111);  // no such button
+    EXPECT_EQ(rig.heard(), "!!?");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(screen->ended());
+}
+
+TEST_F(PunctuationFixture, OkShowsTheLastSignOrPlaysTheFirst) {
+    open();
+    std::string shown;
+    answerMessageBox(shown);
+    screen->sendCommand(1);
+    EXPECT_EQ(shown, "");
+    EXPECT_EQ(rig.writes(), 0u);  // the first sign comes as a posted press
+    settle();
+    EXPECT_EQ(rig.heard(), "+");
+
+    screen->sendCommand(108);
+    answerMessageBox(shown);
+    screen->sendCommand(1);
+    settle();
+    EXPECT_EQ(shown, "?");
+    EXPECT_EQ(rig.heard(), "+?");
+}
+
+TEST(PunctuationEntry, TheLastLessonOpensThePunctuationScreen) {
+    EarkeyRig rig;
+    std::string title;
+    QTimer::singleShot(300, [&] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            title = w->windowTitle().toStdString();
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w,
+                            Qt::Key_Escape);
+        }
+    });
+    lessonScreen(rig.app, static_cast<int>(rig.tutor.data.lessonGroups.size()));
+    EXPECT_EQ(title, "Punctuation");
+}
+
+}  // namespace
+}  // namespace earkey::testing

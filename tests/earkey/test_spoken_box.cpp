@@ -1,0 +1,112 @@
+// The speaking helper: a text is spoken by moving the focus onto a new object that already holds
+// the text, coming from the control before it in tab order, within the program.
+#include <QLabel>
+#include <QPushButton>
+
+#include "earkey_rig.h"
+#include "platform/ui/spoken_box.h"
+
+namespace earkey::testing {
+namespace {
+
+using namespace keytut::ui;
+
+class SpeakingScreen : public Screen {
+  public:
+    SpeakingScreen()
+        : Screen({"Speaking", 300, 220, DialogFont::Courier8, FrameKind::Popup, nullptr}) {
+        createControl({110, ControlKind::PushButton, "First", 5, 100, 40, 14});
+        createControl(
+            {101, ControlKind::SpokenText, "", 265, 2, 10, 10, style::Border | style::TabStop});
+        createControl({111, ControlKind::PushButton, "Last", 50, 100, 40, 14});
+        setKeyTable({{Qt::Key_Space, Qt::NoModifier, 32}});
+    }
+    std::vector<int> commands;
+
+  protected:
+    void command(int id, int notification) override {
+        commands.push_back(id);
+        Screen::command(id, notification);
+    }
+};
+
+struct SpeakingFixture : ::testing::Test {
+    SpeakingFixture() {
+        rig.screen = &screen;
+        EXPECT_TRUE(showActive(screen));
+    }
+    EarkeyRig rig;
+    SpeakingScreen screen;
+};
+
+TEST_F(SpeakingFixture, EverySpeakLandsOnANewObjectThatAlreadyHoldsTheText) {
+    screen.focus(110);
+    const std::vector<std::string> texts{"E", "E", "T", "E", "E", " K M R S T"};
+    QWidget* last = nullptr;
+    for (const std::string& text : texts) {
+        const std::size_t before = rig.focus.size();
+        EXPECT_TRUE(screen.speak(101, text));
+        ASSERT_GT(rig.focus.size(), before) << text;
+        const FocusChange& landed = rig.focus.back();
+        // What the screen reader reads as the focus arrives, not only afterwards.
+        EXPECT_EQ(landed.id, 101);
+        EXPECT_EQ(landed.name, text);
+        EXPECT_NE(landed.widget, last) << "the focus came back to the object it was on: " << text;
+        EXPECT_EQ(QApplication::focusWidget(), landed.widget);
+        EXPECT_EQ(screen.text(101), text);
+        EXPECT_EQ(screen.focusedId(), 101);
+        last = landed.widget;
+    }
+    // Two objects take turns; only the one holding the text is shown.
+    auto* box = screen.controlAs<SpokenBox>(101);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->current()->isVisible());
+    EXPECT_FALSE(box->labels()[0]->isVisible() && box->labels()[1]->isVisible());
+}
+
+TEST_F(SpeakingFixture, TheFocusComesFromTheControlBeforeTheBoxAndPassesNothingElse) {
+    screen.focus(111);
+    const std::size_t mark = rig.focus.size();
+    screen.speak(101, "A");
+    ASSERT_EQ(rig.focus.size() - mark, 2u);
+    EXPECT_EQ(rig.focus[mark].id, 110);  // passed on the way, within one handler
+    EXPECT_EQ(rig.focus[mark + 1].id, 101);
+    EXPECT_EQ(rig.focus[mark + 1].name, "A");
+}
+
+TEST_F(SpeakingFixture, TabVisitsTheBoxOnceAndCreationOrderHolds) {
+    screen.focus(110);
+    screen.speak(101, "X");  // the box's second label is now the one shown
+    screen.focus(110);
+    std::vector<int> visited;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.push_back(screen.focusedId());
+    }
+    EXPECT_EQ(visited, (std::vector<int>{101, 111, 110, 101}));
+    EXPECT_EQ(screen.text(101), "X");
+
+    // Created again, the box goes last; speaking it now comes from the button before it.
+    screen.destroyControl(101);
+    screen.createControl(
+        {101, ControlKind::SpokenText, "", 265, 2, 10, 10, style::Border | style::TabStop});
+    settle();
+    screen.focus(110);
+    const std::size_t mark = rig.focus.size();
+    EXPECT_TRUE(screen.speak(101, "Y"));
+    ASSERT_EQ(rig.focus.size() - mark, 2u);
+    EXPECT_EQ(rig.focus[mark].id, 111);
+    EXPECT_EQ(rig.focus[mark + 1].name, "Y");
+}
+
+TEST_F(SpeakingFixture, KeysReachTheScreenWhileTheBoxHasTheFocus) {
+    screen.speak(101, "E");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    screen.speak(101, "T");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(screen.commands, (std::vector<int>{32, 2}));
+    EXPECT_TRUE(screen.ended());
+}
+
+}  // namespace
+}  // namespace earkey::testing
