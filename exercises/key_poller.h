@@ -8,16 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "core/key_states.h"
 #include "core/practice_data.h"
 
 namespace keytut {
 
 // The keys the recognition stage listens to, in the order they are looked at.
 inline constexpr std::string_view kPolledKeys = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890";
-
-// Key state bits as the poller reads them: down now, and pressed since the previous query.
-constexpr int kKeyDown = 0x8000;
-constexpr int kKeyPressedSinceQuery = 0x0001;
 
 // The keys the poller looks at in a stage, in order; empty when it does not act.
 // Earkey listens only in the recognition stage (1), to every letter and digit. Keyview also
@@ -31,24 +28,5 @@ std::string pollCandidates(Edition edition, int stage, std::string_view lessonTe
 // held down reads 0x8000 on the next tick and is not reported again; a second key pressed in the
 // same tick is reported on a later tick only if it is still held by then.
 std::optional<char> pollKeys(std::string_view candidates, const std::function<int(char)>& state);
-
-// The state of every key as the poller sees it, fed with key presses and releases. Letters count
-// whatever the Shift state (a lower-case letter is its capital's key); the program feeds digits
-// only from the main keyboard row. A repeated press of a key that is still down (auto-repeat) is
-// not a new press.
-class AsyncKeyStates {
-  public:
-    void keyDown(char key);
-    void keyUp(char key);
-    // kKeyDown if the key is down, plus kKeyPressedSinceQuery if it was pressed since the last
-    // query of that key; the query clears the latter.
-    int query(char key);
-    void clear();
-
-  private:
-    static std::size_t slot(char key);
-    std::array<bool, 256> down_{};
-    std::array<bool, 256> pressed_{};
-};
 
 }  // namespace keytut

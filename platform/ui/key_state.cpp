@@ -5,26 +5,19 @@
 
 namespace keytut::ui {
 
-int KeyStateTracker::slotOf(int key) {
-    if (key >= Qt::Key_A && key <= Qt::Key_Z)
-        return key - Qt::Key_A;
-    if (key >= Qt::Key_0 && key <= Qt::Key_9)
-        return 26 + key - Qt::Key_0;
-    return -1;
+char KeyStateTracker::characterOf(int key) {
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return static_cast<char>(key);
+    return 0;
 }
 
 std::uint16_t KeyStateTracker::asyncKeyState(int key) {
-    const int slot = slotOf(key);
-    if (slot < 0)
-        return 0;
-    State& state = states_[static_cast<std::size_t>(slot)];
-    std::uint16_t result = (state.down ? kDownNow : 0) | (state.pressed ? kPressedSinceQuery : 0);
-    state.pressed = false;
-    return result;
+    const char c = characterOf(key);
+    return c ? static_cast<std::uint16_t>(states_.query(c)) : 0;
 }
 
 void KeyStateTracker::clear() {
-    states_.fill({});
+    states_.clear();
     downByScanCode_.fill(0);
 }
 
@@ -41,18 +34,16 @@ void KeyStateTracker::observe(const QKeyEvent& event) {
         downByScanCode_[scanCode] != 0) {
         key = downByScanCode_[scanCode];
     }
-    const int slot = slotOf(key);
+    const char c = characterOf(key);
     if (scanCode > 0 && scanCode < downByScanCode_.size()) {
-        downByScanCode_[scanCode] = press && slot >= 0 ? key : 0;
+        downByScanCode_[scanCode] = press && c ? key : 0;
     }
-    if (slot < 0)
+    if (!c)
         return;
-    State& state = states_[static_cast<std::size_t>(slot)];
     if (press) {
-        state.pressed = state.pressed || !state.down;
-        state.down = true;
+        states_.keyDown(c);
     } else {
-        state.down = false;
+        states_.keyUp(c);
     }
 }
 

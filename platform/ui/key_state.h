@@ -10,6 +10,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/key_states.h"
+
 class QKeyEvent;
 
 namespace keytut::ui {
@@ -17,9 +19,6 @@ namespace keytut::ui {
 class KeyStateTracker : public QObject {
     Q_OBJECT
   public:
-    static constexpr std::uint16_t kDownNow = 0x8000;
-    static constexpr std::uint16_t kPressedSinceQuery = 0x0001;
-
     // `key`: Qt::Key_A to Qt::Key_Z (whatever the Shift state) or Qt::Key_0 to Qt::Key_9 of the
     // main keyboard row; these codes equal the characters' codes. Other keys read 0. Clears the
     // "pressed since" bit.
@@ -34,13 +33,10 @@ class KeyStateTracker : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    static int slotOf(int key);
+    // The character a tracked key stands for (its code equals the Qt key), or 0.
+    static char characterOf(int key);
 
-    struct State {
-        bool down = false;
-        bool pressed = false;
-    };
-    std::array<State, 36> states_{};
+    AsyncKeyStates states_;
     // Which key each hardware key (scan code) went down as, so that its release is found even if
     // the Shift state changed in between.
     std::array<int, 256> downByScanCode_{};

@@ -166,6 +166,8 @@ TEST(KeyviewLessonScreen, HearingPlaysTheGroupKeysOnly) {
     EXPECT_EQ(rig.heard(), "T");
     EXPECT_EQ(screen.text(101), "T");
     EXPECT_EQ(screen.text(104), "");  // what was typed into the box is cleared
+    // The character stands inside the border of its small box.
+    EXPECT_LE(screen.control(101)->sizeHint().width(), screen.control(101)->width());
 
     // Keys outside the group: nothing is played or shown.
     typeKey(capture, Qt::Key_A);
@@ -285,17 +287,22 @@ TEST(KeyviewLessonScreen, GroupTestSendsTwentyGroupsAndShowsThemInAColumn) {
     EXPECT_EQ(screen.text(100), "How did you do?\nPress Start to go again");
     EXPECT_EQ(screen.text(104), text);
 
-    // The box holds one group per line: five characters fit, a group and the next one's first
-    // character do not, and twenty lines fit in its height.
+    // The box holds one group per line: wrapped, the text needs exactly the height of the
+    // twenty groups set one under the other, and a group fits the width, border included.
     auto* results = screen.controlAs<QLabel>(104);
-    const QFontMetrics metrics(results->font());
-    const QRect inside = results->contentsRect();
-    EXPECT_LE(metrics.horizontalAdvance(QString::fromStdString(text.substr(0, 5))), inside.width());
-    EXPECT_GT(metrics.horizontalAdvance(QString::fromStdString(text.substr(0, 7))), inside.width());
-    const QRect needed =
-        metrics.boundingRect(inside, Qt::TextWordWrap | Qt::AlignTop, QString::fromStdString(text));
-    EXPECT_EQ(needed.height() / metrics.lineSpacing(), 20);
-    EXPECT_LE(needed.height(), inside.height());
+    std::string column;
+    for (std::size_t at = 0; at < text.size(); at += 6)
+        column += text.substr(at, 6) + "\n";
+    column.pop_back();
+    QLabel probe;
+    probe.setFont(results->font());
+    probe.setFrameShape(results->frameShape());
+    probe.setIndent(results->indent());
+    probe.setText(QString::fromStdString(column));
+    EXPECT_EQ(results->heightForWidth(results->width()), probe.sizeHint().height());
+    EXPECT_LE(probe.sizeHint().height(), results->height());
+    probe.setText(QString::fromStdString(text.substr(0, 5)));
+    EXPECT_LE(probe.sizeHint().width(), results->width());
 
     // Start again: the box is cleared and a new test is sent.
     const auto before = rig.writes();
