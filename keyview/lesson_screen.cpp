@@ -1,6 +1,5 @@
 #include "lesson_screen.h"
 
-#include <QLabel>
 #include <QLineEdit>
 
 #include "core/messages.h"
@@ -51,16 +50,8 @@ LessonScreen::LessonScreen(App& app)
                    210, 16, 50, 10, style::AlignRight});
     createControl({kKeyCapture, ControlKind::Edit, "", 265, 34, 0, 0, style::NoBorder});
     createControl({kCharacterBox, ControlKind::Label, "", 265, 14, 6, 10, style::Border});
-    showBoxed(kCharacterBox);
+    setColours(kCharacterBox, kBlack, kWhite);
     startPoller(kPollMs, [this] { pollKeys(); });
-}
-
-void LessonScreen::showBoxed(int id) {
-    setColours(id, kBlack, kWhite);
-    // The text starts right inside the border, as in a framed static control: the boxes are
-    // sized for their characters (one in the character box, five a line in the results box).
-    if (auto* label = controlAs<QLabel>(id))
-        label->setIndent(0);
 }
 
 void LessonScreen::initialise() {
@@ -137,7 +128,7 @@ void LessonScreen::apply(const LessonUpdate& update) {
         // 22 units hold five characters of the lesson's font but not six, so the test text
         // wraps at its blanks into a column of one group per line.
         createControl({kResultsBox, ControlKind::Label, "", 200, 5, 22, 162, style::Border});
-        showBoxed(kResultsBox);
+        setColours(kResultsBox, kBlack, kWhite);
     }
 
     if (update.characterBox && control(kCharacterBox))

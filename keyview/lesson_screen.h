@@ -41,8 +41,6 @@ class LessonScreen : public keytut::ui::Screen {
 
   private:
     void pollKeys();
-    // Black on white, the text from the border on.
-    void showBoxed(int id);
     void apply(const keytut::LessonUpdate& update);
     int controlOf(keytut::LessonControl control) const;
 

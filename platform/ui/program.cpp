@@ -138,6 +138,9 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
         return 2;
     }
     if (!line.options.dataFolder.empty()) {
+        // A recording named relative to where the program was started stays there.
+        if (!line.options.recordPath.empty())
+            line.options.recordPath = std::filesystem::absolute(line.options.recordPath).string();
         std::error_code error;
         std::filesystem::current_path(line.options.dataFolder, error);
         if (error) {

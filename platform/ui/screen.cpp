@@ -160,6 +160,9 @@ QWidget* Screen::createControl(const ControlSpec& spec) {
                 label->setFrameShape(QFrame::Box);
                 label->setFrameShadow(QFrame::Plain);
                 label->setLineWidth(1);
+                // The text starts right inside the border, as in a framed static control: Qt
+                // would indent it by half a character, which clips a box sized for its text.
+                label->setIndent(0);
             }
             tabStop = spec.style & style::TabStop;
             if (hasMnemonic(spec.caption))

@@ -4,51 +4,18 @@
 // that moment.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QAccessible>
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QTest>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "core/tutor.h"
-#include "platform/audio/audio_system.h"
-#include "platform/audio/fake_wave_out.h"
-#include "platform/ui/app.h"
 #include "platform/ui/screen.h"
+#include "tests/ui/test_support.h"
 
 namespace earkey::testing {
 
 using namespace keytut;
-
-// Sounds played with App::playSound: each finishes as soon as it is written. `order` receives
-// "ding" so that it can be placed among the sender's characters.
-class InstantAudio : public audio::AudioSystem {
-  public:
-    explicit InstantAudio(std::vector<std::string>& order) : order_(order) {}
-    std::unique_ptr<audio::WaveOut> open(audio::DoneTiming) override {
-        return std::make_unique<Device>(order_);
-    }
-    std::string problem() const override { return {}; }
-
-  private:
-    class Device : public audio::FakeWaveOut {
-      public:
-        explicit Device(std::vector<std::string>& order) : order_(order) {}
-        void write(std::span<const std::int16_t> samples, std::uint64_t tag) override {
-            order_.push_back("ding");
-            FakeWaveOut::write(samples, tag);
-            runUntilIdle();
-        }
-
-      private:
-        std::vector<std::string>& order_;
-    };
-    std::vector<std::string>& order_;
-};
+using keytut::ui::testing::settle;
+using keytut::ui::testing::showActive;
 
 // One focus change: the control that got the focus and its accessible name at that moment.
 struct FocusChange {
@@ -62,37 +29,30 @@ struct FocusChange {
 
 class EarkeyRig {
   public:
-    EarkeyRig() : tutor(Edition::Earkey), audio(order), app(tutor, audio, messages, keys, {}) {
-        CollectingMessageSink sink;
-        EXPECT_TRUE(tutor.loadData(KEYTUT_DATA_DIR, sink));
-        auto device = std::make_unique<audio::FakeWaveOut>();
-        wave = device.get();
-        tutor.attachWaveOut(std::move(device));
-        tutor.random.seed(11);
-        qApp->installEventFilter(&keys);
+    EarkeyRig()
+        : program(Edition::Earkey, KEYTUT_DATA_DIR, 11),
+          tutor(program.tutor),
+          app(program.app),
+          wave(program.wave) {
+        // Sounds played with App::playSound finish as soon as they are written; `order`
+        // receives "ding" so that they can be placed among the sender's characters.
+        program.audio.onWrite = [this](audio::FakeWaveOut& out) {
+            order.push_back("ding");
+            out.runUntilIdle();
+        };
         clock.start();
         QObject::connect(qApp, &QApplication::focusChanged, &context,
                          [this](QWidget*, QWidget* now) { recordFocus(now); });
     }
-    ~EarkeyRig() {
-        qApp->removeEventFilter(&keys);
-        tutor.attachWaveOut(nullptr);
-    }
 
     // The characters the sender has written from buffer `from` on, recognised by their samples.
-    std::string heard(std::size_t from = 0) {
-        std::string result;
-        const auto& written = wave->written();
-        for (std::size_t i = from; i < written.size(); ++i)
-            result += recognise(written[i].samples);
-        return result;
-    }
-    std::size_t writes() const { return wave->written().size(); }
+    std::string heard(std::size_t from = 0) const { return program.heard(from); }
+    std::size_t writes() const { return program.writes(); }
 
     // Writes of the sender and the dings, in the order they happened.
     void noteWrites() {
         while (noted_ < writes())
-            order.push_back(std::string(1, recognise(wave->written()[noted_++].samples)));
+            order.push_back(std::string(1, program.recognise(wave->written()[noted_++].samples)));
     }
 
     // The names spoken (focus changes onto `id`) from change number `from` on.
@@ -105,12 +65,10 @@ class EarkeyRig {
     }
 
     keytut::ui::Screen* screen = nullptr;  // whose control ids the focus record uses
-    Tutor tutor;
     std::vector<std::string> order;
-    InstantAudio audio;
-    CollectingMessageSink messages;
-    keytut::ui::KeyStateTracker keys;
-    keytut::ui::App app;
+    keytut::ui::testing::ExerciseProgram program;
+    Tutor& tutor;
+    keytut::ui::App& app;
     audio::FakeWaveOut* wave = nullptr;
     std::vector<FocusChange> focus;
     QElapsedTimer clock;
@@ -139,37 +97,9 @@ class EarkeyRig {
         focus.push_back(change);
     }
 
-    char recognise(const std::vector<std::int16_t>& samples) const {
-        if (samples.empty())
-            return '_';
-        std::vector<std::int16_t> buffer(kSampleBufferSize);
-        for (int c = 32; c < 127; ++c) {
-            auto n = synthesiseCharacter(static_cast<char>(c), tutor.codes, tutor.sineTable,
-                                         tutor.timing, buffer);
-            if (n == samples.size() && std::equal(samples.begin(), samples.end(), buffer.begin()))
-                return static_cast<char>(c);
-        }
-        return '?';
-    }
-
     QObject context;
     std::size_t noted_ = 0;
 };
-
-// Shows a window and makes it the active one, so that focus and keys work.
-inline bool showActive(QWidget& window) {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    return QTest::qWaitForWindowActive(&window);
-}
-
-// Handles posted events (and the waits they start) until nothing is left.
-inline void settle() {
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-}
 
 // A key held long enough for the 50 ms poller to see it down.
 inline void pressKey(QWidget* target, Qt::Key key) {

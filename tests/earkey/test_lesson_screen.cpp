@@ -14,6 +14,8 @@ namespace {
 using namespace earkey::lesson;
 using keytut::ui::ControlKind;
 using keytut::ui::ControlSpec;
+using keytut::ui::testing::Place;
+using keytut::ui::testing::placeOf;
 
 std::string lf(std::string_view text) {
     std::string result(text);
@@ -35,13 +37,12 @@ struct LessonFixture : ::testing::Test {
         QTest::keyClick(focused(), k);
         settle();
     }
-    void expectPlace(int id, ControlSpec want) {
+    // A spoken-text box at `want` in the table and in pixels.
+    void expectPlace(int id, Place want) {
         const ControlSpec* spec = screen->specOf(id);
         ASSERT_NE(spec, nullptr) << id;
         EXPECT_EQ(spec->kind, ControlKind::SpokenText) << id;
-        EXPECT_EQ(std::tie(spec->x, spec->y, spec->width, spec->height),
-                  std::tie(want.x, want.y, want.width, want.height))
-            << id;
+        EXPECT_EQ(placeOf(*screen, id), want) << id;
         EXPECT_EQ(screen->control(id)->geometry(),
                   screen->toPixels(want.x, want.y, want.width, want.height))
             << id;
@@ -68,8 +69,8 @@ TEST_F(LessonFixture, OpensWithTheInstructionsFocusedAndTheControlsOfTheTable) {
     EXPECT_TRUE(screen->windowFlags() & Qt::WindowTitleHint);
     EXPECT_FALSE(screen->windowFlags() & Qt::WindowSystemMenuHint);
     EXPECT_EQ(screen->controlIds(), (std::vector<int>{101, 100}));
-    expectPlace(101, {101, ControlKind::SpokenText, "", 265, 2, 10, 10});
-    expectPlace(100, {100, ControlKind::SpokenText, "", 5, 16, 240, 40});
+    expectPlace(101, {265, 2, 10, 10});
+    expectPlace(100, {5, 16, 240, 40});
     EXPECT_EQ(screen->text(101), "");
     auto* boxLabel = screen->control(101)->findChild<QLabel*>();
     ASSERT_NE(boxLabel, nullptr);
@@ -140,7 +141,7 @@ TEST_F(LessonFixture, RecognitionJudgesKeysRightAndWrong) {
     EXPECT_EQ(rig.tutor.lessonStage, 1);
     // The character box came back last in tab order; the new instructions were spoken.
     EXPECT_EQ(screen->controlIds(), (std::vector<int>{100, 101}));
-    expectPlace(101, {101, ControlKind::SpokenText, "", 265, 2, 10, 10});
+    expectPlace(101, {265, 2, 10, 10});
     EXPECT_EQ(rig.namesOn(100, mark).back(), lf(kEarkeyRecognitionInstructions));
     EXPECT_EQ(rig.focus.back().id, 100);
     EXPECT_EQ(rig.focus.back().name, lf(kEarkeyRecognitionInstructions));
@@ -213,8 +214,8 @@ TEST_F(LessonFixture, GroupTestSendsTwentyGroupsAndReadsThemBackSpelled) {
     key(Qt::Key_F1);
     // The label came back after the character box, the results box after it.
     EXPECT_EQ(screen->controlIds(), (std::vector<int>{101, 100, 104}));
-    expectPlace(100, {100, ControlKind::SpokenText, "", 5, 16, 240, 40});
-    expectPlace(104, {104, ControlKind::SpokenText, "", 200, 65, 70, 12});
+    expectPlace(100, {5, 16, 240, 40});
+    expectPlace(104, {200, 65, 70, 12});
     EXPECT_EQ(rig.namesOn(100, mark), (std::vector<std::string>{lf(kEarkeyGroupTestInstructions)}));
     EXPECT_EQ(rig.focus.back().id, 100);
     EXPECT_EQ(rig.tutor.lessonText, "ETIMANS");

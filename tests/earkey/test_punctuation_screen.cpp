@@ -13,6 +13,9 @@ namespace earkey::testing {
 namespace {
 
 using keytut::ui::ControlKind;
+using keytut::ui::testing::expectPlacedInPixels;
+using keytut::ui::testing::Place;
+using keytut::ui::testing::placeOf;
 
 struct PunctuationFixture : ::testing::Test {
     void open() {
@@ -58,10 +61,10 @@ TEST_F(PunctuationFixture, EightButtonsInOrderWithTheirSpokenCaptions) {
         ASSERT_NE(spec, nullptr);
         EXPECT_EQ(spec->kind, ControlKind::PushButton);
         EXPECT_EQ(screen->text(100 + i), captions[static_cast<std::size_t>(i - 1)]);
-        EXPECT_EQ(std::tie(spec->x, spec->y, spec->width, spec->height),
-                  std::make_tuple(20, 20 * i, 80, 15));
+        EXPECT_EQ(placeOf(*screen, 100 + i), (Place{20, 20 * i, 80, 15}));
         EXPECT_EQ(screen->controlAs<QPushButton>(100 + i)->isDefault(), i == 1);
     }
+    expectPlacedInPixels(*screen);
     // Tab walks the buttons in order, and the screen reader hears each caption.
     screen->focus(101);
     const std::size_t mark = rig.focus.size();

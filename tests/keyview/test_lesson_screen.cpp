@@ -19,32 +19,15 @@
 namespace keyview {
 namespace {
 
-using keytut::ui::ControlKind;
 using keytut::ui::Screen;
+using keytut::ui::testing::expectPlacedInPixels;
+using keytut::ui::testing::Place;
+using keytut::ui::testing::placeOf;
 using testing::KeyviewRig;
 using testing::settle;
 using testing::showActive;
-
-struct Place {
-    int x, y, width, height;
-    bool operator==(const Place&) const = default;
-};
-
-Place placeOf(const Screen& screen, int id) {
-    const auto* spec = screen.specOf(id);
-    if (!spec)
-        return {-1, -1, -1, -1};
-    return {spec->x, spec->y, spec->width, spec->height};
-}
-
-void expectPlacedInPixels(const Screen& screen) {
-    for (int id : screen.controlIds()) {
-        const auto* spec = screen.specOf(id);
-        EXPECT_EQ(screen.control(id)->geometry(),
-                  screen.toPixels(spec->x, spec->y, spec->width, spec->height))
-            << "control " << id;
-    }
-}
+using testing::spin;
+using testing::waitFor;
 
 void expectBlackOnWhite(const Screen& screen, int id) {
     const QPalette p = screen.control(id)->palette();
@@ -70,7 +53,7 @@ void pressKey(QWidget* target, Qt::Key key) {
 // only reports keys that are down when it looks.
 void typeKey(QWidget* target, Qt::Key key) {
     QTest::keyPress(target, key);
-    KeyviewRig::spin(120);
+    spin(120);
     QTest::keyRelease(target, key);
 }
 
@@ -162,7 +145,7 @@ TEST(KeyviewLessonScreen, HearingPlaysTheGroupKeysOnly) {
     ASSERT_EQ(QApplication::focusWidget(), capture);
 
     typeKey(capture, Qt::Key_T);
-    ASSERT_TRUE(KeyviewRig::waitFor([&] { return rig.writes() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return rig.writes() == 1; }));
     EXPECT_EQ(rig.heard(), "T");
     EXPECT_EQ(screen.text(101), "T");
     EXPECT_EQ(screen.text(104), "");  // what was typed into the box is cleared
@@ -172,21 +155,21 @@ TEST(KeyviewLessonScreen, HearingPlaysTheGroupKeysOnly) {
     // Keys outside the group: nothing is played or shown.
     typeKey(capture, Qt::Key_A);
     typeKey(capture, Qt::Key_5);
-    KeyviewRig::spin(200);
+    spin(200);
     EXPECT_EQ(rig.writes(), 1u);
     EXPECT_EQ(screen.text(101), "T");
 
     // A key held down is reported once; Shift does not matter.
     QTest::keyPress(capture, Qt::Key_M, Qt::ShiftModifier);
-    KeyviewRig::spin(250);
+    spin(250);
     QTest::keyRelease(capture, Qt::Key_M, Qt::ShiftModifier);
-    KeyviewRig::spin(100);
+    spin(100);
     EXPECT_EQ(rig.heard(), "TM");
     EXPECT_EQ(screen.text(101), "M");
 
     // Return in this stage sends nothing.
     pressKey(capture, Qt::Key_Return);
-    KeyviewRig::spin(100);
+    spin(100);
     EXPECT_EQ(rig.writes(), 2u);
     EXPECT_EQ(rig.tutor().lessonStage, 0);
 }
@@ -217,7 +200,7 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
 
     // The right key, pressed on the keyboard: shown, and the next character follows at once.
     typeKey(QApplication::focusWidget(), static_cast<Qt::Key>(first));
-    ASSERT_TRUE(KeyviewRig::waitFor([&] { return rig.writes() == 2; }));
+    ASSERT_TRUE(waitFor([&] { return rig.writes() == 2; }));
     EXPECT_EQ(screen.text(101), std::string(1, first));
     EXPECT_EQ(screen.text(104), "");
     EXPECT_EQ(rig.soundsPlayed(), 0u);

@@ -12,6 +12,9 @@
 namespace keyview {
 namespace {
 
+using keytut::ui::testing::expectPlacedInPixels;
+using keytut::ui::testing::Place;
+using keytut::ui::testing::placeOf;
 using testing::KeyviewRig;
 using testing::settle;
 using testing::showActive;
@@ -38,9 +41,7 @@ TEST(KeyviewPunctuationScreen, ButtonsAndDescriptionsForThePunctuationGroup) {
     EXPECT_EQ(screen.controlIds(), ids);
 
     EXPECT_EQ(screen.text(300), "Familiarise yourself with these punctuation characters");
-    const auto* heading = screen.specOf(300);
-    EXPECT_EQ(QRect(heading->x, heading->y, heading->width, heading->height),
-              QRect(10, 5, 230, 10));
+    EXPECT_EQ(placeOf(screen, 300), (Place{10, 5, 230, 10}));
     const std::vector<std::string> captions{"CT", "AR", "VA", "BT", "/", ".", ",", "?"};
     const std::vector<std::string> descriptions{
         "Start of Message", "End of Message", "End of Transmission", "Pause", "Slash",
@@ -49,22 +50,14 @@ TEST(KeyviewPunctuationScreen, ButtonsAndDescriptionsForThePunctuationGroup) {
         const auto index = static_cast<std::size_t>(i - 1);
         ASSERT_NE(screen.controlAs<QPushButton>(100 + i), nullptr) << i;
         EXPECT_EQ(screen.text(100 + i), captions[index]) << i;
-        const auto* button = screen.specOf(100 + i);
-        EXPECT_EQ(QRect(button->x, button->y, button->width, button->height),
-                  QRect(20, 20 * i, 25, 15))
-            << i;
+        EXPECT_EQ(placeOf(screen, 100 + i), (Place{20, 20 * i, 25, 15})) << i;
         ASSERT_NE(screen.controlAs<QLabel>(200 + i), nullptr) << i;
         EXPECT_EQ(screen.text(200 + i), descriptions[index]) << i;
-        const auto* label = screen.specOf(200 + i);
-        EXPECT_EQ(QRect(label->x, label->y, label->width, label->height),
-                  QRect(50, 20 * i + 2, 80, 30))
-            << i;
-        EXPECT_EQ(screen.control(100 + i)->geometry(),
-                  screen.toPixels(button->x, button->y, button->width, button->height));
+        EXPECT_EQ(placeOf(screen, 200 + i), (Place{50, 20 * i + 2, 80, 30})) << i;
     }
     EXPECT_EQ(screen.text(2), "Exit");
-    const auto* exit = screen.specOf(2);
-    EXPECT_EQ(QRect(exit->x, exit->y, exit->width, exit->height), QRect(260, 200, 25, 15));
+    EXPECT_EQ(placeOf(screen, 2), (Place{260, 200, 25, 15}));
+    expectPlacedInPixels(screen);
 }
 
 TEST(KeyviewPunctuationScreen, ButtonsPlayTheirSignsAndExitCloses) {

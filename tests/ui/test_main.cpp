@@ -1,4 +1,5 @@
-// Widget tests run inside one QApplication on the offscreen platform.
+// The widget tests (of the dialog layer and of both editions) run inside one QApplication on the
+// offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QApplication>

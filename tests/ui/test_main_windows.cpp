@@ -15,7 +15,9 @@
 namespace keytut::ui {
 namespace {
 
-using testing::settle;
+using testing::expectPlacedInPixels;
+using testing::Place;
+using testing::placeOf;
 using testing::showActive;
 using testing::TestProgram;
 using namespace menu;
@@ -37,35 +39,6 @@ struct Started {
                 note("paddle")};
     }
 };
-
-struct Place {
-    int x, y, width, height;
-    bool operator==(const Place&) const = default;
-};
-
-Place placeOf(const Screen& screen, int id) {
-    const ControlSpec* spec = screen.specOf(id);
-    if (!spec)
-        return {-1, -1, -1, -1};
-    return {spec->x, spec->y, spec->width, spec->height};
-}
-
-// The widget really sits where the table says.
-void expectPlacedInPixels(const Screen& screen) {
-    for (int id : screen.controlIds()) {
-        const ControlSpec* spec = screen.specOf(id);
-        QRect expected = screen.toPixels(spec->x, spec->y, spec->width, spec->height);
-        QRect actual = screen.control(id)->geometry();
-        EXPECT_EQ(actual.topLeft(), expected.topLeft()) << "control " << id;
-        EXPECT_EQ(actual.width(), expected.width()) << "control " << id;
-        if (spec->kind != ControlKind::DropDownList) {
-            EXPECT_EQ(actual.height(), expected.height()) << "control " << id;
-        }
-        // Inside the window.
-        EXPECT_LE(actual.right(), screen.width()) << "control " << id;
-        EXPECT_LE(actual.bottom(), screen.height()) << "control " << id;
-    }
-}
 
 std::vector<int> expectedEarkeyIds(int n) {
     std::vector<int> ids;

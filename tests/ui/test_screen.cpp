@@ -85,6 +85,15 @@ TEST(Screen, PlacesControlsAndWindowInDialogUnits) {
     EXPECT_EQ(screen.control(999), nullptr);
 }
 
+// A framed label is sized for its text: no indent inside the border clips a character.
+TEST(Screen, FramedLabelsHoldTheTextTheirBoxIsSizedFor) {
+    RecordingScreen screen(DialogFont::Courier8);
+    auto* box = qobject_cast<QLabel*>(
+        screen.createControl({101, ControlKind::Label, "W", 265, 14, 6, 10, style::Border}));
+    ASSERT_NE(box, nullptr);
+    EXPECT_LE(box->sizeHint().width(), box->width());
+}
+
 // The ids of the tab stops in the order Tab visits them, from the first.
 std::vector<int> tabWalk(RecordingScreen& screen, int from, int steps) {
     std::vector<int> ids;

@@ -1,8 +1,16 @@
-// Helpers shared by the widget tests: a program context with a silent, test-driven sound system.
+// Helpers shared by the widget tests: a program context with a silent, test-driven sound system,
+// the same with the shipped data and a virtual-clock sender for the exercise screens, and checks
+// of where a screen's controls are.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTest>
+#include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,18 +19,36 @@
 #include "platform/audio/audio_system.h"
 #include "platform/audio/fake_wave_out.h"
 #include "platform/ui/app.h"
+#include "platform/ui/screen.h"
 
 namespace keytut::ui::testing {
 
+// Opens virtual-clock devices that play nothing until a test advances them.
 class TestAudio : public audio::AudioSystem {
   public:
     std::unique_ptr<audio::WaveOut> open(audio::DoneTiming) override {
-        auto out = std::make_unique<audio::FakeWaveOut>();
+        auto out = std::make_unique<Device>(*this);
         opened.push_back(out.get());
         return out;
     }
     std::string problem() const override { return {}; }
     std::vector<audio::FakeWaveOut*> opened;
+    // Called after every write to a device opened here, with that device.
+    std::function<void(audio::FakeWaveOut&)> onWrite;
+
+  private:
+    class Device : public audio::FakeWaveOut {
+      public:
+        explicit Device(TestAudio& audio) : audio_(audio) {}
+        void write(std::span<const std::int16_t> samples, std::uint64_t tag) override {
+            FakeWaveOut::write(samples, tag);
+            if (audio_.onWrite)
+                audio_.onWrite(*this);
+        }
+
+      private:
+        TestAudio& audio_;
+    };
 };
 
 struct TestProgram {
@@ -37,18 +63,112 @@ struct TestProgram {
     App app;
 };
 
-// Shows a window and makes it the active one, so that focus and shortcuts work.
+// A program for the exercise screens: the data in `dataDir`, a virtual-clock device for the
+// sender, a seeded random source, and the key-state tracker fed by the application's key events.
+class ExerciseProgram : public TestProgram {
+  public:
+    ExerciseProgram(Edition edition, const char* dataDir, std::uint64_t seed)
+        : TestProgram(edition) {
+        CollectingMessageSink sink;
+        EXPECT_TRUE(tutor.loadData(dataDir, sink));
+        auto device = std::make_unique<audio::FakeWaveOut>();
+        wave = device.get();
+        tutor.attachWaveOut(std::move(device));
+        tutor.random.seed(seed);
+        QApplication::instance()->installEventFilter(&keys);
+    }
+    ~ExerciseProgram() {
+        QApplication::instance()->removeEventFilter(&keys);
+        tutor.attachWaveOut(nullptr);
+    }
+    ExerciseProgram(const ExerciseProgram&) = delete;
+    ExerciseProgram& operator=(const ExerciseProgram&) = delete;
+
+    // The characters the sender's device was given from buffer `from` on, recognised by their
+    // samples: ' ' for a word space, '_' for an empty buffer, '?' for anything else.
+    std::string heard(std::size_t from = 0) const {
+        std::string result;
+        const auto& written = wave->written();
+        for (std::size_t i = from; i < written.size(); ++i)
+            result += recognise(written[i].samples);
+        return result;
+    }
+    char recognise(const std::vector<std::int16_t>& samples) const {
+        if (samples.empty())
+            return '_';
+        std::vector<std::int16_t> buffer(kSampleBufferSize);
+        for (int c = 32; c < 127; ++c) {
+            auto n = synthesiseCharacter(static_cast<char>(c), tutor.codes, tutor.sineTable,
+                                         tutor.timing, buffer);
+            if (n == samples.size() && std::equal(samples.begin(), samples.end(), buffer.begin()))
+                return static_cast<char>(c);
+        }
+        return '?';
+    }
+    std::size_t writes() const { return wave->written().size(); }
+
+    audio::FakeWaveOut* wave = nullptr;
+};
+
+// Shows a window and makes it the active one, so that focus, keys and shortcuts work.
 inline bool showActive(QWidget& window) {
     window.show();
     QApplication::setActiveWindow(&window);
     return QTest::qWaitForWindowActive(&window);
 }
 
-// Handles posted events and deletes what was deleted later.
+// Handles posted events (and the waits they start) and deletes what was deleted later, until
+// nothing is left.
 inline void settle() {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// Runs the event loop until `done` holds or `ms` have passed; returns `done()`.
+inline bool waitFor(const std::function<bool()>& done, int ms = 1000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+// Runs the event loop for `ms`, whatever happens.
+inline void spin(int ms) {
+    waitFor([] { return false; }, ms);
+}
+
+// A control's place in dialog units, as its screen's table gives it.
+struct Place {
+    int x, y, width, height;
+    bool operator==(const Place&) const = default;
+};
+
+inline Place placeOf(const Screen& screen, int id) {
+    const ControlSpec* spec = screen.specOf(id);
+    if (!spec)
+        return {-1, -1, -1, -1};
+    return {spec->x, spec->y, spec->width, spec->height};
+}
+
+// Every widget really sits where the table says, inside the window. A drop-down list's height
+// is that of its closed box, not the open list's height in the table.
+inline void expectPlacedInPixels(const Screen& screen) {
+    for (int id : screen.controlIds()) {
+        const ControlSpec* spec = screen.specOf(id);
+        QRect expected = screen.toPixels(spec->x, spec->y, spec->width, spec->height);
+        QRect actual = screen.control(id)->geometry();
+        if (spec->kind == ControlKind::DropDownList) {
+            EXPECT_EQ(actual.topLeft(), expected.topLeft()) << "control " << id;
+            EXPECT_EQ(actual.width(), expected.width()) << "control " << id;
+        } else {
+            EXPECT_EQ(actual, expected) << "control " << id;
+        }
+        EXPECT_LE(actual.right(), screen.width()) << "control " << id;
+        EXPECT_LE(actual.bottom(), screen.height()) << "control " << id;
+    }
 }
 
 }  // namespace keytut::ui::testing
