@@ -1,5 +1,4 @@
-// The exercise entry points. Each screen's own file replaces its function here when the screen
-// is built; until then its button starts nothing.
+// The exercise entry points of the main window.
 #include "exercises.h"
 
 #include "exercises/lesson.h"
@@ -25,23 +24,10 @@ void lessonScreen(App& app, int lesson) {
     }
 }
 
-void thirtyWordTest(App&) {}
-void qsoPractice(App&) {}
-void messageSending(App&) {}
-void fileSending(App&) {}
-void straightKeyDecoding(App&) {}
-void paddleKeyDecoding(App&) {}
-
 keytut::ui::ExerciseEntries exerciseEntries(App& app) {
-    return {
-        [&app](int lesson) { lessonScreen(app, lesson); },
-        [&app] { thirtyWordTest(app); },
-        [&app] { qsoPractice(app); },
-        [&app] { messageSending(app); },
-        [&app] { fileSending(app); },
-        [&app] { straightKeyDecoding(app); },
-        [&app] { paddleKeyDecoding(app); },
-    };
+    keytut::ui::ExerciseEntries entries;
+    entries.lesson = [&app](int lesson) { lessonScreen(app, lesson); };
+    return entries;
 }
 
 }  // namespace earkey

@@ -10,14 +10,9 @@ namespace earkey {
 using keytut::ui::App;
 
 void lessonScreen(App& app, int lesson);
-void thirtyWordTest(App& app);
-void qsoPractice(App& app);
-void messageSending(App& app);
-void fileSending(App& app);
-void straightKeyDecoding(App& app);
-void paddleKeyDecoding(App& app);
 
-// The main menu's table of the functions above.
+// The main menu's table of the exercises built so far; a button whose exercise is not built yet
+// starts nothing.
 keytut::ui::ExerciseEntries exerciseEntries(App& app);
 
 }  // namespace earkey
