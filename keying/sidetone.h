@@ -1,0 +1,33 @@
+// The key screens' own voice: a 5 ms clock and a tone that follows the key.
+//
+// The voice plays without pause while a key screen is open. Every 40 samples it plays are one
+// tick, reported on the UI thread at the time those samples are due at the loudspeaker, so the
+// ticks come 200 times a second, evenly spaced, and count the time the learner hears. Whether a
+// block carries the tone is decided as late as the device allows: setTone() takes effect in the
+// first block the device renders after the call, so the tone follows the key within about
+// 15 ms, not after a queue of sound written ahead.
+#pragma once
+
+#include <functional>
+
+namespace keytut {
+
+class SidetoneVoice {
+  public:
+    using TickHandler = std::function<void()>;
+
+    virtual ~SidetoneVoice() = default;
+
+    // Runs on the UI thread once per 40 samples played. Ticks that fall due while the UI thread
+    // is busy are delivered later, each one, in order.
+    virtual void setTickHandler(TickHandler tick) = 0;
+
+    // Key down (tone) or up (silence), from the next block the device renders. Safe to call
+    // from the UI thread at any time, as often as the key changes.
+    virtual void setTone(bool on) = 0;
+
+    // True once the device has gone away: no more ticks will come.
+    virtual bool lost() const = 0;
+};
+
+}  // namespace keytut
