@@ -11,8 +11,10 @@ seconds=${KEYTUT_FUZZ_SECONDS:-30}
 name=$(basename "$program")
 mkdir -p "$work/corpus" "$work/artifacts"
 [ $# -gt 0 ] && cp -f "$@" "$work/corpus/"
+kept=()
+[ -d "$regressions" ] && kept=("$regressions")
 "$program" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    -artifact_prefix="$work/artifacts/" "$work/corpus" "$regressions" >"$work/log" 2>&1
+    -artifact_prefix="$work/artifacts/" "$work/corpus" "${kept[@]}" >"$work/log" 2>&1
 status=$?
 runs=$(grep -o 'Done [0-9]* runs in [0-9]* second' "$work/log" | tail -1)
 execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$work/log" | grep -o '[0-9]*$')
