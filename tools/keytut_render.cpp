@@ -231,8 +231,11 @@ int main(int argc, char** argv) {
                   << " skipped:" << describe(skipped) << '\n';
     }
     if (!anyTone) {
-        std::cerr << "keytut-render: nothing to send: no character of the text has a code in "
-                  << tableName << "; " << outPath << " was not written\n";
+        std::cerr << "keytut-render: nothing to send: "
+                  << (text.find_first_not_of(" \r") == std::string::npos
+                          ? std::string("the text is empty or only spaces")
+                          : "no character of the text has a code in " + tableName)
+                  << "; " << outPath << " was not written\n";
         return 1;
     }
 
