@@ -29,11 +29,19 @@ struct CodeTable {
 };
 
 // Fills the table from the code table file in `folder`. Returns false, after showing
-// "File KEYTUT.CDE missing", when the file cannot be read; the program then ends. Faulty records
+// "File KEYTUT.CDE missing" (or that it is too large), when the file cannot be read; the program
+// then ends. Faulty records
 // are reported through `messages` with their record number and loading goes on.
 bool loadCodeTable(CodeTable& table, const std::filesystem::path& folder, MessageSink& messages);
 
-// Same, from the file's contents.
-void loadCodeTableFrom(CodeTable& table, std::string contents, MessageSink& messages);
+constexpr long long kShownFaultyLines = 10;
+
+// Same, from the file's contents. Only the first kShownFaultyLines faulty records are reported
+// one by one; the rest are counted in one last message naming `fileName`.
+void loadCodeTableFrom(CodeTable& table, std::string contents, MessageSink& messages,
+                       const std::string& fileName = kCodeTableFile);
+
+// "N more faulty lines in FILE" ("1 more faulty line in FILE").
+std::string moreFaultyLinesMessage(long long count, const std::string& fileName);
 
 }  // namespace keytut

@@ -1,24 +1,33 @@
 #include "data_files.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "messages.h"
 
 namespace keytut {
 
-std::optional<std::string> readDataFile(const std::filesystem::path& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return contents.str();
+DataFile loadDataFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
+    ReadableFile file(path, maxBytes);
+    DataFile result;
+    if (file)
+        result.contents = file.readAll();
+    result.fault = file.fault();
+    return result;
 }
 
-std::string missingFileMessage(const std::string& name) { return "File " + name + " missing"; }
+std::optional<std::string> readDataFile(const std::filesystem::path& path) {
+    return loadDataFile(path).contents;
+}
+
+std::string dataFileMessage(const std::string& name, FileFault fault) {
+    if (fault == FileFault::TooLarge) {
+        return "File " + name + " too large (over " +
+               std::to_string(kMaxDataFileBytes / (1024 * 1024)) + " MB)";
+    }
+    return missingFileMessage(name);
+}
+
+std::string missingFileMessage(const std::string& name) {
+    return "File " + name + " missing";
+}
 
 std::string withNumber(const std::string& text, long long number) {
     return text + " " + std::to_string(number);

@@ -12,7 +12,8 @@ build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
     portaudio19-dev libsndfile1-dev libsamplerate0-dev libgtest-dev libasound2-plugins
     fonts-dejavu-core)
 test_packages=(python3 xvfb xauth x11-apps imagemagick dbus dbus-x11 at-spi2-core python3-pyatspi xdotool
-    pulseaudio pulseaudio-utils sox orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng)
+    pulseaudio pulseaudio-utils sox orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
+    clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=()
@@ -47,6 +48,9 @@ test)
     configure_and_build "$build-sanitize" -DKEYTUT_SANITIZE=ON -DKEYTUT_GUI=OFF -DCMAKE_BUILD_TYPE=Debug
     status=0
     (cd "$build-sanitize" && ctest --output-on-failure -L unit) || status=1
+    # The file readers under libFuzzer, a short run each (tools/fuzz.sh runs them for longer).
+    configure_and_build "$build-fuzz" -DKEYTUT_FUZZ=ON -DKEYTUT_GUI=OFF -DCMAKE_CXX_COMPILER=clang++
+    (cd "$build-fuzz" && ctest --output-on-failure -L fuzz) || status=1
     # Everything else, with a private sound server for the tests that listen to real sound.
     "$here/tools/with-pulse.sh" bash -c "cd '$build' && ctest --output-on-failure" || status=1
     exit $status

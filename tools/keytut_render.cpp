@@ -1,15 +1,21 @@
 // keytut-render: writes the Morse of a text to a WAV file, exactly as the tutor's sender plays it.
 #include <sndfile.h>
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
+#include <deque>
+#include <functional>
 #include <iostream>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/data_files.h"
 #include "core/tutor.h"
-#include "platform/audio/fake_wave_out.h"
+#include "platform/audio/wave_out.h"
 
 namespace {
 
@@ -19,11 +25,16 @@ const char* const kUsage =
     "Writes TEXT in Morse to OUT.wav (8000 Hz, mono, 16 bit), character by character as the\n"
     "tutor sends it. The code table is KEYTUT.CDE in the current folder unless --code-table\n"
     "names another. Speeds are words per minute from 5 to 60 (default 12); the word speed is\n"
-    "never faster than the character speed. --keyview uses Keyview's quieter tone.\n";
+    "never faster than the character speed. --keyview uses Keyview's quieter tone.\n"
+    "Characters without a code are skipped and named; when none has a code nothing is\n"
+    "written and the exit status is 1. Output of more than 4 GiB is written as RF64\n"
+    "(--wav-limit BYTES sets that limit lower, for testing).\n";
 
 class StderrMessages : public keytut::MessageSink {
-public:
-    void showMessage(const std::string& text) override { std::cerr << "keytut-render: " << text << '\n'; }
+  public:
+    void showMessage(const std::string& text) override {
+        std::cerr << "keytut-render: " << text << '\n';
+    }
 };
 
 bool parseWpm(const std::string& text, int& wpm) {
@@ -31,6 +42,70 @@ bool parseWpm(const std::string& text, int& wpm) {
     auto [ptr, error] = std::from_chars(text.data(), end, wpm);
     return error == std::errc() && ptr == end && wpm >= keytut::kSlowestWpm &&
            wpm <= keytut::kFastestWpm;
+}
+
+// The sender's device for a file: every buffer goes to `sink` as it is written (nothing is held
+// in memory) and is done at once, so the sender writes the next character straight away.
+class StreamingWaveOut : public audio::WaveOut {
+  public:
+    using Sink = std::function<bool(std::span<const std::int16_t>)>;
+    explicit StreamingWaveOut(Sink sink) : sink_(std::move(sink)) {}
+
+    void setDoneHandler(DoneHandler handler) override { handler_ = std::move(handler); }
+    void write(std::span<const std::int16_t> samples, std::uint64_t tag) override {
+        if (!failed_ && !sink_(samples))
+            failed_ = true;
+        if (!failed_)
+            pending_.push_back(tag);
+    }
+    void reset() override { pending_.clear(); }
+
+    // Reports each buffer done in turn, which makes the sender write the next, until it stops
+    // or the sink fails.
+    void run() {
+        while (!pending_.empty()) {
+            std::uint64_t tag = pending_.front();
+            pending_.pop_front();
+            if (handler_)
+                handler_(tag);
+        }
+    }
+
+  private:
+    Sink sink_;
+    DoneHandler handler_;
+    std::deque<std::uint64_t> pending_;
+    bool failed_ = false;
+};
+
+// Sends `text` through the tutor's sender, each character's samples going to `sink`.
+void send(keytut::Tutor& tutor, const std::string& text, StreamingWaveOut::Sink sink) {
+    auto device = std::make_unique<StreamingWaveOut>(std::move(sink));
+    StreamingWaveOut* out = device.get();
+    tutor.attachWaveOut(std::move(device));
+    tutor.startSending(text);
+    out->run();
+    tutor.attachWaveOut(nullptr);
+}
+
+struct CharacterSound {
+    std::size_t samples = 0;
+    bool tone = false;
+};
+
+// The characters quoted one by one, bytes that cannot be shown as their code.
+std::string describe(const std::string& characters) {
+    std::string result;
+    for (unsigned char c : characters) {
+        if (c > 32 && c < 127) {
+            result += " \"" + std::string(1, static_cast<char>(c)) + "\"";
+        } else {
+            char code[16];
+            std::snprintf(code, sizeof code, " (byte %u)", static_cast<unsigned>(c));
+            result += code;
+        }
+    }
+    return result;
 }
 
 int fail(const std::string& message) {
@@ -48,12 +123,16 @@ int main(int argc, char** argv) {
     std::string outPath;
     std::string text;
     bool haveText = false;
+    // The most sample data a plain WAV file can describe: its sizes are 32-bit, and the header
+    // before the data takes some of them.
+    std::uint64_t wavLimit = 0xFFFFFFFFull - 1024;
 
     std::vector<std::string> args(argv + 1, argv + argc);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&](std::string& into) {
-            if (i + 1 >= args.size()) return false;
+            if (i + 1 >= args.size())
+                return false;
             into = args[++i];
             return true;
         };
@@ -70,9 +149,18 @@ int main(int argc, char** argv) {
         } else if (arg == "--keyview") {
             keyview = true;
         } else if (arg == "--code-table") {
-            if (!value(codeTablePath)) return fail("--code-table needs a file name");
+            if (!value(codeTablePath))
+                return fail("--code-table needs a file name");
+        } else if (arg == "--wav-limit") {
+            if (!value(v))
+                return fail("--wav-limit needs a number of bytes");
+            auto [end, parseError] = std::from_chars(v.data(), v.data() + v.size(), wavLimit);
+            if (parseError != std::errc() || end != v.data() + v.size()) {
+                return fail("bad --wav-limit " + v);
+            }
         } else if (arg == "-o" || arg == "--output") {
-            if (!value(outPath)) return fail(arg + " needs a file name");
+            if (!value(outPath))
+                return fail(arg + " needs a file name");
         } else if (arg == "--") {
             if (i + 1 < args.size()) {
                 text = args[i + 1];
@@ -89,9 +177,12 @@ int main(int argc, char** argv) {
             return fail("give the text as one argument (quote it)");
         }
     }
-    if (outPath.empty()) return fail("no output file given (-o OUT.wav)");
-    if (!haveText) return fail("no text given");
-    if (wordWpm < 0) wordWpm = charWpm;
+    if (outPath.empty())
+        return fail("no output file given (-o OUT.wav)");
+    if (!haveText)
+        return fail("no text given");
+    if (wordWpm < 0)
+        wordWpm = charWpm;
     if (wordWpm > charWpm) {
         return fail("the word speed cannot be faster than the character speed");
     }
@@ -99,37 +190,80 @@ int main(int argc, char** argv) {
     keytut::Tutor tutor(keyview ? keytut::Edition::Keyview : keytut::Edition::Earkey);
     StderrMessages messages;
     std::string tableName = codeTablePath.empty() ? keytut::kCodeTableFile : codeTablePath;
-    auto table = keytut::readDataFile(tableName);
-    if (!table) return fail("cannot read the code table " + tableName);
-    keytut::loadCodeTableFrom(tutor.codes, std::move(*table), messages);
+    keytut::DataFile table = keytut::loadDataFile(tableName);
+    if (!table.contents) {
+        if (table.fault == keytut::FileFault::TooLarge) {
+            return fail(keytut::dataFileMessage(tableName, table.fault));
+        }
+        return fail("cannot read the code table " + tableName);
+    }
+    keytut::loadCodeTableFrom(tutor.codes, std::move(*table.contents), messages, tableName);
     tutor.timing.charDotSamples = keytut::dotSamples(charWpm);
     tutor.timing.wordDotSamples = keytut::dotSamples(wordWpm);
 
-    auto device = std::make_unique<audio::FakeWaveOut>();
-    audio::FakeWaveOut* fake = device.get();
-    tutor.attachWaveOut(std::move(device));
-    tutor.startSending(text);
-    fake->runUntilIdle();
+    // A first pass writes nothing: it finds the characters without a code and the length of
+    // the result, which decides between WAV and RF64 before the file is made.
+    std::vector<CharacterSound> sounds;
+    send(tutor, text, [&](std::span<const std::int16_t> samples) {
+        bool tone =
+            std::any_of(samples.begin(), samples.end(), [](std::int16_t v) { return v != 0; });
+        sounds.push_back({samples.size(), tone});
+        return true;
+    });
 
+    std::string skipped;
+    std::size_t skippedCount = 0;
+    std::uint64_t total = 0;
+    bool anyTone = false;
+    for (std::size_t i = 0; i < sounds.size() && i < text.size(); ++i) {
+        total += sounds[i].samples;
+        anyTone = anyTone || sounds[i].tone;
+        if (sounds[i].samples == 0) {
+            ++skippedCount;
+            if (skipped.find(text[i]) == std::string::npos)
+                skipped += text[i];
+        }
+    }
+    if (!skipped.empty()) {
+        std::cerr << "keytut-render: " << skippedCount << " of " << text.size()
+                  << (text.size() == 1 ? " character has" : " characters have") << " no code in "
+                  << tableName << " and " << (skippedCount == 1 ? "was" : "were")
+                  << " skipped:" << describe(skipped) << '\n';
+    }
+    if (!anyTone) {
+        std::cerr << "keytut-render: nothing to send: "
+                  << (text.find_first_not_of(" \r") == std::string::npos
+                          ? std::string("the text is empty or only spaces")
+                          : "no character of the text has a code in " + tableName)
+                  << "; " << outPath << " was not written\n";
+        return 1;
+    }
+
+    const std::uint64_t dataBytes = total * sizeof(std::int16_t);
+    const bool rf64 = dataBytes > wavLimit;
     SF_INFO info{};
     info.samplerate = keytut::kSamplesPerSecond;
     info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    info.format = (rf64 ? SF_FORMAT_RF64 : SF_FORMAT_WAV) | SF_FORMAT_PCM_16;
     SNDFILE* file = sf_open(outPath.c_str(), SFM_WRITE, &info);
-    if (!file) return fail("cannot write " + outPath + ": " + sf_strerror(nullptr));
-    sf_count_t total = 0;
-    for (const auto& buffer : fake->written()) {
-        auto n = static_cast<sf_count_t>(buffer.samples.size());
-        if (sf_write_short(file, buffer.samples.data(), n) != n) {
-            std::string error = sf_strerror(file);
-            sf_close(file);
-            std::remove(outPath.c_str());
-            return fail("cannot write " + outPath + ": " + error);
-        }
-        total += n;
+    if (!file)
+        return fail("cannot write " + outPath + ": " + sf_strerror(nullptr));
+    std::string error;
+    send(tutor, text, [&](std::span<const std::int16_t> samples) {
+        auto n = static_cast<sf_count_t>(samples.size());
+        if (n == 0 || sf_write_short(file, samples.data(), n) == n)
+            return true;
+        error = sf_strerror(file);
+        return false;
+    });
+    if (sf_close(file) != 0 && error.empty())
+        error = "cannot finish the file";
+    if (!error.empty()) {
+        std::remove(outPath.c_str());
+        return fail("cannot write " + outPath + ": " + error);
     }
-    if (sf_close(file) != 0) return fail("cannot finish " + outPath);
-    std::cout << "wrote " << outPath << ": " << fake->written().size() << " characters, " << total
-              << " samples (" << static_cast<double>(total) / keytut::kSamplesPerSecond << " s)\n";
+    std::cout << "wrote " << outPath << (rf64 ? " (RF64)" : "") << ": "
+              << text.size() - skippedCount << " characters, " << total << " samples ("
+              << static_cast<double>(total) / keytut::kSamplesPerSecond << " s)\n";
     return 0;
 }

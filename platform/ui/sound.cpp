@@ -7,6 +7,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/readable_file.h"
 #include "platform/audio/wave_out.h"
 
 namespace keytut::ui {
@@ -14,14 +15,24 @@ namespace keytut::ui {
 namespace {
 // Longer sounds are cut: a reply sound is short, and nothing waits minutes for one.
 constexpr sf_count_t kMaxSeconds = 10;
+// A header may claim any rate and channel count; no real sound needs more than this many
+// samples for ten seconds (eight channels at 192 kHz), and nothing more is ever allocated.
+constexpr sf_count_t kMaxSamples = kMaxSeconds * 192000 * 8;
 }  // namespace
 
 std::optional<std::vector<std::int16_t>> loadSoundFile(const std::filesystem::path& path) {
+    // Opened by the tutor's own rule, so that a FIFO or a device of that name is refused like a
+    // missing file instead of blocking the program on its first wrong answer. Only the first
+    // kMaxSeconds are read, whatever the file's size.
+    ReadableFile opened(path, kAnySize);
+    if (!opened)
+        return std::nullopt;
     SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    SNDFILE* file = sf_open_fd(opened.release(), SFM_READ, &info, SF_TRUE);
     if (!file)
         return std::nullopt;
-    if (info.channels < 1 || info.samplerate < 1) {
+    if (info.channels < 1 || info.samplerate < 1 ||
+        static_cast<sf_count_t>(info.samplerate) * info.channels > kMaxSamples / kMaxSeconds) {
         sf_close(file);
         return std::nullopt;
     }

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "core/code_table.h"
+#include "core/data_files.h"
 #include "core/fields.h"
 
 using namespace keytut;
@@ -43,8 +46,10 @@ TEST(CodeTable, RecordGivesElementsAndTreeEntry) {
 
 TEST(CodeTable, EmptyFileLeavesEverythingUnknown) {
     auto loaded = load("");
-    for (int c = 0; c < 256; ++c) EXPECT_EQ(loaded.table.codeElements[c][0], 0);
-    for (int n = 1; n < 256; ++n) EXPECT_EQ(loaded.table.decodeTree[n], "_");
+    for (int c = 0; c < 256; ++c)
+        EXPECT_EQ(loaded.table.codeElements[c][0], 0);
+    for (int n = 1; n < 256; ++n)
+        EXPECT_EQ(loaded.table.decodeTree[n], "_");
 }
 
 TEST(CodeTable, FaultsAreReportedWithTheRecordNumberAndLoadingGoesOn) {
@@ -63,17 +68,15 @@ TEST(CodeTable, FaultsAreReportedWithTheRecordNumberAndLoadingGoesOn) {
 
 TEST(CodeTable, BothFaultsOfOneRecordCodeFirst) {
     auto loaded = load("65,.-\r\n999,--------\r\n");
-    EXPECT_EQ(loaded.messages,
-              (std::vector<std::string>{"Faulty ASCII code on line 2",
-                                        "Too many code elements on line 2"}));
+    EXPECT_EQ(loaded.messages, (std::vector<std::string>{"Faulty ASCII code on line 2",
+                                                         "Too many code elements on line 2"}));
     EXPECT_EQ(loaded.table.decodeTree[254], std::string(1, '\0'));
 }
 
 TEST(CodeTable, NegativeCodeIsReportedAndNeverIndexes) {
     auto loaded = load("-5,.-\r\n-1000000,-\r\n");
-    EXPECT_EQ(loaded.messages,
-              (std::vector<std::string>{"Faulty ASCII code on line 1",
-                                        "Faulty ASCII code on line 2"}));
+    EXPECT_EQ(loaded.messages, (std::vector<std::string>{"Faulty ASCII code on line 1",
+                                                         "Faulty ASCII code on line 2"}));
     EXPECT_EQ(row(loaded.table, 0), (std::vector<int>{3, 3, 0, 0, 0, 0, 0}));
 }
 
@@ -136,5 +139,73 @@ TEST(LoadCodeTable, MissingOrUnreadableFileIsReportedAsMissing) {
     std::ofstream(dir / "KEYTUT.CDE") << "84,-\r\n";
     EXPECT_TRUE(loadCodeTable(table, dir, sink));
     EXPECT_EQ(table.decodeTree[2], "T");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(CodeTable, AfterTenFaultyLinesOneMessageCountsTheRest) {
+    // Line 1 has both faults (two boxes), lines 2 to 10 one each, then 2,500 faulty lines
+    // around a good one, as in a damaged or binary file.
+    std::string contents = "300,........\r\n";
+    for (int line = 2; line <= 10; ++line)
+        contents += "999,.\r\n";
+    for (int line = 0; line < 2500; ++line)
+        contents += "70,..-.-.-.\r\n";
+    contents += "65,.-\r\n";
+    auto loaded = load(contents);
+    ASSERT_EQ(loaded.messages.size(), 12u);
+    EXPECT_EQ(loaded.messages[0], "Faulty ASCII code on line 1");
+    EXPECT_EQ(loaded.messages[1], "Too many code elements on line 1");
+    EXPECT_EQ(loaded.messages[10], "Faulty ASCII code on line 10");
+    EXPECT_EQ(loaded.messages[11], "2500 more faulty lines in KEYTUT.CDE");
+    // The faults not shown are still handled as shown ones: F keeps its first seven elements.
+    EXPECT_EQ(row(loaded.table, 70), (std::vector<int>{1, 1, 3, 1, 3, 1, 3}));
+    EXPECT_EQ(loaded.table.decodeTree[4], "A");
+
+    CollectingMessageSink sink;
+    CodeTable table;
+    std::string eleven;
+    for (int line = 1; line <= 11; ++line)
+        eleven += "-1,.\r\n";
+    loadCodeTableFrom(table, eleven, sink, "OTHER.CDE");
+    ASSERT_EQ(sink.messages.size(), 11u);
+    EXPECT_EQ(sink.messages.back(), "1 more faulty line in OTHER.CDE");
+}
+
+TEST(CodeTable, ShippedTableSoundsLowerCaseLikeCapitalsAndDecodesToCapitals) {
+    CodeTable table;
+    CollectingMessageSink sink;
+    ASSERT_TRUE(loadCodeTable(table, KEYTUT_DATA_DIR, sink));
+    EXPECT_TRUE(sink.messages.empty());
+    for (char upper = 'A'; upper <= 'Z'; ++upper) {
+        const char lower = static_cast<char>(upper - 'A' + 'a');
+        EXPECT_NE(row(table, upper)[0], 0) << upper;
+        EXPECT_EQ(row(table, lower), row(table, upper)) << lower;
+        int n = 0;
+        for (int element : row(table, upper)) {
+            if (element == 0)
+                break;
+            n = 2 * n + (element == kDash ? 2 : 1);
+        }
+        EXPECT_EQ(table.decodeTree[n], std::string(1, upper));
+    }
+}
+
+TEST(LoadCodeTable, HugeTableOrFifoEndsLoadingWithAMessage) {
+    auto dir =
+        std::filesystem::temp_directory_path() / ("keytut-cde-huge-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "KEYTUT.CDE").close();
+    std::filesystem::resize_file(dir / "KEYTUT.CDE", 3'000'000'000ull);  // sparse
+    CodeTable table;
+    CollectingMessageSink sink;
+    EXPECT_FALSE(loadCodeTable(table, dir, sink));
+    std::filesystem::remove(dir / "KEYTUT.CDE");
+    ASSERT_EQ(::mkfifo((dir / "KEYTUT.CDE").c_str(), 0600), 0);
+    ::alarm(20);  // a loader that blocks on the FIFO ends the test instead of hanging it
+    EXPECT_FALSE(loadCodeTable(table, dir, sink));
+    ::alarm(0);
+    EXPECT_EQ(sink.messages, (std::vector<std::string>{"File KEYTUT.CDE too large (over 16 MB)",
+                                                       "File KEYTUT.CDE missing"}));
     std::filesystem::remove_all(dir);
 }

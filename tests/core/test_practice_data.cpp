@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <set>
 
+#include "core/data_files.h"
 #include "core/practice_data.h"
 
 using namespace keytut;
@@ -11,11 +14,12 @@ using namespace keytut;
 namespace {
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("keytut-data-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        path_ =
+            std::filesystem::temp_directory_path() /
+            ("keytut-data-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -25,7 +29,7 @@ public:
     }
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -43,7 +47,8 @@ TEST(WordList, CommasAndLinesSeparateWordsAndKeyviewAppendsABlank) {
 
 TEST(WordList, AtMostTwoThousandWordsAreKept) {
     std::string contents;
-    for (int i = 0; i < 2500; ++i) contents += "W" + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 2500; ++i)
+        contents += "W" + std::to_string(i) + "\r\n";
     auto words = parseWordList(contents, Edition::Earkey);
     ASSERT_EQ(words.size(), 2000u);
     EXPECT_EQ(words.front(), "W0");
@@ -53,7 +58,8 @@ TEST(WordList, AtMostTwoThousandWordsAreKept) {
 TEST(LessonGroups, OneGroupPerLineAtMostEleven) {
     EXPECT_EQ(parseLessonGroups("ETIM\r\nANSO\r\n"), (std::vector<std::string>{"ETIM", "ANSO"}));
     std::string twelve;
-    for (int i = 1; i <= 12; ++i) twelve += "G" + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= 12; ++i)
+        twelve += "G" + std::to_string(i) + "\r\n";
     auto groups = parseLessonGroups(twelve);
     ASSERT_EQ(groups.size(), 11u);
     EXPECT_EQ(groups[9], "G10");
@@ -89,9 +95,40 @@ TEST(PracticeData, MissingFilesAreReportedAndTheRestLoads) {
     EXPECT_EQ(data.wordList, (std::vector<std::string>{"THE "}));
 }
 
+TEST(PracticeData, HugeFilesAndFifosAreRefusedByNameAndTheRestLoads) {
+    TempFolder folder;
+    // 3 GB of nothing (a sparse file): read whole, it would exhaust the memory.
+    folder.write("KEYTUT.WRD", "");
+    std::filesystem::resize_file(folder.path() / "KEYTUT.WRD", 3'000'000'000ull);
+    // A FIFO with no writer blocks an ordinary open for ever.
+    ASSERT_EQ(::mkfifo((folder.path() / "KEYTUT.GRP").c_str(), 0600), 0);
+    folder.write("MORSE1.TXT", "+ CQ\r\n");
+    ::alarm(20);  // a loader that blocks on the FIFO ends the test instead of hanging it
+    PracticeData data;
+    CollectingMessageSink sink;
+    loadPracticeData(data, folder.path(), Edition::Earkey, sink);
+    ::alarm(0);
+    EXPECT_EQ(sink.messages, (std::vector<std::string>{"File KEYTUT.WRD too large (over 16 MB)",
+                                                       "File KEYTUT.GRP missing"}));
+    EXPECT_TRUE(data.wordList.empty());
+    EXPECT_TRUE(data.lessonGroups.empty());
+    EXPECT_EQ(data.qsoFiles, (std::vector<std::string>{"MORSE1.TXT"}));
+
+    // The limit itself is still read; one byte more is not.
+    std::filesystem::resize_file(folder.path() / "KEYTUT.WRD", kMaxDataFileBytes);
+    DataFile atLimit = loadDataFile(folder.path() / "KEYTUT.WRD");
+    ASSERT_TRUE(atLimit.contents);
+    EXPECT_EQ(atLimit.contents->size(), kMaxDataFileBytes);
+    std::filesystem::resize_file(folder.path() / "KEYTUT.WRD", kMaxDataFileBytes + 1);
+    DataFile over = loadDataFile(folder.path() / "KEYTUT.WRD");
+    EXPECT_FALSE(over.contents);
+    EXPECT_EQ(over.fault, FileFault::TooLarge);
+}
+
 TEST(PracticeData, QsoFileNamesAreCappedAt101) {
     TempFolder folder;
-    for (int i = 0; i < 105; ++i) folder.write("MORSE" + std::to_string(i) + ".TXT", "+\r\n");
+    for (int i = 0; i < 105; ++i)
+        folder.write("MORSE" + std::to_string(i) + ".TXT", "+\r\n");
     EXPECT_EQ(findQsoFiles(folder.path()).size(), 101u);
     EXPECT_TRUE(findQsoFiles(folder.path() / "no-such-folder").empty());
 }

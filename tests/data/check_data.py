@@ -105,14 +105,24 @@ def check_code_table(data_dir, faults):
         if char in table:
             faults.add(name, f"{where}: code {code} ({char!r}) listed twice")
             continue
-        if pattern in by_pattern:
-            faults.add(
-                name,
-                f"{where}: pattern {pattern} of {char!r} already belongs to {by_pattern[pattern]!r}",
-            )
+        owner = by_pattern.get(pattern)
+        if owner is not None and not (owner.islower() and char == owner.upper()):
+            # Only a capital may share the pattern of its lower-case letter, and only after it:
+            # the later record wins the decoders' tree, which must show the capital.
+            if char.islower() and owner == char.upper():
+                faults.add(name, f"{where}: {char!r} must come before {owner!r}, which decoders show")
+            else:
+                faults.add(name, f"{where}: pattern {pattern} of {char!r} already belongs to {owner!r}")
             continue
         table[char] = pattern
         by_pattern[pattern] = char
+    # Typed lower case sounds like the capital: characters are looked up by their byte.
+    for upper in string.ascii_uppercase:
+        lower = upper.lower()
+        if lower not in table:
+            faults.add(name, f"lower-case {lower!r} missing")
+        elif upper in table and table[lower] != table[upper]:
+            faults.add(name, f"{lower!r} is {table[lower]}, but {upper!r} is {table[upper]}")
     missing = [c for c in REQUIRED_CHARS if c not in table]
     if missing:
         faults.add(name, "characters missing: " + "".join(missing))

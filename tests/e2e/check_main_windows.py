@@ -5,7 +5,8 @@ Run inside a11y_session.sh (private home, Xvfb, private D-Bus session) with Debi
 
     check_main_windows.py BUILD_DIR DATA_DIR CASE
 
-CASE is one of: earkey, keyview, missing-code-table, missing-groups.
+CASE is one of: earkey, keyview, missing-code-table, missing-groups, faulty-code-table-earkey,
+faulty-code-table-keyview, huge-word-list.
 Each program is started from a copy of the data folder (its working directory), as a learner
 would start it, and read back through the accessibility bridge the way a screen reader does.
 """
@@ -207,11 +208,63 @@ def check_missing_groups(build, folder):
         proc.wait(10)
 
 
+def main_window_shown(app, program):
+    title = EARKEY_TITLE if program == "earkey" else KEYVIEW_TITLE
+    return any(w.name == title for w in windows(app))
+
+
+def check_faulty_code_table(build, folder, program):
+    """A damaged table: ten boxes one by one, then one that counts the rest, then the program."""
+    path = os.path.join(folder, "KEYTUT.CDE")
+    with open(path, "rb") as f:
+        good = f.read().count(b"\n")
+    with open(path, "ab") as f:
+        f.write(b"999,.\r\n" * 40)
+    proc = start(build, program, folder)
+    try:
+        app = wait_for(lambda: find_app(program), 20, program + " on the accessibility bus")
+        for record in range(good + 1, good + 11):
+            message = "Faulty ASCII code on line %d" % record
+            wait_for(lambda: message in texts(app), 20, repr(message))
+            press_ok(app)
+        wait_for(lambda: "30 more faulty lines in KEYTUT.CDE" in texts(app), 20,
+                 "the box that counts the rest")
+        press_ok(app)
+        wait_for(lambda: main_window_shown(app, program), 20, "the main window after 11 boxes")
+        if any("Faulty" in t for t in texts(app)):
+            fail("another fault box after the count")
+        print("faulty code table (%s): 10 boxes, the count of 30 more, the main window"
+              % program)
+    finally:
+        proc.terminate()
+        proc.wait(10)
+
+
+def check_huge_word_list(build, folder):
+    os.truncate(os.path.join(folder, "KEYTUT.WRD"), 3_000_000_000)  # sparse: no 3 GB written
+    proc = start(build, "earkey", folder)
+    try:
+        app = wait_for(lambda: find_app("earkey"), 20, "earkey on the accessibility bus")
+        message = "File KEYTUT.WRD too large (over 16 MB)"
+        wait_for(lambda: message in texts(app), 20, repr(message))
+        press_ok(app)
+        wait_for(lambda: main_window_shown(app, "earkey"), 20, "the main menu after OK")
+        if proc.poll() is not None:
+            fail("the program ended with status %d" % proc.returncode)
+        print("huge word list: %r, then the main menu" % message)
+    finally:
+        proc.terminate()
+        proc.wait(10)
+
+
 def main():
     build, data, case = sys.argv[1:4]
     checks = {"earkey": check_earkey, "keyview": check_keyview,
               "missing-code-table": check_missing_code_table,
-              "missing-groups": check_missing_groups}
+              "missing-groups": check_missing_groups,
+              "faulty-code-table-earkey": lambda b, f: check_faulty_code_table(b, f, "earkey"),
+              "faulty-code-table-keyview": lambda b, f: check_faulty_code_table(b, f, "keyview"),
+              "huge-word-list": check_huge_word_list}
     if case not in checks:
         fail("unknown case " + case)
     # Bring up the AT-SPI bus and registry before the program looks for them.

@@ -37,5 +37,26 @@ check "bad speed is explained" grep -q "speed" err.txt
 check "faster words fail" bash -c "! '$render' --code-table '$data/KEYTUT.CDE' --char-wpm 12 --word-wpm 20 -o x.wav E 2>/dev/null"
 check "unwritable output fails" bash -c "! '$render' --code-table '$data/KEYTUT.CDE' -o /nonexistent/dir/x.wav E 2>err.txt"
 check "unwritable output is named" grep -q "/nonexistent/dir/x.wav" err.txt
+# Characters without a code are named; a text with none that has a code writes nothing.
+grep -v '^9[7-9],\|^1[01][0-9],\|^12[0-2],' "$data/KEYTUT.CDE" >capitals.cde
+check "lower case sounds with the shipped table" bash -c "'$render' --code-table '$data/KEYTUT.CDE' -o lower.wav 'cq' 2>err.txt && ! test -s err.txt"
+"$render" --code-table "$data/KEYTUT.CDE" -o upper.wav CQ >/dev/null
+check "lower case like capitals" cmp lower.wav upper.wav
+check "partly coded text succeeds" "$render" --code-table capitals.cde -o part.wav "cq de g4xqz" 2>err.txt
+check "skipped characters are named" grep -q '8 of 11 characters have no code in capitals.cde and were skipped: "c" "q" "d" "e" "g" "x" "z"' err.txt
+check "only the 4 is in the file" test "$(samples part.wav)" = "$("$render" --code-table capitals.cde -o four.wav "  4" >/dev/null; samples four.wav)"
+check "nothing sendable fails with 1" bash -c "'$render' --code-table capitals.cde -o none.wav '~^#\$%' 2>err.txt; test \$? = 1"
+check "nothing sendable says so" grep -q "nothing to send" err.txt
+check "nothing sendable writes no file" test ! -e none.wav
+
+# Past the WAV limit the same samples go into an RF64 file (the limit lowered to show it).
+check "small output is WAV" bash -c "'$render' --code-table capitals.cde -o wav.wav 'PARIS PARIS' | grep -qv RF64"
+check "past the limit" bash -c "'$render' --code-table capitals.cde --wav-limit 1000 -o rf64.wav 'PARIS PARIS' | grep -q RF64"
+check "RF64 header" test "$(head -c 4 rf64.wav)" = RF64
+check "WAV header" test "$(head -c 4 wav.wav)" = RIFF
+bytes=$(( $(samples wav.wav) * 2 ))
+check "same samples" cmp <(tail -c "$bytes" wav.wav) <(tail -c "$bytes" rf64.wav)
+check "sox reads the RF64 file" test "$(soxi -s rf64.wav)" = "$(samples wav.wav)"
+
 echo "$failures failed"
 exit $((failures > 0))
