@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
 
     auto device = std::make_unique<audio::FakeWaveOut>();
     audio::FakeWaveOut* fake = device.get();
-    tutor.attachWaveOut(std::move(device));
-    tutor.startSending(text);
+    tutor.sender.attach(std::move(device));
+    tutor.sender.start(text);
     fake->runUntilIdle();
 
     SF_INFO info{};
