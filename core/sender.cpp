@@ -1,6 +1,5 @@
 #include "sender.h"
 
-
 namespace keytut {
 
 Sender::Sender(const CodeTable& codes, const SineTable& sine, const Timing& timing)

@@ -33,7 +33,7 @@ enum class DoneTiming {
 };
 
 class WaveOut {
-public:
+  public:
     using DoneHandler = std::function<void(std::uint64_t tag)>;
 
     virtual ~WaveOut() = default;

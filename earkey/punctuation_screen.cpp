@@ -14,8 +14,8 @@ constexpr int kCommandMessage = 0x0111;
 }  // namespace
 
 PunctuationScreen::PunctuationScreen(App& app, const LessonState& opened)
-    : ExerciseScreen(app, {std::string(kPunctuationTitle), kWidth, kHeight,
-                           DialogFont::SansSerif8, FrameKind::Popup, nullptr}),
+    : ExerciseScreen(app, {std::string(kPunctuationTitle), kWidth, kHeight, DialogFont::SansSerif8,
+                           FrameKind::Popup, nullptr}),
       lesson_(app.tutor, opened.text) {
     createControl({kHeading, ControlKind::Label, std::string(kPunctuationHeading), 10, 5, 230, 10});
     int i = 1;

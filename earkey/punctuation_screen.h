@@ -3,8 +3,8 @@
 // hear its sign.
 #pragma once
 
-#include "exercises/punctuation.h"
 #include "exercises/lesson.h"
+#include "exercises/punctuation.h"
 #include "platform/ui/exercise_screen.h"
 
 namespace earkey {

@@ -21,8 +21,7 @@ const QColor kWhite{255, 255, 255};
 
 ScreenSpec lessonSpec(App& app, int number) {
     ScreenSpec spec;
-    spec.title =
-        keytut::lessonTitle(keytut::Edition::Keyview, app.tutor.data.lessonGroups, number);
+    spec.title = keytut::lessonTitle(keytut::Edition::Keyview, app.tutor.data.lessonGroups, number);
     spec.width = 300;
     spec.height = 220;
     spec.font = DialogFont::Courier8;

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "exercises/punctuation.h"
 #include "exercises/lesson.h"
+#include "exercises/punctuation.h"
 #include "platform/ui/exercise_screen.h"
 
 namespace keyview {

@@ -8,14 +8,16 @@ using namespace keytut;
 namespace {
 
 class RecordingWindow : public MessageTarget {
-public:
+  public:
     void post(int message, std::intptr_t, std::intptr_t) override { messages.push_back(message); }
-    int count(int message) const { return static_cast<int>(std::count(messages.begin(), messages.end(), message)); }
+    int count(int message) const {
+        return static_cast<int>(std::count(messages.begin(), messages.end(), message));
+    }
     std::vector<int> messages;
 };
 
 class SenderTest : public ::testing::Test {
-protected:
+  protected:
     SenderTest() : tutor(Edition::Earkey) {
         CollectingMessageSink sink;
         loadCodeTableFrom(tutor.codes, "72,....\r\n73,..\r\n69,.\r\n84,-\r\n65,.-\r\n", sink);
@@ -27,7 +29,8 @@ protected:
     }
     std::vector<std::size_t> lengths() const {
         std::vector<std::size_t> result;
-        for (const auto& w : wave->written()) result.push_back(w.samples.size());
+        for (const auto& w : wave->written())
+            result.push_back(w.samples.size());
         return result;
     }
     Tutor tutor;
