@@ -15,7 +15,7 @@
 
 #include "core/data_files.h"
 #include "core/tutor.h"
-#include "platform/audio/wave_out.h"
+#include "core/wave_out.h"
 
 namespace {
 
@@ -82,10 +82,10 @@ class StreamingWaveOut : public audio::WaveOut {
 void send(keytut::Tutor& tutor, const std::string& text, StreamingWaveOut::Sink sink) {
     auto device = std::make_unique<StreamingWaveOut>(std::move(sink));
     StreamingWaveOut* out = device.get();
-    tutor.attachWaveOut(std::move(device));
-    tutor.startSending(text);
+    tutor.sender.attach(std::move(device));
+    tutor.sender.start(text);
     out->run();
-    tutor.attachWaveOut(nullptr);
+    tutor.sender.attach(nullptr);
 }
 
 struct CharacterSound {

@@ -28,11 +28,13 @@ using testing::waitFor;
 struct EditionCase {
     Edition edition;
     // Opens lesson 1 and moves on to recognition; the first character is sent.
-    std::function<std::unique_ptr<Screen>(App&)> startRecognition;
+    std::function<std::unique_ptr<Screen>(App&, const LessonState&)> startRecognition;
+    // The stage of the lesson the screen holds.
+    std::function<int(Screen&)> stage;
 };
 
-std::unique_ptr<Screen> earkeyRecognition(App& app) {
-    auto screen = std::make_unique<earkey::LessonScreen>(app, 1);
+std::unique_ptr<Screen> earkeyRecognition(App& app, const LessonState& opened) {
+    auto screen = std::make_unique<earkey::LessonScreen>(app, opened);
     if (!showActive(*screen))
         return nullptr;
     screen->sendCommand(earkey::lesson::kNextStageCommand);  // F1
@@ -40,8 +42,8 @@ std::unique_ptr<Screen> earkeyRecognition(App& app) {
     return screen;
 }
 
-std::unique_ptr<Screen> keyviewRecognition(App& app) {
-    auto screen = std::make_unique<keyview::LessonScreen>(app);
+std::unique_ptr<Screen> keyviewRecognition(App& app, const LessonState& opened) {
+    auto screen = std::make_unique<keyview::LessonScreen>(app, opened);
     if (!showActive(*screen))
         return nullptr;
     screen->sendCommand(keyview::lesson::kNext);
@@ -74,11 +76,12 @@ TEST_P(DingFile, AFifoNamedDingWavPlaysTheChimeAndTheLessonGoesOn) {
     program.app.setMainWindow(&owner);
     // The wrong-answer sound finishes as soon as it is written.
     program.audio.onWrite = [](audio::FakeWaveOut& out) { out.runUntilIdle(); };
-    ASSERT_EQ(beginLesson(program.tutor, 1), LessonKind::Character);
-    auto screen = GetParam().startRecognition(program.app);
+    LessonState opened;
+    ASSERT_EQ(beginLesson(opened, program.tutor.data.lessonGroups, 1), LessonKind::Character);
+    auto screen = GetParam().startRecognition(program.app, opened);
     ASSERT_TRUE(screen);
     settle();
-    ASSERT_EQ(program.tutor.lessonStage, 1);
+    ASSERT_EQ(GetParam().stage(*screen), 1);
     ASSERT_EQ(program.writes(), 1u);
     const char expected = program.heard()[0];
 
@@ -96,12 +99,17 @@ TEST_P(DingFile, AFifoNamedDingWavPlaysTheChimeAndTheLessonGoesOn) {
     settle();
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, DingFile,
-                         ::testing::Values(EditionCase{Edition::Earkey, earkeyRecognition},
-                                           EditionCase{Edition::Keyview, keyviewRecognition}),
-                         [](const auto& info) {
-                             return info.param.edition == Edition::Earkey ? "Earkey" : "Keyview";
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    BothEditions, DingFile,
+    ::testing::Values(
+        EditionCase{
+            Edition::Earkey, earkeyRecognition,
+            [](Screen& s) { return static_cast<earkey::LessonScreen&>(s).lesson().state().stage; }},
+        EditionCase{Edition::Keyview, keyviewRecognition,
+                    [](Screen& s) {
+                        return static_cast<keyview::LessonScreen&>(s).lesson().state().stage;
+                    }}),
+    [](const auto& info) { return info.param.edition == Edition::Earkey ? "Earkey" : "Keyview"; });
 
 }  // namespace
 }  // namespace keytut::ui
