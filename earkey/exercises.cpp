@@ -3,7 +3,9 @@
 
 #include "exercises/lesson.h"
 #include "lesson_screen.h"
+#include "message_screen.h"
 #include "punctuation_screen.h"
+#include "word_test_screen.h"
 
 namespace earkey {
 
@@ -28,6 +30,8 @@ void lessonScreen(App& app, int lesson) {
 keytut::ui::ExerciseEntries exerciseEntries(App& app) {
     keytut::ui::ExerciseEntries entries;
     entries.lesson = [&app](int lesson) { lessonScreen(app, lesson); };
+    entries.thirtyWordTest = [&app] { wordTestScreen(app); };
+    entries.messageSending = [&app] { messageScreen(app); };
     return entries;
 }
 

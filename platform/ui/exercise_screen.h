@@ -13,7 +13,31 @@
 //
 // A screen built on it declares its controls in its constructor, maps its commands (buttons,
 // key table) onto the exercise's events in command(), and turns the exercise's results into a
-// Change. The logic itself lives in exercises/, free of any toolkit.
+// Change. The logic itself lives in exercises/, free of any toolkit. In outline (see
+// earkey/word_test_screen.cpp for a whole one):
+//
+//     WordTestScreen::WordTestScreen(App& app)
+//         : ExerciseScreen(app, {title, width, height, DialogFont::Courier8, FrameKind::Popup,
+//                                nullptr}),   // owner: the main window
+//           test_(app.tutor) {
+//         createControl({kWordBox, ControlKind::SpokenText, "", 5, 65, 150, 10,
+//                        style::Border | style::TabStop});
+//         setKeyTable({{Qt::Key_Down, Qt::NoModifier, kDownCommand}});
+//         setOpeningFocus(kWordBox);
+//     }
+//     void WordTestScreen::command(int id, int) {
+//         if (id == kDownCommand) {
+//             WordTestUpdate update = test_.down();
+//             Change change;
+//             change.text(kWordBox, update.box);
+//             change.speak = update.speak ? kWordBox : 0;
+//             apply(change);
+//         }
+//     }
+//     void WordTestScreen::sendDone() { ... apply(...) ... }
+//
+// The sender stays linked to the screen until the next screen opens; what it posts to a closed
+// screen goes nowhere.
 #pragma once
 
 #include <cstdint>

@@ -124,3 +124,25 @@ TEST_F(SenderTest, WordSpeedStretchesOnlyTheGaps) {
     wave->runUntilIdle();
     EXPECT_EQ(lengths(), (std::vector<std::size_t>{4601}));
 }
+
+TEST_F(SenderTest, PositionCountsFromZeroAndStopEndsTheText) {
+    tutor.sender.start("HIE");
+    EXPECT_EQ(tutor.sender.text(), "HIE");
+    EXPECT_EQ(tutor.sender.position(), 1u);  // H is written; I is next
+    EXPECT_EQ(tutor.sender.character(), "H");
+    EXPECT_TRUE(tutor.sender.hasMore());
+    wave->runUntilIdle(1);
+    EXPECT_EQ(tutor.sender.position(), 2u);
+    EXPECT_EQ(tutor.sender.character(), "I");
+    EXPECT_EQ(tutor.sender.sampleCount(), tutor.sender.samples().size());
+    tutor.sender.stop();
+    EXPECT_FALSE(tutor.sender.hasMore());
+    wave->runUntilIdle();
+    EXPECT_EQ(lengths().size(), 2u);
+    EXPECT_EQ(window->count(SendDoneMessage), 1);
+    // A new text after a stop plays from its start.
+    tutor.sender.start("E");
+    EXPECT_TRUE(tutor.sender.sending());
+    wave->runUntilIdle();
+    EXPECT_EQ(window->count(SendDoneMessage), 2);
+}

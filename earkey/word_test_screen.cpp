@@ -1,0 +1,66 @@
+#include "word_test_screen.h"
+
+namespace earkey {
+
+using namespace keytut;
+using namespace keytut::ui;
+using namespace earkey::word_test;
+
+WordTestScreen::WordTestScreen(App& app)
+    : ExerciseScreen(app, {std::string(kWordTestTitle), kWidth, kHeight, DialogFont::Courier8,
+                           FrameKind::Popup, nullptr}),
+      test_(app.tutor) {
+    createControl({kInstructions, ControlKind::Label, std::string(kEarkeyWordTestInstructions), 5,
+                   5, 170, 30});
+    // The only control that takes the focus; its words are spoken each time they change.
+    createControl(
+        {kWordBox, ControlKind::SpokenText, "", 5, 65, 150, 10, style::Border | style::TabStop});
+    setColours(kWordBox, Qt::black, Qt::white);
+    setKeyTable({
+        {Qt::Key_Return, Qt::NoModifier, kOkCommand},
+        {Qt::Key_Up, Qt::NoModifier, kUpCommand},
+        {Qt::Key_Down, Qt::NoModifier, kDownCommand},
+    });
+    setOpeningFocus(kWordBox);
+}
+
+void WordTestScreen::show(const WordTestUpdate& update) {
+    if (!update.acted)
+        return;
+    Change change;
+    change.text(kWordBox, update.box);
+    if (update.speak)
+        change.speak = kWordBox;
+    apply(change);
+}
+
+void WordTestScreen::command(int id, int) {
+    switch (id) {
+        case kOkCommand:
+            show(test_.start());
+            break;
+        case kUpCommand:
+            show(test_.up());
+            break;
+        case kDownCommand:
+            show(test_.down());
+            break;
+        case kCancelCommand:
+            test_.close();
+            endScreen();
+            break;
+        default:
+            break;
+    }
+}
+
+void WordTestScreen::sendDone() {
+    show(test_.sendDone());
+}
+
+void wordTestScreen(App& app) {
+    WordTestScreen screen(app);
+    screen.run();
+}
+
+}  // namespace earkey

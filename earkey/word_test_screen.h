@@ -1,0 +1,39 @@
+// Earkey's thirty-word test: Return sends thirty random words; afterwards (or already while they
+// are sent) Down and Up read them back one at a time in the word box, spoken each time.
+#pragma once
+
+#include "exercises/word_test.h"
+#include "platform/ui/exercise_screen.h"
+
+namespace earkey {
+
+namespace word_test {
+constexpr int kWordBox = 100;
+constexpr int kInstructions = 102;
+constexpr int kUpCommand = 38;
+constexpr int kDownCommand = 40;
+constexpr int kWidth = 180;
+constexpr int kHeight = 175;
+}  // namespace word_test
+
+class WordTestScreen : public keytut::ui::ExerciseScreen {
+    Q_OBJECT
+  public:
+    explicit WordTestScreen(keytut::ui::App& app);
+
+    const keytut::ThirtyWordTest& test() const { return test_; }
+
+  protected:
+    void command(int id, int notification) override;
+    void sendDone() override;
+
+  private:
+    void show(const keytut::WordTestUpdate& update);
+
+    keytut::ThirtyWordTest test_;
+};
+
+// Builds the screen, runs it modally and returns when it has closed.
+void wordTestScreen(keytut::ui::App& app);
+
+}  // namespace earkey
