@@ -63,7 +63,7 @@ void MenuWindow::fitToControls() {
 
 void MenuWindow::initialise() {
     showSpeeds();
-    setText(kPort, "1");
+    setText(kPort, app_.portText);
 }
 
 void MenuWindow::showSpeeds() {
@@ -125,6 +125,7 @@ void MenuWindow::command(int id, int notification) {
             call(entries_.paddleKeyDecoding);
             break;
         case kCancelCommand:
+            app_.portText = text(kPort);
             endScreen();
             break;
         default:
