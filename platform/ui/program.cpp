@@ -9,7 +9,9 @@
 #include "icon.h"
 #include "kept_settings.h"
 #include "key_state.h"
+#include "platform/audio/quiet_libraries.h"
 #include "qt_bridge.h"
+#include "quit_on_signal.h"
 
 namespace keytut::ui {
 
@@ -169,6 +171,7 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
     QGuiApplication::setDesktopFileName(QString::fromStdString(info.command));
     QApplication::setWindowIcon(appIcon());
     installFontSubstitutions();
+    QuitOnSignal quitOnSignal;
 
     const std::filesystem::path keptFile = settingsFile(info.command);
     KeptSettings kept;
@@ -187,6 +190,7 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
     if (!tutor.loadData(".", messages))
         return 1;
 
+    audio::quietSoundLibraries();
     audio::AudioOptions audioOptions;
     audioOptions.backend = line.options.backend;
     audioOptions.wavPath = line.options.recordPath;
@@ -204,7 +208,8 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
         app.portText = kept.port;
         std::unique_ptr<Screen> window = makeMainWindow(app);
         app.setMainWindow(window.get());
-        window->run();
+        if (!quitOnSignal.requested())
+            window->run();
         app.releaseSound();
         const KeptSettings chosen{tutor.speeds, app.portText};
         if (!saveSettings(keptFile, chosen)) {
