@@ -36,7 +36,8 @@ Announcer::Announcer() : QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint) 
     setTextFormat(Qt::PlainText);
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setGeometry(0, 0, 1, 1);
+    // Out of sight: a window shown for the screen reader only.
+    setGeometry(-16, -16, 1, 1);
     hide();
 }
 
