@@ -176,7 +176,13 @@ Screen::~Screen() {
 }
 
 int Screen::run() {
-    return exec();
+    const int result = exec();
+    // The window below becomes the active one again. A window manager usually sees to it; without
+    // one (or with one that leaves it), no window is active and the screen reader says nothing
+    // of the keys that follow.
+    if (QWidget* owner = parentWidget(); owner && owner->isVisible())
+        owner->activateWindow();
+    return result;
 }
 
 void Screen::endScreen(int result) {

@@ -3,7 +3,8 @@ accessibility audit (orca_audit.py).
 
 A screen is opened from a freshly started Earkey by `open` (xdotool key names, one press
 each); the focus then rests on its first stop. Tab walks the stops in order and comes back
-to the first. At each stop Orca's speech must hold every text of `says` (the name and, for
+to the first. A screen opened from the main menu is then closed with Escape, and Orca must
+say `back`, the main-menu button that opened it. At each stop Orca's speech must hold every text of `says` (the name and, for
 lists and boxes, the value); each change (keys, texts) is then made from the keyboard and the
 texts must be spoken after it. A text in a list is one utterance; blanks and line ends are
 compared collapsed.
@@ -14,7 +15,7 @@ A new screen adds its table to SCREENS.
 from collections import namedtuple
 
 Stop = namedtuple("Stop", "says changes blank")
-Screen = namedtuple("Screen", "name open first_speech stops")
+Screen = namedtuple("Screen", "name open first_speech stops back", defaults=(None,))
 
 
 def stop(*says, changes=()):
@@ -64,13 +65,15 @@ LESSON = Screen(
     name="lesson",
     open=["Return"],
     first_speech=HEARING,
-    stops=[stop(HEARING), BLANK])
+    stops=[stop(HEARING), BLANK],
+    back="E T I M")
 
 GROUP_TEST_STAGE = Screen(
     name="group test",
     open=["Return", "F1", "F1"],
     first_speech=GROUP_TEST,
-    stops=[stop(GROUP_TEST), BLANK, BLANK])
+    stops=[stop(GROUP_TEST), BLANK, BLANK],
+    back="E T I M")
 
 PUNCTUATION = Screen(
     name="punctuation",
@@ -78,6 +81,7 @@ PUNCTUATION = Screen(
     first_speech="C T Start of Message",
     stops=[stop(caption) for caption in [
         "C T Start of Message", "A R End of Message", "V A End of Q S O", "B T Pause", "Slash",
-        "Full Stop", "Comma", "Question Mark"]])
+        "Full Stop", "Comma", "Question Mark"]],
+    back="Punctuation")
 
 SCREENS = [MAIN_MENU, LESSON, GROUP_TEST_STAGE, PUNCTUATION]

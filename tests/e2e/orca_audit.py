@@ -84,6 +84,9 @@ class Audit:
                     self.check(ok, "%s %s" % (where, "+".join(keys)), said, expected)
             said, ok = self.heard_after(["Tab"], stops[0].says)
             self.check(ok, screen.name + " Tab wraps to stop 1", said, stops[0].says)
+            if screen.back:
+                said, ok = self.heard_after(["Escape"], [screen.back])
+                self.check(ok, screen.name + " Escape back to the menu", said, [screen.back])
         finally:
             orcalib._terminate(proc, 5.0)
             s.programs.remove(proc)
