@@ -13,7 +13,7 @@ build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
     fonts-dejavu-core)
 test_packages=(python3 xvfb xauth x11-apps imagemagick dbus dbus-x11 at-spi2-core python3-pyatspi xdotool
     pulseaudio pulseaudio-utils sox orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
-    clang libclang-rt-14-dev clang-format)
+    clang libclang-rt-14-dev clang-format dpkg-dev file)
 
 install_missing() {
     local missing=()
@@ -69,6 +69,12 @@ test)
     (cd "$build-fuzz" && ctest --output-on-failure -L fuzz) || status=1
     # Everything else, with a private sound server for the tests that listen to real sound.
     "$here/tools/with-pulse.sh" bash -c "cd '$build' && ctest --output-on-failure" || status=1
+    # The Debian package, installed on this machine and started from the installed copy.
+    if [ "$(id -u)" -eq 0 ]; then
+        "$here/scripts/package.sh" "$build" --install || status=1
+    else
+        "$here/scripts/package.sh" "$build" || status=1
+    fi
     exit $status
     ;;
 *)

@@ -18,7 +18,7 @@
 
 namespace keytut::ui {
 
-// Chosen on the command line; nothing is stored between runs.
+// Chosen on the command line.
 struct ProgramOptions {
     audio::Backend backend = audio::Backend::PortAudio;
     std::string recordPath;  // --record: the WAV file everything played goes to
@@ -26,6 +26,7 @@ struct ProgramOptions {
     std::map<std::string, std::string> portDevices;
     std::optional<std::uint64_t> seed;  // --seed: reproducible draws
     std::filesystem::path dataFolder;   // --data: where the program runs; empty: where started
+    bool resetSettings = false;         // --reset-settings: start from the default settings
 };
 
 class App {
@@ -41,6 +42,10 @@ class App {
     MessageSink& messages;
     KeyStateTracker& keys;
     const ProgramOptions options;
+
+    // The text of the main window's port box: what it shows when it opens, and what it showed
+    // when it closed (kept between runs with the speeds).
+    std::string portText = "1";
 
     // The owner of every exercise screen.
     QWidget* mainWindow() const { return mainWindow_; }

@@ -6,6 +6,15 @@ namespace keytut::ui {
 
 using namespace menu;
 
+std::string speedRuleNote(const SpeedSettings& before, const SpeedSettings& after) {
+    auto wpm = [](int index) { return std::string(speedChoices[static_cast<std::size_t>(index)]); };
+    if (after.wordIndex < before.wordIndex && after.charIndex != before.charIndex)
+        return "Word speed lowered to " + wpm(after.wordIndex);
+    if (after.charIndex > before.charIndex && after.wordIndex != before.wordIndex)
+        return "Character speed raised to " + wpm(after.charIndex);
+    return {};
+}
+
 MenuWindow::MenuWindow(App& app, const std::string& title, ExerciseEntries entries)
     : Screen({title, kWidth, kHeight, DialogFont::SansSerif8, FrameKind::MainWindow, nullptr}),
       app_(app),
@@ -54,7 +63,7 @@ void MenuWindow::fitToControls() {
 
 void MenuWindow::initialise() {
     showSpeeds();
-    setText(kPort, "1");
+    setText(kPort, app_.portText);
 }
 
 void MenuWindow::showSpeeds() {
@@ -94,13 +103,16 @@ void MenuWindow::command(int id, int notification) {
             const int index = selection(id);
             if (index < 0 || index >= choices)
                 break;
+            const SpeedSettings before = tutor.speeds;
             if (id == kCharacterSpeed) {
                 tutor.speeds.chooseCharacterSpeed(index, tutor.timing);
             } else {
                 tutor.speeds.chooseWordSpeed(index, tutor.timing);
             }
-            // Both lists show what the element lengths now hold.
+            // Both lists show what the element lengths now hold; the learner hears the other
+            // list follow, which they cannot see.
             showSpeeds();
+            noteChange(speedRuleNote(before, tutor.speeds));
             break;
         }
         case kStraightKey:
@@ -113,6 +125,7 @@ void MenuWindow::command(int id, int notification) {
             call(entries_.paddleKeyDecoding);
             break;
         case kCancelCommand:
+            app_.portText = text(kPort);
             endScreen();
             break;
         default:

@@ -40,6 +40,10 @@ constexpr int kWordSpeedLabel = 206;
 constexpr int kPortLabel = 199;
 }  // namespace menu
 
+// What the speed rule did to the other list when one list changed from `before` to `after`:
+// "Word speed lowered to 12", "Character speed raised to 20", or nothing.
+std::string speedRuleNote(const SpeedSettings& before, const SpeedSettings& after);
+
 class MenuWindow : public Screen {
   public:
     static constexpr int kWidth = 380;

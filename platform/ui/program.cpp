@@ -7,8 +7,11 @@
 
 #include "dialog_units.h"
 #include "icon.h"
+#include "kept_settings.h"
 #include "key_state.h"
+#include "platform/audio/quiet_libraries.h"
 #include "qt_bridge.h"
+#include "quit_on_signal.h"
 
 namespace keytut::ui {
 
@@ -72,6 +75,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         if (arg == "--help" && !hasValue) {
             result.outcome = CommandLine::Outcome::Help;
             return result;
+        } else if (arg == "--reset-settings" && !hasValue) {
+            result.options.resetSettings = true;
         } else if (arg == "--no-sound" && !hasValue) {
             noSound = true;
             result.options.backend = audio::Backend::Null;
@@ -113,7 +118,10 @@ std::string usageText(const ProgramInfo& info) {
     return "Usage: " + info.command + " [OPTION]...\n" + info.summary +
            "\n\n"
            "The data files (KEYTUT.CDE, KEYTUT.WRD, KEYTUT.GRP, MORSE*.TXT) are read from the\n"
-           "working directory, or from the folder given with --data.\n\n"
+           "working directory, or from the folder given with --data.\n"
+           "The speeds and the port are kept between runs in " +
+           settingsFile(info.command).string() +
+           ".\n\n"
            "Options:\n"
            "  --data DIR         run in DIR, the folder holding the data files\n"
            "  --no-sound         play nothing (Morse keeps its timing, silently)\n"
@@ -121,6 +129,7 @@ std::string usageText(const ProgramInfo& info) {
            "  --port N=DEVICE    the serial device that port number N stands for\n"
            "                     (for example --port 1=/dev/ttyUSB0; may be repeated)\n"
            "  --seed N           start the random draws from N, to repeat a run\n"
+           "  --reset-settings   start from the default speeds (12, 12) and port (1)\n"
            "  --help             show this help and end\n";
 }
 
@@ -162,8 +171,16 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
     QGuiApplication::setDesktopFileName(QString::fromStdString(info.command));
     QApplication::setWindowIcon(appIcon());
     installFontSubstitutions();
+    QuitOnSignal quitOnSignal;
+
+    const std::filesystem::path keptFile = settingsFile(info.command);
+    KeptSettings kept;
+    if (!line.options.resetSettings)
+        kept = loadSettings(keptFile);
 
     Tutor tutor(edition);
+    tutor.speeds.chooseCharacterSpeed(kept.speeds.charIndex, tutor.timing);
+    tutor.speeds.chooseWordSpeed(kept.speeds.wordIndex, tutor.timing);
     if (line.options.seed) {
         tutor.random.seed(*line.options.seed);
     } else {
@@ -173,6 +190,7 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
     if (!tutor.loadData(".", messages))
         return 1;
 
+    audio::quietSoundLibraries();
     audio::AudioOptions audioOptions;
     audioOptions.backend = line.options.backend;
     audioOptions.wavPath = line.options.recordPath;
@@ -187,10 +205,17 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
     application.installEventFilter(&keys);
     {
         App app(tutor, *sound, messages, keys, line.options);
+        app.portText = kept.port;
         std::unique_ptr<Screen> window = makeMainWindow(app);
         app.setMainWindow(window.get());
-        window->run();
+        if (!quitOnSignal.requested())
+            window->run();
         app.releaseSound();
+        const KeptSettings chosen{tutor.speeds, app.portText};
+        if (!saveSettings(keptFile, chosen)) {
+            std::cerr << info.command << ": the settings could not be kept in " << keptFile.string()
+                      << "\n";
+        }
     }
     tutor.sender.attach(nullptr);
     return 0;

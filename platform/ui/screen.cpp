@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -13,7 +14,9 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
+#include "announcer.h"
 #include "blocking_wait.h"
 #include "spoken_box.h"
 
@@ -64,6 +67,67 @@ int normalisedKey(int key) {
     return key == Qt::Key_Enter ? Qt::Key_Return : key;
 }
 
+// A line edit that keeps its text unselected when Tab or a mnemonic brings the focus: QLineEdit
+// selects everything then, and Orca 43 reads that as four utterances ("1", "selected",
+// "Comm Port: text.", "selected.") and "Text unselected." on leaving. Without the selection it
+// says the label and the text. The caret goes to the end, after what is there.
+class QuietLineEdit : public QLineEdit {
+  public:
+    using QLineEdit::QLineEdit;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override {
+        const Qt::FocusReason reason = event->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::ShortcutFocusReason) {
+            QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+            QLineEdit::focusInEvent(&plain);
+            if (!hasSelectedText())
+                end(false);
+            return;
+        }
+        QLineEdit::focusInEvent(event);
+    }
+};
+
+// Orca 43 reads neither a Qt combo box's value (it finds no text or selection interface on it)
+// nor the text of a Qt line edit (Qt reports its text attributes as an empty run, and Orca then
+// drops the line) when the focus arrives. It does read an object's description then: lists and
+// edit boxes carry their value in it.
+void describeValue(QWidget* widget, const QString& value) {
+    if (widget->accessibleDescription() != value)
+        widget->setAccessibleDescription(value);
+}
+
+// A drop-down list that knows whether the choice being reported comes from its opened list.
+class DropDownList : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+
+    // Asked once per reported choice.
+    bool choosingFromPopup() {
+        // The choice is reported after the list has closed, later still when the style flashes
+        // the chosen item.
+        const bool fromPopup = popupOpen_ || (closed_.isValid() && closed_.elapsed() < 1000);
+        closed_.invalidate();
+        return fromPopup;
+    }
+
+    void showPopup() override {
+        popupOpen_ = true;
+        QComboBox::showPopup();
+    }
+    void hidePopup() override {
+        QComboBox::hidePopup();
+        popupOpen_ = false;
+        closed_.start();
+    }
+
+  private:
+    bool popupOpen_ = false;
+    QElapsedTimer closed_;
+};
+
 constexpr Qt::KeyboardModifiers kTableModifiers =
     Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
 
@@ -112,7 +176,13 @@ Screen::~Screen() {
 }
 
 int Screen::run() {
-    return exec();
+    const int result = exec();
+    // The window below becomes the active one again. A window manager usually sees to it; without
+    // one (or with one that leaves it), no window is active and the screen reader says nothing
+    // of the keys that follow.
+    if (QWidget* owner = parentWidget(); owner && owner->isVisible())
+        owner->activateWindow();
+    return result;
 }
 
 void Screen::endScreen(int result) {
@@ -181,7 +251,10 @@ QWidget* Screen::createControl(const ControlSpec& spec) {
         }
         case ControlKind::ReadOnlyEdit:
         case ControlKind::Edit: {
-            auto* edit = new QLineEdit(qText(spec.caption), this);
+            auto* edit = new QuietLineEdit(qText(spec.caption), this);
+            describeValue(edit, edit->text());
+            connect(edit, &QLineEdit::textChanged, this,
+                    [edit](const QString& text) { describeValue(edit, text); });
             edit->setReadOnly(spec.kind == ControlKind::ReadOnlyEdit);
             edit->setFrame(!(spec.style & style::NoBorder));
             edit->setTextMargins(0, 0, 0, 0);
@@ -193,11 +266,24 @@ QWidget* Screen::createControl(const ControlSpec& spec) {
             break;
         }
         case ControlKind::DropDownList: {
-            auto* list = new QComboBox(this);
+            auto* list = new DropDownList(this);
             list->setEditable(false);
             const int id = spec.id;
-            connect(list, &QComboBox::activated, this,
-                    [this, id](int) { command(id, CBN_SELENDOK); });
+            connect(list, &QComboBox::activated, this, [this, id, list](int) {
+                valueNote_.clear();
+                command(id, CBN_SELENDOK);
+                // The learner's own change: the new value, and what followed from it, said once.
+                // A choice from the opened list brings the focus back to the list, which the
+                // screen reader reads with its value: then only the note is left to say.
+                std::string said =
+                    list->choosingFromPopup() ? std::string() : stdText(list->currentText());
+                if (!valueNote_.empty())
+                    said += (said.empty() ? "" : ", ") + std::exchange(valueNote_, {});
+                if (!said.empty())
+                    announce(said);
+            });
+            connect(list, &QComboBox::currentIndexChanged, this,
+                    [list] { describeValue(list, list->currentText()); });
             connect(list, &QComboBox::highlighted, this,
                     [this, id](int) { command(id, CBN_SELCHANGE); });
             // The height given is that of the open list; the closed box is one line high.
@@ -386,6 +472,17 @@ int Screen::selection(int id) const {
 void Screen::setSelection(int id, int index) {
     if (auto* list = controlAs<QComboBox>(id))
         list->setCurrentIndex(index);
+}
+
+void Screen::noteChange(const std::string& note) {
+    if (!note.empty())
+        valueNote_ = valueNote_.empty() ? note : valueNote_ + ", " + note;
+}
+
+void Screen::announce(const std::string& text) {
+    if (!announcer_)
+        announcer_ = std::make_unique<Announcer>();
+    announcer_->announce(qText(text));
 }
 
 void Screen::focus(int id) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@
 class QTimer;
 
 namespace keytut::ui {
+
+class Announcer;
 
 // Texts are single-byte; a character's code is its byte value.
 QString qText(const std::string& text);
@@ -124,6 +127,9 @@ class Screen : public QDialog {
     void setItems(int id, const std::vector<std::string>& items);
     int selection(int id) const;           // -1: none
     void setSelection(int id, int index);  // sends no notification
+    // While a list's CBN_SELENDOK is handled: what the change did beyond the list itself (another
+    // list that followed), said by the screen reader with the list's new value.
+    void noteChange(const std::string& note);
     void focus(int id);
     int focusedId() const;  // 0: none of the screen's controls
 
@@ -131,6 +137,8 @@ class Screen : public QDialog {
     // control before it in tab order, so that the screen reader speaks the text. Returns whether
     // the focus is on the control afterwards.
     bool speak(int id, const std::string& text);
+    // Has the screen reader say `text` while the focus stays where it is.
+    void announce(const std::string& text);
 
     // Makes label `labelId` the caption of control `controlId`, so that a screen reader names
     // the control by it (and does not read the label again as loose text of the window). The
@@ -199,6 +207,8 @@ class Screen : public QDialog {
     BaseUnits base_;
     std::vector<Control> controls_;  // creation order
     std::vector<KeyBinding> keyTable_;
+    std::string valueNote_;  // see noteChange()
+    std::unique_ptr<Announcer> announcer_;
     std::vector<QPointer<QWidget>> pendingMnemonics_;  // labels waiting for their control
     std::shared_ptr<Target> target_;
     QTimer* poller_ = nullptr;

@@ -2,8 +2,10 @@
 // rule through the lists, the exercise buttons, mnemonics and the end of the program.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -247,6 +249,86 @@ TEST_P(SpeedRule, WordSpeedNeverFasterThanCharacterSpeed) {
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, SpeedRule,
                          ::testing::Values(Edition::Earkey, Edition::Keyview));
+
+// What a screen reader is given for the settings: each list's value with the focus (its
+// description), each change said once by a notification that leaves the focus where it is,
+// with what the speed rule did to the other list; the port box's text without a selection.
+class HeardSettings : public ::testing::TestWithParam<Edition> {
+  protected:
+    // The text of the notification shown last; empty when none is shown.
+    static std::string announced() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            if (a && a->role() == QAccessible::Notification && w->isVisible())
+                return a->text(QAccessible::Name).toStdString();
+        }
+        return {};
+    }
+    static std::string description(QWidget* w) {
+        return QAccessible::queryAccessibleInterface(w)
+            ->text(QAccessible::Description)
+            .toStdString();
+    }
+};
+
+TEST_P(HeardSettings, ValuesOnFocusAndEveryChangeSaidOnce) {
+    TestProgram program(GetParam(), kElevenGroups);
+    program.app.portText = "7";  // kept from the last run
+    std::unique_ptr<MenuWindow> w;
+    if (GetParam() == Edition::Earkey) {
+        w = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+    } else {
+        w = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+    }
+    ASSERT_TRUE(showActive(*w));
+    EXPECT_EQ(description(w->control(304)), "12");
+    EXPECT_EQ(description(w->control(305)), "12");
+    EXPECT_EQ(description(w->control(309)), "7");
+
+    w->focus(304);
+    const std::vector<std::pair<int, std::string>> steps = {
+        {Qt::Key_Down, "15"}, {Qt::Key_Up, "12"}, {Qt::Key_Up, "5, Word speed lowered to 5"}};
+    for (const auto& [key, said] : steps) {
+        QTest::keyClick(w->control(304), static_cast<Qt::Key>(key));
+        EXPECT_EQ(announced(), said);
+        EXPECT_EQ(w->focusedId(), 304);
+    }
+    EXPECT_EQ(description(w->control(305)), "5");
+    w->focus(305);
+    QTest::keyClick(w->control(305), Qt::Key_End);
+    EXPECT_EQ(announced(), "30, Character speed raised to 30");
+    EXPECT_EQ(description(w->control(304)), "30");
+
+    // Tab into the port box: the caret after the text, nothing selected.
+    QTest::keyClick(w->control(305), Qt::Key_Tab);
+    auto* port = w->controlAs<QLineEdit>(309);
+    ASSERT_EQ(w->focusedId(), 309);
+    EXPECT_FALSE(port->hasSelectedText());
+    EXPECT_EQ(port->cursorPosition(), 1);
+    QTest::keyClick(port, Qt::Key_Backspace);
+    QTest::keyClicks(port, "2");
+    EXPECT_EQ(description(port), "2");
+
+    // Closing gives the port back to be kept.
+    w->sendCommand(kCancelCommand);
+    EXPECT_EQ(program.app.portText, "2");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, HeardSettings,
+                         ::testing::Values(Edition::Earkey, Edition::Keyview));
+
+TEST(SpeedRuleNote, SaysWhichListFollowed) {
+    auto speeds = [](int c, int w) {
+        SpeedSettings s;
+        s.charIndex = c;
+        s.wordIndex = w;
+        return s;
+    };
+    EXPECT_EQ(speedRuleNote(speeds(1, 1), speeds(0, 0)), "Word speed lowered to 5");
+    EXPECT_EQ(speedRuleNote(speeds(1, 1), speeds(4, 4)), "Character speed raised to 20");
+    EXPECT_EQ(speedRuleNote(speeds(1, 1), speeds(5, 1)), "");  // characters faster: no rule
+    EXPECT_EQ(speedRuleNote(speeds(5, 1), speeds(5, 0)), "");  // words slower: no rule
+}
 
 TEST(EarkeyMainMenu, ButtonsStartTheirExercisesAndCopyTheSettings) {
     TestProgram program(Edition::Earkey, kElevenGroups);

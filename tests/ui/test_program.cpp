@@ -14,7 +14,7 @@ CommandLine parse(std::vector<std::string> args) {
 TEST(CommandLine, AcceptsEveryOption) {
     CommandLine line =
         parse({"--record", "out.wav", "--port", "1=/dev/ttyUSB0", "--port=2=sim:k.txt", "--seed",
-               "42", "--data=/tmp", "-platform", "offscreen"});
+               "42", "--data=/tmp", "--reset-settings", "-platform", "offscreen"});
     ASSERT_EQ(line.outcome, CommandLine::Outcome::Run) << line.error;
     EXPECT_EQ(line.options.backend, audio::Backend::WavFile);
     EXPECT_EQ(line.options.recordPath, "out.wav");
@@ -22,12 +22,14 @@ TEST(CommandLine, AcceptsEveryOption) {
               (std::map<std::string, std::string>{{"1", "/dev/ttyUSB0"}, {"2", "sim:k.txt"}}));
     EXPECT_EQ(line.options.seed, 42u);
     EXPECT_EQ(line.options.dataFolder, "/tmp");
+    EXPECT_TRUE(line.options.resetSettings);
     EXPECT_EQ(line.qtArgs, (std::vector<std::string>{"-platform", "offscreen"}));
 
     EXPECT_EQ(parse({"--no-sound"}).options.backend, audio::Backend::Null);
     CommandLine plain = parse({});
     EXPECT_EQ(plain.options.backend, audio::Backend::PortAudio);
     EXPECT_FALSE(plain.options.seed);
+    EXPECT_FALSE(plain.options.resetSettings);
     EXPECT_EQ(parse({"--seed", "1", "--help"}).outcome, CommandLine::Outcome::Help);
 }
 
@@ -45,6 +47,7 @@ TEST(CommandLine, RefusesBadOptionsWithAReason) {
                                                        {"--seed"},
                                                        {"--data"},
                                                        {"--no-sound=1"},
+                                                       {"--reset-settings=1"},
                                                        {"--record", "a.wav", "--no-sound"}};
     for (const auto& args : bad) {
         CommandLine line = parse(args);
@@ -56,7 +59,8 @@ TEST(CommandLine, RefusesBadOptionsWithAReason) {
 
 TEST(CommandLine, HelpNamesEveryOption) {
     std::string help = usageText({"earkey", "Earkey", "Earkey: Morse practice."});
-    for (const char* option : {"--help", "--record", "--no-sound", "--port", "--seed", "--data"}) {
+    for (const char* option :
+         {"--help", "--record", "--no-sound", "--port", "--seed", "--data", "--reset-settings"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

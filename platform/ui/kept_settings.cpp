@@ -1,0 +1,84 @@
+#include "kept_settings.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <algorithm>
+
+namespace keytut::ui {
+
+namespace {
+
+const char* const kCharacterSpeedKey = "speeds/character";
+const char* const kWordSpeedKey = "speeds/word";
+const char* const kPortKey = "port/number";
+
+// The position of a speed written as its words per minute ("15"); -1 for anything else.
+int speedIndex(const QString& text) {
+    for (std::size_t i = 0; i < speedChoices.size(); ++i) {
+        if (text == QLatin1String(speedChoices[i]))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool validPort(const QString& text) {
+    // What the port box accepts: digits, and not so many that they mean nothing.
+    return !text.isEmpty() && text.size() <= 9 &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+}
+
+}  // namespace
+
+std::filesystem::path settingsFile(const std::string& program) {
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return std::filesystem::path(base.toStdString()) / "keytut" / (program + ".conf");
+}
+
+KeptSettings loadSettings(const std::filesystem::path& file) {
+    KeptSettings kept;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error))
+        return kept;
+    QSettings settings(QString::fromStdString(file.string()), QSettings::IniFormat);
+    settings.allKeys();  // the file is read on first use
+    if (settings.status() != QSettings::NoError)
+        return kept;
+    const int charIndex = speedIndex(settings.value(kCharacterSpeedKey).toString());
+    const int wordIndex = speedIndex(settings.value(kWordSpeedKey).toString());
+    // Through the speed rule, so that a file edited by hand still gives a word speed no faster
+    // than the character speed.
+    Timing timing;
+    if (charIndex >= 0)
+        kept.speeds.chooseCharacterSpeed(charIndex, timing);
+    if (wordIndex >= 0)
+        kept.speeds.chooseWordSpeed(wordIndex, timing);
+    const QString port = settings.value(kPortKey).toString();
+    if (validPort(port))
+        kept.port = port.toStdString();
+    return kept;
+}
+
+bool saveSettings(const std::filesystem::path& file, const KeptSettings& kept) {
+    std::error_code error;
+    std::filesystem::create_directories(file.parent_path(), error);
+    if (error)
+        return false;
+    const QString name = QString::fromStdString(file.string());
+    {
+        QSettings old(name, QSettings::IniFormat);
+        old.allKeys();  // the file is read on first use
+        if (old.status() == QSettings::FormatError) {
+            // A damaged file is replaced, not merged into.
+            std::filesystem::remove(file, error);
+        }
+    }
+    QSettings settings(name, QSettings::IniFormat);
+    settings.setValue(kCharacterSpeedKey,
+                      speedChoices[static_cast<std::size_t>(kept.speeds.charIndex)]);
+    settings.setValue(kWordSpeedKey, speedChoices[static_cast<std::size_t>(kept.speeds.wordIndex)]);
+    settings.setValue(kPortKey, QString::fromStdString(kept.port));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+}  // namespace keytut::ui

@@ -1,0 +1,34 @@
+// The learner's settings kept between runs: both speeds and the port, one small file per program
+// in the user's configuration folder ($XDG_CONFIG_HOME, normally ~/.config/keytut/earkey.conf and
+// keyview.conf). The data folder has nothing to do with it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "core/synthesis.h"
+
+namespace keytut::ui {
+
+struct KeptSettings {
+    SpeedSettings speeds;    // both "12"
+    std::string port = "1";  // the text of the port box
+
+    bool operator==(const KeptSettings& other) const {
+        return speeds.charIndex == other.speeds.charIndex &&
+               speeds.wordIndex == other.speeds.wordIndex && port == other.port;
+    }
+};
+
+// Where `program` ("earkey", "keyview") keeps its settings.
+std::filesystem::path settingsFile(const std::string& program);
+
+// The settings in `file`. A missing, unreadable or damaged file, or a value that is not one the
+// main window offers, gives the defaults for that value, silently: a learner's program always
+// starts.
+KeptSettings loadSettings(const std::filesystem::path& file);
+
+// Writes the settings to `file`, creating its folder. Returns false when it could not.
+bool saveSettings(const std::filesystem::path& file, const KeptSettings& settings);
+
+}  // namespace keytut::ui

@@ -1,0 +1,87 @@
+"""What real Orca must say at each Tab stop of Earkey's screens: the tables of the
+accessibility audit (orca_audit.py).
+
+A screen is opened from a freshly started Earkey by `open` (xdotool key names, one press
+each); the focus then rests on its first stop. Tab walks the stops in order and comes back
+to the first. A screen opened from the main menu is then closed with Escape, and Orca must
+say `back`, the main-menu button that opened it. At each stop Orca's speech must hold every text of `says` (the name and, for
+lists and boxes, the value); each change (keys, texts) is then made from the keyboard and the
+texts must be spoken after it. A text in a list is one utterance; blanks and line ends are
+compared collapsed.
+
+A new screen adds its table to SCREENS.
+"""
+
+from collections import namedtuple
+
+Stop = namedtuple("Stop", "says changes blank")
+Screen = namedtuple("Screen", "name open first_speech stops back", defaults=(None,))
+
+
+def stop(*says, changes=()):
+    return Stop(list(says), list(changes), False)
+
+
+# A box that is empty until the exercise fills it: Orca says only its role ("label."). The
+# audit reports these stops, and fails when one of them speaks something else.
+BLANK = Stop(["label"], [], True)
+
+
+LESSON_BUTTONS = ["E T I M", "A N S", "O R K", "D U G", "W H C", "L Y F", "P B V", "X Q", "J Z",
+                  "Numbers", "Punctuation"]
+PRACTICE_BUTTONS = ["30 word test", "Random Q S Ohs", "Type a Message", "Send a File",
+                    "Straight Key Send", "Paddle Key Send"]
+
+MAIN_MENU = Screen(
+    name="main menu",
+    open=[],
+    first_speech="E T I M",
+    stops=[stop(caption) for caption in LESSON_BUTTONS + PRACTICE_BUTTONS] + [
+        stop("Character Speed:", "12", changes=[
+            (["Down"], ["15"]),
+            (["Up"], ["12"]),
+            (["Up"], ["5, Word speed lowered to 5"]),
+            (["End"], ["30"]),
+        ]),
+        stop("Word Speed:", "5", changes=[
+            (["Down"], ["12"]),
+            (["End"], ["30"]),
+            (["Home"], ["5"]),
+        ]),
+        stop("Comm Port:", "1", changes=[
+            # Orca echoes typing only as the learner's own settings say; the new text is
+            # heard when the focus comes back to the box.
+            (["BackSpace", "2", "shift+Tab", "Tab"], ["Comm Port:", "2"]),
+        ]),
+    ])
+
+HEARING = ("Press SPACE to start or repeat a character, Return for the next character "
+           "or F1 for the next stage")
+GROUP_TEST = ("20 groups of 5 characters will now be sent from those learned so far, "
+              "They will be displayed when finished sending, Enter to start or Escape to exit")
+
+# The character box is empty until a character has been played.
+LESSON = Screen(
+    name="lesson",
+    open=["Return"],
+    first_speech=HEARING,
+    stops=[stop(HEARING), BLANK],
+    back="E T I M")
+
+GROUP_TEST_STAGE = Screen(
+    name="group test",
+    open=["Return", "F1", "F1"],
+    first_speech=GROUP_TEST,
+    stops=[stop(GROUP_TEST), BLANK, BLANK],
+    back="E T I M")
+
+PUNCTUATION = Screen(
+    name="punctuation",
+    open=["Tab"] * 10 + ["Return"],
+    first_speech="C T Start of Message",
+    stops=[stop(caption) for caption in [
+        "C T Start of Message", "A R End of Message", "V A End of Q S O", "B T Pause", "Slash",
+        "Full Stop", "Comma", "Question Mark"]],
+    back="Punctuation")
+
+SCREENS = [MAIN_MENU, LESSON, GROUP_TEST_STAGE, PUNCTUATION]

@@ -1,0 +1,76 @@
+// The settings kept between runs: what is written is read back; a file that is missing, damaged
+// or holds values the main window does not offer gives the defaults.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <fstream>
+
+#include "platform/ui/kept_settings.h"
+
+namespace keytut::ui {
+namespace {
+
+class KeptSettingsFile : public ::testing::Test {
+  protected:
+    std::filesystem::path file() const {
+        return std::filesystem::path(dir.path().toStdString()) / "keytut" / "earkey.conf";
+    }
+    void write(const std::string& content) {
+        std::filesystem::create_directories(file().parent_path());
+        std::ofstream(file(), std::ios::binary) << content;
+    }
+    QTemporaryDir dir;
+    const KeptSettings defaults;
+};
+
+TEST_F(KeptSettingsFile, ReadsBackWhatWasWritten) {
+    KeptSettings chosen;
+    chosen.speeds.charIndex = 5;  // 25
+    chosen.speeds.wordIndex = 2;  // 15
+    chosen.port = "3";
+    ASSERT_TRUE(saveSettings(file(), chosen));
+    EXPECT_EQ(loadSettings(file()), chosen);
+    std::ifstream in(file());
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(text.find("character=25"), std::string::npos) << text;
+}
+
+TEST_F(KeptSettingsFile, MissingOrDamagedGivesTheDefaults) {
+    EXPECT_EQ(loadSettings(file()), defaults);
+    for (const std::string& damaged :
+         {std::string("\x00\xff\xfe garbage \x01[[[", 17), std::string("[speeds\ncharacter=")}) {
+        write(damaged);
+        EXPECT_EQ(loadSettings(file()), defaults);
+    }
+    // A folder where the file should be.
+    std::filesystem::remove(file());
+    std::filesystem::create_directories(file());
+    EXPECT_EQ(loadSettings(file()), defaults);
+    EXPECT_FALSE(saveSettings(file(), defaults));
+}
+
+TEST_F(KeptSettingsFile, ValuesTheWindowDoesNotOfferAreReplacedOneByOne) {
+    write("[speeds]\ncharacter=13\nword=20\n[port]\nnumber=COM1\n");
+    KeptSettings kept = loadSettings(file());
+    // 13 is no choice: the character speed stays 12, and the word speed 20 raises it to 20.
+    EXPECT_EQ(kept.speeds.charIndex, 4);
+    EXPECT_EQ(kept.speeds.wordIndex, 4);
+    EXPECT_EQ(kept.port, "1");
+
+    write("[speeds]\ncharacter=30\nword=5\n[port]\nnumber=12345678901234\n");
+    kept = loadSettings(file());
+    EXPECT_EQ(kept.speeds.charIndex, 6);
+    EXPECT_EQ(kept.speeds.wordIndex, 0);
+    EXPECT_EQ(kept.port, "1");
+}
+
+TEST_F(KeptSettingsFile, ADamagedFileIsReplacedWhenSaved) {
+    write(std::string("\x00\x01\x02[x", 5));
+    KeptSettings chosen;
+    chosen.port = "2";
+    ASSERT_TRUE(saveSettings(file(), chosen));
+    EXPECT_EQ(loadSettings(file()), chosen);
+}
+
+}  // namespace
+}  // namespace keytut::ui
