@@ -152,10 +152,13 @@ int play(audio::AudioSystem& system, MainLoop& loop, const std::string& text, in
     }
 
     auto out = system.open(audio::DoneTiming::WhenTaken);
+    auto* probe = dynamic_cast<audio::detail::OutputProbe*>(out.get());
+    auto* core = probe ? dynamic_cast<const audio::detail::StreamCore*>(&probe->source()) : nullptr;
     loop.runFor(std::chrono::milliseconds(500));  // the stream plays silence from its start
     std::size_t next = 0;
     bool finished = false;
     Clock::time_point start, end;
+    double lastHeard = 0;  // when the last sample of the last buffer plays, on the steady clock
     out->setDoneHandler([&](std::uint64_t) {
         if (next < buffers.size()) {
             out->write(buffers[next], next);
@@ -163,6 +166,10 @@ int play(audio::AudioSystem& system, MainLoop& loop, const std::string& text, in
         } else {
             end = Clock::now();
             finished = true;
+            if (core) {
+                lastHeard = core->lastStartTime() +
+                            static_cast<double>(buffers.back().size()) / audio::kSampleRate;
+            }
         }
     });
     start = Clock::now();
@@ -182,6 +189,11 @@ int play(audio::AudioSystem& system, MainLoop& loop, const std::string& text, in
     std::printf("play: ideal %.2f ms (sum of buffers, %zu samples)\n", idealMs, ideal.size());
     std::printf("play: first write to last done notice %.2f ms: %+.3f ms per character\n", wall,
                 (wall - idealMs) / static_cast<double>(buffers.size()));
+    if (core) {
+        double noticeAt = std::chrono::duration<double>(end.time_since_epoch()).count();
+        std::printf("play: the end-of-text notice came %.1f ms before the last sample is heard\n",
+                    (lastHeard - noticeAt) * 1000);
+    }
     std::printf("play: device lost: %s\n", out->lost() ? "yes" : "no");
     return 0;
 }
