@@ -4,7 +4,8 @@
 // call of the done handler on the UI thread.
 //
 // DoneTiming::WhenTaken notices come a little before the consumer takes a buffer's last sample
-// (kNoticeLead), not after: the sender writes its next character on the notice, and it has to be
+// (once no more than kNoticeLead samples are left up to its end, counting the buffers queued
+// before it), not after: the sender writes its next character on the notice, and it has to be
 // queued before the current one runs out for the two to join without a gap. Waiting until the
 // last sample was taken cost a device block or more per character, at every speed.
 //
@@ -34,6 +35,7 @@ struct Entry {
     double due = 0;            // when its last sample plays, on the consumer's clock
     bool dropped = false;      // dropped by a reset: freed without a notice
     bool noticed = false;      // its early notice has been sent (DoneTiming::WhenTaken)
+    bool owed = false;         // ... while samples of it were still to play
 };
 
 struct Notice {
@@ -111,12 +113,15 @@ class StreamCore : public Source, public std::enable_shared_from_this<StreamCore
     SpscQueue<Entry*> pending_{kMaxInFlight};  // UI -> consumer
     SpscQueue<Entry*> done_{kMaxInFlight};     // consumer -> notifier
     SpscQueue<Notice> early_{kMaxInFlight};    // consumer -> notifier, WhenTaken notices
-    std::atomic<bool> owesTail_{false};
+    std::atomic<std::size_t> owedTails_{0};
     std::atomic<double> lastStart_{0};
     std::atomic<std::uint64_t> starts_{0};
 
-    // Consumer thread only.
-    Entry* playing_ = nullptr;
+    // Consumer thread only: the buffers taken from `pending_`, the one playing first; a ring
+    // of kMaxInFlight slots, allocated once.
+    std::vector<Entry*> ahead_;
+    std::size_t aheadFirst_ = 0;
+    std::size_t aheadCount_ = 0;
     bool finishedAny_ = false;
 };
 

@@ -269,6 +269,41 @@ TEST(WavBackend, FileHoldsExactlyWhatWasWrittenWithoutLeadingOrTrailingSilence) 
     EXPECT_EQ(file, expected);
 }
 
+// The sender writes each character when the last one is reported done: the notice comes early
+// enough that the characters join in the recording without a sample of silence between them.
+TEST(WavBackend, CharactersWrittenOnTheDoneNoticeJoinSampleExactly) {
+    const std::string path = tempPath("keytut-audio-joins");
+    std::vector<Samples> characters = {tone(767, 100), tone(41, 200), tone(2000, 300), tone(1, 400),
+                                       tone(330, 500)};
+    {
+        UiThread ui;
+        auto system = audio::createAudioSystem(options(audio::Backend::WavFile, path, ui));
+        auto out = system->open(audio::DoneTiming::WhenTaken);
+        std::size_t next = 1;
+        bool finished = false;
+        out->setDoneHandler([&](std::uint64_t) {
+            if (next < characters.size()) {
+                out->write(characters[next], next);
+                ++next;
+            } else {
+                finished = true;
+            }
+        });
+        out->write(characters[0], 0);
+        ASSERT_TRUE(ui.runUntil([&] { return finished; }));
+    }  // closing waits for the end of the last character, already reported done
+    SF_INFO info;
+    Samples file = readWav(path, info);
+    std::filesystem::remove(path);
+    Samples expected;
+    for (const Samples& c : characters)
+        expected.insert(expected.end(), c.begin(), c.end());
+    ASSERT_EQ(file.size(), expected.size());
+    auto mismatch = std::mismatch(file.begin(), file.end(), expected.begin());
+    EXPECT_EQ(mismatch.first, file.end())
+        << "first difference at " << (mismatch.first - file.begin());
+}
+
 TEST(WavBackend, IdleTimeBetweenSoundsIsRecordedAsSilence) {
     const std::string path = tempPath("keytut-audio-idle");
     Samples a = tone(200, 300), b = tone(100, -300);
