@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 
 #include "backends.h"
 
@@ -22,8 +23,11 @@ constexpr double kSenderLatency = 0.05;
 // The side-tone asks for the least the device gives: the tone has to follow the key.
 constexpr double kSidetoneLatency = 0.005;
 // Measured through a null sink: 15 ms asked gave 16 ms from callback to loudspeaker without
-// underruns; 10 ms gave underruns, which would slow the key screens' clock.
-constexpr const char* kSidetoneServerLatency = "15";
+// underruns on a quiet machine; 10 ms gave underruns. Underruns slow the key screens' clock (it
+// counts what is played), so a voice that keeps falling behind asks for the next step.
+const char* const kSidetoneServerLatencies[] = {"15", "25", "40"};
+// Played this much less than real time over a second counts as falling behind.
+constexpr double kShortfall = 0.05;
 // A playback report this far from the sample clock restarts it.
 constexpr double kResyncError = 0.02;
 // A stream with nothing to play for this long stops until something is written: a running
@@ -126,13 +130,15 @@ class Outages {
 // to open the device again.
 class PaVoice {
   public:
-    // `pulseLatency`: what to ask of a PulseAudio server, in milliseconds as text, or null.
+    // `pulseLatencies`: what to ask of a PulseAudio server, in milliseconds as text, the next
+    // one whenever the stream keeps falling behind; empty: leave it to the server.
     PaVoice(std::shared_ptr<PaLibrary> library, std::shared_ptr<Source> source, double latency,
-            const char* pulseLatency, bool rests, std::shared_ptr<Outages> outages)
+            std::span<const char* const> pulseLatencies, bool rests,
+            std::shared_ptr<Outages> outages)
         : library_(std::move(library)),
           source_(std::move(source)),
           latency_(latency),
-          pulseLatency_(pulseLatency),
+          pulseLatencies_(pulseLatencies),
           rests_(rests),
           outages_(std::move(outages)) {}
 
@@ -166,6 +172,10 @@ class PaVoice {
     // Who may render: the audio callback or, once the device is lost, the notifier thread.
     enum Owner : int { kIdle, kCallback, kTakenOver };
 
+    const char* pulseLatency() const {
+        return latencyStep_ < pulseLatencies_.size() ? pulseLatencies_[latencyStep_] : nullptr;
+    }
+
     std::string openStream() {
         PaStreamParameters out{};
         out.device = Pa_GetDefaultOutputDevice();
@@ -179,7 +189,7 @@ class PaVoice {
         // side-tone's tone is decided 5 ms at a time.
         PaError err;
         {
-            ServerLatency serverLatency(pulseLatency_);
+            ServerLatency serverLatency(pulseLatency());
             err = Pa_OpenStream(&stream_, nullptr, &out, kSampleRate, kFramesPerCallback, paClipOff,
                                 &callback, this);
         }
@@ -207,7 +217,7 @@ class PaVoice {
         PaError err;
         {
             // The pulse plugin connects to the server when the stream starts.
-            ServerLatency serverLatency(pulseLatency_);
+            ServerLatency serverLatency(pulseLatency());
             err = Pa_StartStream(stream_);
         }
         if (err != paNoError)
@@ -252,6 +262,7 @@ class PaVoice {
         }
         self->source_->render(out, frames, self->smoothPlaybackTime(steadySeconds() + ahead));
         self->framesPlayed_ += frames;
+        self->framesRendered_.fetch_add(frames, std::memory_order_relaxed);
         self->owner_.store(kIdle, std::memory_order_release);
         return paContinue;
     }
@@ -320,6 +331,7 @@ class PaVoice {
                 goLost();
                 continue;
             }
+            checkPace(now);
             if (rests_) {
                 if (!source_->idle()) {
                     idleSince = -1;
@@ -333,11 +345,8 @@ class PaVoice {
     }
 
     void goLost() {
-        int expected = kIdle;
-        while (!owner_.compare_exchange_weak(expected, kTakenOver, std::memory_order_acquire)) {
-            expected = kIdle;
-            std::this_thread::yield();
-        }
+        if (owner_.load() != kTakenOver)
+            takeOver();
         lost_ = true;
         outages_->lost();
         source_->releaseDue(0, true);
@@ -375,6 +384,16 @@ class PaVoice {
     }
 
     bool reopen() {
+        if (!restartStream())
+            return false;
+        lost_ = false;
+        outages_->back();
+        return true;
+    }
+
+    // Closes the stream and opens and starts a new one; with the stream taken over by the
+    // notifier before, and again after a failure.
+    bool restartStream() {
         closeStream();
         if (!openStream().empty())
             return false;
@@ -389,25 +408,63 @@ class PaVoice {
             closeStream();
             return false;
         }
-        lost_ = false;
-        outages_->back();
         return true;
+    }
+
+    // Watches whether the device plays in real time; if it keeps falling behind (underruns:
+    // the server's buffer is too small for this machine), asks for the next larger one.
+    void checkPace(double now) {
+        if (pulseLatencies_.empty() || latencyStep_ + 1 >= pulseLatencies_.size())
+            return;
+        if (paceFrom_ < 0 || now - paceFrom_ > 1.5) {  // (re)started, or the notifier slept
+            paceFrom_ = now;
+            paceFrames_ = framesRendered_.load();
+            return;
+        }
+        if (now - paceFrom_ < 1.0)
+            return;
+        double played = static_cast<double>(framesRendered_.load() - paceFrames_) / kSampleRate;
+        bool behind = played < now - paceFrom_ - kShortfall;
+        behindSeconds_ = behind ? behindSeconds_ + 1 : 0;
+        paceFrom_ = now;
+        paceFrames_ = framesRendered_.load();
+        if (behindSeconds_ < 2)
+            return;
+        behindSeconds_ = 0;
+        paceFrom_ = -1;
+        takeOver();
+        ++latencyStep_;
+        if (!restartStream())
+            goLost();
+    }
+
+    void takeOver() {
+        int expected = kIdle;
+        while (!owner_.compare_exchange_weak(expected, kTakenOver, std::memory_order_acquire)) {
+            expected = kIdle;
+            std::this_thread::yield();
+        }
     }
 
     std::shared_ptr<PaLibrary> library_;
     std::shared_ptr<Source> source_;
     const double latency_;
-    const char* const pulseLatency_;
+    const std::span<const char* const> pulseLatencies_;
+    std::size_t latencyStep_ = 0;  // notifier thread
     const bool rests_;
     std::shared_ptr<Outages> outages_;
     PaStream* stream_ = nullptr;  // notifier thread (and the owner's constructor/destructor)
     bool running_ = false;        // notifier thread
     double reportedLatency_ = 0.03;
-    double clockBase_ = 0;            // callback only
+    double clockBase_ = 0;  // callback only
+    double paceFrom_ = -1;  // notifier thread: checkPace's window
+    std::uint64_t paceFrames_ = 0;
+    int behindSeconds_ = 0;
     std::uint64_t framesPlayed_ = 0;  // callback only
     std::atomic<int> owner_{kIdle};
     std::atomic<bool> parked_{false};
     std::atomic<std::uint64_t> callbacks_{0};
+    std::atomic<std::uint64_t> framesRendered_{0};
     std::atomic<bool> finished_{false};
     std::atomic<bool> lost_{false};
     std::atomic<bool> stop_{false};
@@ -419,7 +476,7 @@ class PortAudioWaveOut : public WaveOut, public OutputProbe {
     PortAudioWaveOut(std::shared_ptr<PaLibrary> library, DoneTiming timing,
                      const Dispatcher& dispatcher, std::shared_ptr<Outages> outages)
         : core_(std::make_shared<StreamCore>(timing, dispatcher)),
-          voice_(std::move(library), core_, kSenderLatency, nullptr, true, std::move(outages)) {}
+          voice_(std::move(library), core_, kSenderLatency, {}, true, std::move(outages)) {}
     ~PortAudioWaveOut() override {
         core_->waitForTail();
         core_->close();
@@ -445,7 +502,7 @@ class PortAudioSidetone : public keytut::SidetoneVoice, public OutputProbe {
     PortAudioSidetone(std::shared_ptr<PaLibrary> library, const Dispatcher& dispatcher,
                       int amplitude, std::shared_ptr<Outages> outages)
         : core_(std::make_shared<SidetoneCore>(dispatcher, amplitude)),
-          voice_(std::move(library), core_, kSidetoneLatency, kSidetoneServerLatency, false,
+          voice_(std::move(library), core_, kSidetoneLatency, kSidetoneServerLatencies, false,
                  std::move(outages)) {}
     ~PortAudioSidetone() override { core_->close(); }
 
