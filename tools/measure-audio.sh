@@ -1,8 +1,14 @@
 #!/bin/bash
 # measure-audio.sh [BUILD_DIR]
 # Measures the PortAudio backend through a real sound server: starts a private PulseAudio with a
-# null sink, records the sink's monitor while "PARIS PARIS PARIS " is sent at 20/20 wpm one
-# character per buffer, compares the recording with the ideal, then runs the 5 ms ring for 10 s.
+# null sink and, for each speed, records the sink's monitor while "PARIS PARIS PARIS " is sent
+# one character per buffer (the sender's protocol), and compares the recording with the ideal:
+# the extra gap per character (mean and worst), the on-air duration against the ideal, and how
+# early the end-of-text notice comes. Then the key screens' voice (key-to-tone delay, tick rate
+# and spacing, CPU while nobody keys), the sender's stream at rest (CPU, how soon the first
+# character plays) and the ring of small buffers.
+# KEYTUT_SPEEDS overrides the speeds ("12/12 20/20 30/30 20/10"); KEYTUT_SECONDS the length of
+# the timed runs (10).
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../build}
@@ -16,6 +22,7 @@ if [ -z "${KEYTUT_IN_PULSE:-}" ]; then
     KEYTUT_IN_PULSE=1 exec "$here/with-pulse.sh" "$0" "$build"
 fi
 
+seconds=${KEYTUT_SECONDS:-10}
 work=$(mktemp -d /tmp/keytut-measure.XXXXXX)
 recorder=
 finish() {
@@ -27,18 +34,48 @@ finish() {
 }
 trap finish EXIT
 
-parecord -d "$KEYTUT_PULSE_SINK.monitor" --latency-msec=50 --rate=48000 --channels=1 \
-    --format=s16le --file-format=wav "$work/rec.wav" &
-recorder=$!
-sleep 0.5
 echo "== one character per buffer, next written on the done notice"
-"$tool" play --wpm 20/20 --ideal "$work/ideal.wav" --offsets "$work/offsets.txt" \
-    "PARIS PARIS PARIS " 2>/dev/null
-sleep 0.3
-kill -INT "$recorder"
-wait "$recorder" || true
-recorder=
-python3 "$here/analyse_tones.py" "$work/rec.wav" "$work/ideal.wav" --offsets "$work/offsets.txt"
+summary=
+for speed in ${KEYTUT_SPEEDS:-12/12 20/20 30/30 20/10}; do
+    parecord -d "$KEYTUT_PULSE_SINK.monitor" --latency-msec=50 --rate=48000 --channels=1 \
+        --format=s16le --file-format=wav "$work/rec.wav" &
+    recorder=$!
+    sleep 0.5
+    "$tool" play --wpm "$speed" --ideal "$work/ideal.wav" --offsets "$work/offsets.txt" \
+        "PARIS PARIS PARIS " 2>/dev/null >"$work/play.txt"
+    sleep 0.3
+    kill -INT "$recorder"
+    wait "$recorder" || true
+    recorder=
+    python3 "$here/analyse_tones.py" "$work/rec.wav" "$work/ideal.wav" \
+        --offsets "$work/offsets.txt" >"$work/analysis.txt" || true
+    echo "-- $speed wpm"
+    grep -v "^play: ideal\|^ *[0-9]\|^character " "$work/play.txt" "$work/analysis.txt" |
+        sed 's/^[^:]*://'
+    summary+=$(python3 - "$speed" "$work/analysis.txt" "$work/play.txt" <<'PY'
+import re, sys
+speed, analysis, play = sys.argv[1], open(sys.argv[2]).read(), open(sys.argv[3]).read()
+def grab(pattern, text):
+    m = re.search(pattern, text)
+    return float(m.group(1)) if m else None
+ideal = grab(r"ideal on-air duration \(sum of buffers\): ([-+0-9.]+)", analysis)
+drift = grab(r"measured on-air duration: [-+0-9.]+ ms \(([-+0-9.]+) ms\)", analysis)
+mean = grab(r"silences between characters: .* mean ([-+0-9.]+) ms", analysis)
+worst = grab(r"silences between characters: extra min [-+0-9.]+ ms, max ([-+0-9.]+) ms", analysis)
+early = grab(r"notice came ([-+0-9.]+) ms", play)
+if ideal is None or mean is None:
+    print(f"{speed:>6}  analysis failed (see above)")
+else:
+    print(f"{speed:>6}  {mean:+9.3f}  {worst:+9.3f}  {100 * drift / ideal:+8.4f} %  {early:8.1f}")
+PY
+)$'\n'
+done
+echo "== summary: extra gap per character (mean, worst, ms), on-air error, end notice early (ms)"
+printf '%s' "$summary"
 
-echo "== ring of 20 buffers of 40 samples, done notices at playback time, 10 s"
-"$tool" ring "${KEYTUT_RING_SECONDS:-10}" 2>/dev/null
+echo "== the key screens' voice, ${seconds} s keyed and ${seconds} s left alone"
+"$tool" sidetone "$seconds" 2>/dev/null
+echo "== the sender's stream at rest"
+"$tool" rest "$seconds" 2>/dev/null
+echo "== ring of 20 buffers of 40 samples, done notices at playback time, ${seconds} s"
+"$tool" ring "$seconds" 2>/dev/null

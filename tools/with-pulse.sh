@@ -4,6 +4,9 @@
 # (48 kHz, no rewinds), started as an ordinary process in a private runtime folder. Exports
 # PULSE_SERVER (and KEYTUT_PULSE_SINK=keytutsink) for CMD; stops the server afterwards and
 # exits with CMD's status. Recording what was played: parecord -d keytutsink.monitor ...
+# For tests of a server that goes away: KEYTUT_PULSE_PID is the server's pid, and
+# KEYTUT_PULSE_RESTART a command that starts a new server on the same socket (waiting until it
+# answers) and prints its pid; servers started so are stopped at the end too.
 set -u
 if [ $# -eq 0 ]; then
     echo "usage: with-pulse.sh CMD [ARGS...]" >&2
@@ -21,17 +24,38 @@ cleanup() {
         kill "$server_pid" 2>/dev/null
         wait "$server_pid" 2>/dev/null
     fi
+    if [ -f "$runtime/restarted" ]; then
+        while read -r pid; do kill "$pid" 2>/dev/null; done <"$runtime/restarted"
+    fi
     rm -rf "$runtime"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-XDG_RUNTIME_DIR=$runtime HOME=$runtime pulseaudio --daemonize=no --exit-idle-time=-1 -n \
-    --disallow-exit --disable-shm=yes --high-priority=yes --realtime=yes \
-    --load="module-null-sink sink_name=keytutsink rate=48000 norewinds=1" \
-    --load="module-native-protocol-unix auth-anonymous=1" \
-    --log-target=file:"$runtime/pulse.log" >/dev/null 2>&1 &
+# The server's command line, in a script so that a test can start it again.
+cat >"$runtime/server" <<EOS
+#!/bin/bash
+XDG_RUNTIME_DIR=$runtime HOME=$runtime exec pulseaudio --daemonize=no --exit-idle-time=-1 -n \\
+    --disallow-exit --disable-shm=yes --high-priority=yes --realtime=yes \\
+    --load="module-null-sink sink_name=keytutsink rate=48000 norewinds=1" \\
+    --load="module-native-protocol-unix auth-anonymous=1" \\
+    --log-target=file:"$runtime/pulse.log" >/dev/null 2>&1 </dev/null
+EOS
+cat >"$runtime/restart" <<EOS
+#!/bin/bash
+"$runtime/server" &
+echo \$! >>"$runtime/restarted"
+for _ in \$(seq 100); do
+    PULSE_SERVER=unix:$runtime/pulse/native pactl info >/dev/null 2>&1 && break
+    sleep 0.1
+done
+echo \$!
+EOS
+chmod +x "$runtime/server" "$runtime/restart"
+"$runtime/server" &
 server_pid=$!
+export KEYTUT_PULSE_PID=$server_pid
+export KEYTUT_PULSE_RESTART=$runtime/restart
 
 export PULSE_SERVER=unix:$runtime/pulse/native
 export KEYTUT_PULSE_SINK=keytutsink

@@ -1,8 +1,8 @@
 #!/bin/bash
 # test_real_sound.sh MEASURE_TOOL TOOLS_DIR
 # Plays a short text through the PortAudio backend into a PulseAudio null sink, records the
-# sink's monitor and checks every tone and silence against the ideal (3 ms; the gaps between
-# characters may be up to 10 ms longer, the cost of writing one character at a time).
+# sink's monitor and checks every tone and silence against the ideal within 1 ms, the gaps
+# between characters included: characters written one at a time join without a gap.
 # Starts its own server when PULSE_SERVER is not set; exits 77 (skipped) without pulseaudio.
 set -u
 tool=$1
@@ -36,4 +36,4 @@ kill -INT "$recorder"
 wait "$recorder"
 recorder=
 python3 "$tools/analyse_tones.py" "$work/rec.wav" "$work/ideal.wav" \
-    --offsets "$work/offsets.txt" --check 3
+    --offsets "$work/offsets.txt" --check 1 --boundary-allowance-ms 0
