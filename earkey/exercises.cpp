@@ -2,8 +2,10 @@
 #include "exercises.h"
 
 #include "exercises/lesson.h"
+#include "file_screen.h"
 #include "lesson_screen.h"
 #include "punctuation_screen.h"
+#include "qso_screen.h"
 
 namespace earkey {
 
@@ -24,9 +26,23 @@ void lessonScreen(App& app, int lesson) {
     }
 }
 
+void qsoScreen(App& app) {
+    QsoScreen screen(app);
+    screen.run();
+    app.tutor.stopSending();
+}
+
+void fileScreen(App& app) {
+    FileScreen screen(app);
+    screen.run();
+    app.tutor.stopSending();
+}
+
 keytut::ui::ExerciseEntries exerciseEntries(App& app) {
     keytut::ui::ExerciseEntries entries;
     entries.lesson = [&app](int lesson) { lessonScreen(app, lesson); };
+    entries.qsoPractice = [&app] { qsoScreen(app); };
+    entries.fileSending = [&app] { fileScreen(app); };
     return entries;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <utility>
 
 namespace keytut {
@@ -38,11 +39,10 @@ QsoLoad loadQsoFile(const std::filesystem::path& folder, const std::string& name
     if (name.empty())
         return load;
     FileContents contents = readRegularFile(folder / name, kMaxQsoFileBytes);
-    if (contents.fault != FileFault::None) {
+    if (contents.fault != FileFault::None)
         load.message = fileFaultMessage(contents.fault, name);
-        return load;
-    }
-    load.file = parseQsoFile(contents.bytes);
+    else
+        load.file = parseQsoFile(contents.bytes);
     load.file.name = name;
     return load;
 }
@@ -66,6 +66,18 @@ std::string qsoDisplayText(std::string_view line) {
             text += c;
     }
     return text;
+}
+
+std::vector<std::string> sortedQsoFiles(std::vector<std::string> names) {
+    auto lower = [](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
+        return lower(a) < lower(b);
+    });
+    return names;
 }
 
 bool endsOver(std::string_view line) {
@@ -119,6 +131,7 @@ QsoUpdate WholeQsos::sendQso(Random& random) {
 
     update.lineBox = std::string();
     update.send = std::move(text);
+    sending_ = true;
     return update;
 }
 
@@ -147,6 +160,8 @@ QsoUpdate WholeQsos::lineDown() {
 
 QsoUpdate WholeQsos::sendDone() {
     QsoUpdate update;
+    if (!std::exchange(sending_, false))
+        return update;
     update.acted = true;
     update.lineBox = std::string();
     update.focusLineBox = true;

@@ -49,12 +49,15 @@ struct QsoLoad {
     std::string message;  // why the file could not be read; empty when it was
 };
 // Reads the QSO file `name` from `folder`. An empty name loads nothing and says nothing (no QSO
-// file is listed).
+// file is listed). A file that cannot be read loads as a file without QSOs, with the message.
 QsoLoad loadQsoFile(const std::filesystem::path& folder, const std::string& name);
 
 // The text a screen reader pronounces for a QSO line: "+" becomes " C T ", "@" " A R ",
 // "!" " V A ", "=" " B T " and "/" " slash ".
 std::string qsoDisplayText(std::string_view line);
+
+// The file list's order: alphabetical, whatever the case of the names.
+std::vector<std::string> sortedQsoFiles(std::vector<std::string> names);
 
 // Whether a line ends a Keyview run: it holds "!" or its last two characters are "KN".
 bool endsOver(std::string_view line);
@@ -109,7 +112,8 @@ class WholeQsos {
     // Ctrl+Up / Ctrl+Down: the previous / next line of the QSO last sent.
     QsoUpdate lineUp();
     QsoUpdate lineDown();
-    // The QSO has been sent: the focus goes to the emptied line box, ready for Ctrl+Down.
+    // The QSO has been sent: the focus goes to the emptied line box, ready for Ctrl+Down. The end
+    // of anything else (a text of another screen) means nothing.
     QsoUpdate sendDone();
 
     int lastQso() const { return lastQso_; }  // 1-based; 0: none since the file was loaded
@@ -120,6 +124,7 @@ class WholeQsos {
     int lastQso_ = 0;
     std::vector<std::string> review_;  // entry 0 empty, then the display lines, at most 30
     int shown_ = 0;
+    bool sending_ = false;  // a QSO is being sent: its end moves the focus
 };
 
 // What a Keyview QSO event asks of the screen.

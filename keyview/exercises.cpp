@@ -1,11 +1,28 @@
 // The exercise entry points of the main window. The lesson is in lesson_screen.cpp.
 #include "exercises.h"
 
+#include "file_screen.h"
+#include "qso_screen.h"
+
 namespace keyview {
+
+void qsoScreen(App& app) {
+    QsoScreen screen(app);
+    screen.run();
+    app.tutor.stopSending();
+}
+
+void fileScreen(App& app) {
+    FileScreen screen(app);
+    screen.run();
+    app.tutor.stopSending();
+}
 
 keytut::ui::ExerciseEntries exerciseEntries(App& app) {
     keytut::ui::ExerciseEntries entries;
     entries.lesson = [&app](int lesson) { lessonScreen(app, lesson); };
+    entries.qsoPractice = [&app] { qsoScreen(app); };
+    entries.fileSending = [&app] { fileScreen(app); };
     return entries;
 }
 

@@ -7,10 +7,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 
@@ -224,6 +226,24 @@ QWidget* Screen::createControl(const ControlSpec& spec) {
             widget = box;
             break;
         }
+        case ControlKind::ListBox: {
+            auto* list = new QListWidget(this);
+            list->setSelectionMode(QAbstractItemView::NoSelection);
+            list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+            list->setVerticalScrollBarPolicy(spec.style & style::ScrollBarAlways
+                                                 ? Qt::ScrollBarAlwaysOn
+                                                 : Qt::ScrollBarAsNeeded);
+            list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            list->setFrameShape(QFrame::Box);
+            list->setFrameShadow(QFrame::Plain);
+            list->setLineWidth(1);
+            // One line of the font a row, as a list box of this size shows; every row alike, so
+            // that a list of thousands of lines (or a line of a megabyte) is laid out at once.
+            list->setUniformItemSizes(true);
+            list->setTextElideMode(Qt::ElideNone);
+            widget = list;
+            break;
+        }
         case ControlKind::TextBox: {
             auto* box = new QPlainTextEdit(this);
             box->setPlainText(displayText(spec.caption));
@@ -376,6 +396,47 @@ void Screen::setItems(int id, const std::vector<std::string>& items) {
     list->clear();
     for (const std::string& item : items)
         list->addItem(qText(item));
+}
+
+void Screen::addItem(int id, const std::string& text) {
+    auto* list = controlAs<QListWidget>(id);
+    if (!list)
+        return;
+    auto* item = new QListWidgetItem(qText(text));
+    item->setSizeHint(QSize(1, list->fontMetrics().height()));
+    list->addItem(item);
+}
+
+std::vector<std::string> Screen::items(int id) const {
+    std::vector<std::string> lines;
+    if (auto* list = controlAs<QListWidget>(id)) {
+        for (int i = 0; i < list->count(); ++i)
+            lines.push_back(stdText(list->item(i)->text()));
+    }
+    return lines;
+}
+
+int Screen::itemCount(int id) const {
+    auto* list = controlAs<QListWidget>(id);
+    return list ? list->count() : 0;
+}
+
+void Screen::setTopIndex(int id, int index) {
+    auto* list = controlAs<QListWidget>(id);
+    if (!list || index < 0 || index >= list->count())
+        return;
+    list->scrollToItem(list->item(index), QAbstractItemView::PositionAtTop);
+    list->scrollToItem(list->item(list->count() - 1), QAbstractItemView::EnsureVisible);
+}
+
+int Screen::topIndex(int id) const {
+    auto* list = controlAs<QListWidget>(id);
+    return list ? list->verticalScrollBar()->value() : -1;
+}
+
+void Screen::setCurrentItem(int id, int index) {
+    if (auto* list = controlAs<QListWidget>(id))
+        list->setCurrentRow(index, QItemSelectionModel::NoUpdate);
 }
 
 int Screen::selection(int id) const {

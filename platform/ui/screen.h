@@ -42,6 +42,7 @@ enum class ControlKind {
     TextBox,       // several lines
     SpokenText,    // Earkey: a label whose texts the screen reader speaks (SpokenBox); with
                    // style::TabStop it takes the focus
+    ListBox,       // lines added one by one, nothing selectable; read with the cursor keys
 };
 
 namespace style {
@@ -55,6 +56,9 @@ constexpr unsigned DigitsOnly = 1u << 6;  // edit boxes
 constexpr unsigned ReadOnly = 1u << 7;    // text boxes
 constexpr unsigned WantReturn = 1u << 8;  // text boxes: Return types a line end
 constexpr unsigned NoBorder = 1u << 9;    // edit boxes and text boxes
+
+// List boxes: the scroll bar shows even when every line fits.
+constexpr unsigned ScrollBarAlways = 1u << 10;
 }  // namespace style
 
 struct ControlSpec {
@@ -124,6 +128,17 @@ class Screen : public QDialog {
     void setItems(int id, const std::vector<std::string>& items);
     int selection(int id) const;           // -1: none
     void setSelection(int id, int index);  // sends no notification
+
+    // List boxes: a line added at the end, the lines, and the entry (0-based) shown at the top.
+    // setTopIndex() also keeps the last line in view where fewer lines fit than expected.
+    void addItem(int id, const std::string& text);
+    std::vector<std::string> items(int id) const;
+    int itemCount(int id) const;
+    void setTopIndex(int id, int index);
+    int topIndex(int id) const;
+    // Makes entry `index` of a list box the current one, which the screen reader reads.
+    void setCurrentItem(int id, int index);
+
     void focus(int id);
     int focusedId() const;  // 0: none of the screen's controls
 

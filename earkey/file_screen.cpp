@@ -1,0 +1,78 @@
+#include "file_screen.h"
+
+#include <QApplication>
+
+namespace earkey {
+
+using namespace keytut;
+using namespace keytut::ui;
+using namespace earkey::file;
+
+FileScreen::FileScreen(App& app)
+    : Screen({std::string(kSendFileCaption), kWidth, kHeight, DialogFont::Courier8,
+              FrameKind::Popup, app.mainWindow()}),
+      app_(app) {
+    app_.tutor.exerciseWindow = handle();
+    createControl({kNameLabel, ControlKind::Label, std::string(kSendFileLabel), 20, 6, 20, 12,
+                   style::AlignRight});
+    // A Tab stop, unlike Keyview's: once the focus has moved to the list at the end of a file,
+    // Tab is the only way back to the name for a learner who cannot use the mouse.
+    createControl({kNameBox, ControlKind::Edit, "", 42, 5, 50, 12});
+    createControl({kList, ControlKind::ListBox, "", 5, 25, 270, 240, style::ScrollBarAlways});
+    setKeyTable({{Qt::Key_Return, Qt::NoModifier, kOkCommand}});
+}
+
+void FileScreen::initialise() {
+    focus(kNameBox);
+}
+
+void FileScreen::show(const FileUpdate& update) {
+    if (!update.acted)
+        return;
+    if (update.beep) {
+        ++beeps_;
+        QApplication::beep();
+    }
+    if (update.addLine)
+        addItem(kList, *update.addLine);
+    if (update.send)
+        app_.tutor.startSending(*update.send);
+    if (update.finished) {
+        // The screen reader starts at the first line of the file just sent.
+        setCurrentItem(kList, firstLineOfFile_);
+        focus(kList);
+    }
+    if (update.message)
+        app_.messages.showMessage(*update.message);
+}
+
+void FileScreen::command(int id, int) {
+    switch (id) {
+        case kOkCommand: {
+            const int listed = itemCount(kList);
+            FileUpdate update = sending_.start(app_.dataFolder(), text(kNameBox));
+            if (update.send || update.finished)
+                firstLineOfFile_ = listed;
+            show(update);
+            break;
+        }
+        case kCancelCommand:
+            sending_.close();
+            app_.tutor.stopSending();
+            endScreen();
+            break;
+        default:
+            break;
+    }
+}
+
+void FileScreen::message(int message, std::intptr_t, std::intptr_t) {
+    if (message == SendDoneMessage)
+        sendDone();
+}
+
+void FileScreen::sendDone() {
+    show(sending_.lineSent());
+}
+
+}  // namespace earkey

@@ -1,0 +1,43 @@
+// Earkey's file sending: the learner types a file's name and presses Return; the file is sent
+// line by line, each line listed once heard, and at its end the focus moves to the list so that
+// the screen reader can read the lines back.
+#pragma once
+
+#include "exercises/file_sending.h"
+#include "platform/ui/app.h"
+#include "platform/ui/screen.h"
+
+namespace earkey {
+
+namespace file {
+constexpr int kList = 103;
+constexpr int kNameLabel = 104;
+constexpr int kNameBox = 105;
+constexpr int kWidth = 290;
+constexpr int kHeight = 260;
+}  // namespace file
+
+class FileScreen : public keytut::ui::Screen {
+    Q_OBJECT
+  public:
+    explicit FileScreen(keytut::ui::App& app);
+
+    // Beeps for names that found no file, since the window opened.
+    int beeps() const { return beeps_; }
+
+  protected:
+    void command(int id, int notification) override;
+    void message(int message, std::intptr_t wParam, std::intptr_t lParam) override;
+    void initialise() override;
+
+  private:
+    void sendDone();
+    void show(const keytut::FileUpdate& update);
+
+    keytut::ui::App& app_;
+    keytut::FileSending sending_{0};
+    int beeps_ = 0;
+    int firstLineOfFile_ = 0;  // the list entry of the first line of the file being sent
+};
+
+}  // namespace earkey

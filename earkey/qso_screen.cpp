@@ -1,0 +1,95 @@
+#include "qso_screen.h"
+
+namespace earkey {
+
+using namespace keytut;
+using namespace keytut::ui;
+using namespace earkey::qso;
+
+QsoScreen::QsoScreen(App& app)
+    : Screen({std::string(kEarkeyQsoCaption), kWidth, kHeight, DialogFont::Courier8,
+              FrameKind::Popup, app.mainWindow()}),
+      app_(app) {
+    app_.tutor.exerciseWindow = handle();
+    createControl({kInstructions, ControlKind::Label, std::string(kEarkeyQsoInstructions), 5, 35,
+                   200, 20, style::TabStop});
+    createControl({kFileLabel, ControlKind::Label, std::string(kEarkeyQsoFileLabel), 20, 5, 50, 10,
+                   style::AlignRight});
+    createControl({kFileList, ControlKind::DropDownList, "", 80, 5, 60, 50});
+    createControl(
+        {kLineBox, ControlKind::SpokenText, "", 5, 65, 300, 12, style::Border | style::TabStop});
+    setColours(kLineBox, Qt::black, Qt::white);
+    setKeyTable({
+        {Qt::Key_Up, Qt::ControlModifier, kLineUpCommand},
+        {Qt::Key_Down, Qt::ControlModifier, kLineDownCommand},
+        {Qt::Key_Return, Qt::NoModifier, kOkCommand},
+    });
+    setItems(kFileList, sortedQsoFiles(app.tutor.data.qsoFiles));
+    setSelection(kFileList, 0);
+    loadChosenFile();
+}
+
+void QsoScreen::initialise() {
+    // The file list has the focus when the window opens, unless a fault of its file is spoken.
+    if (focusedId() != kLineBox)
+        focus(kFileList);
+}
+
+void QsoScreen::loadChosenFile() {
+    QsoLoad load = loadQsoFile(app_.dataFolder(), text(kFileList));
+    qsos_.load(std::move(load.file));
+    if (!load.message.empty())
+        speak(kLineBox, load.message);
+}
+
+void QsoScreen::show(const QsoUpdate& update) {
+    if (!update.acted)
+        return;
+    if (update.send)
+        app_.tutor.startSending(*update.send);
+    if (update.speakLineBox) {
+        speak(kLineBox, update.lineBox.value_or(text(kLineBox)));
+        return;
+    }
+    if (update.lineBox)
+        setText(kLineBox, *update.lineBox);
+    if (update.focusLineBox)
+        focus(kLineBox);
+}
+
+void QsoScreen::command(int id, int notification) {
+    switch (id) {
+        case kFileList:
+            // Plain Up and Down choose another file; the popup's highlighting does not.
+            if ((notification == CBN_SELCHANGE || notification == CBN_SELENDOK) &&
+                text(kFileList) != qsos_.file().name)
+                loadChosenFile();
+            break;
+        case kOkCommand:
+            show(qsos_.sendQso(app_.tutor.random));
+            break;
+        case kLineUpCommand:
+            show(qsos_.lineUp());
+            break;
+        case kLineDownCommand:
+            show(qsos_.lineDown());
+            break;
+        case kCancelCommand:
+            app_.tutor.stopSending();
+            endScreen();
+            break;
+        default:
+            break;
+    }
+}
+
+void QsoScreen::message(int message, std::intptr_t, std::intptr_t) {
+    if (message == SendDoneMessage)
+        sendDone();
+}
+
+void QsoScreen::sendDone() {
+    show(qsos_.sendDone());
+}
+
+}  // namespace earkey
