@@ -1,6 +1,7 @@
 #include "file_screen.h"
 
 #include <QApplication>
+#include <QLabel>
 
 namespace earkey {
 
@@ -19,6 +20,9 @@ FileScreen::FileScreen(App& app)
     // Tab is the only way back to the name for a learner who cannot use the mouse.
     createControl({kNameBox, ControlKind::Edit, "", 42, 5, 50, 12});
     createControl({kList, ControlKind::ListBox, "", 5, 25, 270, 240, style::ScrollBarAlways});
+    // The screen reader names the box by its label ("File: text") instead of "text".
+    if (auto* label = controlAs<QLabel>(kNameLabel))
+        label->setBuddy(control(kNameBox));
     setKeyTable({{Qt::Key_Return, Qt::NoModifier, kOkCommand}});
 }
 

@@ -15,7 +15,10 @@ QsoScreen::QsoScreen(App& app)
                    200, 20, style::TabStop});
     createControl({kFileLabel, ControlKind::Label, std::string(kEarkeyQsoFileLabel), 20, 5, 50, 10,
                    style::AlignRight});
-    createControl({kFileList, ControlKind::DropDownList, "", 80, 5, 60, 50});
+    // A list box rather than a drop-down list: Orca 43 says neither a Qt drop-down list's entry
+    // when it gets the focus nor the new entry when Up or Down changes it, while it reads a list
+    // box's lines as the cursor moves. Same place, as high as the drop-down list's open list.
+    createControl({kFileList, ControlKind::ListBox, "", 80, 5, 60, 50, style::Selectable});
     createControl(
         {kLineBox, ControlKind::SpokenText, "", 5, 65, 300, 12, style::Border | style::TabStop});
     setColours(kLineBox, Qt::black, Qt::white);
@@ -60,9 +63,8 @@ void QsoScreen::show(const QsoUpdate& update) {
 void QsoScreen::command(int id, int notification) {
     switch (id) {
         case kFileList:
-            // Plain Up and Down choose another file; the popup's highlighting does not.
-            if ((notification == CBN_SELCHANGE || notification == CBN_SELENDOK) &&
-                text(kFileList) != qsos_.file().name)
+            // Plain Up and Down choose another file and load it at once.
+            if (notification == LBN_SELCHANGE && text(kFileList) != qsos_.file().name)
                 loadChosenFile();
             break;
         case kOkCommand:

@@ -1,5 +1,6 @@
 #include "screen.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -228,7 +229,14 @@ QWidget* Screen::createControl(const ControlSpec& spec) {
         }
         case ControlKind::ListBox: {
             auto* list = new QListWidget(this);
-            list->setSelectionMode(QAbstractItemView::NoSelection);
+            list->setSelectionMode(spec.style & style::Selectable
+                                       ? QAbstractItemView::SingleSelection
+                                       : QAbstractItemView::NoSelection);
+            const int id = spec.id;
+            connect(list, &QListWidget::currentRowChanged, this, [this, id](int row) {
+                if (row >= 0)
+                    command(id, LBN_SELCHANGE);
+            });
             list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
             list->setVerticalScrollBarPolicy(spec.style & style::ScrollBarAlways
                                                  ? Qt::ScrollBarAlwaysOn
@@ -365,6 +373,8 @@ std::string Screen::text(int id) const {
         return stdText(e->text());
     if (auto* c = qobject_cast<QComboBox*>(w))
         return stdText(c->currentText());
+    if (auto* list = qobject_cast<QListWidget*>(w))
+        return list->currentItem() ? stdText(list->currentItem()->text()) : std::string();
     if (auto* t = qobject_cast<QPlainTextEdit*>(w))
         return stdText(t->toPlainText());
     return {};
@@ -390,6 +400,11 @@ void Screen::setText(int id, const std::string& text) {
 }
 
 void Screen::setItems(int id, const std::vector<std::string>& items) {
+    if (controlAs<QListWidget>(id)) {
+        for (const std::string& item : items)
+            addItem(id, item);
+        return;
+    }
     auto* list = controlAs<QComboBox>(id);
     if (!list)
         return;
@@ -440,11 +455,18 @@ void Screen::setCurrentItem(int id, int index) {
 }
 
 int Screen::selection(int id) const {
+    if (auto* lines = controlAs<QListWidget>(id))
+        return lines->currentRow();
     auto* list = controlAs<QComboBox>(id);
     return list ? list->currentIndex() : -1;
 }
 
 void Screen::setSelection(int id, int index) {
+    if (auto* lines = controlAs<QListWidget>(id)) {
+        const QSignalBlocker quiet(lines);
+        lines->setCurrentRow(index);
+        return;
+    }
     if (auto* list = controlAs<QComboBox>(id))
         list->setCurrentIndex(index);
 }
@@ -655,7 +677,30 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
         if (handleKey(static_cast<QKeyEvent*>(event)))
             return true;
     }
+    if (event->type() == QEvent::FocusIn) {
+        if (auto* list = qobject_cast<QListWidget*>(watched))
+            announceCurrentLine(list);
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+void Screen::announceCurrentLine(QListWidget* list) {
+    // Qt reports a list's current line to the screen reader only when the line changes while the
+    // list has the focus; a list reached with Tab, or focused as its window opens, would be read
+    // as "list with n items" without the line the cursor keys go on from. The report follows the
+    // list's own focus report, so that the screen reader presents the line.
+    QPointer<QListWidget> target(list);
+    QMetaObject::invokeMethod(
+        list,
+        [target] {
+            if (!target || !target->hasFocus() || target->currentRow() < 0 ||
+                !QAccessible::isActive())
+                return;
+            QAccessibleEvent focus(target.data(), QAccessible::Focus);
+            focus.setChild(target->currentRow());
+            QAccessible::updateAccessibility(&focus);
+        },
+        Qt::QueuedConnection);
 }
 
 void Screen::keyPressEvent(QKeyEvent* event) {

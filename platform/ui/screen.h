@@ -17,6 +17,7 @@
 #include "core/window_handle.h"
 #include "dialog_units.h"
 
+class QListWidget;
 class QTimer;
 
 namespace keytut::ui {
@@ -31,6 +32,7 @@ constexpr int kCancelCommand = 2;
 constexpr int BN_CLICKED = 0;
 constexpr int CBN_SELCHANGE = 1;
 constexpr int CBN_SELENDOK = 9;
+constexpr int LBN_SELCHANGE = 1;
 
 enum class ControlKind {
     PushButton,
@@ -42,7 +44,7 @@ enum class ControlKind {
     TextBox,       // several lines
     SpokenText,    // Earkey: a label whose texts the screen reader speaks (SpokenBox); with
                    // style::TabStop it takes the focus
-    ListBox,       // lines added one by one, nothing selectable; read with the cursor keys
+    ListBox,       // lines, read with the cursor keys; moving to another line gives LBN_SELCHANGE
 };
 
 namespace style {
@@ -59,6 +61,8 @@ constexpr unsigned NoBorder = 1u << 9;    // edit boxes and text boxes
 
 // List boxes: the scroll bar shows even when every line fits.
 constexpr unsigned ScrollBarAlways = 1u << 10;
+// List boxes: the current line is shown selected (a list to choose from, not a record).
+constexpr unsigned Selectable = 1u << 11;
 }  // namespace style
 
 struct ControlSpec {
@@ -203,6 +207,7 @@ class Screen : public QDialog {
     };
 
     bool handleKey(QKeyEvent* event);
+    void announceCurrentLine(QListWidget* list);
     void deliverPosted(int msg, std::intptr_t wParam, std::intptr_t lParam);
     void restoreTabOrder();
 
