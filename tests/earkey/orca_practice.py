@@ -87,7 +87,7 @@ def main():
     with orcalib.OrcaSession() as s:
         s.start_orca()
         s.start_program([earkey, "--record", recording, "--seed", "1"], cwd=work)
-        app = orcalib.find_application("earkey", timeout=20)
+        app = orcalib.find_application("earkey", timeout=60)
         s.wait_for_speech(lambda t: "E T I M" in t, timeout=20)
         s.settle(0.5)
         s.key("alt+c")
