@@ -21,7 +21,7 @@ struct AudioOptions {
 };
 
 class AudioSystem {
-public:
+  public:
     virtual ~AudioSystem() = default;
 
     // Opens one more output stream. Never fails: if the device cannot be opened the stream
