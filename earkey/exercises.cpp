@@ -30,13 +30,13 @@ void lessonScreen(App& app, int lesson) {
 void qsoScreen(App& app) {
     QsoScreen screen(app);
     screen.run();
-    app.tutor.stopSending();
+    app.tutor.sender.stop();
 }
 
 void fileScreen(App& app) {
     FileScreen screen(app);
     screen.run();
-    app.tutor.stopSending();
+    app.tutor.sender.stop();
 }
 
 keytut::ui::ExerciseEntries exerciseEntries(App& app) {

@@ -10,10 +10,8 @@ using namespace keytut::ui;
 using namespace earkey::file;
 
 FileScreen::FileScreen(App& app)
-    : Screen({std::string(kSendFileCaption), kWidth, kHeight, DialogFont::Courier8,
-              FrameKind::Popup, app.mainWindow()}),
-      app_(app) {
-    app_.tutor.exerciseWindow = handle();
+    : ExerciseScreen(app, {std::string(kSendFileCaption), kWidth, kHeight, DialogFont::Courier8,
+                           FrameKind::Popup, nullptr}) {
     createControl({kNameLabel, ControlKind::Label, std::string(kSendFileLabel), 20, 6, 20, 12,
                    style::AlignRight});
     // A Tab stop, unlike Keyview's: once the focus has moved to the list at the end of a file,
@@ -24,10 +22,7 @@ FileScreen::FileScreen(App& app)
     if (auto* label = controlAs<QLabel>(kNameLabel))
         label->setBuddy(control(kNameBox));
     setKeyTable({{Qt::Key_Return, Qt::NoModifier, kOkCommand}});
-}
-
-void FileScreen::initialise() {
-    focus(kNameBox);
+    setOpeningFocus(kNameBox);
 }
 
 void FileScreen::show(const FileUpdate& update) {
@@ -40,21 +35,21 @@ void FileScreen::show(const FileUpdate& update) {
     if (update.addLine)
         addItem(kList, *update.addLine);
     if (update.send)
-        app_.tutor.startSending(*update.send);
+        app().tutor.sender.start(*update.send);
     if (update.finished) {
         // The screen reader starts at the first line of the file just sent.
         setCurrentItem(kList, firstLineOfFile_);
         focus(kList);
     }
     if (update.message)
-        app_.messages.showMessage(*update.message);
+        app().messages.showMessage(*update.message);
 }
 
 void FileScreen::command(int id, int) {
     switch (id) {
         case kOkCommand: {
             const int listed = itemCount(kList);
-            FileUpdate update = sending_.start(app_.dataFolder(), text(kNameBox));
+            FileUpdate update = sending_.start(app().dataFolder(), text(kNameBox));
             if (update.send || update.finished)
                 firstLineOfFile_ = listed;
             show(update);
@@ -62,17 +57,12 @@ void FileScreen::command(int id, int) {
         }
         case kCancelCommand:
             sending_.close();
-            app_.tutor.stopSending();
+            app().tutor.sender.stop();
             endScreen();
             break;
         default:
             break;
     }
-}
-
-void FileScreen::message(int message, std::intptr_t, std::intptr_t) {
-    if (message == SendDoneMessage)
-        sendDone();
 }
 
 void FileScreen::sendDone() {

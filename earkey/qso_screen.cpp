@@ -7,10 +7,8 @@ using namespace keytut::ui;
 using namespace earkey::qso;
 
 QsoScreen::QsoScreen(App& app)
-    : Screen({std::string(kEarkeyQsoCaption), kWidth, kHeight, DialogFont::Courier8,
-              FrameKind::Popup, app.mainWindow()}),
-      app_(app) {
-    app_.tutor.exerciseWindow = handle();
+    : ExerciseScreen(app, {std::string(kEarkeyQsoCaption), kWidth, kHeight, DialogFont::Courier8,
+                           FrameKind::Popup, nullptr}) {
     createControl({kInstructions, ControlKind::Label, std::string(kEarkeyQsoInstructions), 5, 35,
                    200, 20, style::TabStop});
     createControl({kFileLabel, ControlKind::Label, std::string(kEarkeyQsoFileLabel), 20, 5, 50, 10,
@@ -30,34 +28,38 @@ QsoScreen::QsoScreen(App& app)
     setItems(kFileList, sortedQsoFiles(app.tutor.data.qsoFiles));
     setSelection(kFileList, 0);
     loadChosenFile();
+    setOpeningFocus(kFileList);
 }
 
 void QsoScreen::initialise() {
     // The file list has the focus when the window opens, unless a fault of its file is spoken.
     if (focusedId() != kLineBox)
-        focus(kFileList);
+        ExerciseScreen::initialise();
 }
 
 void QsoScreen::loadChosenFile() {
-    QsoLoad load = loadQsoFile(app_.dataFolder(), text(kFileList));
+    QsoLoad load = loadQsoFile(app().dataFolder(), text(kFileList));
     qsos_.load(std::move(load.file));
-    if (!load.message.empty())
-        speak(kLineBox, load.message);
+    if (!load.message.empty()) {
+        Change change;
+        change.text(kLineBox, load.message);
+        change.speak = kLineBox;
+        apply(change);
+    }
 }
 
 void QsoScreen::show(const QsoUpdate& update) {
     if (!update.acted)
         return;
     if (update.send)
-        app_.tutor.startSending(*update.send);
-    if (update.speakLineBox) {
-        speak(kLineBox, update.lineBox.value_or(text(kLineBox)));
-        return;
-    }
-    if (update.lineBox)
-        setText(kLineBox, *update.lineBox);
+        app().tutor.sender.start(*update.send);
+    Change change;
+    change.text(kLineBox, update.lineBox);
     if (update.focusLineBox)
-        focus(kLineBox);
+        change.focus = kLineBox;
+    if (update.speakLineBox)
+        change.speak = kLineBox;
+    apply(change);
 }
 
 void QsoScreen::command(int id, int notification) {
@@ -68,7 +70,7 @@ void QsoScreen::command(int id, int notification) {
                 loadChosenFile();
             break;
         case kOkCommand:
-            show(qsos_.sendQso(app_.tutor.random));
+            show(qsos_.sendQso(app().tutor.random));
             break;
         case kLineUpCommand:
             show(qsos_.lineUp());
@@ -77,17 +79,12 @@ void QsoScreen::command(int id, int notification) {
             show(qsos_.lineDown());
             break;
         case kCancelCommand:
-            app_.tutor.stopSending();
+            app().tutor.sender.stop();
             endScreen();
             break;
         default:
             break;
     }
-}
-
-void QsoScreen::message(int message, std::intptr_t, std::intptr_t) {
-    if (message == SendDoneMessage)
-        sendDone();
 }
 
 void QsoScreen::sendDone() {

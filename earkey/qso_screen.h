@@ -3,8 +3,7 @@
 #pragma once
 
 #include "exercises/qso_practice.h"
-#include "platform/ui/app.h"
-#include "platform/ui/screen.h"
+#include "platform/ui/exercise_screen.h"
 
 namespace earkey {
 
@@ -19,7 +18,7 @@ constexpr int kWidth = 320;
 constexpr int kHeight = 220;
 }  // namespace qso
 
-class QsoScreen : public keytut::ui::Screen {
+class QsoScreen : public keytut::ui::ExerciseScreen {
     Q_OBJECT
   public:
     explicit QsoScreen(keytut::ui::App& app);
@@ -28,15 +27,13 @@ class QsoScreen : public keytut::ui::Screen {
 
   protected:
     void command(int id, int notification) override;
-    void message(int message, std::intptr_t wParam, std::intptr_t lParam) override;
+    void sendDone() override;
     void initialise() override;
 
   private:
-    void sendDone();
     void loadChosenFile();
     void show(const keytut::QsoUpdate& update);
 
-    keytut::ui::App& app_;
     keytut::WholeQsos qsos_;
 };
 

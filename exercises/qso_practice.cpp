@@ -122,12 +122,12 @@ QsoUpdate WholeQsos::sendQso(Random& random) {
     lastQso_ = q;
 
     std::string text = file_.qsoText(static_cast<std::size_t>(q - 1));
-    review_.assign(1, std::string());
+    std::vector<std::string> lines;
     std::size_t from = file_.starts[static_cast<std::size_t>(q - 1)];
     std::size_t end = q < count ? file_.starts[static_cast<std::size_t>(q)] : file_.lines.size();
-    for (std::size_t i = from; i < end && review_.size() <= kQsoReviewLines; ++i)
-        review_.push_back(qsoDisplayText(file_.lines[i]));
-    shown_ = 0;
+    for (std::size_t i = from; i < end && lines.size() < ReviewList::kLastEntry; ++i)
+        lines.push_back(qsoDisplayText(file_.lines[i]));
+    review_.fill(lines);
 
     update.lineBox = std::string();
     update.send = std::move(text);
@@ -136,24 +136,19 @@ QsoUpdate WholeQsos::sendQso(Random& random) {
 }
 
 QsoUpdate WholeQsos::lineUp() {
-    QsoUpdate update;
-    if (shown_ <= 1)
-        return update;
-    --shown_;
-    update.acted = true;
-    update.lineBox = review_[static_cast<std::size_t>(shown_)];
-    update.speakLineBox = true;
-    return update;
+    return showLine(review_.up().has_value());
 }
 
 QsoUpdate WholeQsos::lineDown() {
+    return showLine(review_.down().has_value());
+}
+
+QsoUpdate WholeQsos::showLine(bool moved) const {
     QsoUpdate update;
-    auto next = static_cast<std::size_t>(shown_ + 1);
-    if (next >= review_.size() || next > kQsoReviewLines || review_[next].empty())
+    if (!moved)
         return update;
-    shown_ = static_cast<int>(next);
     update.acted = true;
-    update.lineBox = review_[next];
+    update.lineBox = review_.shown();
     update.speakLineBox = true;
     return update;
 }

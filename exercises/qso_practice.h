@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/random.h"
+#include "review_list.h"
 #include "text_file.h"
 
 namespace keytut {
@@ -25,8 +26,6 @@ namespace keytut {
 // A file larger than this is read only this far; no QSO file comes near it, and reading more
 // would hold the window up.
 constexpr std::size_t kMaxQsoFileBytes = std::size_t{16} << 20;
-// Earkey reads back at most this many lines of a QSO.
-constexpr int kQsoReviewLines = 30;
 // Keyview's list keeps this many of its last lines in view.
 constexpr int kQsoListLinesInView = 32;
 
@@ -117,13 +116,14 @@ class WholeQsos {
     QsoUpdate sendDone();
 
     int lastQso() const { return lastQso_; }  // 1-based; 0: none since the file was loaded
-    int shownLine() const { return shown_; }
+    int shownLine() const { return review_.index(); }
 
   private:
+    QsoUpdate showLine(bool moved) const;
+
     QsoFile file_;
     int lastQso_ = 0;
-    std::vector<std::string> review_;  // entry 0 empty, then the display lines, at most 30
-    int shown_ = 0;
+    ReviewList review_;     // the display lines of the QSO last sent, the first 30
     bool sending_ = false;  // a QSO is being sent: its end moves the focus
 };
 

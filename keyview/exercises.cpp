@@ -9,13 +9,13 @@ namespace keyview {
 void qsoScreen(App& app) {
     QsoScreen screen(app);
     screen.run();
-    app.tutor.stopSending();
+    app.tutor.sender.stop();
 }
 
 void fileScreen(App& app) {
     FileScreen screen(app);
     screen.run();
-    app.tutor.stopSending();
+    app.tutor.sender.stop();
 }
 
 keytut::ui::ExerciseEntries exerciseEntries(App& app) {

@@ -9,10 +9,8 @@ using namespace keytut::ui;
 using namespace keyview::file;
 
 FileScreen::FileScreen(App& app)
-    : Screen({std::string(kSendFileCaption), kWidth, kHeight, DialogFont::Courier8,
-              FrameKind::Popup, app.mainWindow()}),
-      app_(app) {
-    app_.tutor.exerciseWindow = handle();
+    : ExerciseScreen(app, {std::string(kSendFileCaption), kWidth, kHeight, DialogFont::Courier8,
+                           FrameKind::Popup, nullptr}) {
     createControl({kNameLabel, ControlKind::Label, std::string(kSendFileLabel), 20, 6, 20, 12,
                    style::AlignRight});
     createControl({kNameBox, ControlKind::Edit, "", 42, 5, 50, 12, style::NoTabStop});
@@ -20,10 +18,7 @@ FileScreen::FileScreen(App& app)
     createControl({kExit, ControlKind::PushButton, "Exit", 260, 5, 25, 15});
     createControl({kList, ControlKind::ListBox, "", 5, 25, 270, 240,
                    style::ScrollBarAlways | style::NoTabStop});
-}
-
-void FileScreen::initialise() {
-    focus(kNameBox);
+    setOpeningFocus(kNameBox);
 }
 
 void FileScreen::show(const FileUpdate& update) {
@@ -38,19 +33,19 @@ void FileScreen::show(const FileUpdate& update) {
     if (update.topIndex)
         setTopIndex(kList, *update.topIndex);
     if (update.send)
-        app_.tutor.startSending(*update.send);
+        app().tutor.sender.start(*update.send);
     if (update.message)
-        app_.messages.showMessage(*update.message);
+        app().messages.showMessage(*update.message);
 }
 
 void FileScreen::command(int id, int) {
     switch (id) {
         case kStart:
-            show(sending_.start(app_.dataFolder(), text(kNameBox)));
+            show(sending_.start(app().dataFolder(), text(kNameBox)));
             break;
         case kExit:
             sending_.close();
-            app_.tutor.stopSending();
+            app().tutor.sender.stop();
             endScreen();
             break;
         default:  // not the OK command: only Start sends
@@ -58,9 +53,8 @@ void FileScreen::command(int id, int) {
     }
 }
 
-void FileScreen::message(int message, std::intptr_t, std::intptr_t) {
-    if (message == SendDoneMessage)
-        show(sending_.lineSent());
+void FileScreen::sendDone() {
+    show(sending_.lineSent());
 }
 
 }  // namespace keyview

@@ -3,8 +3,7 @@
 #pragma once
 
 #include "exercises/file_sending.h"
-#include "platform/ui/app.h"
-#include "platform/ui/screen.h"
+#include "platform/ui/exercise_screen.h"
 
 namespace keyview {
 
@@ -18,7 +17,7 @@ constexpr int kWidth = 290;
 constexpr int kHeight = 260;
 }  // namespace file
 
-class FileScreen : public keytut::ui::Screen {
+class FileScreen : public keytut::ui::ExerciseScreen {
     Q_OBJECT
   public:
     explicit FileScreen(keytut::ui::App& app);
@@ -28,13 +27,11 @@ class FileScreen : public keytut::ui::Screen {
 
   protected:
     void command(int id, int notification) override;
-    void message(int message, std::intptr_t wParam, std::intptr_t lParam) override;
-    void initialise() override;
+    void sendDone() override;
 
   private:
     void show(const keytut::FileUpdate& update);
 
-    keytut::ui::App& app_;
     keytut::FileSending sending_{keytut::kFileListLinesInView};
     int beeps_ = 0;
 };

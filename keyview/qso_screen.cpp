@@ -7,10 +7,8 @@ using namespace keytut::ui;
 using namespace keyview::qso;
 
 QsoScreen::QsoScreen(App& app)
-    : Screen({std::string(kKeyviewQsoCaption), kWidth, kHeight, DialogFont::Courier8,
-              FrameKind::Popup, app.mainWindow()}),
-      app_(app) {
-    app_.tutor.exerciseWindow = handle();
+    : ExerciseScreen(app, {std::string(kKeyviewQsoCaption), kWidth, kHeight, DialogFont::Courier8,
+                           FrameKind::Popup, nullptr}) {
     createControl({kStart, ControlKind::PushButton, "Start", 270, 200, 25, 15});
     createControl({kStop, ControlKind::PushButton, "Stop", 270, 220, 25, 15});
     createControl({kExit, ControlKind::PushButton, "Exit", 270, 240, 25, 15});
@@ -24,10 +22,10 @@ QsoScreen::QsoScreen(App& app)
 }
 
 void QsoScreen::loadChosenFile() {
-    QsoLoad load = loadQsoFile(app_.dataFolder(), text(kFileList));
+    QsoLoad load = loadQsoFile(app().dataFolder(), text(kFileList));
     runs_.load(std::move(load.file));
     if (!load.message.empty())
-        app_.messages.showMessage(load.message);
+        app().messages.showMessage(load.message);
 }
 
 void QsoScreen::show(const QsoRunUpdate& update) {
@@ -38,7 +36,7 @@ void QsoScreen::show(const QsoRunUpdate& update) {
     if (update.topIndex)
         setTopIndex(kList, *update.topIndex);
     if (update.send)
-        app_.tutor.startSending(*update.send);
+        app().tutor.sender.start(*update.send);
     if (update.restart)
         handle()->post(kRestartMessage, 0, 0);
 }
@@ -51,13 +49,13 @@ void QsoScreen::command(int id, int notification) {
                 loadChosenFile();
             break;
         case kStart:
-            show(runs_.start(app_.tutor.random));
+            show(runs_.start(app().tutor.random));
             break;
         case kStop:
             runs_.stop();
             break;
         case kExit:
-            app_.tutor.stopSending();
+            app().tutor.sender.stop();
             endScreen();
             break;
         default:  // not the OK command: Return starts nothing
@@ -65,11 +63,13 @@ void QsoScreen::command(int id, int notification) {
     }
 }
 
-void QsoScreen::message(int message, std::intptr_t, std::intptr_t) {
-    if (message == SendDoneMessage)
-        show(runs_.lineSent());
-    else if (message == kRestartMessage)
-        show(runs_.restart(app_.tutor.random));
+void QsoScreen::sendDone() {
+    show(runs_.lineSent());
+}
+
+void QsoScreen::otherMessage(int message, std::intptr_t, std::intptr_t) {
+    if (message == kRestartMessage)
+        show(runs_.restart(app().tutor.random));
 }
 
 }  // namespace keyview

@@ -3,8 +3,7 @@
 #pragma once
 
 #include "exercises/qso_practice.h"
-#include "platform/ui/app.h"
-#include "platform/ui/screen.h"
+#include "platform/ui/exercise_screen.h"
 
 namespace keyview {
 
@@ -21,7 +20,7 @@ constexpr int kHeight = 260;
 constexpr int kRestartMessage = 0x0C10;
 }  // namespace qso
 
-class QsoScreen : public keytut::ui::Screen {
+class QsoScreen : public keytut::ui::ExerciseScreen {
     Q_OBJECT
   public:
     explicit QsoScreen(keytut::ui::App& app);
@@ -30,13 +29,13 @@ class QsoScreen : public keytut::ui::Screen {
 
   protected:
     void command(int id, int notification) override;
-    void message(int message, std::intptr_t wParam, std::intptr_t lParam) override;
+    void sendDone() override;
+    void otherMessage(int message, std::intptr_t wParam, std::intptr_t lParam) override;
 
   private:
     void loadChosenFile();
     void show(const keytut::QsoRunUpdate& update);
 
-    keytut::ui::App& app_;
     keytut::QsoRuns runs_;
 };
 
