@@ -126,7 +126,7 @@ QsoUpdate WholeQsos::sendQso(Random& random) {
     std::size_t from = file_.starts[static_cast<std::size_t>(q - 1)];
     std::size_t end = q < count ? file_.starts[static_cast<std::size_t>(q)] : file_.lines.size();
     for (std::size_t i = from; i < end && lines.size() < ReviewList::kLastEntry; ++i)
-        lines.push_back(qsoDisplayText(file_.lines[i]));
+        lines.push_back(qsoDisplayText(file_.lines[i]).substr(0, kMaxShownLine));
     review_.fill(lines);
 
     update.lineBox = std::string();

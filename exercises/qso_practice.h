@@ -26,6 +26,9 @@ namespace keytut {
 // A file larger than this is read only this far; no QSO file comes near it, and reading more
 // would hold the window up.
 constexpr std::size_t kMaxQsoFileBytes = std::size_t{16} << 20;
+// Earkey's line box shows at most this many characters of a line (a line of a megabyte would
+// hold the window up while it is laid out).
+constexpr std::size_t kMaxShownLine = 1000;
 // Keyview's list keeps this many of its last lines in view.
 constexpr int kQsoListLinesInView = 32;
 

@@ -417,7 +417,10 @@ void Screen::addItem(int id, const std::string& text) {
     auto* list = controlAs<QListWidget>(id);
     if (!list)
         return;
-    auto* item = new QListWidgetItem(qText(text));
+    // A row shows a line's first thousand characters: a line of a megabyte would hold the
+    // window up for seconds while it is laid out, and no row is that wide.
+    constexpr std::size_t kMaxShown = 1000;
+    auto* item = new QListWidgetItem(qText(text.substr(0, kMaxShown)));
     item->setSizeHint(QSize(1, list->fontMetrics().height()));
     list->addItem(item);
 }

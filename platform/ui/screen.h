@@ -133,7 +133,8 @@ class Screen : public QDialog {
     int selection(int id) const;           // -1: none
     void setSelection(int id, int index);  // sends no notification
 
-    // List boxes: a line added at the end, the lines, and the entry (0-based) shown at the top.
+    // List boxes: a line added at the end (its first 1,000 characters are shown), the lines, and
+    // the entry (0-based) shown at the top.
     // setTopIndex() also keeps the last line in view where fewer lines fit than expected.
     void addItem(int id, const std::string& text);
     std::vector<std::string> items(int id) const;

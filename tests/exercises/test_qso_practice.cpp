@@ -91,6 +91,11 @@ TEST(QsoFile, FaultsOfTheListedFileAreMessages) {
     EXPECT_TRUE(none.file.name.empty());
 }
 
+TEST(QsoFile, TheFileListIsAlphabeticalWhateverTheCase) {
+    EXPECT_EQ(sortedQsoFiles({"MORSE3.TXT", "morse2.txt", "MORSE1.TXT"}),
+              (std::vector<std::string>{"MORSE1.TXT", "morse2.txt", "MORSE3.TXT"}));
+}
+
 TEST(WholeQsos, ReturnWithFewerThanTwoQsosNeverDrawsForEver) {
     Random random(1);
     WholeQsos qsos;
@@ -160,6 +165,8 @@ TEST(WholeQsos, ThirtyFiveLineQsoIsSentWholeAndReadBackToLineThirty) {
     EXPECT_EQ(done.lineBox, "");
     EXPECT_TRUE(done.focusLineBox);
     EXPECT_EQ(qsos.lineDown().lineBox, "Q1 L29");
+    // The end of a text this screen did not start (a second notice) moves nothing.
+    EXPECT_FALSE(qsos.sendDone().acted);
 }
 
 namespace {
