@@ -2,10 +2,12 @@
 #include "exercises.h"
 
 #include "exercises/lesson.h"
+#include "file_screen.h"
 #include "lesson_screen.h"
 #include "message_screen.h"
 #include "punctuation_screen.h"
 #include "word_test_screen.h"
+#include "qso_screen.h"
 
 namespace earkey {
 
@@ -27,11 +29,25 @@ void lessonScreen(App& app, int lesson) {
     }
 }
 
+void qsoScreen(App& app) {
+    QsoScreen screen(app);
+    screen.run();
+    app.tutor.sender.stop();
+}
+
+void fileScreen(App& app) {
+    FileScreen screen(app);
+    screen.run();
+    app.tutor.sender.stop();
+}
+
 keytut::ui::ExerciseEntries exerciseEntries(App& app) {
     keytut::ui::ExerciseEntries entries;
     entries.lesson = [&app](int lesson) { lessonScreen(app, lesson); };
     entries.thirtyWordTest = [&app] { wordTestScreen(app); };
     entries.messageSending = [&app] { messageScreen(app); };
+    entries.qsoPractice = [&app] { qsoScreen(app); };
+    entries.fileSending = [&app] { fileScreen(app); };
     return entries;
 }
 

@@ -1,5 +1,6 @@
 #include "screen.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -8,10 +9,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
@@ -310,6 +313,31 @@ QWidget* Screen::createControl(const ControlSpec& spec) {
             widget = box;
             break;
         }
+        case ControlKind::ListBox: {
+            auto* list = new QListWidget(this);
+            list->setSelectionMode(spec.style & style::Selectable
+                                       ? QAbstractItemView::SingleSelection
+                                       : QAbstractItemView::NoSelection);
+            const int id = spec.id;
+            connect(list, &QListWidget::currentRowChanged, this, [this, id](int row) {
+                if (row >= 0)
+                    command(id, LBN_SELCHANGE);
+            });
+            list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+            list->setVerticalScrollBarPolicy(spec.style & style::ScrollBarAlways
+                                                 ? Qt::ScrollBarAlwaysOn
+                                                 : Qt::ScrollBarAsNeeded);
+            list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            list->setFrameShape(QFrame::Box);
+            list->setFrameShadow(QFrame::Plain);
+            list->setLineWidth(1);
+            // One line of the font a row, as a list box of this size shows; every row alike, so
+            // that a list of thousands of lines (or a line of a megabyte) is laid out at once.
+            list->setUniformItemSizes(true);
+            list->setTextElideMode(Qt::ElideNone);
+            widget = list;
+            break;
+        }
         case ControlKind::TextBox: {
             auto* box = new QPlainTextEdit(this);
             box->setPlainText(displayText(spec.caption));
@@ -431,6 +459,8 @@ std::string Screen::text(int id) const {
         return stdText(e->text());
     if (auto* c = qobject_cast<QComboBox*>(w))
         return stdText(c->currentText());
+    if (auto* list = qobject_cast<QListWidget*>(w))
+        return list->currentItem() ? stdText(list->currentItem()->text()) : std::string();
     if (auto* t = qobject_cast<QPlainTextEdit*>(w))
         return stdText(t->toPlainText());
     return {};
@@ -456,6 +486,11 @@ void Screen::setText(int id, const std::string& text) {
 }
 
 void Screen::setItems(int id, const std::vector<std::string>& items) {
+    if (controlAs<QListWidget>(id)) {
+        for (const std::string& item : items)
+            addItem(id, item);
+        return;
+    }
     auto* list = controlAs<QComboBox>(id);
     if (!list)
         return;
@@ -464,12 +499,63 @@ void Screen::setItems(int id, const std::vector<std::string>& items) {
         list->addItem(qText(item));
 }
 
+void Screen::addItem(int id, const std::string& text) {
+    auto* list = controlAs<QListWidget>(id);
+    if (!list)
+        return;
+    // A row shows a line's first thousand characters: a line of a megabyte would hold the
+    // window up for seconds while it is laid out, and no row is that wide.
+    constexpr std::size_t kMaxShown = 1000;
+    auto* item = new QListWidgetItem(qText(text.substr(0, kMaxShown)));
+    item->setSizeHint(QSize(1, list->fontMetrics().height()));
+    list->addItem(item);
+}
+
+std::vector<std::string> Screen::items(int id) const {
+    std::vector<std::string> lines;
+    if (auto* list = controlAs<QListWidget>(id)) {
+        for (int i = 0; i < list->count(); ++i)
+            lines.push_back(stdText(list->item(i)->text()));
+    }
+    return lines;
+}
+
+int Screen::itemCount(int id) const {
+    auto* list = controlAs<QListWidget>(id);
+    return list ? list->count() : 0;
+}
+
+void Screen::setTopIndex(int id, int index) {
+    auto* list = controlAs<QListWidget>(id);
+    if (!list || index < 0 || index >= list->count())
+        return;
+    list->scrollToItem(list->item(index), QAbstractItemView::PositionAtTop);
+    list->scrollToItem(list->item(list->count() - 1), QAbstractItemView::EnsureVisible);
+}
+
+int Screen::topIndex(int id) const {
+    auto* list = controlAs<QListWidget>(id);
+    return list ? list->verticalScrollBar()->value() : -1;
+}
+
+void Screen::setCurrentItem(int id, int index) {
+    if (auto* list = controlAs<QListWidget>(id))
+        list->setCurrentRow(index, QItemSelectionModel::NoUpdate);
+}
+
 int Screen::selection(int id) const {
+    if (auto* lines = controlAs<QListWidget>(id))
+        return lines->currentRow();
     auto* list = controlAs<QComboBox>(id);
     return list ? list->currentIndex() : -1;
 }
 
 void Screen::setSelection(int id, int index) {
+    if (auto* lines = controlAs<QListWidget>(id)) {
+        const QSignalBlocker quiet(lines);
+        lines->setCurrentRow(index);
+        return;
+    }
     if (auto* list = controlAs<QComboBox>(id))
         list->setCurrentIndex(index);
 }
@@ -698,7 +784,30 @@ bool Screen::eventFilter(QObject* watched, QEvent* event) {
         if (handleKey(static_cast<QKeyEvent*>(event)))
             return true;
     }
+    if (event->type() == QEvent::FocusIn) {
+        if (auto* list = qobject_cast<QListWidget*>(watched))
+            announceCurrentLine(list);
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+void Screen::announceCurrentLine(QListWidget* list) {
+    // Qt reports a list's current line to the screen reader only when the line changes while the
+    // list has the focus; a list reached with Tab, or focused as its window opens, would be read
+    // as "list with n items" without the line the cursor keys go on from. The report follows the
+    // list's own focus report, so that the screen reader presents the line.
+    QPointer<QListWidget> target(list);
+    QMetaObject::invokeMethod(
+        list,
+        [target] {
+            if (!target || !target->hasFocus() || target->currentRow() < 0 ||
+                !QAccessible::isActive())
+                return;
+            QAccessibleEvent focus(target.data(), QAccessible::Focus);
+            focus.setChild(target->currentRow());
+            QAccessible::updateAccessibility(&focus);
+        },
+        Qt::QueuedConnection);
 }
 
 void Screen::keyPressEvent(QKeyEvent* event) {

@@ -18,6 +18,7 @@
 #include "core/window_handle.h"
 #include "dialog_units.h"
 
+class QListWidget;
 class QTimer;
 
 namespace keytut::ui {
@@ -34,6 +35,7 @@ constexpr int kCancelCommand = 2;
 constexpr int BN_CLICKED = 0;
 constexpr int CBN_SELCHANGE = 1;
 constexpr int CBN_SELENDOK = 9;
+constexpr int LBN_SELCHANGE = 1;
 
 enum class ControlKind {
     PushButton,
@@ -45,6 +47,7 @@ enum class ControlKind {
     TextBox,       // several lines
     SpokenText,    // Earkey: a label whose texts the screen reader speaks (SpokenBox); with
                    // style::TabStop it takes the focus
+    ListBox,       // lines, read with the cursor keys; moving to another line gives LBN_SELCHANGE
 };
 
 namespace style {
@@ -58,6 +61,11 @@ constexpr unsigned DigitsOnly = 1u << 6;  // edit boxes
 constexpr unsigned ReadOnly = 1u << 7;    // text boxes
 constexpr unsigned WantReturn = 1u << 8;  // text boxes: Return types a line end
 constexpr unsigned NoBorder = 1u << 9;    // edit boxes and text boxes
+
+// List boxes: the scroll bar shows even when every line fits.
+constexpr unsigned ScrollBarAlways = 1u << 10;
+// List boxes: the current line is shown selected (a list to choose from, not a record).
+constexpr unsigned Selectable = 1u << 11;
 }  // namespace style
 
 struct ControlSpec {
@@ -130,6 +138,18 @@ class Screen : public QDialog {
     // While a list's CBN_SELENDOK is handled: what the change did beyond the list itself (another
     // list that followed), said by the screen reader with the list's new value.
     void noteChange(const std::string& note);
+
+    // List boxes: a line added at the end (its first 1,000 characters are shown), the lines, and
+    // the entry (0-based) shown at the top.
+    // setTopIndex() also keeps the last line in view where fewer lines fit than expected.
+    void addItem(int id, const std::string& text);
+    std::vector<std::string> items(int id) const;
+    int itemCount(int id) const;
+    void setTopIndex(int id, int index);
+    int topIndex(int id) const;
+    // Makes entry `index` of a list box the current one, which the screen reader reads.
+    void setCurrentItem(int id, int index);
+
     void focus(int id);
     int focusedId() const;  // 0: none of the screen's controls
 
@@ -201,6 +221,7 @@ class Screen : public QDialog {
     };
 
     bool handleKey(QKeyEvent* event);
+    void announceCurrentLine(QListWidget* list);
     void deliverPosted(int msg, std::intptr_t wParam, std::intptr_t lParam);
     void restoreTabOrder();
 

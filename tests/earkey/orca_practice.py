@@ -22,6 +22,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 import decode_morse  # noqa: E402
 import orcalib  # noqa: E402
 
@@ -90,8 +91,7 @@ def set_speeds_to_30(session):
 
 
 def decoded(path, table):
-    return decode_morse.decode(decode_morse.read_mono(path), decode_morse.load_codes(table), 30,
-                               30).strip()
+    return decode_morse.decode_file(path, table, 30, 30).strip()
 
 
 def spoken_once(everything, text):

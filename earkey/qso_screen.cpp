@@ -1,0 +1,94 @@
+#include "qso_screen.h"
+
+namespace earkey {
+
+using namespace keytut;
+using namespace keytut::ui;
+using namespace earkey::qso;
+
+QsoScreen::QsoScreen(App& app)
+    : ExerciseScreen(app, {std::string(kEarkeyQsoCaption), kWidth, kHeight, DialogFont::Courier8,
+                           FrameKind::Popup, nullptr}) {
+    createControl({kInstructions, ControlKind::Label, std::string(kEarkeyQsoInstructions), 5, 35,
+                   200, 20, style::TabStop});
+    createControl({kFileLabel, ControlKind::Label, std::string(kEarkeyQsoFileLabel), 20, 5, 50, 10,
+                   style::AlignRight});
+    // A list box rather than a drop-down list: Orca 43 says neither a Qt drop-down list's entry
+    // when it gets the focus nor the new entry when Up or Down changes it, while it reads a list
+    // box's lines as the cursor moves. Same place, as high as the drop-down list's open list.
+    createControl({kFileList, ControlKind::ListBox, "", 80, 5, 60, 50, style::Selectable});
+    createControl(
+        {kLineBox, ControlKind::SpokenText, "", 5, 65, 300, 12, style::Border | style::TabStop});
+    setColours(kLineBox, Qt::black, Qt::white);
+    setKeyTable({
+        {Qt::Key_Up, Qt::ControlModifier, kLineUpCommand},
+        {Qt::Key_Down, Qt::ControlModifier, kLineDownCommand},
+        {Qt::Key_Return, Qt::NoModifier, kOkCommand},
+    });
+    setItems(kFileList, sortedQsoFiles(app.tutor.data.qsoFiles));
+    setSelection(kFileList, 0);
+    loadChosenFile();
+    setOpeningFocus(kFileList);
+}
+
+void QsoScreen::initialise() {
+    // The file list has the focus when the window opens, unless a fault of its file is spoken.
+    if (focusedId() != kLineBox)
+        ExerciseScreen::initialise();
+}
+
+void QsoScreen::loadChosenFile() {
+    QsoLoad load = loadQsoFile(app().dataFolder(), text(kFileList));
+    qsos_.load(std::move(load.file));
+    if (!load.message.empty()) {
+        Change change;
+        change.text(kLineBox, load.message);
+        change.speak = kLineBox;
+        apply(change);
+    }
+}
+
+void QsoScreen::show(const QsoUpdate& update) {
+    if (!update.acted)
+        return;
+    if (update.send)
+        app().tutor.sender.start(*update.send);
+    Change change;
+    change.text(kLineBox, update.lineBox);
+    if (update.focusLineBox)
+        change.focus = kLineBox;
+    if (update.speakLineBox)
+        change.speak = kLineBox;
+    apply(change);
+}
+
+void QsoScreen::command(int id, int notification) {
+    switch (id) {
+        case kFileList:
+            // Plain Up and Down choose another file and load it at once.
+            if (notification == LBN_SELCHANGE && text(kFileList) != qsos_.file().name)
+                loadChosenFile();
+            break;
+        case kOkCommand:
+            show(qsos_.sendQso(app().tutor.random));
+            break;
+        case kLineUpCommand:
+            show(qsos_.lineUp());
+            break;
+        case kLineDownCommand:
+            show(qsos_.lineDown());
+            break;
+        case kCancelCommand:
+            app().tutor.sender.stop();
+            endScreen();
+            break;
+        default:
+            break;
+    }
+}
+
+void QsoScreen::sendDone() {
+    show(qsos_.sendDone());
+}
+
+}  // namespace earkey

@@ -1,0 +1,99 @@
+// Reading the learner's text files: the QSO files and any file named for sending.
+//
+// Only regular files are read. A name may stand for a folder, a FIFO or a device (a serial port,
+// /dev/zero): opening a FIFO for reading waits for a writer and a device may never end, so the
+// file is opened without waiting and its kind checked on the open descriptor before anything is
+// read. Each fault ends in a message for the learner; nothing waits and nothing is lost.
+//
+// Lines may end in CR LF, LF or CR. A line longer than kMaxLineBytes (a file without line ends,
+// for example) is cut into pieces of that length, so that one line never takes unbounded memory.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace keytut {
+
+constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
+
+enum class FileFault {
+    None,
+    Missing,     // no such file (or it went away)
+    Folder,      // the name is a folder
+    NotAFile,    // a FIFO, a device or a socket: never read
+    Unreadable,  // no permission, or the system failed to read it
+};
+
+// The learner's message for a fault with the file called `name`, as shown or spoken; empty for
+// FileFault::None.
+std::string fileFaultMessage(FileFault fault, const std::string& name);
+
+// Cuts a stream of bytes into lines. Bytes are fed in pieces of any size (a line end may be split
+// between two pieces: CR at the end of one, LF at the start of the next); finish() marks the end
+// of the input, after which a last line without a line end is complete too.
+class LineSplitter {
+  public:
+    explicit LineSplitter(std::size_t maxLine = kMaxLineBytes) : maxLine_(maxLine) {}
+
+    void feed(std::string_view bytes);
+    void finish();
+
+    // The next complete line without its line end, oldest first; nothing when none is ready.
+    std::optional<std::string> next();
+    bool ready() const { return !lines_.empty(); }
+
+  private:
+    void endLine();
+
+    std::size_t maxLine_;
+    std::string partial_;
+    bool afterCr_ = false;   // the last byte fed was CR: a following LF belongs to it
+    bool afterCut_ = false;  // the last byte fed filled a line that was cut there
+    bool finished_ = false;
+    std::deque<std::string> lines_;
+};
+
+// An open regular file, read one line at a time. Holds the file open until the end is reached,
+// close() is called or the reader is destroyed.
+class LineReader {
+  public:
+    LineReader() = default;
+    ~LineReader();
+    LineReader(LineReader&& other) noexcept;
+    LineReader& operator=(LineReader&& other) noexcept;
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // Opens `path` if it is a regular file that can be read; otherwise closes and says why.
+    FileFault open(const std::filesystem::path& path);
+
+    // The next line, or nothing at the end of the file (the file is then closed). A read error
+    // in the middle of the file ends it like the end of the file.
+    std::optional<std::string> nextLine();
+
+    void close();
+    bool isOpen() const { return fd_ >= 0; }
+
+  private:
+    int fd_ = -1;
+    LineSplitter splitter_;
+};
+
+// Opens `path` without waiting and checks that it is a regular file. Returns the open descriptor
+// (the caller closes it) or -1 with the fault.
+int openRegularFile(const std::filesystem::path& path, FileFault& fault);
+
+struct FileContents {
+    FileFault fault = FileFault::None;
+    std::string bytes;
+    bool cut = false;  // the file is longer than the limit; `bytes` holds its beginning
+};
+
+// Reads at most `maxBytes` of a regular file.
+FileContents readRegularFile(const std::filesystem::path& path, std::size_t maxBytes);
+
+}  // namespace keytut

@@ -1,0 +1,75 @@
+#include "qso_screen.h"
+
+namespace keyview {
+
+using namespace keytut;
+using namespace keytut::ui;
+using namespace keyview::qso;
+
+QsoScreen::QsoScreen(App& app)
+    : ExerciseScreen(app, {std::string(kKeyviewQsoCaption), kWidth, kHeight, DialogFont::Courier8,
+                           FrameKind::Popup, nullptr}) {
+    createControl({kStart, ControlKind::PushButton, "Start", 270, 200, 25, 15});
+    createControl({kStop, ControlKind::PushButton, "Stop", 270, 220, 25, 15});
+    createControl({kExit, ControlKind::PushButton, "Exit", 270, 240, 25, 15});
+    createControl({kList, ControlKind::ListBox, "", 5, 2, 240, 260, style::NoTabStop});
+    createControl(
+        {kFileLabel, ControlKind::Label, std::string(kKeyviewQsoFileLabel), 260, 10, 50, 10});
+    createControl({kFileList, ControlKind::DropDownList, "", 250, 20, 60, 50, style::NoTabStop});
+    setItems(kFileList, sortedQsoFiles(app.tutor.data.qsoFiles));
+    setSelection(kFileList, 0);
+    loadChosenFile();
+}
+
+void QsoScreen::loadChosenFile() {
+    QsoLoad load = loadQsoFile(app().dataFolder(), text(kFileList));
+    runs_.load(std::move(load.file));
+    if (!load.message.empty())
+        app().messages.showMessage(load.message);
+}
+
+void QsoScreen::show(const QsoRunUpdate& update) {
+    if (!update.acted)
+        return;
+    if (update.addLine)
+        addItem(kList, *update.addLine);
+    if (update.topIndex)
+        setTopIndex(kList, *update.topIndex);
+    if (update.send)
+        app().tutor.sender.start(*update.send);
+    if (update.restart)
+        handle()->post(kRestartMessage, 0, 0);
+}
+
+void QsoScreen::command(int id, int notification) {
+    switch (id) {
+        case kFileList:
+            if ((notification == CBN_SELCHANGE || notification == CBN_SELENDOK) &&
+                text(kFileList) != runs_.file().name)
+                loadChosenFile();
+            break;
+        case kStart:
+            show(runs_.start(app().tutor.random));
+            break;
+        case kStop:
+            runs_.stop();
+            break;
+        case kExit:
+            app().tutor.sender.stop();
+            endScreen();
+            break;
+        default:  // not the OK command: Return starts nothing
+            break;
+    }
+}
+
+void QsoScreen::sendDone() {
+    show(runs_.lineSent());
+}
+
+void QsoScreen::otherMessage(int message, std::intptr_t, std::intptr_t) {
+    if (message == kRestartMessage)
+        show(runs_.restart(app().tutor.random));
+}
+
+}  // namespace keyview

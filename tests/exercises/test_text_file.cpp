@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "exercises/text_file.h"
+#include "temp_folder.h"
+
+using namespace keytut;
+using keytut::testing::TempFolder;
+
+namespace {
+std::vector<std::string> allLines(LineSplitter& splitter) {
+    std::vector<std::string> lines;
+    while (auto line = splitter.next())
+        lines.push_back(*line);
+    return lines;
+}
+}  // namespace
+
+TEST(LineSplitter, AcceptsEveryLineEndEvenSplitBetweenPieces) {
+    const std::string text = "one\r\ntwo\nthree\rfour\r\n\r\nsix";
+    const std::vector<std::string> expected{"one", "two", "three", "four", "", "six"};
+    // Fed whole, and a byte at a time (a CR LF split between two reads is one line end).
+    LineSplitter whole;
+    whole.feed(text);
+    whole.finish();
+    EXPECT_EQ(allLines(whole), expected);
+    LineSplitter bytewise;
+    for (char c : text)
+        bytewise.feed(std::string_view(&c, 1));
+    bytewise.finish();
+    EXPECT_EQ(allLines(bytewise), expected);
+    // A final line end makes no extra line; a lone CR at the end is one line end.
+    LineSplitter trailing;
+    trailing.feed("a\r");
+    trailing.finish();
+    EXPECT_EQ(allLines(trailing), std::vector<std::string>{"a"});
+}
+
+TEST(LineSplitter, CutsOverlongLinesWithoutInventingEmptyOnes) {
+    LineSplitter splitter(4);
+    splitter.feed("abcd\r\nabcdefghij\nxy");
+    splitter.finish();
+    // "abcd" fills a piece exactly: its CR LF ends it, no empty line follows.
+    EXPECT_EQ(allLines(splitter), (std::vector<std::string>{"abcd", "abcd", "efgh", "ij", "xy"}));
+}
+
+TEST(TextFile, OnlyRegularFilesAreOpenedAndNothingWaits) {
+    TempFolder folder;
+    folder.write("plain.txt", "line one\r\nline two\r\n");
+    std::filesystem::create_directory(folder.path / "folder");
+    ASSERT_EQ(::mkfifo((folder.path / "fifo").c_str(), 0600), 0);
+
+    LineReader reader;
+    EXPECT_EQ(reader.open(folder.path / "missing.txt"), FileFault::Missing);
+    EXPECT_EQ(reader.open(folder.path / "folder"), FileFault::Folder);
+    // A FIFO with no writer: opening for reading would wait for ever.
+    EXPECT_EQ(reader.open(folder.path / "fifo"), FileFault::NotAFile);
+    EXPECT_EQ(reader.open("/dev/zero"), FileFault::NotAFile);
+    EXPECT_FALSE(reader.isOpen());
+    EXPECT_EQ(readRegularFile(folder.path / "fifo", 100).fault, FileFault::NotAFile);
+
+    ASSERT_EQ(reader.open(folder.path / "plain.txt"), FileFault::None);
+    EXPECT_EQ(reader.nextLine(), "line one");
+    EXPECT_TRUE(reader.isOpen());
+    EXPECT_EQ(reader.nextLine(), "line two");
+    EXPECT_EQ(reader.nextLine(), std::nullopt);
+    EXPECT_FALSE(reader.isOpen());  // closed at the end of the file
+
+    if (::geteuid() != 0) {  // root reads every file
+        folder.write("secret.txt", "x");
+        ::chmod((folder.path / "secret.txt").c_str(), 0);
+        EXPECT_EQ(reader.open(folder.path / "secret.txt"), FileFault::Unreadable);
+    }
+    EXPECT_EQ(fileFaultMessage(FileFault::Missing, "MORSE9.TXT"), "File MORSE9.TXT missing");
+    EXPECT_EQ(fileFaultMessage(FileFault::Folder, "notes"), "notes is a folder, not a file");
+}
+
+TEST(TextFile, ReadsALimitedBeginningOfABigFile) {
+    TempFolder folder;
+    folder.write("big.txt", std::string(1000, 'A'));
+    auto all = readRegularFile(folder.path / "big.txt", 1000);
+    EXPECT_EQ(all.bytes.size(), 1000u);
+    EXPECT_FALSE(all.cut);
+    auto part = readRegularFile(folder.path / "big.txt", 300);
+    EXPECT_EQ(part.bytes.size(), 300u);
+    EXPECT_TRUE(part.cut);
+}
