@@ -61,11 +61,10 @@ StraightKeyDecoder::StraightKeyDecoder(const CodeTable& codes, Edition edition,
     : codes_(codes), edition_(edition), clock_(std::move(clock)) {}
 
 void StraightKeyDecoder::beginVisit() {
-    decodedText_.clear();
-    startSeconds_.reset();
-    // The word speed is the units of this visit over its time: units kept from an earlier
-    // visit would count against a clock started afresh and inflate it.
-    unitCount_ = 0;
+    // A visit is a measurement of its own: units kept from an earlier visit would count against
+    // a clock started afresh and inflate the word speed, and the pause between two visits is no
+    // gap of the learner's keying.
+    startNewMeasurement();
     keyDown_ = 0;
     dashAverage_ = 60;
     dotAverage_ = 20;

@@ -8,7 +8,8 @@
 // show; the whole text so far is decodedText().
 //
 // Its state lives as long as the program: a visit of the screen starts again from the 12 wpm
-// averages (beginVisit) but keeps the units, the pending character and the last key state.
+// averages with a new measurement (beginVisit) but keeps the pending character and the line
+// state last seen.
 #pragma once
 
 #include <cstdint>
@@ -41,8 +42,9 @@ class StraightKeyDecoder {
 
     StraightKeyDecoder(const CodeTable& codes, Edition edition, MillisecondClock clock);
 
-    // A visit of the screen starts: the text is emptied, the key is up, the averages and
-    // thresholds are those of 12 wpm and the word speed is timed afresh.
+    // A visit of the screen starts: a new measurement (as after a report), the key is up, and the
+    // averages and thresholds are those of 12 wpm. A character pending from the last visit is
+    // kept.
     void beginVisit();
 
     // The modem-status word just read. A change of the CTS line ends a mark or a space; the
