@@ -1,6 +1,8 @@
 // The exercise entry points of the main window.
 #include "exercises.h"
 
+#include "key_screens.h"
+
 #include "exercises/lesson.h"
 #include "lesson_screen.h"
 #include "punctuation_screen.h"
@@ -27,6 +29,7 @@ void lessonScreen(App& app, int lesson) {
 keytut::ui::ExerciseEntries exerciseEntries(App& app) {
     keytut::ui::ExerciseEntries entries;
     entries.lesson = [&app](int lesson) { lessonScreen(app, lesson); };
+    keytut::keys::addKeyScreens(entries, app, straightKeyLayout(), paddleKeyLayout());
     return entries;
 }
 

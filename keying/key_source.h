@@ -26,6 +26,9 @@ class KeySource {
     // The device has gone (unplugged, or it failed): the lines no longer change. The reason is
     // for the learner; the screen reports it once.
     virtual bool failed() const { return false; }
+    // A source that learns of a change the moment it happens (the keyboard) calls `changed`
+    // then, so that the tone need not wait for the next poll; the others are only polled.
+    virtual void setChangeHandler(std::function<void()> changed) { (void)changed; }
 };
 
 // The messages of a port that cannot be opened, with their title.

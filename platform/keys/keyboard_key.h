@@ -22,7 +22,7 @@ class KeyboardKey : public QObject, public KeySource {
     std::uint32_t readKeyLines() override { return keys_ | buttons_; }
 
     // Called as soon as the lines change, so that the tone need not wait for the next tick.
-    void setChangeHandler(std::function<void()> changed) { changed_ = std::move(changed); }
+    void setChangeHandler(std::function<void()> changed) override { changed_ = std::move(changed); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
