@@ -16,15 +16,15 @@ namespace {
 const char* const kUsage =
     "Usage: keytut-keying --wpm W [--jitter SIGMA] [--seed N] [--paddle] [--code-table FILE]\n"
     "                     [-o OUT] TEXT\n"
-    "       keytut-keying --decode SCRIPT [--code-table FILE]\n"
+    "       keytut-keying --decode SCRIPT [--report] [--code-table FILE]\n"
     "Writes the key script of TEXT keyed by hand at W words per minute (a dot is 1200 / W ms):\n"
     "one line 'MILLISECONDS STATE' per change of the key lines, for --port N=sim:FILE. Each mark\n"
     "and space is off by a normally distributed fraction SIGMA of its length (for example 0.1),\n"
     "clipped to +-30 %. --paddle writes dot (CTS) and dash (DSR) paddle states for the tutor's\n"
     "keyer at W instead of a straight key. The script goes to OUT, or to the standard output.\n"
     "--decode feeds SCRIPT to the straight-key decoder, one 5 ms tick at a time, and prints the\n"
-    "text decoded. The code table is KEYTUT.CDE in the current folder unless --code-table names\n"
-    "another.\n";
+    "text decoded, with --report followed by the timing report. The code table is KEYTUT.CDE\n"
+    "in the current folder unless --code-table names another.\n";
 
 class StderrMessages : public keytut::MessageSink {
   public:
@@ -45,7 +45,10 @@ bool parse(const std::string& text, T& value) {
     return error == std::errc() && ptr == end;
 }
 
-std::string decode(const keytut::SimKeyScript& script, const keytut::CodeTable& codes) {
+// The decoded text, and with `report` the timing report (Keyview's wording) after it, the
+// seconds counted on the ticks.
+std::string decode(const keytut::SimKeyScript& script, const keytut::CodeTable& codes,
+                   bool report) {
     std::int64_t ticks = 0;
     keytut::StraightKeyDecoder decoder(codes, keytut::Edition::Keyview,
                                        [&ticks] { return ticks * 5; });
@@ -59,7 +62,7 @@ std::string decode(const keytut::SimKeyScript& script, const keytut::CodeTable& 
         if (ticks > script.endMs() / 5 && !decoder.keyDown() && decoder.elementCode() == 0)
             break;
     }
-    return decoder.decodedText();
+    return report ? decoder.decodedText() + "\n" + decoder.timingReport() : decoder.decodedText();
 }
 
 }  // namespace
@@ -68,6 +71,7 @@ int main(int argc, char** argv) {
     keytut::HandKeying how;
     bool wpmGiven = false;
     bool paddle = false;
+    bool report = false;
     std::string codeTablePath = keytut::kCodeTableFile;
     std::string outPath, decodePath, text;
     bool haveText = false;
@@ -95,6 +99,8 @@ int main(int argc, char** argv) {
         } else if (arg == "--seed") {
             if (!value(v) || !parse(v, how.seed))
                 return fail("--seed wants a whole number");
+        } else if (arg == "--report") {
+            report = true;
         } else if (arg == "--paddle") {
             paddle = true;
         } else if (arg == "--code-table") {
@@ -135,7 +141,7 @@ int main(int argc, char** argv) {
         auto parsed = keytut::parseSimKeyScript(script.str(), error);
         if (!parsed)
             return fail(decodePath + ", " + error);
-        std::cout << decode(*parsed, codes) << '\n';
+        std::cout << decode(*parsed, codes, report) << '\n';
         return 0;
     }
 
