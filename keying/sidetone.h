@@ -26,7 +26,9 @@ class SidetoneVoice {
     // from the UI thread at any time, as often as the key changes.
     virtual void setTone(bool on) = 0;
 
-    // True once the device has gone away: no more ticks will come.
+    // True while the device is gone: nothing is heard, but the ticks go on at their pace from
+    // the steady clock, so the screen keeps working; the voice plays again when the device is
+    // back.
     virtual bool lost() const = 0;
 };
 

@@ -6,8 +6,15 @@
 //       writes the buffers back to back as a WAV file and --offsets the sample offset at which
 //       each buffer starts in it, for analyse_tones.py.
 //   keytut-measure-audio ring [SECONDS]
-//       Keeps 20 buffers of 40 samples queued with done notices at playback time (the key
-//       screens' 5 ms clock) and prints the spacing of the notices on the main thread.
+//       Keeps 20 buffers of 40 samples queued with done notices at playback time and prints
+//       the spacing of the notices on the main thread.
+//   keytut-measure-audio sidetone [SECONDS]
+//       Opens the key screens' voice and keys it on and off (60 ms each) for SECONDS, then
+//       leaves it alone as long: prints the key-to-tone delay (from the playback times the
+//       device reports), the tick rate and spacing, and the CPU used while nobody keys.
+//   keytut-measure-audio rest [SECONDS]
+//       Opens the sender's stream, leaves it idle, prints the CPU it uses over SECONDS, then
+//       writes one character and prints how soon it is played.
 //
 // Options before the mode: --backend portaudio|null|wav:FILE (default portaudio).
 #include <sndfile.h>
@@ -28,7 +35,10 @@
 #include <thread>
 #include <vector>
 
+#include <sys/resource.h>
+
 #include "platform/audio/audio_system.h"
+#include "platform/audio/backends.h"
 
 namespace {
 
@@ -224,11 +234,131 @@ int ring(audio::AudioSystem& system, MainLoop& loop, double seconds) {
     return 0;
 }
 
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Percent of one core the process used while `run` ran.
+double cpuPercent(const std::function<void()>& run) {
+    double cpu = cpuSeconds();
+    auto start = Clock::now();
+    run();
+    double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    return 100 * (cpuSeconds() - cpu) / wall;
+}
+
+struct Spread {
+    double mean, p1, p50, p99, max;
+};
+Spread spread(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    auto pct = [&](double p) { return values[static_cast<std::size_t>(p * (values.size() - 1))]; };
+    double mean = std::accumulate(values.begin(), values.end(), 0.0) / values.size();
+    return {mean, pct(0.01), pct(0.5), pct(0.99), values.back()};
+}
+
+int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds) {
+    auto voice = system.openSidetone();
+    auto* probe = dynamic_cast<audio::detail::OutputProbe*>(voice.get());
+    auto* core =
+        probe ? dynamic_cast<const audio::detail::SidetoneCore*>(&probe->source()) : nullptr;
+    std::vector<Clock::time_point> ticks;
+    ticks.reserve(static_cast<std::size_t>(seconds * 2 * 250) + 1000);
+    voice->setTickHandler([&] { ticks.push_back(Clock::now()); });
+    loop.runFor(std::chrono::seconds(1));  // settle
+
+    // Key on and off, 60 ms each, as a fast dot would be keyed.
+    std::vector<double> delays;
+    std::uint64_t onsets = core ? core->onsets() : 0;
+    std::size_t from = ticks.size();
+    auto start = Clock::now();
+    auto end =
+        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    bool down = false;
+    while (Clock::now() < end) {
+        down = !down;
+        voice->setTone(down);
+        loop.runFor(std::chrono::milliseconds(60));
+        if (core && core->onsets() != onsets) {
+            onsets = core->onsets();
+            if (down)
+                delays.push_back(core->lastKeyToTone() * 1000);
+        }
+    }
+    voice->setTone(false);
+    double keyedSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::size_t keyedTicks = ticks.size() - from;
+    std::vector<double> gaps;
+    for (std::size_t i = from + 1; i < ticks.size(); ++i)
+        gaps.push_back(ms(ticks[i] - ticks[i - 1]));
+
+    std::size_t idleFrom = ticks.size();
+    double cpu = cpuPercent([&] {
+        loop.runFor(
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
+    });
+    if (gaps.size() < 2) {
+        std::printf("sidetone: only %zu ticks (lost=%d)\n", gaps.size(), voice->lost());
+        return 1;
+    }
+    Spread g = spread(gaps);
+    std::printf("sidetone: %zu ticks in %.2f s keyed = %.1f per second; %zu in %.0f s idle\n",
+                keyedTicks, keyedSeconds, keyedTicks / keyedSeconds, ticks.size() - idleFrom,
+                seconds);
+    std::printf("sidetone: tick interval mean %.3f ms, p1 %.3f ms, p99 %.3f ms, max %.3f ms\n",
+                g.mean, g.p1, g.p99, g.max);
+    if (!delays.empty()) {
+        Spread d = spread(delays);
+        std::printf(
+            "sidetone: key-to-tone delay over %zu key-downs: mean %.2f ms, median %.2f ms, "
+            "p99 %.2f ms, max %.2f ms\n",
+            delays.size(), d.mean, d.p50, d.p99, d.max);
+    } else {
+        std::printf("sidetone: no key-to-tone delay measured\n");
+    }
+    std::printf("sidetone: CPU with the voice open and nobody keying: %.2f %% of one core\n", cpu);
+    std::printf("sidetone: device lost: %s\n", voice->lost() ? "yes" : "no");
+    return 0;
+}
+
+int rest(audio::AudioSystem& system, MainLoop& loop, double seconds) {
+    auto out = system.open(audio::DoneTiming::WhenTaken);
+    auto* probe = dynamic_cast<audio::detail::OutputProbe*>(out.get());
+    auto* core = probe ? dynamic_cast<const audio::detail::StreamCore*>(&probe->source()) : nullptr;
+    bool done = false;
+    out->setDoneHandler([&](std::uint64_t) { done = true; });
+    loop.runFor(std::chrono::seconds(3));  // the stream has played its start and come to rest
+    double cpu = cpuPercent([&] {
+        loop.runFor(
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
+    });
+    std::printf("rest: CPU of an open, idle sender stream over %.0f s: %.3f %% of one core\n",
+                seconds, cpu);
+    Samples dot(800, 0);
+    for (std::size_t i = 0; i < dot.size(); ++i)
+        dot[i] = static_cast<std::int16_t>(std::lround(std::sin(2 * M_PI * i / 10) * 5000));
+    double requested = audio::detail::steadySeconds();
+    out->write(dot, 1);
+    loop.runUntil([&] { return done; }, Clock::now() + std::chrono::seconds(10));
+    if (!done || !core || core->starts() == 0) {
+        std::printf("rest: the character was not played (lost=%d)\n", out->lost());
+        return 1;
+    }
+    std::printf(
+        "rest: first sample of a character written at rest is heard %.1f ms after the "
+        "write\n",
+        (core->lastStartTime() - requested) * 1000);
+    return 0;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: keytut-measure-audio [--backend portaudio|null|wav:FILE] play [--wpm "
                  "C[/W]] [--ideal FILE.wav] [--offsets FILE] TEXT\n"
-                 "       keytut-measure-audio [--backend ...] ring [SECONDS]\n");
+                 "       keytut-measure-audio [--backend ...] ring|sidetone|rest [SECONDS]\n");
     return 2;
 }
 
@@ -259,10 +389,14 @@ int main(int argc, char** argv) {
     if (!system->problem().empty())
         std::printf("problem: %s\n", system->problem().c_str());
 
-    if (mode == "ring") {
+    if (mode == "ring" || mode == "sidetone" || mode == "rest") {
         double seconds = i < args.size() ? std::atof(args[i].c_str()) : 10.0;
         if (seconds <= 0)
             return usage();
+        if (mode == "sidetone")
+            return sidetone(*system, loop, seconds);
+        if (mode == "rest")
+            return rest(*system, loop, seconds);
         return ring(*system, loop, seconds);
     }
     if (mode != "play")

@@ -2,6 +2,8 @@
 
 #include <sndfile.h>
 
+#include <csignal>
+
 #include "backends.h"
 
 namespace audio {
@@ -19,12 +21,15 @@ std::unique_ptr<AudioSystem> createAudioSystem(const AudioOptions& options) {
     switch (options.backend) {
         case Backend::PortAudio: {
             std::string problem;
-            if (auto system = detail::createPortAudioSystem(options.dispatcher, problem)) {
+            if (auto system = detail::createPortAudioSystem(options, problem)) {
                 return system;
             }
-            return std::make_unique<detail::PacedSystem>(nullptr, options.dispatcher, problem);
+            return std::make_unique<detail::PacedSystem>(nullptr, options, problem);
         }
         case Backend::WavFile: {
+            // A write past the file-size limit then fails (and is reported) instead of ending
+            // the program.
+            std::signal(SIGXFSZ, SIG_IGN);
             SF_INFO info{};
             info.samplerate = kSampleRate;
             info.channels = 1;
@@ -35,15 +40,14 @@ std::unique_ptr<AudioSystem> createAudioSystem(const AudioOptions& options) {
                                       "\" could not be written (" + sf_strerror(nullptr) +
                                       "), so nothing will be recorded; the exercises still run "
                                       "at their normal pace.";
-                return std::make_unique<detail::PacedSystem>(nullptr, options.dispatcher,
-                                                             std::move(problem));
+                return std::make_unique<detail::PacedSystem>(nullptr, options, std::move(problem));
             }
-            return std::make_unique<detail::PacedSystem>(file, options.dispatcher, std::string());
+            return std::make_unique<detail::PacedSystem>(file, options, std::string());
         }
         case Backend::Null:
             break;
     }
-    return std::make_unique<detail::PacedSystem>(nullptr, options.dispatcher, std::string());
+    return std::make_unique<detail::PacedSystem>(nullptr, options, std::string());
 }
 
 }  // namespace audio

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "audio_system.h"
+#include "sidetone_core.h"
 #include "stream_core.h"
 
 using SNDFILE = struct sf_private_tag;
@@ -20,39 +21,63 @@ namespace audio::detail {
 // Seconds on the steady clock, the clock every stream's due times are measured on.
 double steadySeconds();
 
-// Plays every stream added to it in real time, 40 samples every 5 ms, on a thread of its own;
+// Tells the program of a problem on its UI thread; safe from any thread.
+void tellLater(const Dispatcher& dispatcher, const ProblemHandler& handler, std::string sentence);
+
+// What the measurement tool reads from a backend's streams (through dynamic_cast).
+class OutputProbe {
+  public:
+    virtual ~OutputProbe() = default;
+    virtual const Source& source() const = 0;
+};
+
+// Runs a source's notifier: releases what is due, sleeping in between, until `stop`.
+void runNotifier(Source& source, const std::atomic<bool>& stop);
+
+// Plays every source added to it in real time, 40 samples every 5 ms, on a thread of its own;
 // with a file, mixes them into it. The file starts with the first sound and holds the idle
-// silence between sounds, so it is a faithful timeline of what was played.
+// silence between sounds, so it is a faithful timeline of what was played. While every source
+// is idle the thread sleeps and counts the time as silence when it wakes.
 class PacedEngine {
   public:
     static constexpr std::size_t kBlock = 40;
+    using FileProblem = std::function<void(const std::string& sentence)>;
 
-    explicit PacedEngine(SNDFILE* file = nullptr);  // takes the file over
+    // Takes the file over; `onFileProblem` is called on the engine's thread if writing fails.
+    explicit PacedEngine(SNDFILE* file = nullptr, std::string path = {},
+                         FileProblem onFileProblem = {});
     ~PacedEngine();
 
-    void add(std::shared_ptr<StreamCore> core);
-    void remove(const StreamCore* core);
+    void add(std::shared_ptr<Source> source);
+    void remove(const Source* source);
+    // A source has something to play: stop resting.
+    void wake();
     // Writes the header and closes the file; later blocks are still paced, but not written.
     void closeFile();
 
   private:
     void run();
+    bool allIdle() const;
     void writeBlock(const std::int16_t* block, Rendered rendered);
+    bool writeSamples(const std::int16_t* samples, std::size_t count);
     void closeFileLocked();
 
     std::mutex mutex_;
     std::condition_variable wakeUp_;
-    std::vector<std::shared_ptr<StreamCore>> cores_;
+    std::vector<std::shared_ptr<Source>> sources_;
     SNDFILE* file_;
+    const std::string path_;
+    const FileProblem onFileProblem_;
     bool stop_ = false;
     bool started_ = false;              // the first sound has been written
     std::uint64_t pendingSilence_ = 0;  // silence to write before the next sound
+    std::uint64_t framesWritten_ = 0;
     unsigned blocksSinceHeader_ = 0;
     std::thread thread_;
 };
 
 // A WaveOut on a PacedEngine.
-class PacedWaveOut : public WaveOut {
+class PacedWaveOut : public WaveOut, public OutputProbe {
   public:
     PacedWaveOut(std::shared_ptr<PacedEngine> engine, DoneTiming timing,
                  const Dispatcher& dispatcher);
@@ -63,6 +88,7 @@ class PacedWaveOut : public WaveOut {
         core_->write(samples, tag);
     }
     void reset() override { core_->reset(); }
+    const Source& source() const override { return *core_; }
 
   private:
     std::shared_ptr<PacedEngine> engine_;
@@ -71,23 +97,43 @@ class PacedWaveOut : public WaveOut {
     std::thread notifier_;
 };
 
+// The key screens' voice on a PacedEngine.
+class PacedSidetone : public keytut::SidetoneVoice, public OutputProbe {
+  public:
+    PacedSidetone(std::shared_ptr<PacedEngine> engine, const Dispatcher& dispatcher, int amplitude);
+    ~PacedSidetone() override;
+
+    void setTickHandler(TickHandler tick) override { core_->setTickHandler(std::move(tick)); }
+    void setTone(bool on) override { core_->setTone(on); }
+    bool lost() const override { return false; }
+    const Source& source() const override { return *core_; }
+
+  private:
+    std::shared_ptr<PacedEngine> engine_;
+    std::shared_ptr<SidetoneCore> core_;
+    std::atomic<bool> stop_{false};
+    std::thread notifier_;
+};
+
 // The Null and WavFile backends.
 class PacedSystem : public AudioSystem {
   public:
-    PacedSystem(SNDFILE* file, const Dispatcher& dispatcher, std::string problem);
+    PacedSystem(SNDFILE* file, const AudioOptions& options, std::string problem);
     ~PacedSystem() override;
 
     std::unique_ptr<WaveOut> open(DoneTiming timing) override;
+    std::unique_ptr<keytut::SidetoneVoice> openSidetone() override;
     std::string problem() const override { return problem_; }
 
   private:
     std::shared_ptr<PacedEngine> engine_;
     Dispatcher dispatcher_;
+    int sidetoneAmplitude_;
     std::string problem_;
 };
 
 // Opens the PortAudio backend, or returns null with `problem` set when no device can be used.
-std::unique_ptr<AudioSystem> createPortAudioSystem(const Dispatcher& dispatcher,
+std::unique_ptr<AudioSystem> createPortAudioSystem(const AudioOptions& options,
                                                    std::string& problem);
 
 // The sentence for the learner when the sound card cannot be used.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 
 #include "backends.h"
 
@@ -16,13 +18,47 @@ constexpr auto kMaxLag = std::chrono::seconds(1);
 double toSeconds(std::chrono::steady_clock::time_point t) {
     return std::chrono::duration<double>(t.time_since_epoch()).count();
 }
+
+// Why a write failed, in the learner's words.
+std::string writeFailure(int error) {
+    switch (error) {
+        case ENOSPC:
+            return "the disk is full";
+#ifdef EDQUOT
+        case EDQUOT:
+            return "the disk quota is used up";
+#endif
+        case EFBIG:
+            return "the file has reached the largest size allowed";
+        default:
+            return error ? std::strerror(error) : "the file could not be written";
+    }
+}
 }  // namespace
 
 double steadySeconds() {
     return toSeconds(std::chrono::steady_clock::now());
 }
 
-PacedEngine::PacedEngine(SNDFILE* file) : file_(file) {
+void tellLater(const Dispatcher& dispatcher, const ProblemHandler& handler, std::string sentence) {
+    if (!handler)
+        return;
+    if (!dispatcher) {
+        handler(sentence);
+        return;
+    }
+    dispatcher([handler, sentence = std::move(sentence)] { handler(sentence); });
+}
+
+void runNotifier(Source& source, const std::atomic<bool>& stop) {
+    while (!stop.load()) {
+        double wait = source.releaseDue(steadySeconds());
+        source.waitForWork(wait < 0 ? 0.5 : wait);
+    }
+}
+
+PacedEngine::PacedEngine(SNDFILE* file, std::string path, FileProblem onFileProblem)
+    : file_(file), path_(std::move(path)), onFileProblem_(std::move(onFileProblem)) {
     thread_ = std::thread([this] { run(); });
 }
 
@@ -37,17 +73,23 @@ PacedEngine::~PacedEngine() {
     closeFileLocked();
 }
 
-void PacedEngine::add(std::shared_ptr<StreamCore> core) {
+void PacedEngine::add(std::shared_ptr<Source> source) {
     {
         std::lock_guard lock(mutex_);
-        cores_.push_back(std::move(core));
+        sources_.push_back(std::move(source));
     }
     wakeUp_.notify_all();
 }
 
-void PacedEngine::remove(const StreamCore* core) {
+void PacedEngine::remove(const Source* source) {
     std::lock_guard lock(mutex_);
-    std::erase_if(cores_, [core](const auto& c) { return c.get() == core; });
+    std::erase_if(sources_, [source](const auto& s) { return s.get() == source; });
+}
+
+void PacedEngine::wake() {
+    // Taking the lock orders this with the engine's look at its sources before it sleeps.
+    { std::lock_guard lock(mutex_); }
+    wakeUp_.notify_all();
 }
 
 void PacedEngine::closeFile() {
@@ -60,6 +102,32 @@ void PacedEngine::closeFileLocked() {
         return;
     sf_close(file_);  // trailing silence after the last sound is left out
     file_ = nullptr;
+}
+
+bool PacedEngine::allIdle() const {
+    return std::all_of(sources_.begin(), sources_.end(), [](const auto& s) { return s->idle(); });
+}
+
+bool PacedEngine::writeSamples(const std::int16_t* samples, std::size_t count) {
+    errno = 0;
+    auto n = static_cast<sf_count_t>(count);
+    sf_count_t written = sf_write_short(file_, samples, n);
+    if (written == n) {
+        framesWritten_ += count;
+        return true;
+    }
+    // A full disk or a file-size limit. Keep what was recorded as a whole, valid file: cut off
+    // any partial block and let the header say how long the sound is.
+    const int error = errno;
+    auto whole = static_cast<sf_count_t>(framesWritten_);
+    sf_command(file_, SFC_FILE_TRUNCATE, &whole, sizeof(whole));
+    closeFileLocked();
+    if (onFileProblem_) {
+        onFileProblem_("Recording to \"" + path_ + "\" stopped because " + writeFailure(error) +
+                       "; what was recorded until then is kept, and the exercises go on at "
+                       "their normal pace without sound.");
+    }
+    return false;
 }
 
 void PacedEngine::writeBlock(const std::int16_t* block, Rendered rendered) {
@@ -77,11 +145,13 @@ void PacedEngine::writeBlock(const std::int16_t* block, Rendered rendered) {
     }
     static const std::array<std::int16_t, 1024> zeros{};
     while (pendingSilence_ > 0) {
-        auto n = static_cast<sf_count_t>(std::min<std::uint64_t>(pendingSilence_, zeros.size()));
-        sf_write_short(file_, zeros.data(), n);
-        pendingSilence_ -= static_cast<std::uint64_t>(n);
+        auto n = static_cast<std::size_t>(std::min<std::uint64_t>(pendingSilence_, zeros.size()));
+        if (!writeSamples(zeros.data(), n))
+            return;
+        pendingSilence_ -= n;
     }
-    sf_write_short(file_, block + from, static_cast<sf_count_t>(rendered.end - from));
+    if (!writeSamples(block + from, rendered.end - from))
+        return;
     pendingSilence_ = kBlock - rendered.end;
     // Keep the header right now and then, so the file can be read while the program runs.
     if (++blocksSinceHeader_ >= 200) {
@@ -97,10 +167,10 @@ void PacedEngine::run() {
     std::unique_lock lock(mutex_);
     auto next = clock::now();
     while (!stop_) {
-        if (cores_.empty()) {
-            // Nothing open: sleep until a stream is, counting the pause as silence.
+        if (allIdle()) {
+            // Nothing to play: sleep until there is, counting the pause as silence.
             auto idleFrom = clock::now();
-            wakeUp_.wait(lock, [this] { return stop_ || !cores_.empty(); });
+            wakeUp_.wait(lock, [this] { return stop_ || !allIdle(); });
             auto now = clock::now();
             if (started_)
                 pendingSilence_ += (now - idleFrom) / kBlockDuration * kBlock;
@@ -113,8 +183,8 @@ void PacedEngine::run() {
         mix.fill(0);
         Rendered all{kBlock, kBlock};
         const double start = toSeconds(next);
-        for (const auto& core : cores_) {
-            Rendered r = core->render(block.data(), kBlock, start);
+        for (const auto& source : sources_) {
+            Rendered r = source->render(block.data(), kBlock, start);
             if (r.first == r.end)
                 continue;
             for (std::size_t i = r.first; i < r.end; ++i)
@@ -145,16 +215,13 @@ void PacedEngine::run() {
 PacedWaveOut::PacedWaveOut(std::shared_ptr<PacedEngine> engine, DoneTiming timing,
                            const Dispatcher& dispatcher)
     : engine_(std::move(engine)), core_(std::make_shared<StreamCore>(timing, dispatcher)) {
+    core_->setWrittenHook([engine = engine_.get()] { engine->wake(); });
     engine_->add(core_);
-    notifier_ = std::thread([this] {
-        while (!stop_.load()) {
-            double wait = core_->releaseDue(steadySeconds());
-            core_->waitForWork(wait < 0 ? 0.1 : wait);
-        }
-    });
+    notifier_ = std::thread([this] { runNotifier(*core_, stop_); });
 }
 
 PacedWaveOut::~PacedWaveOut() {
+    core_->waitForTail();
     engine_->remove(core_.get());
     stop_ = true;
     core_->wake();
@@ -162,10 +229,29 @@ PacedWaveOut::~PacedWaveOut() {
     core_->close();
 }
 
-PacedSystem::PacedSystem(SNDFILE* file, const Dispatcher& dispatcher, std::string problem)
-    : engine_(std::make_shared<PacedEngine>(file)),
-      dispatcher_(dispatcher),
-      problem_(std::move(problem)) {}
+PacedSidetone::PacedSidetone(std::shared_ptr<PacedEngine> engine, const Dispatcher& dispatcher,
+                             int amplitude)
+    : engine_(std::move(engine)), core_(std::make_shared<SidetoneCore>(dispatcher, amplitude)) {
+    engine_->add(core_);
+    notifier_ = std::thread([this] { runNotifier(*core_, stop_); });
+}
+
+PacedSidetone::~PacedSidetone() {
+    engine_->remove(core_.get());
+    stop_ = true;
+    core_->wake();
+    notifier_.join();
+    core_->close();
+}
+
+PacedSystem::PacedSystem(SNDFILE* file, const AudioOptions& options, std::string problem)
+    : dispatcher_(options.dispatcher),
+      sidetoneAmplitude_(options.sidetoneAmplitude),
+      problem_(std::move(problem)) {
+    auto told = [dispatcher = options.dispatcher, handler = options.problemHandler](
+                    const std::string& sentence) { tellLater(dispatcher, handler, sentence); };
+    engine_ = std::make_shared<PacedEngine>(file, options.wavPath, told);
+}
 
 PacedSystem::~PacedSystem() {
     engine_->closeFile();
@@ -173,6 +259,10 @@ PacedSystem::~PacedSystem() {
 
 std::unique_ptr<WaveOut> PacedSystem::open(DoneTiming timing) {
     return std::make_unique<PacedWaveOut>(engine_, timing, dispatcher_);
+}
+
+std::unique_ptr<keytut::SidetoneVoice> PacedSystem::openSidetone() {
+    return std::make_unique<PacedSidetone>(engine_, dispatcher_, sidetoneAmplitude_);
 }
 
 }  // namespace audio::detail

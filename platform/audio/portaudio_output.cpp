@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "backends.h"
@@ -17,9 +18,19 @@ namespace {
 constexpr double kSilentDeviceTimeout = 4.0;
 constexpr unsigned long kFramesPerCallback = 40;
 // Enough to ride out a busy machine without underruns; lower gave gaps within characters.
-constexpr double kLatency = 0.05;
+constexpr double kSenderLatency = 0.05;
+// The side-tone asks for the least the device gives: the tone has to follow the key.
+constexpr double kSidetoneLatency = 0.005;
+// Measured through a null sink: 15 ms asked gave 16 ms from callback to loudspeaker without
+// underruns; 10 ms gave underruns, which would slow the key screens' clock.
+constexpr const char* kSidetoneServerLatency = "15";
 // A playback report this far from the sample clock restarts it.
 constexpr double kResyncError = 0.02;
+// A stream with nothing to play for this long stops until something is written: a running
+// stream wakes the machine 200 times a second. Restarting takes a few milliseconds.
+constexpr double kRestAfter = 2.0;
+// While the device is gone, how often to try to open it again.
+constexpr double kRetryEvery = 2.0;
 
 // Pa_Initialize and Pa_Terminate once per process, however many systems and streams exist.
 class PaLibrary {
@@ -45,43 +56,139 @@ class PaLibrary {
     PaLibrary() = default;
 };
 
-class PortAudioWaveOut : public WaveOut {
+// PortAudio reaches a PulseAudio server through ALSA's pulse plugin, which keeps its own buffer
+// of about 30 ms whatever latency the stream asks for; only PulseAudio's client library can be
+// told to keep less, and only through PULSE_LATENCY_MSEC, read when a stream connects. Set it
+// around the opening and starting of a stream that needs it, unless the user has set it.
+class ServerLatency {
   public:
-    PortAudioWaveOut(std::shared_ptr<PaLibrary> library, DoneTiming timing,
-                     const Dispatcher& dispatcher)
-        : library_(std::move(library)), core_(std::make_shared<StreamCore>(timing, dispatcher)) {}
+    explicit ServerLatency(const char* milliseconds) {
+        if (!milliseconds)
+            return;
+        mutex().lock();
+        locked_ = true;
+        if (!std::getenv("PULSE_LATENCY_MSEC")) {
+            setenv("PULSE_LATENCY_MSEC", milliseconds, 1);
+            set_ = true;
+        }
+    }
+    ~ServerLatency() {
+        if (set_)
+            unsetenv("PULSE_LATENCY_MSEC");
+        if (locked_)
+            mutex().unlock();
+    }
+    ServerLatency(const ServerLatency&) = delete;
+    ServerLatency& operator=(const ServerLatency&) = delete;
 
-    ~PortAudioWaveOut() override {
+  private:
+    static std::mutex& mutex() {
+        static std::mutex m;
+        return m;
+    }
+    bool locked_ = false;
+    bool set_ = false;
+};
+
+// Tells the learner once when the device goes away, however many streams notice it, and again
+// only after it has come back.
+class Outages {
+  public:
+    Outages(Dispatcher dispatcher, ProblemHandler handler)
+        : dispatcher_(std::move(dispatcher)), handler_(std::move(handler)) {}
+    void lost() {
+        std::lock_guard lock(mutex_);
+        if (lostStreams_++ == 0 && !told_) {
+            told_ = true;
+            tellLater(dispatcher_, handler_,
+                      "The sound device went away (the sound server may have stopped), so the "
+                      "Morse code is not heard for now; the exercises go on at their normal "
+                      "pace, and the sound comes back by itself when the device does.");
+        }
+    }
+    void back() {
+        std::lock_guard lock(mutex_);
+        if (lostStreams_ > 0 && --lostStreams_ == 0)
+            told_ = false;
+    }
+
+  private:
+    const Dispatcher dispatcher_;
+    const ProblemHandler handler_;
+    std::mutex mutex_;
+    int lostStreams_ = 0;
+    bool told_ = false;
+};
+
+// One PortAudio stream playing a source. Its notifier thread releases what the source has
+// finished, stops the stream while the source rests and starts it again when it has something
+// to play; if the device goes away it paces the source silently in real time and keeps trying
+// to open the device again.
+class PaVoice {
+  public:
+    // `pulseLatency`: what to ask of a PulseAudio server, in milliseconds as text, or null.
+    PaVoice(std::shared_ptr<PaLibrary> library, std::shared_ptr<Source> source, double latency,
+            const char* pulseLatency, bool rests, std::shared_ptr<Outages> outages)
+        : library_(std::move(library)),
+          source_(std::move(source)),
+          latency_(latency),
+          pulseLatency_(pulseLatency),
+          rests_(rests),
+          outages_(std::move(outages)) {}
+
+    ~PaVoice() {
         stop_ = true;
-        core_->wake();
+        source_->wake();
         if (notifier_.joinable())
             notifier_.join();
-        if (stream_) {
-            Pa_AbortStream(stream_);
-            Pa_CloseStream(stream_);
-        }
-        core_->close();
+        closeStream();
+        if (lost_)
+            outages_->back();
     }
 
     // Opens and starts the stream; returns PortAudio's error text on failure.
     std::string start() {
+        std::string error = openStream();
+        if (!error.empty())
+            return error;
+        error = startStream();
+        if (!error.empty()) {
+            closeStream();
+            return error;
+        }
+        notifier_ = std::thread([this] { run(); });
+        return {};
+    }
+
+    bool lost() const { return lost_.load(); }
+
+  private:
+    // Who may render: the audio callback or, once the device is lost, the notifier thread.
+    enum Owner : int { kIdle, kCallback, kTakenOver };
+
+    std::string openStream() {
         PaStreamParameters out{};
         out.device = Pa_GetDefaultOutputDevice();
         if (out.device == paNoDevice)
             return "no default output device";
         out.channelCount = 1;
         out.sampleFormat = paInt16;
-        out.suggestedLatency = kLatency;
+        out.suggestedLatency = latency_;
         // 5 ms per callback: a finished buffer is taken over within 5 ms (the host's own
-        // choice here was 8 ms, which lengthened every gap between characters).
-        PaError err = Pa_OpenStream(&stream_, nullptr, &out, kSampleRate, kFramesPerCallback,
-                                    paClipOff, &callback, this);
+        // choice here was 8 ms, which lengthened every gap between characters), and the
+        // side-tone's tone is decided 5 ms at a time.
+        PaError err;
+        {
+            ServerLatency serverLatency(pulseLatency_);
+            err = Pa_OpenStream(&stream_, nullptr, &out, kSampleRate, kFramesPerCallback, paClipOff,
+                                &callback, this);
+        }
         if (err != paNoError) {
             stream_ = nullptr;
             return Pa_GetErrorText(err);
         }
         if (const PaStreamInfo* si = Pa_GetStreamInfo(stream_))
-            latency_ = si->outputLatency;
+            reportedLatency_ = si->outputLatency;
 #ifdef __linux__
         // Where the system allows it, the callback thread gets real-time priority, so that a
         // busy machine does not starve the device. Harmless where it is not allowed.
@@ -91,51 +198,59 @@ class PortAudioWaveOut : public WaveOut {
         }
 #endif
         Pa_SetStreamFinishedCallback(stream_, &streamFinished);
-        err = Pa_StartStream(stream_);
-        if (err != paNoError) {
-            std::string text = Pa_GetErrorText(err);
-            Pa_CloseStream(stream_);
-            stream_ = nullptr;
-            return text;
-        }
-        notifier_ = std::thread([this] { notify(); });
         return {};
     }
 
-    void setDoneHandler(DoneHandler handler) override {
-        core_->setDoneHandler(std::move(handler));
-    }
-    void write(std::span<const std::int16_t> samples, std::uint64_t tag) override {
-        core_->write(samples, tag);
-    }
-    void reset() override {
-        core_->reset();
-    }
-    bool lost() const override {
-        return lost_.load();
+    std::string startStream() {
+        finished_ = false;
+        framesPlayed_ = 0;  // no callback runs while the stream is stopped
+        PaError err;
+        {
+            // The pulse plugin connects to the server when the stream starts.
+            ServerLatency serverLatency(pulseLatency_);
+            err = Pa_StartStream(stream_);
+        }
+        if (err != paNoError)
+            return Pa_GetErrorText(err);
+        running_ = true;
+        return {};
     }
 
-  private:
-    // Who may render: the audio callback or, once the device is lost, the notifier thread.
-    enum Owner : int { kIdle, kCallback, kTakenOver };
+    // Plays what is in the device's buffer to its end, then stops the callbacks.
+    void stopStream() {
+        parked_ = true;
+        Pa_StopStream(stream_);
+        parked_ = false;
+        running_ = false;
+    }
+
+    void closeStream() {
+        if (!stream_)
+            return;
+        Pa_AbortStream(stream_);
+        Pa_CloseStream(stream_);
+        stream_ = nullptr;
+        running_ = false;
+    }
 
     static int callback(const void*, void* output, unsigned long frames,
                         const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags, void* user) {
-        auto* self = static_cast<PortAudioWaveOut*>(user);
+        auto* self = static_cast<PaVoice*>(user);
         auto* out = static_cast<std::int16_t*>(output);
         int expected = kIdle;
-        if (!self->owner_.compare_exchange_strong(expected, kCallback, std::memory_order_acquire)) {
+        if (self->parked_.load(std::memory_order_relaxed) ||
+            !self->owner_.compare_exchange_strong(expected, kCallback, std::memory_order_acquire)) {
             std::memset(out, 0, frames * sizeof(std::int16_t));
             return paContinue;
         }
         self->callbacks_.fetch_add(1, std::memory_order_relaxed);
         // When out[0] will be heard, on the steady clock the notifier waits on.
-        double ahead = self->latency_;
+        double ahead = self->reportedLatency_;
         if (time && time->outputBufferDacTime > 0 && time->currentTime > 0 &&
             time->outputBufferDacTime >= time->currentTime) {
             ahead = time->outputBufferDacTime - time->currentTime;
         }
-        self->core_->render(out, frames, self->smoothPlaybackTime(steadySeconds() + ahead));
+        self->source_->render(out, frames, self->smoothPlaybackTime(steadySeconds() + ahead));
         self->framesPlayed_ += frames;
         self->owner_.store(kIdle, std::memory_order_release);
         return paContinue;
@@ -149,7 +264,7 @@ class PortAudioWaveOut : public WaveOut {
         double predicted = clockBase_ + static_cast<double>(framesPlayed_) / kSampleRate;
         double error = reported - predicted;
         if (framesPlayed_ == 0 || std::abs(error) > kResyncError) {
-            clockBase_ += error;
+            clockBase_ = reported - static_cast<double>(framesPlayed_) / kSampleRate;
             return reported;
         }
         clockBase_ += error / 32;
@@ -157,21 +272,40 @@ class PortAudioWaveOut : public WaveOut {
     }
 
     static void streamFinished(void* user) {
-        auto* self = static_cast<PortAudioWaveOut*>(user);
+        auto* self = static_cast<PaVoice*>(user);
         self->finished_ = true;
-        self->core_->wake();
+        self->source_->wake();
     }
 
-    void notify() {
-        std::uint64_t lastCount = 0;
+    void run() {
+        std::uint64_t lastCount = callbacks_.load();
         double lastCallback = steadySeconds();
         double lastActiveCheck = lastCallback;
+        double idleSince = -1;
         while (!stop_.load()) {
-            double now = steadySeconds();
-            double wait = core_->releaseDue(now);
-            core_->waitForWork(wait < 0 ? 0.1 : std::min(wait, 0.1));
+            if (lost_) {
+                paceUntilBack();
+                lastCallback = lastActiveCheck = steadySeconds();
+                continue;
+            }
+            if (!running_) {
+                source_->releaseDue(steadySeconds());
+                if (source_->idle()) {
+                    source_->waitForWork(1.0);
+                    continue;
+                }
+                if (!startStream().empty()) {
+                    goLost();
+                    continue;
+                }
+                lastCallback = lastActiveCheck = steadySeconds();
+                idleSince = -1;
+                continue;
+            }
+            double wait = source_->releaseDue(steadySeconds());
+            source_->waitForWork(wait < 0 ? 0.1 : std::min(wait, 0.1));
 
-            now = steadySeconds();
+            double now = steadySeconds();
             std::uint64_t count = callbacks_.load(std::memory_order_relaxed);
             if (count != lastCount) {
                 lastCount = count;
@@ -182,43 +316,97 @@ class PortAudioWaveOut : public WaveOut {
                 lastActiveCheck = now;
                 gone = Pa_IsStreamActive(stream_) != 1;
             }
-            if (gone && takeOver()) {
-                paceInRealTime();
-                return;
+            if (gone) {
+                goLost();
+                continue;
+            }
+            if (rests_) {
+                if (!source_->idle()) {
+                    idleSince = -1;
+                } else if (idleSince < 0) {
+                    idleSince = now;
+                } else if (now - idleSince > kRestAfter) {
+                    stopStream();
+                }
             }
         }
     }
 
-    bool takeOver() {
+    void goLost() {
         int expected = kIdle;
-        return owner_.compare_exchange_strong(expected, kTakenOver, std::memory_order_acquire);
+        while (!owner_.compare_exchange_weak(expected, kTakenOver, std::memory_order_acquire)) {
+            expected = kIdle;
+            std::this_thread::yield();
+        }
+        lost_ = true;
+        outages_->lost();
+        source_->releaseDue(0, true);
     }
 
-    // The device is gone: play on silently in real time so that nobody waits forever.
-    void paceInRealTime() {
-        lost_ = true;
-        core_->releaseDue(0, true);
+    // The device is gone: play on silently in real time so that nobody waits forever, and open
+    // the device again as soon as it is back.
+    void paceUntilBack() {
         using clock = std::chrono::steady_clock;
         constexpr std::size_t kBlock = PacedEngine::kBlock;
+        constexpr auto kBlockDuration = std::chrono::microseconds(1'000'000 * kBlock / kSampleRate);
         std::array<std::int16_t, kBlock> scratch{};
         auto next = clock::now();
+        double nextTry = steadySeconds() + kRetryEvery;
         while (!stop_.load()) {
-            core_->render(scratch.data(), kBlock, steadySeconds());
-            core_->releaseDue(steadySeconds());
-            next += std::chrono::microseconds(1'000'000 * kBlock / kSampleRate);
+            double now = steadySeconds();
+            if (now >= nextTry) {
+                nextTry = now + kRetryEvery;
+                if (reopen())
+                    return;
+            }
+            if (rests_ && source_->idle()) {
+                source_->releaseDue(now);
+                source_->waitForWork(std::max(0.0, nextTry - now));
+                next = clock::now();
+                continue;
+            }
+            source_->render(scratch.data(), kBlock, steadySeconds());
+            source_->releaseDue(steadySeconds());
+            next += kBlockDuration;
             if (clock::now() - next > std::chrono::seconds(1))
                 next = clock::now();
             std::this_thread::sleep_until(next);
         }
     }
 
+    bool reopen() {
+        closeStream();
+        if (!openStream().empty())
+            return false;
+        clockBase_ = 0;
+        owner_.store(kIdle, std::memory_order_release);  // the callback renders from now on
+        if (!startStream().empty()) {
+            int expected = kIdle;
+            while (!owner_.compare_exchange_weak(expected, kTakenOver)) {
+                expected = kIdle;
+                std::this_thread::yield();
+            }
+            closeStream();
+            return false;
+        }
+        lost_ = false;
+        outages_->back();
+        return true;
+    }
+
     std::shared_ptr<PaLibrary> library_;
-    std::shared_ptr<StreamCore> core_;
-    PaStream* stream_ = nullptr;
-    double latency_ = 0.03;
+    std::shared_ptr<Source> source_;
+    const double latency_;
+    const char* const pulseLatency_;
+    const bool rests_;
+    std::shared_ptr<Outages> outages_;
+    PaStream* stream_ = nullptr;  // notifier thread (and the owner's constructor/destructor)
+    bool running_ = false;        // notifier thread
+    double reportedLatency_ = 0.03;
     double clockBase_ = 0;            // callback only
     std::uint64_t framesPlayed_ = 0;  // callback only
     std::atomic<int> owner_{kIdle};
+    std::atomic<bool> parked_{false};
     std::atomic<std::uint64_t> callbacks_{0};
     std::atomic<bool> finished_{false};
     std::atomic<bool> lost_{false};
@@ -226,22 +414,76 @@ class PortAudioWaveOut : public WaveOut {
     std::thread notifier_;
 };
 
+class PortAudioWaveOut : public WaveOut, public OutputProbe {
+  public:
+    PortAudioWaveOut(std::shared_ptr<PaLibrary> library, DoneTiming timing,
+                     const Dispatcher& dispatcher, std::shared_ptr<Outages> outages)
+        : core_(std::make_shared<StreamCore>(timing, dispatcher)),
+          voice_(std::move(library), core_, kSenderLatency, nullptr, true, std::move(outages)) {}
+    ~PortAudioWaveOut() override {
+        core_->waitForTail();
+        core_->close();
+    }
+
+    std::string start() { return voice_.start(); }
+
+    void setDoneHandler(DoneHandler handler) override { core_->setDoneHandler(std::move(handler)); }
+    void write(std::span<const std::int16_t> samples, std::uint64_t tag) override {
+        core_->write(samples, tag);
+    }
+    void reset() override { core_->reset(); }
+    bool lost() const override { return voice_.lost(); }
+    const Source& source() const override { return *core_; }
+
+  private:
+    std::shared_ptr<StreamCore> core_;
+    PaVoice voice_;  // destroyed first: no callback or notice runs once it is gone
+};
+
+class PortAudioSidetone : public keytut::SidetoneVoice, public OutputProbe {
+  public:
+    PortAudioSidetone(std::shared_ptr<PaLibrary> library, const Dispatcher& dispatcher,
+                      int amplitude, std::shared_ptr<Outages> outages)
+        : core_(std::make_shared<SidetoneCore>(dispatcher, amplitude)),
+          voice_(std::move(library), core_, kSidetoneLatency, kSidetoneServerLatency, false,
+                 std::move(outages)) {}
+    ~PortAudioSidetone() override { core_->close(); }
+
+    std::string start() { return voice_.start(); }
+
+    void setTickHandler(TickHandler tick) override { core_->setTickHandler(std::move(tick)); }
+    void setTone(bool on) override { core_->setTone(on); }
+    bool lost() const override { return voice_.lost(); }
+    const Source& source() const override { return *core_; }
+
+  private:
+    std::shared_ptr<SidetoneCore> core_;
+    PaVoice voice_;
+};
+
 class PortAudioSystem : public AudioSystem {
   public:
-    PortAudioSystem(std::shared_ptr<PaLibrary> library, const Dispatcher& dispatcher)
-        : library_(std::move(library)), dispatcher_(dispatcher) {}
+    PortAudioSystem(std::shared_ptr<PaLibrary> library, const AudioOptions& options)
+        : library_(std::move(library)),
+          dispatcher_(options.dispatcher),
+          sidetoneAmplitude_(options.sidetoneAmplitude),
+          outages_(std::make_shared<Outages>(options.dispatcher, options.problemHandler)) {}
 
     std::unique_ptr<WaveOut> open(DoneTiming timing) override {
-        auto out = std::make_unique<PortAudioWaveOut>(library_, timing, dispatcher_);
+        auto out = std::make_unique<PortAudioWaveOut>(library_, timing, dispatcher_, outages_);
         std::string error = out->start();
         if (error.empty())
             return out;
-        std::lock_guard lock(mutex_);
-        if (problem_.empty())
-            problem_ = noSoundCardProblem(error);
-        if (!fallback_)
-            fallback_ = std::make_shared<PacedEngine>();
-        return std::make_unique<PacedWaveOut>(fallback_, timing, dispatcher_);
+        return std::make_unique<PacedWaveOut>(fallback(error), timing, dispatcher_);
+    }
+
+    std::unique_ptr<keytut::SidetoneVoice> openSidetone() override {
+        auto voice = std::make_unique<PortAudioSidetone>(library_, dispatcher_, sidetoneAmplitude_,
+                                                         outages_);
+        std::string error = voice->start();
+        if (error.empty())
+            return voice;
+        return std::make_unique<PacedSidetone>(fallback(error), dispatcher_, sidetoneAmplitude_);
     }
 
     std::string problem() const override {
@@ -250,8 +492,19 @@ class PortAudioSystem : public AudioSystem {
     }
 
   private:
+    std::shared_ptr<PacedEngine> fallback(const std::string& error) {
+        std::lock_guard lock(mutex_);
+        if (problem_.empty())
+            problem_ = noSoundCardProblem(error);
+        if (!fallback_)
+            fallback_ = std::make_shared<PacedEngine>();
+        return fallback_;
+    }
+
     std::shared_ptr<PaLibrary> library_;
     Dispatcher dispatcher_;
+    int sidetoneAmplitude_;
+    std::shared_ptr<Outages> outages_;
     mutable std::mutex mutex_;
     std::string problem_;
     std::shared_ptr<PacedEngine> fallback_;
@@ -259,7 +512,7 @@ class PortAudioSystem : public AudioSystem {
 
 }  // namespace
 
-std::unique_ptr<AudioSystem> createPortAudioSystem(const Dispatcher& dispatcher,
+std::unique_ptr<AudioSystem> createPortAudioSystem(const AudioOptions& options,
                                                    std::string& problem) {
     std::string error;
     auto library = PaLibrary::acquire(error);
@@ -271,7 +524,7 @@ std::unique_ptr<AudioSystem> createPortAudioSystem(const Dispatcher& dispatcher,
         problem = noSoundCardProblem("no output device was found");
         return nullptr;
     }
-    return std::make_unique<PortAudioSystem>(std::move(library), dispatcher);
+    return std::make_unique<PortAudioSystem>(std::move(library), options);
 }
 
 }  // namespace audio::detail

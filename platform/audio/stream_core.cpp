@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace audio::detail {
 
@@ -36,13 +37,26 @@ void StreamCore::flushOverflow() {
     // Announce the wait before looking at the count, so that a buffer freed in between is
     // certain to bring us back here.
     overflowWaiting_.store(true);
+    bool pushed = false;
     while (!overflow_.empty() && inFlight_.load() < kMaxInFlight) {
         inFlight_.fetch_add(1);
         pending_.push(overflow_.front());
         overflow_.pop_front();
+        pushed = true;
     }
     if (overflow_.empty())
         overflowWaiting_.store(false);
+    if (pushed) {
+        wake();
+        if (writtenHook_)
+            writtenHook_();
+    }
+}
+
+void StreamCore::waitForTail() const {
+    // At most kNoticeLead samples, if the consumer runs at all.
+    for (int i = 0; i < 20 && owesTail_.load(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
 void StreamCore::reset() {
@@ -53,8 +67,19 @@ void StreamCore::reset() {
 }
 
 void StreamCore::finish(Entry* entry) {
+    if (entry->noticed)
+        owesTail_.store(false);
     // Cannot fail: at most kMaxInFlight entries exist between write and release.
     done_.push(entry);
+    finishedAny_ = true;
+}
+
+void StreamCore::noticeEarly(Entry* entry) {
+    // Cannot fail either: one notice per entry in flight.
+    early_.push(Notice{entry->tag, entry->generation});
+    entry->noticed = true;
+    if (entry->position < entry->samples.size())
+        owesTail_.store(true);
     finishedAny_ = true;
 }
 
@@ -80,6 +105,10 @@ Rendered StreamCore::render(std::int16_t* out, std::size_t frames, double startT
                 continue;
             }
             playing_ = next;
+            if (!next->samples.empty()) {
+                lastStart_.store(startTime + static_cast<double>(i) / kSampleRate);
+                starts_.fetch_add(1);
+            }
         }
         const std::size_t n = std::min(frames - i, playing_->samples.size() - playing_->position);
         if (n > 0) {
@@ -91,6 +120,10 @@ Rendered StreamCore::render(std::int16_t* out, std::size_t frames, double startT
             i += n;
             playing_->position += n;
             rendered.end = i;
+        }
+        if (timing_ == DoneTiming::WhenTaken && !playing_->noticed &&
+            playing_->samples.size() - playing_->position <= kNoticeLead) {
+            noticeEarly(playing_);
         }
         if (playing_->position == playing_->samples.size()) {
             playing_->due = startTime + static_cast<double>(i) / kSampleRate;
@@ -105,7 +138,7 @@ Rendered StreamCore::render(std::int16_t* out, std::size_t frames, double startT
     if (!any)
         rendered = {frames, frames};
     if (finishedAny_)
-        signal_.release();
+        wake();
     return rendered;
 }
 
@@ -113,6 +146,10 @@ double StreamCore::releaseDue(double now, bool ignoreDue) {
     const bool waitForDue = !ignoreDue && timing_ == DoneTiming::AtPlayback;
     bool freed = false;
     double untilNext = -1;
+    // Early notices first: each one comes before its buffer is finished.
+    Notice notice;
+    while (early_.pop(notice))
+        dispatch(notice.tag, notice.generation);
     while (Entry** front = done_.front()) {
         Entry* entry = *front;
         if (waitForDue && !entry->dropped && entry->due > now) {
@@ -120,7 +157,7 @@ double StreamCore::releaseDue(double now, bool ignoreDue) {
             break;
         }
         done_.pop();
-        if (!entry->dropped)
+        if (!entry->dropped && !entry->noticed)
             dispatch(entry->tag, entry->generation);
         delete entry;
         inFlight_.fetch_sub(1);
@@ -130,12 +167,6 @@ double StreamCore::releaseDue(double now, bool ignoreDue) {
         dispatcher_([self = shared_from_this()] { self->flushOverflow(); });
     }
     return untilNext;
-}
-
-void StreamCore::waitForWork(double seconds) {
-    if (seconds <= 0)
-        return;
-    (void)signal_.try_acquire_for(std::chrono::duration<double>(seconds));
 }
 
 void StreamCore::dispatch(std::uint64_t tag, std::uint32_t generation) {

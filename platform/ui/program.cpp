@@ -177,6 +177,12 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
     audioOptions.backend = line.options.backend;
     audioOptions.wavPath = line.options.recordPath;
     audioOptions.dispatcher = uiDispatcher();
+    // What goes wrong later (the sound server goes away, the disk fills up under a recording)
+    // is told the same way, once each time.
+    audioOptions.problemHandler = [&messages](const std::string& sentence) {
+        messages.showMessage(sentence);
+    };
+    audioOptions.sidetoneAmplitude = toneAmplitude(edition);
     std::unique_ptr<audio::AudioSystem> sound = audio::createAudioSystem(audioOptions);
     tutor.attachWaveOut(sound->open(audio::DoneTiming::WhenTaken));
     // Told once; everything then runs at its proper pace, silently.

@@ -92,6 +92,14 @@ std::string tempPath(const std::string& name) {
         .string();
 }
 
+audio::AudioOptions options(audio::Backend backend, const std::string& path, UiThread& ui) {
+    audio::AudioOptions o;
+    o.backend = backend;
+    o.wavPath = path;
+    o.dispatcher = ui.dispatcher();
+    return o;
+}
+
 struct Recorder {
     std::vector<std::uint64_t> tags;
     audio::WaveOut::DoneHandler handler() {
@@ -103,7 +111,7 @@ class PacedBackend : public ::testing::TestWithParam<audio::DoneTiming> {
   protected:
     UiThread ui;
     std::unique_ptr<audio::AudioSystem> system =
-        audio::createAudioSystem({audio::Backend::Null, "", ui.dispatcher()});
+        audio::createAudioSystem(options(audio::Backend::Null, "", ui));
 };
 
 TEST_P(PacedBackend, ReportsEveryBufferInOrderWithItsTagEmptyOnesIncluded) {
@@ -214,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(Timings, PacedBackend,
 
 TEST(PacedBackendRing, TwentySmallBuffersGiveTwoHundredTicksPerSecond) {
     UiThread ui;
-    auto system = audio::createAudioSystem({audio::Backend::Null, "", ui.dispatcher()});
+    auto system = audio::createAudioSystem(options(audio::Backend::Null, "", ui));
     auto out = system->open(audio::DoneTiming::AtPlayback);
     Samples block = tone(40, 0);
     std::vector<Clock::time_point> ticks;
@@ -236,7 +244,7 @@ TEST(WavBackend, FileHoldsExactlyWhatWasWrittenWithoutLeadingOrTrailingSilence) 
     Samples a = tone(333, 1000), b = tone(40, -500), c = tone(1001, 7);
     {
         UiThread ui;
-        auto system = audio::createAudioSystem({audio::Backend::WavFile, path, ui.dispatcher()});
+        auto system = audio::createAudioSystem(options(audio::Backend::WavFile, path, ui));
         ASSERT_EQ(system->problem(), "");
         ui.runFor(30ms);  // idle time before the first sound is not recorded
         auto out = system->open(audio::DoneTiming::WhenTaken);
@@ -266,7 +274,7 @@ TEST(WavBackend, IdleTimeBetweenSoundsIsRecordedAsSilence) {
     Samples a = tone(200, 300), b = tone(100, -300);
     {
         UiThread ui;
-        auto system = audio::createAudioSystem({audio::Backend::WavFile, path, ui.dispatcher()});
+        auto system = audio::createAudioSystem(options(audio::Backend::WavFile, path, ui));
         auto out = system->open(audio::DoneTiming::WhenTaken);
         Recorder rec;
         out->setDoneHandler(rec.handler());
@@ -291,7 +299,7 @@ TEST(WavBackend, StreamsMixIntoTheOneFileWithClipping) {
     const std::string path = tempPath("keytut-audio-mix");
     {
         UiThread ui;
-        auto system = audio::createAudioSystem({audio::Backend::WavFile, path, ui.dispatcher()});
+        auto system = audio::createAudioSystem(options(audio::Backend::WavFile, path, ui));
         auto first = system->open(audio::DoneTiming::WhenTaken);
         auto second = system->open(audio::DoneTiming::AtPlayback);
         int done = 0;
@@ -315,7 +323,7 @@ TEST(WavBackend, StreamsMixIntoTheOneFileWithClipping) {
 TEST(WavBackend, UnwritablePathFallsBackToSilentPacingAndSaysWhichFile) {
     UiThread ui;
     const std::string path = "/nonexistent-keytut-dir/drill.wav";
-    auto system = audio::createAudioSystem({audio::Backend::WavFile, path, ui.dispatcher()});
+    auto system = audio::createAudioSystem(options(audio::Backend::WavFile, path, ui));
     EXPECT_NE(system->problem().find("\"" + path + "\""), std::string::npos) << system->problem();
     auto out = system->open(audio::DoneTiming::WhenTaken);
     Recorder rec;
@@ -326,29 +334,104 @@ TEST(WavBackend, UnwritablePathFallsBackToSilentPacingAndSaysWhichFile) {
 }
 
 // Whatever this machine has (a sound server, a card, nothing), the default backend gives a
-// stream whose buffers are reported, and says in words when the card could not be used.
-TEST(PortAudioBackend, AlwaysGivesAStreamThatReportsItsBuffers) {
+// stream whose buffers are reported and a side-tone voice that ticks, and says in words when the
+// card could not be used.
+TEST(PortAudioBackend, AlwaysGivesAStreamThatReportsItsBuffersAndAVoiceThatTicks) {
     UiThread ui;
     std::unique_ptr<audio::AudioSystem> system;
     std::unique_ptr<audio::WaveOut> out;
+    std::unique_ptr<keytut::SidetoneVoice> voice;
     {
 #if defined(__SANITIZE_ADDRESS__)
         // ALSA keeps what it allocates while reading its configuration, in plugins it unloads
         // again; that is not ours to report.
         __lsan::ScopedDisabler alsaConfiguration;
 #endif
-        system = audio::createAudioSystem({audio::Backend::PortAudio, "", ui.dispatcher()});
+        system = audio::createAudioSystem(options(audio::Backend::PortAudio, "", ui));
         out = system->open(audio::DoneTiming::WhenTaken);
+        voice = system->openSidetone();
     }
+    int ticks = 0;
+    voice->setTickHandler([&] { ++ticks; });
+    voice->setTone(true);
     Recorder rec;
     out->setDoneHandler(rec.handler());
     out->write(Samples(400, 0), 1);
     out->write({}, 2);
     ASSERT_TRUE(ui.runUntil([&] { return rec.tags.size() == 2; }, 5s)) << system->problem();
     EXPECT_EQ(rec.tags, (std::vector<std::uint64_t>{1, 2}));
+    ASSERT_TRUE(ui.runUntil([&] { return ticks >= 20; }, 5s));
+    voice.reset();
     if (!system->problem().empty()) {
         EXPECT_NE(system->problem().find("No sound card could be opened"), std::string::npos);
     }
+}
+
+// The key screens' voice on the silent and file backends: the clock, the tone, the closing.
+TEST(PacedSidetone, TicksTwoHundredTimesASecondUntilClosed) {
+    UiThread ui;
+    auto system = audio::createAudioSystem(options(audio::Backend::Null, "", ui));
+    auto voice = system->openSidetone();
+    std::vector<Clock::time_point> ticks;
+    voice->setTickHandler([&] { ticks.push_back(Clock::now()); });
+    ASSERT_TRUE(ui.runUntil([&] { return ticks.size() >= 61; }));
+    double seconds = std::chrono::duration<double>(ticks[60] - ticks[0]).count();
+    EXPECT_GT(seconds, 0.24);  // 60 ticks are 0.3 s; loose bounds, no timing benchmark
+    EXPECT_LT(seconds, 0.6);
+    EXPECT_FALSE(voice->lost());
+    // Ticks already posted to the UI thread do not run once the voice is gone.
+    auto deadline = Clock::now() + 2s;
+    while (ui.waiting() == 0 && Clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_GT(ui.waiting(), 0u);
+    voice.reset();
+    std::size_t count = ticks.size();
+    ui.runFor(50ms);
+    EXPECT_EQ(ticks.size(), count);
+}
+
+TEST(PacedSidetone, ToneFollowsTheKeyInWholeBlocksAndMixesWithTheSender) {
+    const std::string path = tempPath("keytut-audio-sidetone");
+    {
+        UiThread ui;
+        audio::AudioOptions o = options(audio::Backend::WavFile, path, ui);
+        o.sidetoneAmplitude = 3000;
+        auto system = audio::createAudioSystem(o);
+        auto voice = system->openSidetone();
+        auto sender = system->open(audio::DoneTiming::WhenTaken);
+        int ticks = 0;
+        voice->setTickHandler([&] { ++ticks; });
+        ASSERT_TRUE(ui.runUntil([&] { return ticks >= 4; }));
+        voice->setTone(true);
+        const int on = ticks;
+        ASSERT_TRUE(ui.runUntil([&] { return ticks >= on + 10; }));
+        voice->setTone(false);
+        const int off = ticks;
+        ASSERT_TRUE(ui.runUntil([&] { return ticks >= off + 10; }));
+        bool done = false;
+        sender->setDoneHandler([&](std::uint64_t) { done = true; });
+        sender->write(Samples(80, 1000), 1);
+        ASSERT_TRUE(ui.runUntil([&] { return done; }));
+        ui.runFor(30ms);
+    }
+    SF_INFO info;
+    Samples file = readWav(path, info);
+    std::filesystem::remove(path);
+    // The file starts with the tone: whole blocks of four cycles of the sine, from a zero.
+    std::size_t toned = 0;
+    while (toned < file.size() && !(toned % 40 == 0 && file[toned] == 0 &&
+                                    toned + 1 < file.size() && file[toned + 1] == 0))
+        ++toned;
+    ASSERT_GE(toned, 9u * 40);
+    EXPECT_EQ(toned % 40, 0u);
+    const std::int16_t sine[10] = {0, 1763, 2853, 2853, 1763, 0, -1763, -2853, -2853, -1763};
+    for (std::size_t i = 0; i < toned; ++i)
+        ASSERT_EQ(file[i], sine[i % 10]) << "sample " << i;
+    // Then silence, then the sender's buffer.
+    auto sound = std::find(file.begin() + toned, file.end(), 1000);
+    ASSERT_NE(sound, file.end());
+    EXPECT_TRUE(std::all_of(file.begin() + toned, sound, [](std::int16_t s) { return s == 0; }));
+    EXPECT_EQ(std::count(sound, file.end(), 1000), 80);
 }
 
 TEST(FakeWaveOut, AdvanceFinishesBuffersWhoseEndFallsWithinTheStep) {

@@ -17,6 +17,7 @@
 
 #include "core/tutor.h"
 #include "platform/audio/audio_system.h"
+#include "platform/audio/fake_sidetone.h"
 #include "platform/audio/fake_wave_out.h"
 #include "platform/ui/app.h"
 #include "platform/ui/screen.h"
@@ -31,8 +32,14 @@ class TestAudio : public audio::AudioSystem {
         opened.push_back(out.get());
         return out;
     }
+    std::unique_ptr<keytut::SidetoneVoice> openSidetone() override {
+        auto voice = std::make_unique<audio::FakeSidetoneVoice>();
+        sidetones.push_back(voice.get());
+        return voice;
+    }
     std::string problem() const override { return {}; }
     std::vector<audio::FakeWaveOut*> opened;
+    std::vector<audio::FakeSidetoneVoice*> sidetones;  // dangling once a screen closes its voice
     // Called after every write to a device opened here, with that device.
     std::function<void(audio::FakeWaveOut&)> onWrite;
 

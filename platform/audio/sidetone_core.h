@@ -1,0 +1,73 @@
+// The part of the key screens' voice shared by every backend: the tone the consumer renders in
+// blocks of 40 samples, each block's tone decided when the consumer renders it, and the ticks,
+// one per block, that the notifier releases at the block's playback time and the UI thread
+// hands to the tick handler.
+//
+// Threads: setTickHandler/setTone/close on the UI thread; render on one consumer thread at a
+// time; releaseDue on the notifier thread. The consumer path neither locks nor allocates.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "keying/sidetone.h"
+#include "source.h"
+#include "spsc_queue.h"
+#include "wave_out.h"
+
+namespace audio::detail {
+
+class SidetoneCore : public Source, public std::enable_shared_from_this<SidetoneCore> {
+  public:
+    static constexpr std::size_t kBlock = 40;  // one tick, 5 ms
+
+    SidetoneCore(Dispatcher dispatcher, int amplitude);
+    SidetoneCore(const SidetoneCore&) = delete;
+    SidetoneCore& operator=(const SidetoneCore&) = delete;
+
+    // UI thread.
+    void setTickHandler(keytut::SidetoneVoice::TickHandler tick) { tick_ = std::move(tick); }
+    void setTone(bool on);
+    // The voice is going away: no tick handler runs any more.
+    void close() { closed_ = true; }
+
+    // Consumer thread.
+    Rendered render(std::int16_t* out, std::size_t frames, double startTime) override;
+    // Notifier thread.
+    double releaseDue(double now, bool ignoreDue = false) override;
+    bool idle() const override { return false; }
+
+    // For measurements: the delay, in seconds, from the latest setTone(true) that changed the
+    // tone to the playback time of the first toned sample, and how many such onsets there were.
+    double lastKeyToTone() const { return lastKeyToTone_.load(); }
+    std::uint64_t onsets() const { return onsets_.load(); }
+
+  private:
+    void deliverTicks();  // UI thread
+
+    const Dispatcher dispatcher_;
+    std::array<std::int16_t, 10> sine_{};
+
+    // UI thread only.
+    keytut::SidetoneVoice::TickHandler tick_;
+    bool closed_ = false;
+
+    // Shared.
+    std::atomic<bool> tone_{false};
+    std::atomic<double> toneRequested_{0};  // when the tone was last switched on
+    std::atomic<double> lastKeyToTone_{-1};
+    std::atomic<std::uint64_t> onsets_{0};
+    SpscQueue<double> dues_{4096};  // consumer -> notifier: when each block ends playing
+    std::atomic<std::uint64_t> ticksWaiting_{0};
+    std::atomic<bool> deliveryPosted_{false};
+    std::atomic<bool> notifierWaits_{true};  // the notifier found no tick to wait for
+
+    // Consumer thread only.
+    std::size_t blockPosition_ = 0;
+    bool blockTone_ = false;
+    bool previousTone_ = false;
+};
+
+}  // namespace audio::detail
