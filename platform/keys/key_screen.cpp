@@ -5,20 +5,18 @@
 #include <chrono>
 
 #include "key_port.h"
-#include "ring_sidetone.h"
 
 namespace keytut::keys {
 
 namespace {
 
-// How often the screen looks whether the port or the sound has gone. Ticks cannot tell: a voice
-// that has stopped brings none.
+// How often the screen looks whether the port has gone (a failed port shows itself only when it
+// is read, which it is not while the report is up).
 constexpr int kWatchMs = 500;
 
 std::string portFailedText(const std::string& portText) {
     return "Port " + portText + " has stopped working: the key may have been unplugged.";
 }
-const char* const kVoiceLostText = "The sound has stopped, so the key can no longer be timed.";
 
 ui::ScreenSpec ownedBy(ui::ScreenSpec spec, QWidget* owner) {
     spec.owner = owner;
@@ -29,10 +27,7 @@ ui::ScreenSpec ownedBy(ui::ScreenSpec spec, QWidget* owner) {
 
 KeyScreenHooks programHooks(ui::App& app) {
     KeyScreenHooks hooks;
-    hooks.openVoice = [&app]() -> std::unique_ptr<SidetoneVoice> {
-        return std::make_unique<RingSidetone>(app.audio.open(audio::DoneTiming::AtPlayback),
-                                              app.tutor.sineTable);
-    };
+    hooks.openVoice = [&app] { return app.audio.openSidetone(); };
     hooks.messageBox = [&app](const std::string& title, const std::string& text, bool exclamation) {
         QMessageBox box(exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, ui::qText(title),
                         ui::qText(text), QMessageBox::Ok, app.mainWindow());
@@ -138,10 +133,6 @@ void KeyScreen::watch() {
         portFaultReported_ = true;
         setTone(false);
         say(portFailedText(app_.tutor.commPortText));
-    }
-    if (voice_ && voice_->lost() && !voiceFaultReported_) {
-        voiceFaultReported_ = true;
-        say(kVoiceLostText);
     }
 }
 

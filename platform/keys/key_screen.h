@@ -6,8 +6,9 @@
 // character is spoken, and the command that asks for the timing report.
 //
 // The voice and the port are let go whichever way the screen ends (Escape, the Close box, the
-// program's end); a port that fails or is unplugged, and a voice that stops, are reported once,
-// and the screen can still be left.
+// program's end); a port that fails or is unplugged is reported once, and the screen can still
+// be left. (A sound device that goes away is the sound system's to report; its voice keeps
+// ticking, so the decoding goes on.)
 #pragma once
 
 #include <QPointer>
@@ -104,7 +105,6 @@ class KeyScreen : public ui::Screen {
     std::unique_ptr<SidetoneVoice> voice_;
     std::int64_t ticks_ = 0;
     bool portFaultReported_ = false;
-    bool voiceFaultReported_ = false;
 };
 
 class StraightKeyScreen : public KeyScreen {
