@@ -5,7 +5,8 @@ Run by measure-key-cpu.sh (a private PulseAudio with a null sink, Xvfb, AT-SPI).
 on the sound card (PortAudio on the null sink) with an idle simulated key; the script measures
 the program's CPU (user + system time from /proc) over a window of seconds on its main window,
 then on the Straight Key Decode screen, then on the Paddle Key Decode screen, and prints each as
-a percentage of one core.
+a percentage of one core. KEYTUT_CPU_ARGS adds options to Keyview's command line (for example
+--no-sound, to set the sound stack's share apart).
 """
 
 import os
@@ -47,8 +48,9 @@ def main():
     pyatspi.Registry.getDesktop(0)
     s = orcalib.OrcaSession()
     try:
+        extra = os.environ.get("KEYTUT_CPU_ARGS", "").split()
         proc = s.start_program([os.path.join(build, "keyview", "keyview"),
-                                "--port", "1=sim:" + script], cwd=data)
+                                "--port", "1=sim:" + script] + extra, cwd=data)
         app = orcalib.find_application("keyview")
         ui.activate(app)
         measure(proc.pid, "main window, nothing playing")
