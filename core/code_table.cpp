@@ -5,12 +5,16 @@
 
 namespace keytut {
 
-CodeTable::CodeTable() { clear(); }
+CodeTable::CodeTable() {
+    clear();
+}
 
 void CodeTable::clear() {
-    for (auto& row : codeElements) row.fill(0);
+    for (auto& row : codeElements)
+        row.fill(0);
     decodeTree[0].clear();
-    for (std::size_t i = 1; i < decodeTree.size(); ++i) decodeTree[i] = "_";
+    for (std::size_t i = 1; i < decodeTree.size(); ++i)
+        decodeTree[i] = "_";
 }
 
 bool loadCodeTable(CodeTable& table, const std::filesystem::path& folder, MessageSink& messages) {
@@ -39,7 +43,8 @@ void loadCodeTableFrom(CodeTable& table, std::string contents, MessageSink& mess
             messages.showMessage(withNumber("Too many code elements on line", record));
             pattern.resize(kMaxElements);
         }
-        if (pattern.empty()) pattern = "0";
+        if (pattern.empty())
+            pattern = "0";
         int n = 0;
         for (std::size_t j = 0; j < pattern.size(); ++j) {
             n = 2 * n + 1;

@@ -7,13 +7,16 @@
 namespace keytut {
 
 namespace {
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 }  // namespace
 
 bool FieldReader::atEnd() const {
     for (std::size_t i = pos_; i < data_.size(); ++i) {
         char c = data_[i];
-        if (!isBlank(c) && c != '\r' && c != '\n') return false;
+        if (!isBlank(c) && c != '\r' && c != '\n')
+            return false;
     }
     return true;
 }
@@ -34,13 +37,16 @@ bool FieldReader::atLineEnd() const {
 }
 
 void FieldReader::skipLineEnd() {
-    if (pos_ < data_.size() && data_[pos_] == '\r') ++pos_;
-    if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
+    if (pos_ < data_.size() && data_[pos_] == '\r')
+        ++pos_;
+    if (pos_ < data_.size() && data_[pos_] == '\n')
+        ++pos_;
 }
 
 // After a field's text: step over trailing blanks and the comma or line end that closes it.
 void FieldReader::finishField() {
-    while (pos_ < data_.size() && isBlank(data_[pos_])) ++pos_;
+    while (pos_ < data_.size() && isBlank(data_[pos_]))
+        ++pos_;
     if (pos_ < data_.size() && data_[pos_] == ',') {
         ++pos_;
     } else {
@@ -49,50 +55,63 @@ void FieldReader::finishField() {
 }
 
 std::string FieldReader::readTextField() {
-    while (pos_ < data_.size() && isBlank(data_[pos_])) ++pos_;
+    while (pos_ < data_.size() && isBlank(data_[pos_]))
+        ++pos_;
     std::string field;
     if (pos_ < data_.size() && data_[pos_] == '"') {
         ++pos_;
         while (pos_ < data_.size() && data_[pos_] != '"') {
             char c = data_[pos_++];
-            if (c != '\t' && c != '\n' && c != '\r') field += c;
+            if (c != '\t' && c != '\n' && c != '\r')
+                field += c;
         }
-        if (pos_ < data_.size()) ++pos_;  // the closing quote
+        if (pos_ < data_.size())
+            ++pos_;  // the closing quote
         // Anything between the closing quote and the delimiter is not part of the field.
-        while (pos_ < data_.size() && data_[pos_] != ',' && !atLineEnd()) ++pos_;
+        while (pos_ < data_.size() && data_[pos_] != ',' && !atLineEnd())
+            ++pos_;
         finishField();
         return field;
     }
     while (pos_ < data_.size() && data_[pos_] != ',' && !atLineEnd()) {
         char c = data_[pos_++];
-        if (c != '\t') field += c;
+        if (c != '\t')
+            field += c;
     }
-    while (!field.empty() && field.back() == ' ') field.pop_back();
+    while (!field.empty() && field.back() == ' ')
+        field.pop_back();
     finishField();
     return field;
 }
 
 long long FieldReader::readNumberField() {
-    while (pos_ < data_.size() && isBlank(data_[pos_])) ++pos_;
+    while (pos_ < data_.size() && isBlank(data_[pos_]))
+        ++pos_;
     std::string text;
     if (pos_ < data_.size() && data_[pos_] == '"') {
         ++pos_;
-        while (pos_ < data_.size() && data_[pos_] != '"') text += data_[pos_++];
-        if (pos_ < data_.size()) ++pos_;
+        while (pos_ < data_.size() && data_[pos_] != '"')
+            text += data_[pos_++];
+        if (pos_ < data_.size())
+            ++pos_;
     } else {
         while (pos_ < data_.size() && data_[pos_] != ',' && data_[pos_] != ' ' && !atLineEnd()) {
             char c = data_[pos_++];
-            if (c != '\t') text += c;
+            if (c != '\t')
+                text += c;
         }
     }
     finishField();
     const char* begin = text.c_str();
     char* end = nullptr;
     double value = std::strtod(begin, &end);
-    if (end == begin || !std::isfinite(value)) return 0;
+    if (end == begin || !std::isfinite(value))
+        return 0;
     constexpr double kLimit = static_cast<double>(std::numeric_limits<int>::max());
-    if (value > kLimit) return std::numeric_limits<int>::max();
-    if (value < -kLimit) return -std::numeric_limits<int>::max();
+    if (value > kLimit)
+        return std::numeric_limits<int>::max();
+    if (value < -kLimit)
+        return -std::numeric_limits<int>::max();
     return static_cast<long long>(std::nearbyint(value));
 }
 
@@ -104,13 +123,15 @@ std::vector<std::string> splitLines(std::string_view text) {
         char c = text[i];
         if (c == '\r' || c == '\n') {
             lines.emplace_back(text.substr(start, i - start));
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
             start = ++i;
         } else {
             ++i;
         }
     }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
+    if (start < text.size())
+        lines.emplace_back(text.substr(start));
     return lines;
 }
 

@@ -13,7 +13,7 @@
 namespace keytut {
 
 class FieldReader {
-public:
+  public:
     explicit FieldReader(std::string data) : data_(std::move(data)) {}
 
     // True when nothing but blanks, tabs and line ends is left.
@@ -26,7 +26,7 @@ public:
     // that is not a number reads as 0. Values beyond the 32-bit range are clamped.
     long long readNumberField();
 
-private:
+  private:
     bool atLineEnd() const;
     void skipLineEnd();
     void finishField();

@@ -8,13 +8,13 @@
 namespace keytut {
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual void showMessage(const std::string& text) = 0;
 };
 
 class CollectingMessageSink : public MessageSink {
-public:
+  public:
     void showMessage(const std::string& text) override { messages.push_back(text); }
     std::vector<std::string> messages;
 };

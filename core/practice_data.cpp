@@ -15,8 +15,10 @@ std::vector<std::string> parseWordList(std::string contents, Edition edition) {
          reader.skipBlankLines()) {
         std::string word = reader.readTextField();
         // An empty field (",,") is no word: it would be sent as nothing at all.
-        if (word.empty()) continue;
-        if (edition == Edition::Keyview) word += ' ';
+        if (word.empty())
+            continue;
+        if (edition == Edition::Keyview)
+            word += ' ';
         words.push_back(std::move(word));
     }
     return words;
@@ -25,10 +27,13 @@ std::vector<std::string> parseWordList(std::string contents, Edition edition) {
 std::vector<std::string> parseLessonGroups(std::string_view contents) {
     std::vector<std::string> groups;
     for (std::string& line : splitLines(contents)) {
-        bool empty = std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
+        bool empty =
+            std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
         // A blank line would make a lesson without characters to draw from.
-        if (empty) continue;
-        if (groups.size() == kMaxLessonGroups) break;
+        if (empty)
+            continue;
+        if (groups.size() == kMaxLessonGroups)
+            break;
         groups.push_back(std::move(line));
     }
     return groups;
@@ -36,7 +41,8 @@ std::vector<std::string> parseLessonGroups(std::string_view contents) {
 
 namespace {
 bool matchesQsoPattern(const std::string& name) {
-    if (name.size() < 5) return false;
+    if (name.size() < 5)
+        return false;
     std::string prefix = name.substr(0, 5);
     std::transform(prefix.begin(), prefix.end(), prefix.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -48,13 +54,17 @@ std::vector<std::string> findQsoFiles(const std::filesystem::path& folder) {
     std::vector<std::string> names;
     std::error_code error;
     std::filesystem::directory_iterator it(folder, error);
-    if (error) return names;
+    if (error)
+        return names;
     for (const auto& entry : it) {
-        if (names.size() == kMaxQsoFiles) break;
+        if (names.size() == kMaxQsoFiles)
+            break;
         std::error_code typeError;
-        if (!entry.is_regular_file(typeError)) continue;
+        if (!entry.is_regular_file(typeError))
+            continue;
         std::string name = entry.path().filename().string();
-        if (matchesQsoPattern(name)) names.push_back(name);
+        if (matchesQsoPattern(name))
+            names.push_back(name);
     }
     return names;
 }

@@ -8,7 +8,7 @@
 namespace keytut {
 
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed = 1) : engine_(seed) {}
     void seed(std::uint64_t seed) { engine_.seed(seed); }
     // Seeds from the time of day.
@@ -24,7 +24,7 @@ public:
     // A random character of a non-empty text; draws are independent and with replacement.
     char characterOf(const std::string& text) { return text[index(text.size())]; }
 
-private:
+  private:
     std::mt19937_64 engine_;
 };
 

@@ -17,16 +17,19 @@ SineTable buildSineTable(int amplitude) {
     for (auto& sample : table) {
         sample = static_cast<std::int16_t>(std::lround(std::sin(phase) * amplitude));
         phase += 2.0 * pi * kToneFrequency / kSamplesPerSecond;
-        if (phase > 2.0 * pi) phase -= 2.0 * pi;
+        if (phase > 2.0 * pi)
+            phase -= 2.0 * pi;
     }
     return table;
 }
 
-int toneAmplitude(Edition edition) { return edition == Edition::Earkey ? 5000 : 3000; }
+int toneAmplitude(Edition edition) {
+    return edition == Edition::Earkey ? 5000 : 3000;
+}
 
 namespace {
 class SampleWriter {
-public:
+  public:
     explicit SampleWriter(std::span<std::int16_t> buffer) : buffer_(buffer) {}
     void silence(std::size_t length) {
         std::size_t n = std::min(length, buffer_.size() - count_);
@@ -36,11 +39,12 @@ public:
     void tone(std::size_t length, const SineTable& sine) {
         std::size_t n = std::min(length, buffer_.size() - count_);
         // Every element starts one step into the cycle, at table entry 1.
-        for (std::size_t k = 1; k <= n; ++k) buffer_[count_++] = sine[k % sine.size()];
+        for (std::size_t k = 1; k <= n; ++k)
+            buffer_[count_++] = sine[k % sine.size()];
     }
     std::size_t count() const { return count_; }
 
-private:
+  private:
     std::span<std::int16_t> buffer_;
     std::size_t count_ = 0;
 };
@@ -54,9 +58,11 @@ std::size_t synthesiseCharacter(char character, const CodeTable& table, const Si
         return out.count();
     }
     const auto& row = table.codeElements[static_cast<unsigned char>(character)];
-    if (row[0] == 0) return 0;
+    if (row[0] == 0)
+        return 0;
     for (int j = 0; j < kMaxElements && row[j] != 0; ++j) {
-        if (j > 0) out.silence(timing.charDotSamples);
+        if (j > 0)
+            out.silence(timing.charDotSamples);
         out.tone(static_cast<std::size_t>(row[j]) * timing.charDotSamples, sine);
     }
     out.silence(3 * static_cast<std::size_t>(timing.wordDotSamples));
@@ -64,7 +70,9 @@ std::size_t synthesiseCharacter(char character, const CodeTable& table, const Si
 }
 
 namespace {
-int wpmAt(int index) { return std::atoi(speedChoices.at(static_cast<std::size_t>(index))); }
+int wpmAt(int index) {
+    return std::atoi(speedChoices.at(static_cast<std::size_t>(index)));
+}
 }  // namespace
 
 void SpeedSettings::chooseCharacterSpeed(int index, Timing& timing) {

@@ -12,7 +12,7 @@ constexpr int KeyCharMessage = 0x0C00;
 constexpr int SendDoneMessage = 0x0C01;
 
 class MessageTarget {
-public:
+  public:
     virtual ~MessageTarget() = default;
     // Queues the message for the window; a closed window drops it.
     virtual void post(int message, std::intptr_t wParam, std::intptr_t lParam) = 0;

@@ -10,16 +10,17 @@
 namespace earkey {
 
 void lessonScreen(App& app, int lesson) {
-    switch (keytut::beginLesson(app.tutor, lesson)) {
+    keytut::LessonState opened;
+    switch (keytut::beginLesson(opened, app.tutor.data.lessonGroups, lesson)) {
         case keytut::LessonKind::None:
             return;
         case keytut::LessonKind::Punctuation: {
-            PunctuationScreen screen(app);
+            PunctuationScreen screen(app, opened);
             screen.run();
             return;
         }
         case keytut::LessonKind::Character: {
-            LessonScreen screen(app, lesson);
+            LessonScreen screen(app, opened);
             screen.run();
             return;
         }

@@ -13,12 +13,10 @@ const QColor kBoxText = Qt::black;
 const QColor kBoxBackground = Qt::white;
 }  // namespace
 
-LessonScreen::LessonScreen(App& app, int n)
-    : Screen({lessonTitle(Edition::Earkey, app.tutor.data.lessonGroups, n), kWidth, kHeight,
-              DialogFont::Courier8, FrameKind::Popup, app.mainWindow()}),
-      app_(app),
-      lesson_(app.tutor, [&app] { app.playSound("ding.wav"); }) {
-    app_.tutor.exerciseWindow = handle();
+LessonScreen::LessonScreen(App& app, const LessonState& opened)
+    : ExerciseScreen(app, {lessonTitle(Edition::Earkey, app.tutor.data.lessonGroups, opened.number),
+                           kWidth, kHeight, DialogFont::Courier8, FrameKind::Popup, nullptr}),
+      lesson_(app.tutor, opened, [&app] { app.playSound("ding.wav"); }) {
     createCharacterBox();
     createInstructions(std::string(kEarkeyHearingInstructions));
     setKeyTable({
@@ -28,7 +26,9 @@ LessonScreen::LessonScreen(App& app, int n)
         {Qt::Key_Up, Qt::NoModifier, kUpCommand},
         {Qt::Key_Down, Qt::NoModifier, kDownCommand},
     });
-    startPoller(kPollMs, [this] { poll(); });
+    // The screen reader reads the instructions as the window appears.
+    setOpeningFocus(kInstructions);
+    startKeyPoller([this] { return lesson_.pollCandidates(); });
 }
 
 void LessonScreen::createCharacterBox() {
@@ -40,20 +40,6 @@ void LessonScreen::createCharacterBox() {
 void LessonScreen::createInstructions(const std::string& text) {
     createControl({kInstructions, ControlKind::SpokenText, text, 5, 16, 240, 40,
                    style::Border | style::TabStop});
-}
-
-void LessonScreen::initialise() {
-    // The screen reader reads the instructions as the window appears.
-    focus(kInstructions);
-}
-
-void LessonScreen::poll() {
-    const std::string candidates = lesson_.pollCandidates();
-    if (candidates.empty())
-        return;
-    auto key = pollKeys(candidates, [this](char c) { return app_.keys.asyncKeyState(c); });
-    if (key)
-        handle()->post(KeyCharMessage, static_cast<unsigned char>(*key), 0);
 }
 
 int LessonScreen::controlOf(LessonControl control) const {
@@ -69,7 +55,7 @@ int LessonScreen::controlOf(LessonControl control) const {
     }
 }
 
-void LessonScreen::apply(const LessonUpdate& update) {
+void LessonScreen::show(const LessonUpdate& update) {
     if (!update.acted)
         return;
 
@@ -94,55 +80,33 @@ void LessonScreen::apply(const LessonUpdate& update) {
         setColours(kResultsBox, kBoxText, kBoxBackground);
     }
 
-    if (update.delayMs > 0) {
-        // The learner hears the code before its name. Keys typed meanwhile wait, in order.
-        app_.pause(update.delayMs);
-        if (ended())
-            return;
-    }
-
-    // The text of the control to be spoken goes in with the speaking, so that the focus change
-    // announces it.
-    const int spoken = controlOf(update.speak);
-    auto setUnlessSpoken = [&](int id, const std::optional<std::string>& text) {
-        if (text && id != spoken)
-            setText(id, *text);
-    };
-    setUnlessSpoken(kCharacterBox, update.characterBox);
-    setUnlessSpoken(kInstructions, update.instructions);
-    setUnlessSpoken(kResultsBox, update.resultsBox);
-
-    if (const int id = controlOf(update.focus))
-        focus(id);
-
-    if (spoken) {
-        std::optional<std::string> text;
-        if (spoken == kCharacterBox)
-            text = update.characterBox;
-        else if (spoken == kInstructions)
-            text = update.instructions;
-        else
-            text = update.resultsBox;
-        speak(spoken, text ? *text : this->text(spoken));
-    }
+    // The learner hears the code before its name (delayMs).
+    Change change;
+    change.delayMs = update.delayMs;
+    change.text(kCharacterBox, update.characterBox)
+        .text(kInstructions, update.instructions)
+        .text(kResultsBox, update.resultsBox);
+    change.focus = controlOf(update.focus);
+    change.speak = controlOf(update.speak);
+    apply(change);
 }
 
 void LessonScreen::command(int id, int) {
     switch (id) {
         case kOkCommand:
-            apply(lesson_.returnKey());
+            show(lesson_.returnKey());
             break;
         case kSpaceCommand:
-            apply(lesson_.space());
+            show(lesson_.space());
             break;
         case kNextStageCommand:
-            apply(lesson_.nextStage());
+            show(lesson_.nextStage());
             break;
         case kDownCommand:
-            apply(lesson_.cursorDown());
+            show(lesson_.cursorDown());
             break;
         case kUpCommand:
-            apply(lesson_.cursorUp());
+            show(lesson_.cursorUp());
             break;
         case kCancelCommand:
             lesson_.close();
@@ -153,11 +117,12 @@ void LessonScreen::command(int id, int) {
     }
 }
 
-void LessonScreen::message(int message, std::intptr_t wParam, std::intptr_t) {
-    if (message == KeyCharMessage)
-        apply(lesson_.keyChar(static_cast<char>(wParam)));
-    else if (message == SendDoneMessage)
-        apply(lesson_.sendDone());
+void LessonScreen::keyChar(char c) {
+    show(lesson_.keyChar(c));
+}
+
+void LessonScreen::sendDone() {
+    show(lesson_.sendDone());
 }
 
 }  // namespace earkey

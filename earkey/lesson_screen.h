@@ -4,8 +4,7 @@
 #pragma once
 
 #include "exercises/lesson.h"
-#include "platform/ui/app.h"
-#include "platform/ui/screen.h"
+#include "platform/ui/exercise_screen.h"
 
 namespace earkey {
 
@@ -19,30 +18,27 @@ constexpr int kUpCommand = 38;
 constexpr int kDownCommand = 40;
 constexpr int kWidth = 300;
 constexpr int kHeight = 220;
-constexpr int kPollMs = 50;
 }  // namespace lesson
 
-class LessonScreen : public keytut::ui::Screen {
+class LessonScreen : public keytut::ui::ExerciseScreen {
     Q_OBJECT
   public:
-    // The lesson that beginLesson() opened for lesson number n.
-    LessonScreen(keytut::ui::App& app, int n);
+    // Over the lesson that beginLesson() opened.
+    LessonScreen(keytut::ui::App& app, const keytut::LessonState& opened);
 
     keytut::CharacterLesson& lesson() { return lesson_; }
 
   protected:
-    void initialise() override;
     void command(int id, int notification) override;
-    void message(int message, std::intptr_t wParam, std::intptr_t lParam) override;
+    void keyChar(char c) override;
+    void sendDone() override;
 
   private:
-    void poll();
-    void apply(const keytut::LessonUpdate& update);
+    void show(const keytut::LessonUpdate& update);
     void createCharacterBox();
     void createInstructions(const std::string& text);
     int controlOf(keytut::LessonControl control) const;
 
-    keytut::ui::App& app_;
     keytut::CharacterLesson lesson_;
 };
 

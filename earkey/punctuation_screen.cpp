@@ -13,12 +13,10 @@ namespace {
 constexpr int kCommandMessage = 0x0111;
 }  // namespace
 
-PunctuationScreen::PunctuationScreen(App& app)
-    : Screen({std::string(kPunctuationTitle), kWidth, kHeight, DialogFont::SansSerif8,
-              FrameKind::Popup, app.mainWindow()}),
-      app_(app),
-      lesson_(app.tutor) {
-    app_.tutor.exerciseWindow = handle();
+PunctuationScreen::PunctuationScreen(App& app, const LessonState& opened)
+    : ExerciseScreen(app, {std::string(kPunctuationTitle), kWidth, kHeight, DialogFont::SansSerif8,
+                           FrameKind::Popup, nullptr}),
+      lesson_(app.tutor, opened.text) {
     createControl({kHeading, ControlKind::Label, std::string(kPunctuationHeading), 10, 5, 230, 10});
     int i = 1;
     for (const SignButton& button : lesson_.buttons()) {
@@ -48,7 +46,7 @@ void PunctuationScreen::command(int id, int) {
     }
 }
 
-void PunctuationScreen::message(int message, std::intptr_t wParam, std::intptr_t) {
+void PunctuationScreen::otherMessage(int message, std::intptr_t wParam, std::intptr_t) {
     if (message == kCommandMessage)
         command(static_cast<int>(wParam), BN_CLICKED);
 }

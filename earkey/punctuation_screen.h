@@ -3,9 +3,9 @@
 // hear its sign.
 #pragma once
 
+#include "exercises/lesson.h"
 #include "exercises/punctuation.h"
-#include "platform/ui/app.h"
-#include "platform/ui/screen.h"
+#include "platform/ui/exercise_screen.h"
 
 namespace earkey {
 
@@ -15,23 +15,22 @@ constexpr int kWidth = 300;
 constexpr int kHeight = 220;
 }  // namespace punctuation
 
-class PunctuationScreen : public keytut::ui::Screen {
+class PunctuationScreen : public keytut::ui::ExerciseScreen {
     Q_OBJECT
   public:
-    // Over the group that beginLesson() put into lessonText.
-    explicit PunctuationScreen(keytut::ui::App& app);
+    // Over the group of the lesson that beginLesson() opened.
+    PunctuationScreen(keytut::ui::App& app, const keytut::LessonState& opened);
 
     keytut::PunctuationLesson& lesson() { return lesson_; }
 
   protected:
     void command(int id, int notification) override;
-    void message(int message, std::intptr_t wParam, std::intptr_t lParam) override;
+    void otherMessage(int message, std::intptr_t wParam, std::intptr_t lParam) override;
 
   private:
     // Shows the sign last played in a message box and waits for it to be dismissed.
     void showSign(const std::string& text);
 
-    keytut::ui::App& app_;
     keytut::PunctuationLesson lesson_;
 };
 

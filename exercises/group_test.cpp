@@ -25,18 +25,14 @@ GroupTestDraw drawGroupTest(Random& random, std::string_view characters) {
     return draw;
 }
 
-std::optional<std::string> startGroupTest(Tutor& tutor) {
-    if (tutor.lessonText.empty())
+std::optional<std::string> startGroupTest(Tutor& tutor, std::string_view characters,
+                                          ReviewList* review) {
+    if (characters.empty())
         return std::nullopt;
-    GroupTestDraw draw = drawGroupTest(tutor.random, tutor.lessonText);
-    if (tutor.edition == Edition::Earkey) {
-        for (auto& entry : tutor.reviewList)
-            entry.clear();
-        tutor.reviewIndex = 0;
-        for (int i = 0; i < kTestGroups; ++i)
-            tutor.reviewList[i + 1] = draw.groups[i];
-    }
-    tutor.startSending(draw.text);
+    GroupTestDraw draw = drawGroupTest(tutor.random, characters);
+    if (review)
+        review->fill({draw.groups.begin(), draw.groups.end()});
+    tutor.sender.start(draw.text);
     return draw.text;
 }
 
@@ -47,27 +43,6 @@ std::string spelledForm(std::string_view group) {
         spelled += c;
     }
     return spelled;
-}
-
-// The index the list is at, kept within the list whatever another screen left in it.
-static int shownEntry(const Tutor& tutor) {
-    return std::clamp(tutor.reviewIndex, 0, kLastReviewEntry);
-}
-
-std::optional<int> reviewDown(Tutor& tutor) {
-    int next = shownEntry(tutor) + 1;
-    if (next > kLastReviewEntry || tutor.reviewList[next].empty())
-        return std::nullopt;
-    tutor.reviewIndex = next;
-    return next;
-}
-
-std::optional<int> reviewUp(Tutor& tutor) {
-    int shown = shownEntry(tutor);
-    if (shown <= 1)
-        return std::nullopt;
-    tutor.reviewIndex = shown - 1;
-    return shown - 1;
 }
 
 }  // namespace keytut

@@ -1,5 +1,4 @@
-// The five-character group test, the third stage of a lesson, and the reading back of a test's
-// items with the cursor keys.
+// The five-character group test, the third stage of a lesson.
 #pragma once
 
 #include <array>
@@ -10,13 +9,12 @@
 
 #include "core/random.h"
 #include "core/tutor.h"
+#include "review_list.h"
 
 namespace keytut {
 
 constexpr int kTestGroups = 20;
 constexpr int kGroupLength = 5;
-// The last entry of the review list that reading back may show.
-constexpr int kLastReviewEntry = static_cast<int>(kReviewListSize) - 1;
 
 // The characters of lesson groups 1 to `lessonNumber` joined in order, without separators: what
 // the test draws from ("those learned so far"). A number past the last group takes them all.
@@ -33,19 +31,14 @@ struct GroupTestDraw {
 // `characters` must not be empty.
 GroupTestDraw drawGroupTest(Random& random, std::string_view characters);
 
-// Starts a test over tutor.lessonText: Earkey empties the review list, puts the groups into
-// entries 1 to 20 and shows none yet; then the whole text is sent. Returns the text sent, or
-// nothing (and sends nothing) when there are no characters to draw from.
-std::optional<std::string> startGroupTest(Tutor& tutor);
+// Starts a test over `characters`: the groups go into `review` (when the edition reads back),
+// which then shows none yet; then the whole text is sent. Returns the text sent, or nothing (and
+// sends nothing, and leaves `review` alone) when there are no characters to draw from.
+std::optional<std::string> startGroupTest(Tutor& tutor, std::string_view characters,
+                                          ReviewList* review);
 
 // A group as a screen reader should spell it: a blank before every character ("KMRST" gives
 // " K M R S T").
 std::string spelledForm(std::string_view group);
-
-// Reading back the review list. Down moves to the next entry if that entry is not empty and not
-// past the end of the list; Up moves to the previous one down to entry 1. Each returns the entry
-// now shown, or nothing (and changes nothing) at either end.
-std::optional<int> reviewDown(Tutor& tutor);
-std::optional<int> reviewUp(Tutor& tutor);
 
 }  // namespace keytut

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/audio/wave_out.h"
+#include "core/wave_out.h"
+#include "exercises/edition_style.h"
 
 namespace keytut {
 
@@ -49,72 +50,85 @@ std::string lessonTitle(Edition edition, const std::vector<std::string>& lessonG
     return title;
 }
 
-LessonKind beginLesson(Tutor& tutor, int n) {
-    const auto& groups = tutor.data.lessonGroups;
-    if (n < 1 || n > static_cast<int>(groups.size()))
+LessonKind beginLesson(LessonState& lesson, const std::vector<std::string>& lessonGroups, int n) {
+    if (n < 1 || n > static_cast<int>(lessonGroups.size()))
         return LessonKind::None;
-    tutor.lessonNumber = n;
-    tutor.lessonStage = 0;
-    tutor.lessonText = groups[static_cast<std::size_t>(n - 1)];
-    return isPunctuationGroup(tutor.lessonText) ? LessonKind::Punctuation : LessonKind::Character;
+    lesson.number = n;
+    lesson.stage = 0;
+    lesson.text = lessonGroups[static_cast<std::size_t>(n - 1)];
+    return isPunctuationGroup(lesson.text) ? LessonKind::Punctuation : LessonKind::Character;
+}
+
+const LessonTexts& lessonTexts(Edition edition) {
+    static constexpr LessonTexts earkey{kEarkeyHearingInstructions, kEarkeyRecognitionInstructions,
+                                        kEarkeyGroupTestInstructions, kEarkeyGroupTestFinished};
+    static constexpr LessonTexts keyview{kKeyviewHearingInstructions,
+                                         kKeyviewRecognitionInstructions,
+                                         kKeyviewGroupTestInstructions, kKeyviewGroupTestFinished};
+    return edition == Edition::Earkey ? earkey : keyview;
 }
 
 std::string_view openingInstructions(Edition edition) {
-    return edition == Edition::Earkey ? kEarkeyHearingInstructions : kKeyviewHearingInstructions;
+    return lessonTexts(edition).hearing;
 }
 
-CharacterLesson::CharacterLesson(Tutor& tutor, Ding ding) : tutor_(tutor), ding_(std::move(ding)) {}
+CharacterLesson::CharacterLesson(Tutor& tutor, LessonState lesson, Ding ding)
+    : tutor_(tutor),
+      style_(styleOf(tutor.edition)),
+      texts_(lessonTexts(tutor.edition)),
+      state_(std::move(lesson)),
+      ding_(std::move(ding)) {}
 
 void CharacterLesson::play(char c) {
-    tutor_.startSending(std::string(1, c));
+    tutor_.sender.start(std::string(1, c));
 }
 
 char CharacterLesson::randomCharacter() {
-    return tutor_.random.characterOf(tutor_.lessonText);
+    return tutor_.random.characterOf(state_.text);
 }
 
 std::string CharacterLesson::pollCandidates() const {
-    return keytut::pollCandidates(tutor_.edition, tutor_.lessonStage, tutor_.lessonText);
+    return keytut::pollCandidates(tutor_.edition, state_.stage, state_.text);
 }
 
 LessonUpdate CharacterLesson::space() {
     LessonUpdate update;
-    if (!earkey() || tutor_.lessonStage != 0 || tutor_.lessonText.empty())
+    if (!style_.keyboardOnly || state_.stage != 0 || state_.text.empty())
         return update;
     update.acted = true;
     update.characterBox = " ";
-    if (tutor_.exerciseWindow) {
-        const char c = tutor_.lessonText[static_cast<std::size_t>(charPos_ - 1)];
-        tutor_.exerciseWindow->post(KeyCharMessage, static_cast<unsigned char>(c), 0);
+    if (tutor_.sender.client()) {
+        const char c = state_.text[static_cast<std::size_t>(charPos_ - 1)];
+        tutor_.sender.client()->post(KeyCharMessage, static_cast<unsigned char>(c), 0);
     }
     return update;
 }
 
 LessonUpdate CharacterLesson::returnKey() {
     LessonUpdate update;
-    switch (tutor_.lessonStage) {
+    switch (state_.stage) {
         case 0:
-            if (!earkey()) {
+            if (!style_.keyboardOnly) {
                 update.acted = true;
                 update.focus = LessonControl::KeyCapture;
                 return update;
             }
-            if (tutor_.lessonText.empty())
+            if (state_.text.empty())
                 return update;
             // The box keeps the previous character until the new one is written.
             ++charPos_;
-            if (charPos_ > static_cast<int>(tutor_.lessonText.size()))
+            if (charPos_ > static_cast<int>(state_.text.size()))
                 charPos_ = 1;
-            if (tutor_.exerciseWindow) {
-                const char c = tutor_.lessonText[static_cast<std::size_t>(charPos_ - 1)];
-                tutor_.exerciseWindow->post(KeyCharMessage, static_cast<unsigned char>(c), 0);
+            if (tutor_.sender.client()) {
+                const char c = state_.text[static_cast<std::size_t>(charPos_ - 1)];
+                tutor_.sender.client()->post(KeyCharMessage, static_cast<unsigned char>(c), 0);
             }
             update.acted = true;
             return update;
         case 1:
-            if (tutor_.lessonText.empty())
+            if (state_.text.empty())
                 return update;
-            if (earkey()) {
+            if (style_.keyboardOnly) {
                 // Recognition starts once; later Returns would only interrupt the character.
                 if (randomStarted_)
                     return update;
@@ -127,8 +141,8 @@ LessonUpdate CharacterLesson::returnKey() {
                 update.focus = LessonControl::KeyCapture;
             }
             update.acted = true;
-            tutor_.workText.assign(1, randomCharacter());
-            update.played = tutor_.workText[0];
+            expected_.assign(1, randomCharacter());
+            update.played = expected_[0];
             play(*update.played);
             characterSent_ = true;
             return update;
@@ -141,12 +155,12 @@ LessonUpdate CharacterLesson::returnKey() {
 
 LessonUpdate CharacterLesson::nextStage() {
     // Keyview's Next goes once the test stage is reached.
-    if (!earkey() && tutor_.lessonStage >= 2)
+    if (!style_.keyboardOnly && state_.stage >= 2)
         return {};
-    ++tutor_.lessonStage;
-    if (tutor_.lessonStage == 1)
+    ++state_.stage;
+    if (state_.stage == 1)
         return enterRecognition();
-    if (tutor_.lessonStage == 2)
+    if (state_.stage == 2)
         return enterGroupTest();
     // Earkey counts on; from here only Escape and the cursor keys act.
     LessonUpdate update;
@@ -158,12 +172,12 @@ LessonUpdate CharacterLesson::enterRecognition() {
     LessonUpdate update;
     update.acted = true;
     update.characterBox = "";
-    if (earkey()) {
+    if (style_.speaksTexts) {
         update.rebuildCharacterBox = true;
-        update.instructions = std::string(kEarkeyRecognitionInstructions);
+        update.instructions = std::string(texts_.recognition);
         update.speak = LessonControl::Instructions;
     } else {
-        update.instructions = std::string(kKeyviewRecognitionInstructions);
+        update.instructions = std::string(texts_.recognition);
         update.addStartButton = true;
         update.focus = LessonControl::CharacterBox;
     }
@@ -175,18 +189,18 @@ LessonUpdate CharacterLesson::enterGroupTest() {
     update.acted = true;
     update.createResultsBox = true;
     update.resultsBox = "";
-    if (earkey()) {
+    if (style_.speaksTexts) {
         update.recreateInstructions = randomStarted_;
-        update.instructions = std::string(kEarkeyGroupTestInstructions);
+        update.instructions = std::string(texts_.groupTest);
         // The instructions are spoken whether or not recognition was ever started.
         update.speak = LessonControl::Instructions;
     } else {
-        update.instructions = std::string(kKeyviewGroupTestInstructions);
+        update.instructions = std::string(texts_.groupTest);
         update.removeRecognitionControls = true;
         // The character box is gone; Start is what the learner presses next.
         update.focus = LessonControl::StartButton;
     }
-    tutor_.lessonText = joinedGroups(tutor_.data.lessonGroups, tutor_.lessonNumber);
+    state_.text = joinedGroups(tutor_.data.lessonGroups, state_.number);
     return update;
 }
 
@@ -195,13 +209,13 @@ LessonUpdate CharacterLesson::startTest() {
     // the old text cleanly, and a learner who presses Enter mid-test (having lost the thread,
     // say) hears at once that a new test is running instead of being silently ignored.
     LessonUpdate update;
-    auto text = startGroupTest(tutor_);
+    auto text = startGroupTest(tutor_, state_.text, style_.readsBack ? &review_ : nullptr);
     if (!text)
         return update;
     update.acted = true;
     update.testStarted = true;
     update.resultsBox = "";
-    if (!earkey())
+    if (!style_.speaksTexts)
         update.focus = LessonControl::ResultsBox;
     testStarted_ = true;
     testSending_ = true;
@@ -210,14 +224,14 @@ LessonUpdate CharacterLesson::startTest() {
 
 LessonUpdate CharacterLesson::keyChar(char c) {
     LessonUpdate update;
-    if (tutor_.lessonStage == 0) {
+    if (state_.stage == 0) {
         update.acted = true;
         update.played = c;
         play(c);
         update.characterBox = std::string(1, c);
-        if (earkey()) {
+        if (style_.speaksTexts) {
             update.speak = LessonControl::CharacterBox;
-            update.delayMs = std::max(kHearingPauseMs, soundMs(tutor_.sampleCount));
+            update.delayMs = std::max(kHearingPauseMs, soundMs(tutor_.sender.sampleCount()));
         } else {
             update.keyCaptureBox = "";
         }
@@ -225,7 +239,7 @@ LessonUpdate CharacterLesson::keyChar(char c) {
     }
     // Before the first character of the recognition stage has been sent there is nothing to
     // recognise: a key then is ignored rather than judged against a stale character.
-    if (tutor_.lessonStage == 1 && characterSent_)
+    if (state_.stage == 1 && characterSent_)
         return judge(c);
     return update;
 }
@@ -233,27 +247,27 @@ LessonUpdate CharacterLesson::keyChar(char c) {
 LessonUpdate CharacterLesson::judge(char key) {
     LessonUpdate update;
     update.acted = true;
-    const bool right = !tutor_.workText.empty() && key == tutor_.workText[0];
-    if (earkey())
+    const bool right = !expected_.empty() && key == expected_[0];
+    if (style_.speaksTexts)
         update.characterBox = "";
     if (right) {
-        if (!earkey()) {
+        if (!style_.speaksTexts) {
             update.characterBox = std::string(1, key);
             update.keyCaptureBox = "";
         }
-        tutor_.workText.assign(1, randomCharacter());
+        expected_.assign(1, randomCharacter());
     } else {
         if (ding_)
             ding_();
         update.dinged = true;
         // Keyview does not show the expected character: the learner hears it again and tries
         // again, which is the exercise. It goes only into the invisible key-capture box.
-        if (!earkey())
-            update.keyCaptureBox = tutor_.workText;
-        if (tutor_.workText.empty())
-            tutor_.workText.assign(1, randomCharacter());
+        if (!style_.speaksTexts)
+            update.keyCaptureBox = expected_;
+        if (expected_.empty())
+            expected_.assign(1, randomCharacter());
     }
-    update.played = tutor_.workText[0];
+    update.played = expected_[0];
     play(*update.played);
     return update;
 }
@@ -262,16 +276,16 @@ LessonUpdate CharacterLesson::sendDone() {
     LessonUpdate update;
     // Only the end of the test text counts. A character of an earlier stage that finishes after
     // the stage changed, or the end of a text that a newer test replaced, is not a result.
-    if (tutor_.lessonStage != 2 || !testSending_ || tutor_.sending())
+    if (state_.stage != 2 || !testSending_ || tutor_.sender.sending())
         return update;
     testSending_ = false;
     update.acted = true;
-    if (earkey()) {
-        update.instructions = std::string(kEarkeyGroupTestFinished);
+    if (style_.speaksTexts) {
+        update.instructions = std::string(texts_.groupTestFinished);
         update.speak = LessonControl::Instructions;
     } else {
-        update.instructions = std::string(kKeyviewGroupTestFinished);
-        update.resultsBox = tutor_.sendText;
+        update.instructions = std::string(texts_.groupTestFinished);
+        update.resultsBox = tutor_.sender.text();
     }
     return update;
 }
@@ -281,11 +295,11 @@ LessonUpdate CharacterLesson::sendDone() {
 // another exercise, which are not this test's groups: in both cases the keys do nothing.
 LessonUpdate CharacterLesson::cursorDown() {
     LessonUpdate update;
-    if (!earkey() || tutor_.lessonStage < 2 || !testStarted_)
+    if (!style_.readsBack || state_.stage < 2 || !testStarted_)
         return update;
-    if (auto entry = reviewDown(tutor_)) {
+    if (auto entry = review_.down()) {
         update.acted = true;
-        update.resultsBox = spelledForm(tutor_.reviewList[static_cast<std::size_t>(*entry)]);
+        update.resultsBox = spelledForm(review_[*entry]);
         update.speak = LessonControl::ResultsBox;
     }
     return update;
@@ -293,11 +307,11 @@ LessonUpdate CharacterLesson::cursorDown() {
 
 LessonUpdate CharacterLesson::cursorUp() {
     LessonUpdate update;
-    if (!earkey() || tutor_.lessonStage < 2 || !testStarted_)
+    if (!style_.readsBack || state_.stage < 2 || !testStarted_)
         return update;
-    if (auto entry = reviewUp(tutor_)) {
+    if (auto entry = review_.up()) {
         update.acted = true;
-        update.resultsBox = spelledForm(tutor_.reviewList[static_cast<std::size_t>(*entry)]);
+        update.resultsBox = spelledForm(review_[*entry]);
         // Spoken too, although the focus is already on the box: a changed text alone is not
         // announced by every screen reader.
         update.speak = LessonControl::ResultsBox;
@@ -306,7 +320,7 @@ LessonUpdate CharacterLesson::cursorUp() {
 }
 
 void CharacterLesson::close() {
-    tutor_.stopSending();
+    tutor_.sender.stop();
     testSending_ = false;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/tutor.h"
+#include "edition_style.h"
 #include "group_test.h"
 #include "key_poller.h"
 
@@ -35,9 +36,17 @@ enum class LessonKind {
     Punctuation,  // the punctuation screen opens instead
 };
 
-// The start of every lesson entry: lessonNumber := n, lessonStage := 0, lessonText := group n,
-// then which screen to open.
-LessonKind beginLesson(Tutor& tutor, int n);
+// The lesson that is open: its number (1-based), its stage (0 hearing, 1 recognition, 2 group
+// test; Earkey counts on past 2) and the characters in play.
+struct LessonState {
+    int number = 0;
+    int stage = 0;
+    std::string text;
+};
+
+// The start of every lesson entry: number := n, stage := 0, text := group n, then which screen
+// to open. A lesson that does not exist leaves `lesson` as it was.
+LessonKind beginLesson(LessonState& lesson, const std::vector<std::string>& lessonGroups, int n);
 
 // Texts of the lesson screens. Lines are separated by CR LF.
 inline constexpr std::string_view kEarkeyHearingInstructions =
@@ -73,6 +82,15 @@ inline constexpr std::string_view kKeyPressedCaption = "Key pressed:";
 inline constexpr std::string_view kNextCaption = "Next";
 inline constexpr std::string_view kStartCaption = "Start";
 inline constexpr std::string_view kExitCaption = "Exit";
+
+// Each edition's instructions for the stages, and the text shown when a group test has been sent.
+struct LessonTexts {
+    std::string_view hearing;
+    std::string_view recognition;
+    std::string_view groupTest;
+    std::string_view groupTestFinished;
+};
+const LessonTexts& lessonTexts(Edition edition);
 
 // The instructions each edition shows when the lesson window opens.
 std::string_view openingInstructions(Edition edition);
@@ -124,9 +142,10 @@ class CharacterLesson {
     // Plays the wrong-answer sound ("ding.wav") and returns when it has finished.
     using Ding = std::function<void()>;
 
-    // Takes over the lesson that beginLesson() opened (tutor.lessonText is its group). Earkey's
-    // SPACE plays character 1 first; recognition has not started.
-    CharacterLesson(Tutor& tutor, Ding ding);
+    // Takes over the lesson that beginLesson() opened. Earkey's SPACE plays character 1 first;
+    // recognition has not started. Characters for the lesson window to play are posted to the
+    // sender's client, the exercise window.
+    CharacterLesson(Tutor& tutor, LessonState lesson, Ding ding);
 
     // Earkey SPACE (32), stage 0: blanks the character box and posts KeyCharMessage for the
     // character at charPos to the lesson window.
@@ -152,12 +171,17 @@ class CharacterLesson {
     // The keys the poller looks at now.
     std::string pollCandidates() const;
 
+    const LessonState& state() const { return state_; }
+    int stage() const { return state_.stage; }
+    // The character to recognise in stage 1 (empty before the first).
+    const std::string& expected() const { return expected_; }
+    // Earkey: the groups of this screen's last test.
+    const ReviewList& review() const { return review_; }
     int charPos() const { return charPos_; }
     bool randomStarted() const { return randomStarted_; }
     bool testSending() const { return testSending_; }
 
   private:
-    bool earkey() const { return tutor_.edition == Edition::Earkey; }
     void play(char c);
     char randomCharacter();
     LessonUpdate enterRecognition();
@@ -166,6 +190,11 @@ class CharacterLesson {
     LessonUpdate judge(char key);
 
     Tutor& tutor_;
+    const EditionStyle& style_;
+    const LessonTexts& texts_;
+    LessonState state_;
+    ReviewList review_;
+    std::string expected_;
     Ding ding_;
     int charPos_ = 1;
     bool randomStarted_ = false;  // Earkey: recognition started with Return

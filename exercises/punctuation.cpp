@@ -23,26 +23,25 @@ std::vector<SignButton> signButtons(std::string_view lessonText) {
     return buttons;
 }
 
-PunctuationLesson::PunctuationLesson(Tutor& tutor)
-    : tutor_(tutor), buttons_(signButtons(tutor.lessonText)) {
-    tutor_.workText.clear();
-}
+PunctuationLesson::PunctuationLesson(Tutor& tutor, std::string_view lessonText)
+    : tutor_(tutor), buttons_(signButtons(lessonText)) {}
 
 std::optional<char> PunctuationLesson::command(int id) {
     int i = id - kFirstSignCommand;
     if (i < 0 || i >= static_cast<int>(buttons_.size()))
         return std::nullopt;
     char c = buttons_[static_cast<std::size_t>(i)].character;
-    tutor_.startSending(std::string(1, c));  // workText is now c
+    played_.assign(1, c);
+    tutor_.sender.start(played_);
     return c;
 }
 
 std::string PunctuationLesson::okMessage() const {
-    return tutor_.workText;
+    return played_;
 }
 
 std::optional<char> PunctuationLesson::afterOkMessage() {
-    if (!tutor_.workText.empty())
+    if (!played_.empty())
         return std::nullopt;
     return command(kFirstSignCommand);
 }

@@ -56,8 +56,8 @@ std::vector<SignButton> signButtons(std::string_view lessonText);
 
 class PunctuationLesson {
   public:
-    // Opens over tutor.lessonText; no sign has been played yet.
-    explicit PunctuationLesson(Tutor& tutor);
+    // Opens over the lesson's group; no sign has been played yet.
+    PunctuationLesson(Tutor& tutor, std::string_view lessonText);
 
     const std::vector<SignButton>& buttons() const { return buttons_; }
 
@@ -74,6 +74,7 @@ class PunctuationLesson {
   private:
     Tutor& tutor_;
     std::vector<SignButton> buttons_;
+    std::string played_;  // the sign last played
 };
 
 }  // namespace keytut

@@ -19,26 +19,22 @@ namespace {
 const QColor kBlack{0, 0, 0};
 const QColor kWhite{255, 255, 255};
 
-ScreenSpec lessonSpec(App& app) {
+ScreenSpec lessonSpec(App& app, int number) {
     ScreenSpec spec;
-    spec.title = keytut::lessonTitle(keytut::Edition::Keyview, app.tutor.data.lessonGroups,
-                                     app.tutor.lessonNumber);
+    spec.title = keytut::lessonTitle(keytut::Edition::Keyview, app.tutor.data.lessonGroups, number);
     spec.width = 300;
     spec.height = 220;
     spec.font = DialogFont::Courier8;
     spec.frame = FrameKind::Popup;
-    spec.owner = app.mainWindow();
     return spec;
 }
 
 }  // namespace
 
-LessonScreen::LessonScreen(App& app)
-    : Screen(lessonSpec(app)),
-      app_(app),
-      lesson_(app.tutor, [&app] { app.playSound("ding.wav"); }) {
+LessonScreen::LessonScreen(App& app, const keytut::LessonState& opened)
+    : ExerciseScreen(app, lessonSpec(app, opened.number)),
+      lesson_(app.tutor, opened, [&app] { app.playSound("ding.wav"); }) {
     using namespace lesson;
-    app_.tutor.exerciseWindow = handle();
     createControl({kInstructions, ControlKind::Label,
                    std::string(keytut::openingInstructions(keytut::Edition::Keyview)), 5, 16, 180,
                    30});
@@ -51,22 +47,8 @@ LessonScreen::LessonScreen(App& app)
     createControl({kKeyCapture, ControlKind::Edit, "", 265, 34, 0, 0, style::NoBorder});
     createControl({kCharacterBox, ControlKind::Label, "", 265, 14, 6, 10, style::Border});
     setColours(kCharacterBox, kBlack, kWhite);
-    startPoller(kPollMs, [this] { pollKeys(); });
-}
-
-void LessonScreen::initialise() {
-    focus(lesson::kKeyCapture);
-}
-
-void LessonScreen::pollKeys() {
-    const std::string candidates = lesson_.pollCandidates();
-    if (candidates.empty())
-        return;
-    auto key = keytut::pollKeys(candidates, [this](char c) {
-        return static_cast<int>(app_.keys.asyncKeyState(static_cast<unsigned char>(c)));
-    });
-    if (key)
-        handle()->post(keytut::KeyCharMessage, static_cast<unsigned char>(*key), 0);
+    setOpeningFocus(kKeyCapture);
+    startKeyPoller([this] { return lesson_.pollCandidates(); });
 }
 
 void LessonScreen::command(int id, int) {
@@ -76,22 +58,22 @@ void LessonScreen::command(int id, int) {
             endScreen();
             break;
         case lesson::kNext:
-            apply(lesson_.nextStage());
+            show(lesson_.nextStage());
             break;
         case lesson::kStart:
-            apply(lesson_.returnKey());
+            show(lesson_.returnKey());
             break;
         default:
             break;
     }
 }
 
-void LessonScreen::message(int message, std::intptr_t wParam, std::intptr_t) {
-    if (message == keytut::KeyCharMessage) {
-        apply(lesson_.keyChar(static_cast<char>(static_cast<unsigned char>(wParam))));
-    } else if (message == keytut::SendDoneMessage) {
-        apply(lesson_.sendDone());
-    }
+void LessonScreen::keyChar(char c) {
+    show(lesson_.keyChar(c));
+}
+
+void LessonScreen::sendDone() {
+    show(lesson_.sendDone());
 }
 
 int LessonScreen::controlOf(LessonControl control) const {
@@ -112,7 +94,7 @@ int LessonScreen::controlOf(LessonControl control) const {
     return 0;
 }
 
-void LessonScreen::apply(const LessonUpdate& update) {
+void LessonScreen::show(const LessonUpdate& update) {
     using namespace lesson;
     if (!update.acted)
         return;
@@ -131,31 +113,27 @@ void LessonScreen::apply(const LessonUpdate& update) {
         setColours(kResultsBox, kBlack, kWhite);
     }
 
-    if (update.characterBox && control(kCharacterBox))
-        setText(kCharacterBox, *update.characterBox);
+    Change change;
+    change.text(kCharacterBox, update.characterBox);
     // Until stage 2 id 104 is the key-capture box; then it is the results box.
-    if (update.keyCaptureBox && controlAs<QLineEdit>(kKeyCapture)) {
-        setText(kKeyCapture, *update.keyCaptureBox);
-    }
-    if (update.instructions)
-        setText(kInstructions, *update.instructions);
-    if (update.resultsBox && !controlAs<QLineEdit>(kResultsBox)) {
-        setText(kResultsBox, *update.resultsBox);
-    }
-
-    if (int id = controlOf(update.focus))
-        focus(id);
+    const bool capturing = controlAs<QLineEdit>(kKeyCapture) != nullptr;
+    change.text(kKeyCapture, capturing ? update.keyCaptureBox : std::nullopt);
+    change.text(kInstructions, update.instructions);
+    change.text(kResultsBox, capturing ? std::nullopt : update.resultsBox);
+    change.focus = controlOf(update.focus);
+    apply(change);
 }
 
 void lessonScreen(App& app, int lessonNumber) {
-    switch (keytut::beginLesson(app.tutor, lessonNumber)) {
+    keytut::LessonState opened;
+    switch (keytut::beginLesson(opened, app.tutor.data.lessonGroups, lessonNumber)) {
         case keytut::LessonKind::None:
             return;
         case keytut::LessonKind::Punctuation:
-            punctuationScreen(app);
+            punctuationScreen(app, opened);
             return;
         case keytut::LessonKind::Character: {
-            LessonScreen screen(app);
+            LessonScreen screen(app, opened);
             screen.run();
             return;
         }

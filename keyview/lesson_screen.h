@@ -7,8 +7,7 @@
 #include <cstdint>
 
 #include "exercises/lesson.h"
-#include "platform/ui/app.h"
-#include "platform/ui/screen.h"
+#include "platform/ui/exercise_screen.h"
 
 namespace keyview {
 
@@ -22,29 +21,25 @@ constexpr int kKeyCapture = 104;  // stages 0 and 1: the invisible box that take
 constexpr int kResultsBox = 104;  // stage 2: the column of the test's groups
 constexpr int kStart = 1;
 constexpr int kExit = 2;
-constexpr int kPollMs = 50;
 }  // namespace lesson
 
-class LessonScreen : public keytut::ui::Screen {
+class LessonScreen : public keytut::ui::ExerciseScreen {
     Q_OBJECT
   public:
-    // Builds the window over the lesson that beginLesson() opened, makes it the exercise window
-    // and starts the key poller.
-    explicit LessonScreen(keytut::ui::App& app);
+    // Builds the window over the lesson that beginLesson() opened and starts the key poller.
+    LessonScreen(keytut::ui::App& app, const keytut::LessonState& opened);
 
     const keytut::CharacterLesson& lesson() const { return lesson_; }
 
   protected:
-    void initialise() override;
     void command(int id, int notification) override;
-    void message(int message, std::intptr_t wParam, std::intptr_t lParam) override;
+    void keyChar(char c) override;
+    void sendDone() override;
 
   private:
-    void pollKeys();
-    void apply(const keytut::LessonUpdate& update);
+    void show(const keytut::LessonUpdate& update);
     int controlOf(keytut::LessonControl control) const;
 
-    keytut::ui::App& app_;
     keytut::CharacterLesson lesson_;
 };
 

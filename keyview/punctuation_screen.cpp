@@ -8,14 +8,13 @@ using namespace keytut::ui;
 
 namespace {
 
-ScreenSpec punctuationSpec(App& app) {
+ScreenSpec punctuationSpec() {
     ScreenSpec spec;
     spec.title = std::string(keytut::kPunctuationTitle);
     spec.width = 300;
     spec.height = 220;
     spec.font = DialogFont::SansSerif8;
     spec.frame = FrameKind::Popup;
-    spec.owner = app.mainWindow();
     return spec;
 }
 
@@ -32,9 +31,9 @@ std::string buttonCaption(const std::string& caption) {
 
 }  // namespace
 
-PunctuationScreen::PunctuationScreen(App& app) : Screen(punctuationSpec(app)), lesson_(app.tutor) {
+PunctuationScreen::PunctuationScreen(App& app, const keytut::LessonState& opened)
+    : ExerciseScreen(app, punctuationSpec()), lesson_(app.tutor, opened.text) {
     using namespace punctuation;
-    app.tutor.exerciseWindow = handle();
     createControl(
         {kHeading, ControlKind::Label, std::string(keytut::kPunctuationHeading), 10, 5, 230, 10});
     int i = 1;
@@ -58,8 +57,8 @@ void PunctuationScreen::command(int id, int) {
     lesson_.command(id);
 }
 
-void punctuationScreen(App& app) {
-    PunctuationScreen screen(app);
+void punctuationScreen(App& app, const keytut::LessonState& opened) {
+    PunctuationScreen screen(app, opened);
     screen.run();
 }
 

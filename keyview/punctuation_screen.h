@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "exercises/lesson.h"
 #include "exercises/punctuation.h"
-#include "platform/ui/app.h"
-#include "platform/ui/screen.h"
+#include "platform/ui/exercise_screen.h"
 
 namespace keyview {
 
@@ -17,11 +17,11 @@ constexpr int kFirstDescription = 201;  // 200 + i
 constexpr int kExit = 2;
 }  // namespace punctuation
 
-class PunctuationScreen : public keytut::ui::Screen {
+class PunctuationScreen : public keytut::ui::ExerciseScreen {
     Q_OBJECT
   public:
-    // Builds the screen over tutor.lessonText and makes it the exercise window.
-    explicit PunctuationScreen(keytut::ui::App& app);
+    // Builds the screen over the lesson's group.
+    PunctuationScreen(keytut::ui::App& app, const keytut::LessonState& opened);
 
   protected:
     void command(int id, int notification) override;
@@ -31,6 +31,6 @@ class PunctuationScreen : public keytut::ui::Screen {
 };
 
 // Builds the screen, runs it modally and returns when it has closed.
-void punctuationScreen(keytut::ui::App& app);
+void punctuationScreen(keytut::ui::App& app, const keytut::LessonState& opened);
 
 }  // namespace keyview

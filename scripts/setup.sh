@@ -12,7 +12,8 @@ build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
     portaudio19-dev libsndfile1-dev libsamplerate0-dev libgtest-dev libasound2-plugins
     fonts-dejavu-core)
 test_packages=(python3 xvfb xauth x11-apps imagemagick dbus dbus-x11 at-spi2-core python3-pyatspi xdotool
-    pulseaudio pulseaudio-utils sox orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng)
+    pulseaudio pulseaudio-utils sox orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
+    clang-format)
 
 install_missing() {
     local missing=()
@@ -25,6 +26,21 @@ install_missing() {
     [ "$(id -u)" -ne 0 ] && sudo=sudo
     $sudo apt-get update -q
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# Every C++ source follows .clang-format; lists the files that do not and fails.
+check_format() {
+    local files
+    if git -C "$here" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        files=$(git -C "$here" ls-files '*.cpp' '*.h')
+    else
+        files=$(cd "$here" && find core exercises keying platform earkey keyview tests tools \
+            -name '*.cpp' -o -name '*.h')
+    fi
+    (cd "$here" && echo "$files" | xargs clang-format --dry-run -Werror) || {
+        echo "Sources above do not follow .clang-format: run clang-format -i on them." >&2
+        return 1
+    }
 }
 
 configure_and_build() {  # build dir, extra cmake args...
@@ -42,10 +58,11 @@ run)
     ;;
 test)
     install_missing "${build_packages[@]}" "${test_packages[@]}"
+    status=0
+    check_format || status=1
     configure_and_build "$build"
     # The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
     configure_and_build "$build-sanitize" -DKEYTUT_SANITIZE=ON -DKEYTUT_GUI=OFF -DCMAKE_BUILD_TYPE=Debug
-    status=0
     (cd "$build-sanitize" && ctest --output-on-failure -L unit) || status=1
     # Everything else, with a private sound server for the tests that listen to real sound.
     "$here/tools/with-pulse.sh" bash -c "cd '$build' && ctest --output-on-failure" || status=1

@@ -22,8 +22,10 @@ const char* const kUsage =
     "never faster than the character speed. --keyview uses Keyview's quieter tone.\n";
 
 class StderrMessages : public keytut::MessageSink {
-public:
-    void showMessage(const std::string& text) override { std::cerr << "keytut-render: " << text << '\n'; }
+  public:
+    void showMessage(const std::string& text) override {
+        std::cerr << "keytut-render: " << text << '\n';
+    }
 };
 
 bool parseWpm(const std::string& text, int& wpm) {
@@ -53,7 +55,8 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&](std::string& into) {
-            if (i + 1 >= args.size()) return false;
+            if (i + 1 >= args.size())
+                return false;
             into = args[++i];
             return true;
         };
@@ -70,9 +73,11 @@ int main(int argc, char** argv) {
         } else if (arg == "--keyview") {
             keyview = true;
         } else if (arg == "--code-table") {
-            if (!value(codeTablePath)) return fail("--code-table needs a file name");
+            if (!value(codeTablePath))
+                return fail("--code-table needs a file name");
         } else if (arg == "-o" || arg == "--output") {
-            if (!value(outPath)) return fail(arg + " needs a file name");
+            if (!value(outPath))
+                return fail(arg + " needs a file name");
         } else if (arg == "--") {
             if (i + 1 < args.size()) {
                 text = args[i + 1];
@@ -89,9 +94,12 @@ int main(int argc, char** argv) {
             return fail("give the text as one argument (quote it)");
         }
     }
-    if (outPath.empty()) return fail("no output file given (-o OUT.wav)");
-    if (!haveText) return fail("no text given");
-    if (wordWpm < 0) wordWpm = charWpm;
+    if (outPath.empty())
+        return fail("no output file given (-o OUT.wav)");
+    if (!haveText)
+        return fail("no text given");
+    if (wordWpm < 0)
+        wordWpm = charWpm;
     if (wordWpm > charWpm) {
         return fail("the word speed cannot be faster than the character speed");
     }
@@ -100,15 +108,16 @@ int main(int argc, char** argv) {
     StderrMessages messages;
     std::string tableName = codeTablePath.empty() ? keytut::kCodeTableFile : codeTablePath;
     auto table = keytut::readDataFile(tableName);
-    if (!table) return fail("cannot read the code table " + tableName);
+    if (!table)
+        return fail("cannot read the code table " + tableName);
     keytut::loadCodeTableFrom(tutor.codes, std::move(*table), messages);
     tutor.timing.charDotSamples = keytut::dotSamples(charWpm);
     tutor.timing.wordDotSamples = keytut::dotSamples(wordWpm);
 
     auto device = std::make_unique<audio::FakeWaveOut>();
     audio::FakeWaveOut* fake = device.get();
-    tutor.attachWaveOut(std::move(device));
-    tutor.startSending(text);
+    tutor.sender.attach(std::move(device));
+    tutor.sender.start(text);
     fake->runUntilIdle();
 
     SF_INFO info{};
@@ -116,7 +125,8 @@ int main(int argc, char** argv) {
     info.channels = 1;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     SNDFILE* file = sf_open(outPath.c_str(), SFM_WRITE, &info);
-    if (!file) return fail("cannot write " + outPath + ": " + sf_strerror(nullptr));
+    if (!file)
+        return fail("cannot write " + outPath + ": " + sf_strerror(nullptr));
     sf_count_t total = 0;
     for (const auto& buffer : fake->written()) {
         auto n = static_cast<sf_count_t>(buffer.samples.size());
@@ -128,7 +138,8 @@ int main(int argc, char** argv) {
         }
         total += n;
     }
-    if (sf_close(file) != 0) return fail("cannot finish " + outPath);
+    if (sf_close(file) != 0)
+        return fail("cannot finish " + outPath);
     std::cout << "wrote " << outPath << ": " << fake->written().size() << " characters, " << total
               << " samples (" << static_cast<double>(total) / keytut::kSamplesPerSecond << " s)\n";
     return 0;

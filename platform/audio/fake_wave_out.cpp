@@ -28,7 +28,8 @@ void FakeWaveOut::advance(std::uint64_t samples) {
         std::uint64_t tag = front.tag;
         queue_.pop_front();
         playedOfFront_ = 0;
-        if (handler_) handler_(tag);
+        if (handler_)
+            handler_(tag);
     }
     now_ += left;
 }

@@ -11,7 +11,7 @@
 namespace audio {
 
 class FakeWaveOut : public WaveOut {
-public:
+  public:
     struct Written {
         std::vector<std::int16_t> samples;
         std::uint64_t tag = 0;
@@ -35,7 +35,7 @@ public:
     std::uint64_t now() const { return now_; }
     int resets() const { return resets_; }
 
-private:
+  private:
     struct Pending {
         std::size_t length;
         std::uint64_t tag;

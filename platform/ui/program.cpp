@@ -184,7 +184,7 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
     };
     audioOptions.sidetoneAmplitude = toneAmplitude(edition);
     std::unique_ptr<audio::AudioSystem> sound = audio::createAudioSystem(audioOptions);
-    tutor.attachWaveOut(sound->open(audio::DoneTiming::WhenTaken));
+    tutor.sender.attach(sound->open(audio::DoneTiming::WhenTaken));
     // Told once; everything then runs at its proper pace, silently.
     if (!sound->problem().empty())
         messages.showMessage(sound->problem());
@@ -198,7 +198,7 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
         window->run();
         app.releaseSound();
     }
-    tutor.attachWaveOut(nullptr);
+    tutor.sender.attach(nullptr);
     return 0;
 }
 

@@ -435,6 +435,13 @@ bool Screen::speak(int id, const std::string& text) {
     return box->speak(before, displayText(text));
 }
 
+void Screen::labelControl(int labelId, int controlId) {
+    auto* label = controlAs<QLabel>(labelId);
+    QWidget* target = control(controlId);
+    if (label && target)
+        label->setBuddy(target);
+}
+
 void Screen::setWindowColours(QColor text, QColor background) {
     QPalette p = palette();
     p.setColor(QPalette::Window, background);

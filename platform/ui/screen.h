@@ -133,6 +133,11 @@ class Screen : public QDialog {
     // the focus is on the control afterwards.
     bool speak(int id, const std::string& text);
 
+    // Makes label `labelId` the caption of control `controlId`, so that a screen reader names
+    // the control by it (and does not read the label again as loose text of the window). The
+    // label's text must hold no single '&'.
+    void labelControl(int labelId, int controlId);
+
     // Colours: the window itself, or one control (text and background).
     void setWindowColours(QColor text, QColor background);
     void setColours(int id, QColor text, QColor background);

@@ -1,17 +1,66 @@
 #include "spoken_box.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 
 namespace keytut::ui {
 
+namespace {
+
+// What a screen reader is told of a box's label: its text as its name, as for any label, and
+// that it is the label of its box. Orca reads the labels of a window that stand in no relation
+// as the window's loose text when the window opens; without the relation, a box that has the
+// focus as the window opens would be read twice, as loose text and then as the focused label.
+class SpokenLabelAccessible : public QAccessibleWidget {
+  public:
+    explicit SpokenLabelAccessible(QWidget* label)
+        : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) {
+            const QString name = widget()->accessibleName();
+            return name.isEmpty() ? static_cast<QLabel*>(widget())->text() : name;
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
+        QAccessible::Relation match) const override {
+        auto result = QAccessibleWidget::relations(match);
+        if (match & QAccessible::Labelled) {
+            if (QAccessibleInterface* box =
+                    QAccessible::queryAccessibleInterface(widget()->parentWidget()))
+                result.append({box, QAccessible::Labelled});
+        }
+        return result;
+    }
+};
+
+QAccessibleInterface* spokenLabelFactory(const QString& key, QObject* object) {
+    if (key == QLatin1String(SpokenLabel::staticMetaObject.className()) && object->isWidgetType())
+        return new SpokenLabelAccessible(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+void installSpokenLabelAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(spokenLabelFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+}  // namespace
+
 SpokenBox::SpokenBox(QWidget* parent) : QWidget(parent) {
     // Created in this order, the two labels follow each other in tab order; the hidden one is
     // skipped by Tab. The box itself takes no focus and has no focus proxy: with a proxy, Qt 6.4
     // tabs into the hidden label.
+    installSpokenLabelAccessibility();
     for (QLabel*& label : labels_) {
-        label = new QLabel(this);
+        label = new SpokenLabel(this);
         label->setTextFormat(Qt::PlainText);
         label->setFocusPolicy(Qt::TabFocus);
     }

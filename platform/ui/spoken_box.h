@@ -16,17 +16,27 @@
 // focus. Nothing waits and nothing is posted, so the learner's key presses are neither delayed
 // nor reordered.
 //
+// Each label stands in a relation to the box, so that a screen reader does not also read it as
+// loose text of the window when the window opens (see the constructor).
+//
 // Labels rather than read-only line edits: Orca 43 presents a line edit reached this way from its
 // caret and selection events, not from the focus ("read only text." without the text).
 #pragma once
 
+#include <QLabel>
 #include <QString>
 #include <QWidget>
 #include <array>
 
-class QLabel;
-
 namespace keytut::ui {
+
+// One of a box's two labels; a class of its own so that the screen reader hears of it as the
+// box's label (see spoken_box.cpp).
+class SpokenLabel : public QLabel {
+    Q_OBJECT
+  public:
+    using QLabel::QLabel;
+};
 
 class SpokenBox : public QWidget {
     Q_OBJECT

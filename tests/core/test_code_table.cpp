@@ -43,8 +43,10 @@ TEST(CodeTable, RecordGivesElementsAndTreeEntry) {
 
 TEST(CodeTable, EmptyFileLeavesEverythingUnknown) {
     auto loaded = load("");
-    for (int c = 0; c < 256; ++c) EXPECT_EQ(loaded.table.codeElements[c][0], 0);
-    for (int n = 1; n < 256; ++n) EXPECT_EQ(loaded.table.decodeTree[n], "_");
+    for (int c = 0; c < 256; ++c)
+        EXPECT_EQ(loaded.table.codeElements[c][0], 0);
+    for (int n = 1; n < 256; ++n)
+        EXPECT_EQ(loaded.table.decodeTree[n], "_");
 }
 
 TEST(CodeTable, FaultsAreReportedWithTheRecordNumberAndLoadingGoesOn) {
@@ -63,17 +65,15 @@ TEST(CodeTable, FaultsAreReportedWithTheRecordNumberAndLoadingGoesOn) {
 
 TEST(CodeTable, BothFaultsOfOneRecordCodeFirst) {
     auto loaded = load("65,.-\r\n999,--------\r\n");
-    EXPECT_EQ(loaded.messages,
-              (std::vector<std::string>{"Faulty ASCII code on line 2",
-                                        "Too many code elements on line 2"}));
+    EXPECT_EQ(loaded.messages, (std::vector<std::string>{"Faulty ASCII code on line 2",
+                                                         "Too many code elements on line 2"}));
     EXPECT_EQ(loaded.table.decodeTree[254], std::string(1, '\0'));
 }
 
 TEST(CodeTable, NegativeCodeIsReportedAndNeverIndexes) {
     auto loaded = load("-5,.-\r\n-1000000,-\r\n");
-    EXPECT_EQ(loaded.messages,
-              (std::vector<std::string>{"Faulty ASCII code on line 1",
-                                        "Faulty ASCII code on line 2"}));
+    EXPECT_EQ(loaded.messages, (std::vector<std::string>{"Faulty ASCII code on line 1",
+                                                         "Faulty ASCII code on line 2"}));
     EXPECT_EQ(row(loaded.table, 0), (std::vector<int>{3, 3, 0, 0, 0, 0, 0}));
 }
 

@@ -11,11 +11,12 @@ using namespace keytut;
 namespace {
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("keytut-data-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        path_ =
+            std::filesystem::temp_directory_path() /
+            ("keytut-data-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -25,7 +26,7 @@ public:
     }
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -43,7 +44,8 @@ TEST(WordList, CommasAndLinesSeparateWordsAndKeyviewAppendsABlank) {
 
 TEST(WordList, AtMostTwoThousandWordsAreKept) {
     std::string contents;
-    for (int i = 0; i < 2500; ++i) contents += "W" + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 2500; ++i)
+        contents += "W" + std::to_string(i) + "\r\n";
     auto words = parseWordList(contents, Edition::Earkey);
     ASSERT_EQ(words.size(), 2000u);
     EXPECT_EQ(words.front(), "W0");
@@ -53,7 +55,8 @@ TEST(WordList, AtMostTwoThousandWordsAreKept) {
 TEST(LessonGroups, OneGroupPerLineAtMostEleven) {
     EXPECT_EQ(parseLessonGroups("ETIM\r\nANSO\r\n"), (std::vector<std::string>{"ETIM", "ANSO"}));
     std::string twelve;
-    for (int i = 1; i <= 12; ++i) twelve += "G" + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= 12; ++i)
+        twelve += "G" + std::to_string(i) + "\r\n";
     auto groups = parseLessonGroups(twelve);
     ASSERT_EQ(groups.size(), 11u);
     EXPECT_EQ(groups[9], "G10");
@@ -91,7 +94,8 @@ TEST(PracticeData, MissingFilesAreReportedAndTheRestLoads) {
 
 TEST(PracticeData, QsoFileNamesAreCappedAt101) {
     TempFolder folder;
-    for (int i = 0; i < 105; ++i) folder.write("MORSE" + std::to_string(i) + ".TXT", "+\r\n");
+    for (int i = 0; i < 105; ++i)
+        folder.write("MORSE" + std::to_string(i) + ".TXT", "+\r\n");
     EXPECT_EQ(findQsoFiles(folder.path()).size(), 101u);
     EXPECT_TRUE(findQsoFiles(folder.path() / "no-such-folder").empty());
 }

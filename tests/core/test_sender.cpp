@@ -8,26 +8,29 @@ using namespace keytut;
 namespace {
 
 class RecordingWindow : public MessageTarget {
-public:
+  public:
     void post(int message, std::intptr_t, std::intptr_t) override { messages.push_back(message); }
-    int count(int message) const { return static_cast<int>(std::count(messages.begin(), messages.end(), message)); }
+    int count(int message) const {
+        return static_cast<int>(std::count(messages.begin(), messages.end(), message));
+    }
     std::vector<int> messages;
 };
 
 class SenderTest : public ::testing::Test {
-protected:
+  protected:
     SenderTest() : tutor(Edition::Earkey) {
         CollectingMessageSink sink;
         loadCodeTableFrom(tutor.codes, "72,....\r\n73,..\r\n69,.\r\n84,-\r\n65,.-\r\n", sink);
         auto device = std::make_unique<audio::FakeWaveOut>();
         wave = device.get();
-        tutor.attachWaveOut(std::move(device));
+        tutor.sender.attach(std::move(device));
         window = std::make_shared<RecordingWindow>();
-        tutor.exerciseWindow = window;
+        tutor.sender.setClient(window);
     }
     std::vector<std::size_t> lengths() const {
         std::vector<std::size_t> result;
-        for (const auto& w : wave->written()) result.push_back(w.samples.size());
+        for (const auto& w : wave->written())
+            result.push_back(w.samples.size());
         return result;
     }
     Tutor tutor;
@@ -38,7 +41,7 @@ protected:
 }  // namespace
 
 TEST_F(SenderTest, OneBufferPerCharacterThenOneSendDone) {
-    tutor.startSending("HI ");
+    tutor.sender.start("HI ");
     EXPECT_EQ(wave->queued(), 1u);  // one buffer at a time
     wave->advance(7669);
     EXPECT_EQ(wave->written().size(), 1u);
@@ -47,42 +50,42 @@ TEST_F(SenderTest, OneBufferPerCharacterThenOneSendDone) {
     EXPECT_EQ(lengths(), (std::vector<std::size_t>{7670, 4602, 3068}));
     EXPECT_EQ(window->messages, (std::vector<int>{SendDoneMessage}));
     EXPECT_EQ(wave->now(), 7670u + 4602u + 3068u);
-    EXPECT_FALSE(tutor.sending());
+    EXPECT_FALSE(tutor.sender.sending());
 }
 
 TEST_F(SenderTest, UnknownCharacterIsAnEmptyBufferAndSendingGoesOn) {
-    tutor.startSending("ZE");
+    tutor.sender.start("ZE");
     wave->runUntilIdle();
     EXPECT_EQ(lengths(), (std::vector<std::size_t>{0, 3068}));
     EXPECT_EQ(window->count(SendDoneMessage), 1);
 }
 
 TEST_F(SenderTest, SingleCharacterAndEmptyTextEachEndWithOneSendDone) {
-    tutor.startSending("E");
+    tutor.sender.start("E");
     wave->runUntilIdle();
     EXPECT_EQ(wave->written().size(), 1u);
     EXPECT_EQ(window->count(SendDoneMessage), 1);
 
-    tutor.startSending("");
+    tutor.sender.start("");
     wave->runUntilIdle();
     EXPECT_EQ(window->count(SendDoneMessage), 2);
     EXPECT_EQ(wave->written().back().samples.size(), 0u);
 }
 
 TEST_F(SenderTest, StoppingFinishesTheCurrentCharacterAndReportsOnce) {
-    tutor.startSending("TEATEA");
+    tutor.sender.start("TEATEA");
     wave->runUntilIdle(2);
-    tutor.stopSending();
+    tutor.sender.stop();
     wave->runUntilIdle();
     EXPECT_EQ(wave->written().size(), 3u);
     EXPECT_EQ(window->count(SendDoneMessage), 1);
 }
 
 TEST_F(SenderTest, NewTextReplacesThePlayingOneAtOnce) {
-    tutor.startSending("HHHH");
+    tutor.sender.start("HHHH");
     wave->advance(100);  // H is playing
     const auto playing = wave->written().front().samples;
-    tutor.startSending("TE");
+    tutor.sender.start("TE");
     // The buffer handed to the device was not touched by the new synthesis.
     EXPECT_EQ(wave->written().front().samples, playing);
     EXPECT_EQ(wave->resets(), 1);
@@ -95,12 +98,12 @@ TEST_F(SenderTest, NewTextReplacesThePlayingOneAtOnce) {
 }
 
 TEST_F(SenderTest, StaleNoticesNeverAdvanceTheNewText) {
-    tutor.startSending("HH");
+    tutor.sender.start("HH");
     std::uint64_t oldTag = wave->written().back().tag;
-    tutor.startSending("TE");
+    tutor.sender.start("TE");
     // A notice of the old buffer that was already on its way arrives late.
-    tutor.sendNextCharacter(oldTag);
-    tutor.sendNextCharacter(oldTag);
+    tutor.sender.deviceDone(oldTag);
+    tutor.sender.deviceDone(oldTag);
     EXPECT_EQ(wave->written().size(), 2u);
     wave->runUntilIdle();
     EXPECT_EQ(wave->written().size(), 3u);
@@ -108,16 +111,16 @@ TEST_F(SenderTest, StaleNoticesNeverAdvanceTheNewText) {
 }
 
 TEST_F(SenderTest, SendDoneToAClosedWindowGoesNowhere) {
-    tutor.startSending("E");
+    tutor.sender.start("E");
     window.reset();
-    tutor.exerciseWindow.reset();
+    tutor.sender.setClient(nullptr);
     wave->runUntilIdle();
-    EXPECT_FALSE(tutor.sending());
+    EXPECT_FALSE(tutor.sender.sending());
 }
 
 TEST_F(SenderTest, WordSpeedStretchesOnlyTheGaps) {
     tutor.timing = {dotSamples(20), dotSamples(12)};
-    tutor.startSending("A");
+    tutor.sender.start("A");
     wave->runUntilIdle();
     EXPECT_EQ(lengths(), (std::vector<std::size_t>{4601}));
 }

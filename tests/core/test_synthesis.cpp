@@ -23,13 +23,14 @@ std::vector<std::pair<bool, std::size_t>> runs(const std::vector<std::int16_t>& 
     while (i < samples.size()) {
         // Tone samples at entries 0 and 5 of the table are zero too: a run of silence is a run
         // of at least three zeros.
-        bool tone = !(samples[i] == 0 && (i + 2 >= samples.size() ||
-                                          (samples[i + 1] == 0 && samples[i + 2] == 0)));
+        bool tone = !(samples[i] == 0 &&
+                      (i + 2 >= samples.size() || (samples[i + 1] == 0 && samples[i + 2] == 0)));
         std::size_t j = i;
         while (j < samples.size()) {
-            bool t = !(samples[j] == 0 && (j + 2 >= samples.size() ||
-                                           (samples[j + 1] == 0 && samples[j + 2] == 0)));
-            if (t != tone) break;
+            bool t = !(samples[j] == 0 &&
+                       (j + 2 >= samples.size() || (samples[j + 1] == 0 && samples[j + 2] == 0)));
+            if (t != tone)
+                break;
             ++j;
         }
         result.emplace_back(tone, j - i);

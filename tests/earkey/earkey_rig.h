@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "exercises/lesson.h"
 #include "platform/ui/screen.h"
 #include "tests/ui/test_support.h"
 
@@ -64,6 +65,11 @@ class EarkeyRig {
         return names;
     }
 
+    // The lesson an entry opened, for building its screen.
+    keytut::LessonState opened;
+    keytut::LessonKind begin(int n) {
+        return keytut::beginLesson(opened, program.tutor.data.lessonGroups, n);
+    }
     keytut::ui::Screen* screen = nullptr;  // whose control ids the focus record uses
     std::vector<std::string> order;
     keytut::ui::testing::ExerciseProgram program;

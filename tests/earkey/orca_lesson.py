@@ -119,6 +119,11 @@ def main():
         everything = s.speech()[start:]
         log = s.log_text()
 
+    # The window's opening speaks its instructions once: not also as loose text of the window.
+    opening = [u for u in everything if norm(HEARING) in norm(u.text)]
+    if len(opening) != 1:
+        raise AssertionError("the opening instructions were spoken %d times: %r"
+                             % (len(opening), [u.text for u in opening]))
     print("Expected and heard, in order:")
     for text, u in listen.heard:
         print("  %-12s <- %.3f %r" % (norm(text)[:12], u.stamp, u.text))

@@ -26,8 +26,8 @@ std::string lf(std::string_view text) {
 
 struct LessonFixture : ::testing::Test {
     void open(int n) {
-        ASSERT_EQ(beginLesson(rig.tutor, n), LessonKind::Character);
-        screen = std::make_unique<LessonScreen>(rig.app, n);
+        ASSERT_EQ(rig.begin(n), LessonKind::Character);
+        screen = std::make_unique<LessonScreen>(rig.app, rig.opened);
         rig.screen = screen.get();
         ASSERT_TRUE(showActive(*screen));
         settle();
@@ -81,7 +81,7 @@ TEST_F(LessonFixture, OpensWithTheInstructionsFocusedAndTheControlsOfTheTable) {
     EXPECT_EQ(rig.focus.back().id, 100);
     EXPECT_EQ(rig.focus.back().name, lf(kEarkeyHearingInstructions));
     EXPECT_EQ(tabs(3), (std::vector<int>{101, 100, 101}));
-    EXPECT_TRUE(rig.tutor.exerciseWindow);
+    EXPECT_TRUE(rig.tutor.sender.client());
 }
 
 TEST_F(LessonFixture, HearingStageSpeaksEachCharacterAfterItsSound) {
@@ -138,7 +138,7 @@ TEST_F(LessonFixture, RecognitionJudgesKeysRightAndWrong) {
     open(1);
     std::size_t mark = rig.focus.size();
     key(Qt::Key_F1);
-    EXPECT_EQ(rig.tutor.lessonStage, 1);
+    EXPECT_EQ(screen->lesson().stage(), 1);
     // The character box came back last in tab order; the new instructions were spoken.
     EXPECT_EQ(screen->controlIds(), (std::vector<int>{100, 101}));
     expectPlace(101, {265, 2, 10, 10});
@@ -154,7 +154,7 @@ TEST_F(LessonFixture, RecognitionJudgesKeysRightAndWrong) {
     EXPECT_EQ(screen->controlIds(), (std::vector<int>{101}));
     EXPECT_EQ(screen->focusedId(), 101);
     ASSERT_EQ(rig.writes(), 1u);
-    const char first = rig.tutor.workText.at(0);
+    const char first = screen->lesson().expected().at(0);
     EXPECT_EQ(rig.heard(), std::string(1, first));
     key(Qt::Key_Return);  // once started, Return sends nothing
     EXPECT_EQ(rig.writes(), 1u);
@@ -162,7 +162,7 @@ TEST_F(LessonFixture, RecognitionJudgesKeysRightAndWrong) {
     // Right: the next random character at once, no ding.
     pressKey(focused(), static_cast<Qt::Key>(first));
     ASSERT_EQ(rig.writes(), 2u);
-    const char second = rig.tutor.workText.at(0);
+    const char second = screen->lesson().expected().at(0);
     EXPECT_EQ(rig.heard(1), std::string(1, second));
     rig.noteWrites();
     EXPECT_EQ(std::count(rig.order.begin(), rig.order.end(), "ding"), 0);
@@ -194,7 +194,7 @@ TEST_F(LessonFixture, ThreeF1LeaveOnlyEscapeAndTheCursorKeys) {
     key(Qt::Key_F1);
     key(Qt::Key_F1);
     key(Qt::Key_F1);
-    EXPECT_EQ(rig.tutor.lessonStage, 3);
+    EXPECT_EQ(screen->lesson().stage(), 3);
     const std::size_t focusMark = rig.focus.size();
     for (Qt::Key k : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Down, Qt::Key_Up})
         key(k);
@@ -218,7 +218,7 @@ TEST_F(LessonFixture, GroupTestSendsTwentyGroupsAndReadsThemBackSpelled) {
     expectPlace(104, {200, 65, 70, 12});
     EXPECT_EQ(rig.namesOn(100, mark), (std::vector<std::string>{lf(kEarkeyGroupTestInstructions)}));
     EXPECT_EQ(rig.focus.back().id, 100);
-    EXPECT_EQ(rig.tutor.lessonText, "ETIMANS");
+    EXPECT_EQ(screen->lesson().state().text, "ETIMANS");
 
     // Cursor keys before a test has been sent do nothing.
     mark = rig.focus.size();
@@ -227,7 +227,7 @@ TEST_F(LessonFixture, GroupTestSendsTwentyGroupsAndReadsThemBackSpelled) {
 
     const std::size_t before = rig.writes();
     key(Qt::Key_Return);
-    const std::string sent = rig.tutor.sendText;
+    const std::string sent = rig.tutor.sender.text();
     ASSERT_EQ(sent.size(), 120u);
     for (std::size_t i = 0; i < sent.size(); ++i) {
         if (i % 6 == 5)
@@ -267,7 +267,7 @@ TEST_F(LessonFixture, GroupTestSendsTwentyGroupsAndReadsThemBackSpelled) {
     // Another test clears the box and the list.
     key(Qt::Key_Return);
     EXPECT_EQ(screen->text(104), "");
-    EXPECT_NE(rig.tutor.sendText, sent);
+    EXPECT_NE(rig.tutor.sender.text(), sent);
 }
 
 TEST_F(LessonFixture, GroupTestWithoutRecognitionSpeaksTheInstructionsToo) {
@@ -292,27 +292,30 @@ TEST_F(LessonFixture, EscapeWhileSendingStopsAfterTheCurrentCharacter) {
     rig.wave->runUntilIdle();
     settle();
     EXPECT_EQ(rig.writes(), written);
-    EXPECT_EQ(rig.tutor.sendLen, 0);
+    EXPECT_FALSE(rig.tutor.sender.hasMore());
 }
 
 TEST(LessonEntry, RunsModallyAndReturnsOnEscape) {
     EarkeyRig rig;
     bool sawScreen = false;
+    int number = 0;
     QTimer::singleShot(300, [&] {
         auto* screen = qobject_cast<LessonScreen*>(QApplication::activeModalWidget());
         sawScreen = screen != nullptr;
+        if (screen)
+            number = screen->lesson().state().number;
         if (screen)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     });
     lessonScreen(rig.app, 3);
     EXPECT_TRUE(sawScreen);
-    EXPECT_EQ(rig.tutor.lessonNumber, 3);
+    EXPECT_EQ(number, 3);
     // The closed window's handle takes a late message without effect.
-    ASSERT_TRUE(rig.tutor.exerciseWindow);
-    rig.tutor.exerciseWindow->post(keytut::SendDoneMessage, 0, 0);
+    ASSERT_TRUE(rig.tutor.sender.client());
+    rig.tutor.sender.client()->post(keytut::SendDoneMessage, 0, 0);
     settle();
     lessonScreen(rig.app, 99);  // no such group: nothing opens
-    EXPECT_EQ(rig.tutor.lessonNumber, 3);
+    EXPECT_EQ(number, 3);
 }
 
 }  // namespace

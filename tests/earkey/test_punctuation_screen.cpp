@@ -20,8 +20,8 @@ using keytut::ui::testing::placeOf;
 struct PunctuationFixture : ::testing::Test {
     void open() {
         const int last = static_cast<int>(rig.tutor.data.lessonGroups.size());
-        ASSERT_EQ(beginLesson(rig.tutor, last), LessonKind::Punctuation);
-        screen = std::make_unique<PunctuationScreen>(rig.app);
+        ASSERT_EQ(rig.begin(last), LessonKind::Punctuation);
+        screen = std::make_unique<PunctuationScreen>(rig.app, rig.opened);
         rig.screen = screen.get();
         ASSERT_TRUE(showActive(*screen));
         settle();

@@ -34,9 +34,9 @@ class ExerciseRig {
         EXPECT_TRUE(sink.messages.empty());
         auto device = std::make_unique<audio::FakeWaveOut>();
         wave = device.get();
-        tutor.attachWaveOut(std::move(device));
+        tutor.sender.attach(std::move(device));
         window = std::make_shared<RecordingWindow>();
-        tutor.exerciseWindow = window;
+        tutor.sender.setClient(window);
         tutor.random.seed(seed);
     }
 

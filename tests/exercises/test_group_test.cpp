@@ -67,27 +67,28 @@ TEST(GroupTestText, CharacterInTwoGroupsIsDrawnTwiceAsOften) {
 
 TEST(GroupTestText, StartingFillsEarkeysListAndSendsTheText) {
     ExerciseRig rig(Edition::Earkey);
-    rig.tutor.lessonText = "ETIM";
-    for (auto& entry : rig.tutor.reviewList)
-        entry = "OLD";
-    rig.tutor.reviewIndex = 30;
-    auto text = startGroupTest(rig.tutor);
+    std::string lessonText = "ETIM";
+    ReviewList review;
+    for (int i = 1; i <= ReviewList::kLastEntry; ++i)
+        review.set(i, "OLD");
+    review.show(30);
+    auto text = startGroupTest(rig.tutor, lessonText, &review);
     ASSERT_TRUE(text);
-    EXPECT_EQ(rig.tutor.reviewIndex, 0);
-    EXPECT_EQ(rig.tutor.reviewList[0], "");
-    EXPECT_EQ(rig.tutor.reviewList[21], "");
-    EXPECT_EQ(rig.tutor.reviewList[30], "");
-    EXPECT_EQ(text->substr(0, 6), rig.tutor.reviewList[1] + " ");
-    EXPECT_EQ(text->substr(114), rig.tutor.reviewList[20] + " ");
+    EXPECT_EQ(review.index(), 0);
+    EXPECT_EQ(review[0], "");
+    EXPECT_EQ(review[21], "");
+    EXPECT_EQ(review[30], "");
+    EXPECT_EQ(text->substr(0, 6), review[1] + " ");
+    EXPECT_EQ(text->substr(114), review[20] + " ");
     rig.wave->runUntilIdle();
     EXPECT_EQ(rig.heard(), *text);
 
     // Nothing to draw from: nothing sent, nothing changed.
-    rig.tutor.lessonText.clear();
+    lessonText.clear();
     std::size_t writes = rig.writes();
-    EXPECT_FALSE(startGroupTest(rig.tutor));
+    EXPECT_FALSE(startGroupTest(rig.tutor, lessonText, &review));
     EXPECT_EQ(rig.writes(), writes);
-    EXPECT_EQ(rig.tutor.reviewList[1].size(), 5u);
+    EXPECT_EQ(review[1].size(), 5u);
 }
 
 TEST(ReviewList, SpelledForm) {
@@ -97,33 +98,32 @@ TEST(ReviewList, SpelledForm) {
 }
 
 TEST(ReviewList, DownAndUpStopAtBothEnds) {
-    ExerciseRig rig(Edition::Earkey);
-    auto& t = rig.tutor;
+    ReviewList t;
     for (int i = 1; i <= 20; ++i)
-        t.reviewList[i] = "G" + std::to_string(i);
+        t.set(i, "G" + std::to_string(i));
 
-    EXPECT_FALSE(reviewUp(t));  // nothing shown yet
-    EXPECT_EQ(reviewDown(t), 1);
-    EXPECT_EQ(reviewDown(t), 2);
-    EXPECT_EQ(reviewUp(t), 1);
-    EXPECT_FALSE(reviewUp(t));
-    EXPECT_EQ(t.reviewIndex, 1);
+    EXPECT_FALSE(t.up());  // nothing shown yet
+    EXPECT_EQ(t.down(), 1);
+    EXPECT_EQ(t.down(), 2);
+    EXPECT_EQ(t.up(), 1);
+    EXPECT_FALSE(t.up());
+    EXPECT_EQ(t.index(), 1);
     for (int i = 2; i <= 20; ++i)
-        EXPECT_EQ(reviewDown(t), i);
-    EXPECT_FALSE(reviewDown(t));  // entry 21 is empty
-    EXPECT_EQ(t.reviewIndex, 20);
+        EXPECT_EQ(t.down(), i);
+    EXPECT_FALSE(t.down());  // entry 21 is empty
+    EXPECT_EQ(t.index(), 20);
 
-    // A full list of thirty left by another test, at its last entry: nothing past entry 30.
+    // A full list of thirty, at its last entry: nothing past entry 30.
     for (int i = 1; i <= 30; ++i)
-        t.reviewList[i] = "W" + std::to_string(i);
-    t.reviewIndex = 30;
-    EXPECT_FALSE(reviewDown(t));
-    EXPECT_EQ(t.reviewIndex, 30);
-    EXPECT_EQ(reviewUp(t), 29);
+        t.set(i, "W" + std::to_string(i));
+    t.show(30);
+    EXPECT_FALSE(t.down());
+    EXPECT_EQ(t.index(), 30);
+    EXPECT_EQ(t.up(), 29);
 
     // An index outside the list is taken as its nearest end.
-    t.reviewIndex = 99;
-    EXPECT_FALSE(reviewDown(t));
-    t.reviewIndex = -5;
-    EXPECT_EQ(reviewDown(t), 1);
+    t.show(99);
+    EXPECT_FALSE(t.down());
+    t.show(-5);
+    EXPECT_EQ(t.down(), 1);
 }

@@ -12,8 +12,10 @@ namespace {
 class LessonRig : public ExerciseRig {
   public:
     LessonRig(Edition edition, int lessonNumber) : ExerciseRig(edition) {
-        EXPECT_EQ(beginLesson(tutor, lessonNumber), LessonKind::Character);
-        lesson = std::make_unique<CharacterLesson>(tutor, [this] {
+        LessonState opened;
+        EXPECT_EQ(beginLesson(opened, tutor.data.lessonGroups, lessonNumber),
+                  LessonKind::Character);
+        lesson = std::make_unique<CharacterLesson>(tutor, opened, [this] {
             ++dings;
             writesAtDing = writes();
         });
@@ -62,16 +64,17 @@ TEST(LessonEntry, GroupsCaptionsAndTitles) {
     EXPECT_EQ(lessonTitle(Edition::Earkey, eta, 3), "Lesson 3  E T A ");
     EXPECT_EQ(lessonTitle(Edition::Keyview, eta, 3), "Lesson 3  ETA");
 
-    rig.tutor.lessonStage = 2;
-    EXPECT_EQ(beginLesson(rig.tutor, 2), LessonKind::Character);
-    EXPECT_EQ(rig.tutor.lessonNumber, 2);
-    EXPECT_EQ(rig.tutor.lessonStage, 0);
-    EXPECT_EQ(rig.tutor.lessonText, "ANS");
-    EXPECT_EQ(beginLesson(rig.tutor, 11), LessonKind::Punctuation);
-    EXPECT_EQ(rig.tutor.lessonText, "+@!=/.,?");
-    EXPECT_EQ(beginLesson(rig.tutor, 0), LessonKind::None);
-    EXPECT_EQ(beginLesson(rig.tutor, 12), LessonKind::None);
-    EXPECT_EQ(rig.tutor.lessonNumber, 11);  // a lesson that does not exist changes nothing
+    LessonState lesson;
+    lesson.stage = 2;
+    EXPECT_EQ(beginLesson(lesson, groups, 2), LessonKind::Character);
+    EXPECT_EQ(lesson.number, 2);
+    EXPECT_EQ(lesson.stage, 0);
+    EXPECT_EQ(lesson.text, "ANS");
+    EXPECT_EQ(beginLesson(lesson, groups, 11), LessonKind::Punctuation);
+    EXPECT_EQ(lesson.text, "+@!=/.,?");
+    EXPECT_EQ(beginLesson(lesson, groups, 0), LessonKind::None);
+    EXPECT_EQ(beginLesson(lesson, groups, 12), LessonKind::None);
+    EXPECT_EQ(lesson.number, 11);  // a lesson that does not exist changes nothing
 }
 
 TEST(EarkeyHearing, SpaceRepeatsReturnMovesOnAndWraps) {
@@ -112,7 +115,7 @@ TEST(EarkeyHearing, LongCharacterIsSpokenOnlyAfterItsSound) {
 TEST(EarkeyRecognition, StartsOnceAndJudgesKeys) {
     LessonRig rig(Edition::Earkey, 1);  // ETIM
     auto update = rig.lesson->nextStage();
-    EXPECT_EQ(rig.tutor.lessonStage, 1);
+    EXPECT_EQ(rig.lesson->stage(), 1);
     EXPECT_TRUE(update.rebuildCharacterBox);
     EXPECT_EQ(update.characterBox, "");
     EXPECT_EQ(update.instructions, std::string(kEarkeyRecognitionInstructions));
@@ -130,7 +133,7 @@ TEST(EarkeyRecognition, StartsOnceAndJudgesKeys) {
     ASSERT_EQ(rig.heard().size(), 1u);
     char expected = rig.heard()[0];
     EXPECT_NE(std::string("ETIM").find(expected), std::string::npos);
-    EXPECT_EQ(rig.tutor.workText, std::string(1, expected));
+    EXPECT_EQ(rig.lesson->expected(), std::string(1, expected));
     EXPECT_TRUE(rig.lesson->randomStarted());
     EXPECT_FALSE(rig.lesson->returnKey().acted);  // a second Return sends nothing
     EXPECT_EQ(rig.writes(), 1u);
@@ -155,7 +158,7 @@ TEST(EarkeyRecognition, StartsOnceAndJudgesKeys) {
         EXPECT_FALSE(update.dinged);
         ASSERT_EQ(rig.heard(before).size(), 1u);
         expected = rig.heard(before)[0];
-        EXPECT_EQ(rig.tutor.workText, std::string(1, expected));
+        EXPECT_EQ(rig.lesson->expected(), std::string(1, expected));
         sent += expected;
     }
     EXPECT_EQ(rig.dings, dings);
@@ -164,7 +167,7 @@ TEST(EarkeyRecognition, StartsOnceAndJudgesKeys) {
 
     rig.lesson->close();
     rig.wave->runUntilIdle();
-    EXPECT_EQ(rig.tutor.sendLen, 0);
+    EXPECT_FALSE(rig.tutor.sender.hasMore());
 }
 
 TEST(EarkeyStages, ThirdF1LeavesOnlyEscapeAndCursorKeys) {
@@ -176,7 +179,7 @@ TEST(EarkeyStages, ThirdF1LeavesOnlyEscapeAndCursorKeys) {
     std::size_t writes = rig.writes();
 
     EXPECT_TRUE(rig.lesson->nextStage().acted);
-    EXPECT_EQ(rig.tutor.lessonStage, 3);
+    EXPECT_EQ(rig.lesson->stage(), 3);
     EXPECT_FALSE(rig.lesson->returnKey().acted);
     EXPECT_FALSE(rig.lesson->space().acted);
     EXPECT_FALSE(rig.lesson->keyChar('E').acted);
@@ -187,19 +190,15 @@ TEST(EarkeyStages, ThirdF1LeavesOnlyEscapeAndCursorKeys) {
 
     auto update = rig.lesson->cursorDown();
     EXPECT_TRUE(update.acted);
-    EXPECT_EQ(update.resultsBox, spelledForm(rig.tutor.reviewList[1]));
+    EXPECT_EQ(update.resultsBox, spelledForm(rig.lesson->review()[1]));
     rig.lesson->nextStage();
-    EXPECT_EQ(rig.tutor.lessonStage, 4);
+    EXPECT_EQ(rig.lesson->stage(), 4);
     EXPECT_TRUE(rig.lesson->cursorDown().acted);
     EXPECT_TRUE(rig.lesson->cursorUp().acted);
 }
 
 TEST(EarkeyGroupTest, EnteringSendingAndReadingBack) {
     LessonRig rig(Edition::Earkey, 2);
-    // Another exercise left a full list behind.
-    for (int i = 1; i <= 30; ++i)
-        rig.tutor.reviewList[i] = "WORD" + std::to_string(i);
-    rig.tutor.reviewIndex = 30;
 
     // Recognition never started: the label was never removed, so it is not made again.
     EXPECT_FALSE(rig.lesson->cursorDown().acted);  // no results box yet
@@ -209,29 +208,29 @@ TEST(EarkeyGroupTest, EnteringSendingAndReadingBack) {
     EXPECT_FALSE(update.recreateInstructions);
     EXPECT_EQ(update.instructions, std::string(kEarkeyGroupTestInstructions));
     EXPECT_EQ(update.speak, LessonControl::Instructions);
-    EXPECT_EQ(rig.tutor.lessonText, "ETIMANS");
-    // Before a test of this screen the list is another exercise's.
+    EXPECT_EQ(rig.lesson->state().text, "ETIMANS");
+    // Before a test of this screen there is nothing to read back.
     EXPECT_FALSE(rig.lesson->cursorDown().acted);
     EXPECT_FALSE(rig.lesson->cursorUp().acted);
-    EXPECT_EQ(rig.tutor.reviewIndex, 30);
+    EXPECT_EQ(rig.lesson->review().index(), 0);
 
     update = rig.lesson->returnKey();
     ASSERT_TRUE(update.testStarted);
     EXPECT_EQ(update.resultsBox, "");
-    EXPECT_EQ(rig.tutor.reviewIndex, 0);
-    EXPECT_TRUE(rig.tutor.reviewList[0].empty());
+    EXPECT_EQ(rig.lesson->review().index(), 0);
+    EXPECT_TRUE(rig.lesson->review()[0].empty());
     for (int i = 21; i <= 30; ++i)
-        EXPECT_TRUE(rig.tutor.reviewList[i].empty()) << i;
+        EXPECT_TRUE(rig.lesson->review()[i].empty()) << i;
     std::string expectedText;
     for (int i = 1; i <= 20; ++i)
-        expectedText += rig.tutor.reviewList[i] + " ";
-    EXPECT_EQ(rig.tutor.sendText, expectedText);
+        expectedText += rig.lesson->review()[i] + " ";
+    EXPECT_EQ(rig.tutor.sender.text(), expectedText);
 
     // The list is there while the test is still being sent.
     rig.wave->runUntilIdle(10);
     EXPECT_FALSE(rig.deliver().acted);
     update = rig.lesson->cursorDown();
-    EXPECT_EQ(update.resultsBox, spelledForm(rig.tutor.reviewList[1]));
+    EXPECT_EQ(update.resultsBox, spelledForm(rig.lesson->review()[1]));
     EXPECT_EQ(update.speak, LessonControl::ResultsBox);
 
     update = rig.finishSound();
@@ -240,21 +239,21 @@ TEST(EarkeyGroupTest, EnteringSendingAndReadingBack) {
     EXPECT_EQ(update.speak, LessonControl::Instructions);
     EXPECT_EQ(rig.heard(), expectedText);
 
-    EXPECT_EQ(rig.lesson->cursorDown().resultsBox, spelledForm(rig.tutor.reviewList[2]));
-    EXPECT_EQ(rig.lesson->cursorUp().resultsBox, spelledForm(rig.tutor.reviewList[1]));
+    EXPECT_EQ(rig.lesson->cursorDown().resultsBox, spelledForm(rig.lesson->review()[2]));
+    EXPECT_EQ(rig.lesson->cursorUp().resultsBox, spelledForm(rig.lesson->review()[1]));
     EXPECT_FALSE(rig.lesson->cursorUp().acted);
-    EXPECT_EQ(rig.tutor.reviewIndex, 1);
+    EXPECT_EQ(rig.lesson->review().index(), 1);
     for (int i = 0; i < 25; ++i)
         rig.lesson->cursorDown();
-    EXPECT_EQ(rig.tutor.reviewIndex, 20);
+    EXPECT_EQ(rig.lesson->review().index(), 20);
     EXPECT_FALSE(rig.lesson->cursorDown().acted);
 
     // Going again: the box is cleared and a new list drawn.
-    auto old = rig.tutor.reviewList;
+    auto old = rig.lesson->review();
     update = rig.lesson->returnKey();
     EXPECT_EQ(update.resultsBox, "");
-    EXPECT_EQ(rig.tutor.reviewIndex, 0);
-    EXPECT_NE(rig.tutor.reviewList, old);
+    EXPECT_EQ(rig.lesson->review().index(), 0);
+    EXPECT_NE(rig.lesson->review(), old);
 }
 
 TEST(EarkeyGroupTest, RecognitionLabelIsMadeAgainAfterItWasRemoved) {
@@ -275,7 +274,7 @@ TEST(GroupTestSending, OnlyTheEndOfTheCurrentTestIsAResult) {
     rig.wave->runUntilIdle(30);
     std::size_t restartAt = rig.writes();
     rig.lesson->returnKey();  // a new test while the first is still being sent
-    const std::string second = rig.tutor.sendText;
+    const std::string second = rig.tutor.sender.text();
     rig.wave->runUntilIdle();
     auto posted = rig.takePosted();
     ASSERT_EQ(posted.size(), 1u);
@@ -296,7 +295,7 @@ TEST(GroupTestSending, EndOfATestReplacedBeforeItsNoticeArrivedIsNotAResult) {
     EXPECT_TRUE(rig.lesson->testSending());
     auto update = rig.finishSound();
     EXPECT_TRUE(update.acted);
-    EXPECT_EQ(update.resultsBox, rig.tutor.sendText);
+    EXPECT_EQ(update.resultsBox, rig.tutor.sender.text());
 }
 
 TEST(KeyviewLesson, AllThreeStages) {
@@ -323,9 +322,9 @@ TEST(KeyviewLesson, AllThreeStages) {
     for (int i = 0; i < 3; ++i) {
         std::size_t before = rig.writes();
         EXPECT_EQ(rig.lesson->returnKey().focus, LessonControl::KeyCapture);
-        EXPECT_EQ(rig.heard(before), rig.tutor.workText);
+        EXPECT_EQ(rig.heard(before), rig.lesson->expected());
     }
-    const std::string expected = rig.tutor.workText;
+    const std::string expected = rig.lesson->expected();
     const char wrong = expected == "A" ? 'S' : 'A';
     std::size_t before = rig.writes();
     update = rig.lesson->keyChar(wrong);
@@ -343,16 +342,16 @@ TEST(KeyviewLesson, AllThreeStages) {
     EXPECT_TRUE(update.removeRecognitionControls);
     EXPECT_TRUE(update.createResultsBox);
     EXPECT_EQ(update.focus, LessonControl::StartButton);
-    EXPECT_EQ(rig.tutor.lessonText, "ETIMANS");
+    EXPECT_EQ(rig.lesson->state().text, "ETIMANS");
     EXPECT_FALSE(rig.lesson->nextStage().acted);  // Next is gone
-    EXPECT_EQ(rig.tutor.lessonStage, 2);
+    EXPECT_EQ(rig.lesson->stage(), 2);
     EXPECT_EQ(rig.lesson->pollCandidates(), "");
 
-    const auto listBefore = rig.tutor.reviewList;
+    const auto listBefore = rig.lesson->review();
     update = rig.lesson->returnKey();
     EXPECT_EQ(update.focus, LessonControl::ResultsBox);
-    EXPECT_EQ(rig.tutor.reviewList, listBefore);  // Keyview keeps no review list
-    const std::string text = rig.tutor.sendText;
+    EXPECT_EQ(rig.lesson->review(), listBefore);  // Keyview keeps no review list
+    const std::string text = rig.tutor.sender.text();
     EXPECT_EQ(text.size(), 120u);
     update = rig.finishSound();
     EXPECT_EQ(update.resultsBox, text);

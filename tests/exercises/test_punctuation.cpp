@@ -37,9 +37,10 @@ TEST(PunctuationButtons, OneButtonPerCharacterInOrder) {
 
 TEST(PunctuationScreen, ButtonsPlayTheirSignsAndOkNamesTheLastOne) {
     ExerciseRig rig(Edition::Earkey);
-    ASSERT_EQ(beginLesson(rig.tutor, 11), LessonKind::Punctuation);
+    LessonState lesson;
+    ASSERT_EQ(beginLesson(lesson, rig.tutor.data.lessonGroups, 11), LessonKind::Punctuation);
     rig.tutor.workText = "E";  // left over from an earlier screen
-    PunctuationLesson screen(rig.tutor);
+    PunctuationLesson screen(rig.tutor, lesson.text);
 
     // Before any sign: an empty message, then the first sign plays.
     EXPECT_EQ(screen.okMessage(), "");
@@ -61,8 +62,7 @@ TEST(PunctuationScreen, ButtonsPlayTheirSignsAndOkNamesTheLastOne) {
 
 TEST(PunctuationScreen, OnlyTheFirstTenCharactersAreAnswered) {
     ExerciseRig rig(Edition::Keyview);
-    rig.tutor.lessonText = "+@!=/.,?+@!";
-    PunctuationLesson screen(rig.tutor);
+    PunctuationLesson screen(rig.tutor, "+@!=/.,?+@!");
     EXPECT_EQ(screen.buttons().size(), 10u);
     EXPECT_EQ(screen.command(110), '@');
     EXPECT_FALSE(screen.command(111));

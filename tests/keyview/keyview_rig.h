@@ -35,6 +35,12 @@ class KeyviewRig {
     }
 
     keytut::Tutor& tutor() { return program.tutor; }
+    // The lesson an entry opened, for building its screen.
+    keytut::LessonState opened;
+    keytut::LessonKind begin(int n) {
+        return keytut::beginLesson(opened, program.tutor.data.lessonGroups, n);
+    }
+
     keytut::ui::App& app() { return program.app; }
 
     // Buffers written by the wrong-answer sound so far.

@@ -59,8 +59,8 @@ void typeKey(QWidget* target, Qt::Key key) {
 
 TEST(KeyviewLessonScreen, ControlsOfEachStage) {
     KeyviewRig rig;
-    ASSERT_EQ(keytut::beginLesson(rig.tutor(), 3), keytut::LessonKind::Character);
-    LessonScreen screen(rig.app());
+    ASSERT_EQ(rig.begin(3), keytut::LessonKind::Character);
+    LessonScreen screen(rig.app(), rig.opened);
 
     // The window: title, size, font, owner, a caption bar without a close box.
     EXPECT_EQ(screen.windowTitle().toStdString(), "Lesson 3  ORK");
@@ -70,7 +70,7 @@ TEST(KeyviewLessonScreen, ControlsOfEachStage) {
     EXPECT_TRUE(screen.windowFlags() & Qt::WindowTitleHint);
     EXPECT_FALSE(screen.windowFlags() & Qt::WindowSystemMenuHint);
     EXPECT_FALSE(screen.windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(rig.tutor().exerciseWindow, screen.handle());
+    EXPECT_EQ(rig.tutor().sender.client(), screen.handle());
 
     // Stage 0.
     EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 103, 2, 102, 104, 101}));
@@ -98,7 +98,7 @@ TEST(KeyviewLessonScreen, ControlsOfEachStage) {
 
     // Stage 1: "Start" joins the others.
     screen.sendCommand(103);
-    EXPECT_EQ(rig.tutor().lessonStage, 1);
+    EXPECT_EQ(screen.lesson().stage(), 1);
     EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 103, 2, 102, 104, 101, 1}));
     EXPECT_EQ(screen.text(1), "Start");
     EXPECT_EQ(placeOf(screen, 1), (Place{260, 160, 25, 15}));
@@ -113,7 +113,7 @@ TEST(KeyviewLessonScreen, ControlsOfEachStage) {
     // results box comes.
     screen.sendCommand(103);
     settle();
-    EXPECT_EQ(rig.tutor().lessonStage, 2);
+    EXPECT_EQ(screen.lesson().stage(), 2);
     EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 2, 1, 104}));
     EXPECT_EQ(screen.findChildren<QLineEdit*>().size(), 0);
     auto* results = screen.controlAs<QLabel>(104);
@@ -127,19 +127,19 @@ TEST(KeyviewLessonScreen, ControlsOfEachStage) {
               "20 groups of 5 characters will now be sent \nfrom those learned so far\n"
               "They will be displayed when finished sending");
     EXPECT_EQ(screen.focusedId(), 1);
-    EXPECT_EQ(rig.tutor().lessonText, "ETIMANSORK");
+    EXPECT_EQ(screen.lesson().state().text, "ETIMANSORK");
     expectPlacedInPixels(screen);
 
     // "Next" is gone; its command changes nothing.
     screen.sendCommand(103);
-    EXPECT_EQ(rig.tutor().lessonStage, 2);
+    EXPECT_EQ(screen.lesson().stage(), 2);
     EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 2, 1, 104}));
 }
 
 TEST(KeyviewLessonScreen, HearingPlaysTheGroupKeysOnly) {
     KeyviewRig rig;
-    keytut::beginLesson(rig.tutor(), 1);  // ETIM
-    LessonScreen screen(rig.app());
+    rig.begin(1);  // ETIM
+    LessonScreen screen(rig.app(), rig.opened);
     ASSERT_TRUE(showActive(screen));
     QWidget* capture = screen.control(104);
     ASSERT_EQ(QApplication::focusWidget(), capture);
@@ -171,18 +171,18 @@ TEST(KeyviewLessonScreen, HearingPlaysTheGroupKeysOnly) {
     pressKey(capture, Qt::Key_Return);
     spin(100);
     EXPECT_EQ(rig.writes(), 2u);
-    EXPECT_EQ(rig.tutor().lessonStage, 0);
+    EXPECT_EQ(screen.lesson().stage(), 0);
 }
 
 TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
     KeyviewRig rig;
-    keytut::beginLesson(rig.tutor(), 1);
-    LessonScreen screen(rig.app());
+    rig.begin(1);
+    LessonScreen screen(rig.app(), rig.opened);
     ASSERT_TRUE(showActive(screen));
 
     // "Next" clicked with the mouse; the focus does not stay on it, so Return starts.
     QTest::mouseClick(screen.control(103), Qt::LeftButton);
-    ASSERT_EQ(rig.tutor().lessonStage, 1);
+    ASSERT_EQ(screen.lesson().stage(), 1);
     EXPECT_EQ(screen.text(101), "");
 
     // A key before the first character is not judged.
@@ -192,7 +192,7 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
     EXPECT_EQ(rig.soundsPlayed(), 0u);
 
     pressKey(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(rig.tutor().lessonStage, 1);
+    EXPECT_EQ(screen.lesson().stage(), 1);
     ASSERT_EQ(rig.writes(), 1u);
     const char first = rig.heard()[0];
     EXPECT_NE(std::string("ETIM").find(first), std::string::npos);
@@ -222,7 +222,7 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
     // Start sends a new character each time.
     screen.sendCommand(1);
     EXPECT_EQ(rig.writes(), 4u);
-    EXPECT_EQ(rig.tutor().workText, rig.heard(3));
+    EXPECT_EQ(screen.lesson().expected(), rig.heard(3));
 
     // A digit is judged like a letter: wrong here, so a sound and the character again.
     screen.handle()->post(keytut::KeyCharMessage, '5', 0);
@@ -234,8 +234,8 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
 
 TEST(KeyviewLessonScreen, GroupTestSendsTwentyGroupsAndShowsThemInAColumn) {
     KeyviewRig rig;
-    keytut::beginLesson(rig.tutor(), 2);  // ANS, after ETIM
-    LessonScreen screen(rig.app());
+    rig.begin(2);  // ANS, after ETIM
+    LessonScreen screen(rig.app(), rig.opened);
     ASSERT_TRUE(showActive(screen));
     screen.sendCommand(103);
     screen.sendCommand(103);
@@ -247,7 +247,7 @@ TEST(KeyviewLessonScreen, GroupTestSendsTwentyGroupsAndShowsThemInAColumn) {
     EXPECT_EQ(screen.text(104), "");
 
     pressKey(QApplication::focusWidget(), Qt::Key_Return);  // the focus is on Start
-    const std::string text = rig.tutor().sendText;
+    const std::string text = rig.tutor().sender.text();
     ASSERT_EQ(text.size(), 120u);
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (i % 6 == 5) {
@@ -292,15 +292,15 @@ TEST(KeyviewLessonScreen, GroupTestSendsTwentyGroupsAndShowsThemInAColumn) {
     screen.sendCommand(1);
     EXPECT_EQ(screen.text(104), "");
     EXPECT_EQ(rig.writes(), before + 1);
-    EXPECT_EQ(rig.tutor().sendText.size(), 120u);
-    EXPECT_NE(rig.tutor().sendText, text);
+    EXPECT_EQ(rig.tutor().sender.text().size(), 120u);
+    EXPECT_NE(rig.tutor().sender.text(), text);
 }
 
 TEST(KeyviewLessonScreen, ExitDuringATestStopsAfterTheCurrentCharacter) {
     for (bool escape : {false, true}) {
         KeyviewRig rig;
-        keytut::beginLesson(rig.tutor(), 1);
-        LessonScreen screen(rig.app());
+        rig.begin(1);
+        LessonScreen screen(rig.app(), rig.opened);
         ASSERT_TRUE(showActive(screen));
         screen.sendCommand(103);
         screen.sendCommand(103);
@@ -315,11 +315,11 @@ TEST(KeyviewLessonScreen, ExitDuringATestStopsAfterTheCurrentCharacter) {
         }
         EXPECT_TRUE(screen.ended()) << escape;
         EXPECT_FALSE(screen.isVisible()) << escape;
-        EXPECT_EQ(rig.tutor().sendLen, 0);
+        EXPECT_FALSE(rig.tutor().sender.hasMore());
         rig.wave->runUntilIdle();
         settle();
         EXPECT_EQ(rig.writes(), 2u) << escape;  // the second character was the last
-        EXPECT_EQ(rig.heard(), rig.tutor().sendText.substr(0, 2));
+        EXPECT_EQ(rig.heard(), rig.tutor().sender.text().substr(0, 2));
         EXPECT_EQ(screen.text(104), "");  // no results for a test left early
     }
 }
@@ -328,6 +328,7 @@ TEST(KeyviewLessonScreen, ExitDuringATestStopsAfterTheCurrentCharacter) {
 struct Opened {
     std::string kind;
     std::string title;
+    int number = 0;
 };
 
 Opened openAndLeave(KeyviewRig& rig, int lesson) {
@@ -336,7 +337,8 @@ Opened openAndLeave(KeyviewRig& rig, int lesson) {
     QTimer::singleShot(50, &guard, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* lessonWindow = qobject_cast<LessonScreen*>(modal)) {
-            opened = {"lesson", lessonWindow->windowTitle().toStdString()};
+            opened = {"lesson", lessonWindow->windowTitle().toStdString(),
+                      lessonWindow->lesson().state().number};
             lessonWindow->sendCommand(2);
         } else if (auto* signs = qobject_cast<PunctuationScreen*>(modal)) {
             opened = {"punctuation", signs->windowTitle().toStdString()};
@@ -352,7 +354,7 @@ TEST(KeyviewLessonScreen, LessonEntryOpensTheLessonOrThePunctuationScreen) {
     Opened first = openAndLeave(rig, 1);
     EXPECT_EQ(first.kind, "lesson");
     EXPECT_EQ(first.title, "Lesson 1  ETIM");
-    EXPECT_EQ(rig.tutor().lessonNumber, 1);
+    EXPECT_EQ(first.number, 1);
 
     Opened numbers = openAndLeave(rig, 10);
     EXPECT_EQ(numbers.kind, "lesson");

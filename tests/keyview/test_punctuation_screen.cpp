@@ -21,16 +21,16 @@ using testing::showActive;
 
 TEST(KeyviewPunctuationScreen, ButtonsAndDescriptionsForThePunctuationGroup) {
     KeyviewRig rig;
-    ASSERT_EQ(keytut::beginLesson(rig.tutor(), 11), keytut::LessonKind::Punctuation);
-    ASSERT_EQ(rig.tutor().lessonText, "+@!=/.,?");
-    PunctuationScreen screen(rig.app());
+    ASSERT_EQ(rig.begin(11), keytut::LessonKind::Punctuation);
+    ASSERT_EQ(rig.opened.text, "+@!=/.,?");
+    PunctuationScreen screen(rig.app(), rig.opened);
 
     EXPECT_EQ(screen.windowTitle().toStdString(), "Punctuation");
     EXPECT_EQ(screen.size(), screen.toPixels(0, 0, 300, 220).size());
     EXPECT_EQ(screen.font(), keytut::ui::dialogFont(keytut::ui::DialogFont::SansSerif8));
     EXPECT_EQ(screen.parentWidget(), &rig.owner);
     EXPECT_FALSE(screen.windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(rig.tutor().exerciseWindow, screen.handle());
+    EXPECT_EQ(rig.tutor().sender.client(), screen.handle());
 
     std::vector<int> ids{300};
     for (int i = 1; i <= 8; ++i) {
@@ -62,8 +62,8 @@ TEST(KeyviewPunctuationScreen, ButtonsAndDescriptionsForThePunctuationGroup) {
 
 TEST(KeyviewPunctuationScreen, ButtonsPlayTheirSignsAndExitCloses) {
     KeyviewRig rig;
-    keytut::beginLesson(rig.tutor(), 11);
-    PunctuationScreen screen(rig.app());
+    rig.begin(11);
+    PunctuationScreen screen(rig.app(), rig.opened);
     ASSERT_TRUE(showActive(screen));
 
     QTest::mouseClick(screen.control(103), Qt::LeftButton);
@@ -92,8 +92,8 @@ TEST(KeyviewPunctuationScreen, ButtonsPlayTheirSignsAndExitCloses) {
 TEST(KeyviewPunctuationScreen, LettersAmongTheMarksShowThemselves) {
     KeyviewRig rig;
     rig.tutor().data.lessonGroups[0] = "A.B&";
-    ASSERT_EQ(keytut::beginLesson(rig.tutor(), 1), keytut::LessonKind::Punctuation);
-    PunctuationScreen screen(rig.app());
+    ASSERT_EQ(rig.begin(1), keytut::LessonKind::Punctuation);
+    PunctuationScreen screen(rig.app(), rig.opened);
     EXPECT_EQ(screen.controlIds(),
               (std::vector<int>{300, 101, 201, 102, 202, 103, 203, 104, 204, 2}));
     EXPECT_EQ(screen.text(101), "A");

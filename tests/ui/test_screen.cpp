@@ -301,10 +301,10 @@ TEST(Screen, SenderReportsTheEndOfItsTextToTheExerciseScreenOnce) {
     ASSERT_TRUE(messages.messages.empty());
     auto device = std::make_unique<audio::FakeWaveOut>();
     audio::FakeWaveOut* out = device.get();
-    tutor.attachWaveOut(std::move(device));
+    tutor.sender.attach(std::move(device));
     RecordingScreen screen;
-    tutor.exerciseWindow = screen.handle();
-    tutor.startSending("ETE");
+    tutor.sender.setClient(screen.handle());
+    tutor.sender.start("ETE");
     out->runUntilIdle();
     EXPECT_EQ(out->written().size(), 3u);
     settle();

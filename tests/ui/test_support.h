@@ -80,13 +80,13 @@ class ExerciseProgram : public TestProgram {
         EXPECT_TRUE(tutor.loadData(dataDir, sink));
         auto device = std::make_unique<audio::FakeWaveOut>();
         wave = device.get();
-        tutor.attachWaveOut(std::move(device));
+        tutor.sender.attach(std::move(device));
         tutor.random.seed(seed);
         QApplication::instance()->installEventFilter(&keys);
     }
     ~ExerciseProgram() {
         QApplication::instance()->removeEventFilter(&keys);
-        tutor.attachWaveOut(nullptr);
+        tutor.sender.attach(nullptr);
     }
     ExerciseProgram(const ExerciseProgram&) = delete;
     ExerciseProgram& operator=(const ExerciseProgram&) = delete;

@@ -1,0 +1,76 @@
+#include "exercise_screen.h"
+
+#include "core/window_handle.h"
+#include "exercises/key_poller.h"
+
+namespace keytut::ui {
+
+namespace {
+
+ScreenSpec ownedByMainWindow(App& app, ScreenSpec spec) {
+    if (!spec.owner)
+        spec.owner = app.mainWindow();
+    return spec;
+}
+
+}  // namespace
+
+ExerciseScreen::ExerciseScreen(App& app, const ScreenSpec& spec)
+    : Screen(ownedByMainWindow(app, spec)), app_(app) {
+    app_.tutor.sender.setClient(handle());
+}
+
+// The sender keeps the handle of a closed screen until the next screen opens: what it posts
+// there goes nowhere.
+ExerciseScreen::~ExerciseScreen() = default;
+
+void ExerciseScreen::startKeyPoller(std::function<std::string()> candidates, int intervalMs) {
+    startPoller(intervalMs, [this, candidates = std::move(candidates)] {
+        const std::string keys = candidates();
+        if (keys.empty())
+            return;
+        auto key = pollKeys(keys, [this](char c) {
+            return static_cast<int>(app_.keys.asyncKeyState(static_cast<unsigned char>(c)));
+        });
+        if (key)
+            handle()->post(KeyCharMessage, static_cast<unsigned char>(*key), 0);
+    });
+}
+
+void ExerciseScreen::initialise() {
+    if (openingFocus_ && control(openingFocus_))
+        focus(openingFocus_);
+}
+
+bool ExerciseScreen::apply(const Change& change) {
+    if (change.delayMs > 0) {
+        app_.pause(change.delayMs);
+        if (ended())
+            return false;
+    }
+    std::optional<std::string> spoken;
+    for (const auto& [id, text] : change.texts) {
+        if (!control(id))
+            continue;
+        if (id == change.speak)
+            spoken = text;
+        else
+            setText(id, text);
+    }
+    if (change.focus && control(change.focus))
+        focus(change.focus);
+    if (change.speak && control(change.speak))
+        speak(change.speak, spoken ? *spoken : text(change.speak));
+    return true;
+}
+
+void ExerciseScreen::message(int message, std::intptr_t wParam, std::intptr_t lParam) {
+    if (message == KeyCharMessage)
+        keyChar(static_cast<char>(static_cast<unsigned char>(wParam)));
+    else if (message == SendDoneMessage)
+        sendDone();
+    else
+        otherMessage(message, wParam, lParam);
+}
+
+}  // namespace keytut::ui

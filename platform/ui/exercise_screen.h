@@ -1,0 +1,96 @@
+// The base of every exercise screen of both editions.
+//
+// An exercise screen is a Screen owned by the main window that
+//  - is the sender's client while it is open: the end of a text (SendDoneMessage) arrives in
+//    sendDone();
+//  - may run the 50 ms key poller: a newly pressed key among those the exercise names arrives,
+//    posted as KeyCharMessage, in keyChar();
+//  - applies what happened through one step, apply(Change): the wait before the texts (if any),
+//    the new texts, the focus, and having one text spoken by the screen reader (Earkey), in that
+//    order;
+//  - gives the focus to its opening control when it first shows, once, so that a screen reader
+//    speaks the opening text once.
+//
+// A screen built on it declares its controls in its constructor, maps its commands (buttons,
+// key table) onto the exercise's events in command(), and turns the exercise's results into a
+// Change. The logic itself lives in exercises/, free of any toolkit.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app.h"
+#include "screen.h"
+
+namespace keytut::ui {
+
+// The interval of the key poller.
+constexpr int kKeyPollMs = 50;
+
+// What a screen shows after an event, in control ids. Controls that do not exist (any more) are
+// left out without complaint.
+struct Change {
+    // Milliseconds to wait before anything below is shown; keys typed meanwhile wait, in order.
+    int delayMs = 0;
+    // New texts, in order: {id, text}; "" clears a control.
+    std::vector<std::pair<int, std::string>> texts;
+    // The control that takes the focus afterwards; 0 leaves it.
+    int focus = 0;
+    // Earkey: the speaking control (ControlKind::SpokenText) whose text the screen reader says
+    // now; its new text, if `texts` holds one, goes in with the speaking so that the one focus
+    // change announces it. The focus ends there. 0: nothing to say.
+    int speak = 0;
+
+    Change& text(int id, std::string value) {
+        texts.emplace_back(id, std::move(value));
+        return *this;
+    }
+    Change& text(int id, const std::optional<std::string>& value) {
+        if (value)
+            texts.emplace_back(id, *value);
+        return *this;
+    }
+};
+
+class ExerciseScreen : public Screen {
+    Q_OBJECT
+  public:
+    // Builds the (empty) window modal above the main window and makes it the sender's client.
+    ExerciseScreen(App& app, const ScreenSpec& spec);
+    ~ExerciseScreen() override;
+
+    App& app() const { return app_; }
+
+  protected:
+    // Starts the key poller: on each tick the keys `candidates()` returns are looked at in order
+    // and the first one newly pressed is posted to this screen as KeyCharMessage, to arrive in
+    // keyChar(). An empty list looks at nothing.
+    void startKeyPoller(std::function<std::string()> candidates, int intervalMs = kKeyPollMs);
+
+    // The control that has the focus when the screen first shows. Earkey: where the screen reader
+    // starts, saying the opening text once; give it the text the learner must hear on opening.
+    void setOpeningFocus(int id) { openingFocus_ = id; }
+
+    // Applies a change; returns false when the screen closed during its wait.
+    bool apply(const Change& change);
+
+    // What happened; the defaults do nothing.
+    virtual void keyChar(char) {}
+    virtual void sendDone() {}
+    // Any other message posted to the screen.
+    virtual void otherMessage(int, std::intptr_t, std::intptr_t) {}
+
+    void initialise() override;
+
+  private:
+    void message(int message, std::intptr_t wParam, std::intptr_t lParam) final;
+
+    App& app_;
+    int openingFocus_ = 0;
+};
+
+}  // namespace keytut::ui
