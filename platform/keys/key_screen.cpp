@@ -18,11 +18,6 @@ std::string portFailedText(const std::string& portText) {
     return "Port " + portText + " has stopped working: the key may have been unplugged.";
 }
 
-ui::ScreenSpec ownedBy(ui::ScreenSpec spec, QWidget* owner) {
-    spec.owner = owner;
-    return spec;
-}
-
 }  // namespace
 
 KeyScreenHooks programHooks(ui::App& app) {
@@ -60,10 +55,7 @@ void addKeyScreens(ui::ExerciseEntries& entries, ui::App& app, KeyScreenLayout s
 }
 
 KeyScreen::KeyScreen(ui::App& app, const KeyScreenLayout& layout, KeyScreenHooks hooks)
-    : Screen(ownedBy(layout.screen, app.mainWindow())),
-      app_(app),
-      layout_(layout),
-      hooks_(std::move(hooks)) {
+    : ExerciseScreen(app, layout.screen), layout_(layout), hooks_(std::move(hooks)) {
     for (const auto& control : layout_.controls)
         createControl(control);
     setKeyTable(layout_.keys);
@@ -75,11 +67,11 @@ KeyScreen::~KeyScreen() {
 
 bool KeyScreen::openPort() {
     KeyPortPlace place;
-    place.portDevices = &app_.options.portDevices;
+    place.portDevices = &app().options.portDevices;
     place.screen = this;
     // A key script plays on the side-tone's clock: the same however busy the program is.
     place.elapsedMs = [this] { return ticks_ * 5; };
-    auto result = openKeyPort(app_.tutor.commPortText, place);
+    auto result = openKeyPort(app().tutor.commPortText, place);
     if (auto* error = std::get_if<KeyPortError>(&result)) {
         messageBox(kCommPortErrorTitle, error->message, true);
         return false;
@@ -99,6 +91,7 @@ void KeyScreen::start() {
 }
 
 void KeyScreen::initialise() {
+    ExerciseScreen::initialise();
     voice_ = hooks_.openVoice ? hooks_.openVoice() : nullptr;
     if (voice_) {
         voice_->setTickHandler([this] {
@@ -132,28 +125,32 @@ void KeyScreen::watch() {
     if (key_ && key_->failed() && !portFaultReported_) {
         portFaultReported_ = true;
         setTone(false);
-        say(portFailedText(app_.tutor.commPortText));
+        say(portFailedText(app().tutor.commPortText));
     }
 }
 
 void KeyScreen::say(const std::string& text) {
-    if (layout_.spokenLabel != 0)
-        speak(layout_.spokenLabel, text);
-    else
+    if (layout_.spokenLabel == 0) {
         messageBox(kCommPortErrorTitle, text, true);
+        return;
+    }
+    ui::Change change;
+    change.text(layout_.spokenLabel, text).speak = layout_.spokenLabel;
+    apply(change);
 }
 
 void KeyScreen::show(const std::string& text, const std::optional<std::string>& character) {
-    setText(kDecodedTextBox, text);
+    ui::Change change;
+    change.text(kDecodedTextBox, text);
+    if (layout_.spokenLabel != 0 && character) {
+        change.text(layout_.spokenLabel, *character);
+        // Nothing to say for a discarded code: the label is only emptied.
+        if (!character->empty())
+            change.speak = layout_.spokenLabel;
+    }
+    apply(change);
     if (auto* box = controlAs<QPlainTextEdit>(kDecodedTextBox))
         box->moveCursor(QTextCursor::End);
-    if (layout_.spokenLabel == 0 || !character)
-        return;
-    // Nothing to say for a discarded code: the label is emptied without moving the focus.
-    if (character->empty())
-        setText(layout_.spokenLabel, "");
-    else
-        speak(layout_.spokenLabel, *character);
 }
 
 void KeyScreen::messageBox(const std::string& title, const std::string& text, bool exclamation) {

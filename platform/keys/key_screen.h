@@ -23,6 +23,7 @@
 #include "keying/sidetone.h"
 #include "keying/straight_key.h"
 #include "platform/ui/app.h"
+#include "platform/ui/exercise_screen.h"
 #include "platform/ui/menu_window.h"
 #include "platform/ui/screen.h"
 
@@ -61,7 +62,7 @@ struct KeyScreenHooks {
 
 KeyScreenHooks programHooks(ui::App& app);
 
-class KeyScreen : public ui::Screen {
+class KeyScreen : public ui::ExerciseScreen {
     Q_OBJECT
   public:
     KeyScreen(ui::App& app, const KeyScreenLayout& layout, KeyScreenHooks hooks);
@@ -92,7 +93,6 @@ class KeyScreen : public ui::Screen {
     void show(const std::string& text, const std::optional<std::string>& character);
     void messageBox(const std::string& title, const std::string& text, bool exclamation);
 
-    ui::App& app_;
     const KeyScreenLayout layout_;
 
   private:

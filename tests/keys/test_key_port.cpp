@@ -174,9 +174,3 @@ TEST(KeyboardKey, CtrlKeysAndMouseButtonsAreTheLines) {
 
 }  // namespace
 }  // namespace keytut::keys
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
