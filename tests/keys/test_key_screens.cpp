@@ -207,6 +207,8 @@ TEST_P(KeyScreens, VoiceAndPortAreLetGoHoweverTheScreenEnds) {
 }
 
 TEST_P(KeyScreens, UnpluggedPortIsReportedOnceAndTheScreenCanBeLeft) {
+    if (::access("/run/lock", W_OK) != 0 && ::access("/var/lock", W_OK) != 0)
+        GTEST_SKIP() << "no writable /run/lock or /var/lock: Qt SerialPort opens no port";
     int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
     ::grantpt(master);
