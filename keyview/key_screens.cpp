@@ -13,6 +13,7 @@ KeyScreenLayout decodeWindow(const char* title) {
     layout.screen.width = 320;
     layout.screen.height = 340;
     layout.screen.frame = FrameKind::Closable;
+    layout.textScrollBar = true;
     layout.controls = {{kDecodedTextBox, ControlKind::TextBox, "", 5, 25, 300, 290,
                         style::Border | style::ReadOnly | style::NoTabStop}};
     return layout;

@@ -49,6 +49,8 @@ struct KeyScreenLayout {
     int spokenLabel = 0;
     // The command that gives the timing report; 0: none.
     int timingsCommand = 0;
+    // Whether the decoded text box has a vertical scroll bar (otherwise it only scrolls).
+    bool textScrollBar = false;
 };
 
 // How a screen meets the world; the tests put a fake voice and a recorder of boxes here.
