@@ -58,6 +58,10 @@ KeyScreen::KeyScreen(ui::App& app, const KeyScreenLayout& layout, KeyScreenHooks
     : ExerciseScreen(app, layout.screen), layout_(layout), hooks_(std::move(hooks)) {
     for (const auto& control : layout_.controls)
         createControl(control);
+    if (auto* box = controlAs<QPlainTextEdit>(kDecodedTextBox)) {
+        box->setVerticalScrollBarPolicy(layout_.textScrollBar ? Qt::ScrollBarAlwaysOn
+                                                              : Qt::ScrollBarAlwaysOff);
+    }
     setKeyTable(layout_.keys);
 }
 
