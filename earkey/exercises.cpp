@@ -1,13 +1,15 @@
 // The exercise entry points of the main window.
 #include "exercises.h"
 
+#include "key_screens.h"
+
 #include "exercises/lesson.h"
 #include "file_screen.h"
 #include "lesson_screen.h"
 #include "message_screen.h"
 #include "punctuation_screen.h"
-#include "word_test_screen.h"
 #include "qso_screen.h"
+#include "word_test_screen.h"
 
 namespace earkey {
 
@@ -48,6 +50,7 @@ keytut::ui::ExerciseEntries exerciseEntries(App& app) {
     entries.messageSending = [&app] { messageScreen(app); };
     entries.qsoPractice = [&app] { qsoScreen(app); };
     entries.fileSending = [&app] { fileScreen(app); };
+    keytut::keys::addKeyScreens(entries, app, straightKeyLayout(), paddleKeyLayout());
     return entries;
 }
 

@@ -1,10 +1,11 @@
 // The exercise entry points of the main window. The lesson is in lesson_screen.cpp.
 #include "exercises.h"
 
-#include "message_screen.h"
-#include "word_test_screen.h"
 #include "file_screen.h"
+#include "key_screens.h"
+#include "message_screen.h"
 #include "qso_screen.h"
+#include "word_test_screen.h"
 
 namespace keyview {
 
@@ -27,6 +28,7 @@ keytut::ui::ExerciseEntries exerciseEntries(App& app) {
     entries.messageSending = [&app] { messageScreen(app); };
     entries.qsoPractice = [&app] { qsoScreen(app); };
     entries.fileSending = [&app] { fileScreen(app); };
+    keytut::keys::addKeyScreens(entries, app, straightKeyLayout(), paddleKeyLayout());
     return entries;
 }
 

@@ -152,6 +152,9 @@ Screen::Screen(const ScreenSpec& spec) : QDialog(spec.owner) {
     if (spec.frame == FrameKind::MainWindow) {
         flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
+    } else if (spec.frame == FrameKind::Closable) {
+        flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     } else {
         flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     }

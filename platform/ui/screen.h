@@ -90,6 +90,7 @@ struct KeyBinding {
 enum class FrameKind {
     MainWindow,  // caption, system menu, sizing border, minimise and maximise boxes
     Popup,       // caption bar without system menu: no close box
+    Closable,    // caption bar with system menu and close box, fixed size
 };
 
 struct ScreenSpec {

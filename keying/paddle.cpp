@@ -1,0 +1,79 @@
+#include "paddle.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "rounding.h"
+#include "straight_key.h"
+
+namespace keytut {
+
+std::int32_t paddleDotTicks(const std::string& wpmText) {
+    // The value of the leading number, as the speed box holds it ("12").
+    char* end = nullptr;
+    double wpm = std::strtod(wpmText.c_str(), &end);
+    if (end == wpmText.c_str() || !(wpm > 0.0))
+        wpm = 12.0;
+    std::int32_t ticks = roundHalfEven(240.0 / wpm);
+    return ticks < 1 ? 1 : ticks;
+}
+
+PaddleKeyer::PaddleKeyer(const CodeTable& codes, Edition edition, std::int32_t dotTicks)
+    : codes_(codes), edition_(edition), dotTicks_(dotTicks) {}
+
+std::optional<std::string> PaddleKeyer::step(const ReadLines& readLines) {
+    if (keyDown_ == 0 && ticksLeft_ == 0) {
+        // A check: nothing sounds and no gap runs.
+        keyDown_ = readLines() & kPaddleLineMask;
+        if (keyDown_ != 0) {
+            idleChecks_ = 0;
+            elementCode_ = wrapping(2 * std::int64_t{elementCode_} + 1);
+            if (keyDown_ == kPaddleLineMask) {
+                ticksLeft_ = dotTicks_ * squeezeNext_;
+                if (squeezeNext_ == 3)
+                    elementCode_ = wrapping(std::int64_t{elementCode_} + 1);
+                squeezeNext_ ^= 2;
+            } else if (keyDown_ == kDotPaddle) {
+                ticksLeft_ = dotTicks_;
+                squeezeNext_ = 3;
+            } else {
+                ticksLeft_ = 3 * dotTicks_;
+                squeezeNext_ = 1;
+                elementCode_ = wrapping(std::int64_t{elementCode_} + 1);
+            }
+        }
+    }
+    if (ticksLeft_ != 0) {
+        --ticksLeft_;
+        return std::nullopt;
+    }
+    // The element or the gap has run out.
+    keyDown_ = 0;
+    ticksLeft_ = dotTicks_;
+    if (idleChecks_ < 6)
+        ++idleChecks_;
+    std::optional<std::string> out;
+    if (idleChecks_ > 2 && elementCode_ != 0) {
+        // Codes above 255, or gone negative in a long squeeze, are no character.
+        if (elementCode_ >= 1 && elementCode_ <= 255)
+            out = output();
+        elementCode_ = 0;
+    }
+    if (idleChecks_ == 6) {
+        idleChecks_ = 7;
+        paddleText_ += " ";
+    }
+    return out;
+}
+
+std::string PaddleKeyer::output() {
+    std::string character = codes_.decodeTree[static_cast<std::size_t>(elementCode_)];
+    for (auto& c : character)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (edition_ == Edition::Earkey)
+        character = prosignText(character, " ");
+    paddleText_ += character;
+    return character;
+}
+
+}  // namespace keytut

@@ -1,0 +1,63 @@
+// The iambic paddle keyer and its decoder. The keyer reads the paddles only at element
+// boundaries, makes dots and dashes of exactly the character speed's length, counted in 5 ms
+// ticks, and decodes the elements it made. Both paddles held give dot, dash, dot, ... in the
+// order `squeezeNext` says.
+//
+// The screen calls step() once per side-tone tick, before that tick's tone is decided, and sets
+// the tone to toneOn() afterwards. The keyer asks for the paddle states only when it needs them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/code_table.h"
+#include "core/practice_data.h"
+
+namespace keytut {
+
+// The dot length in ticks for a character speed typed as words per minute: 240 / wpm, to the
+// nearest integer with halves to even (12 -> 20, 25 -> 10). A text that is not a positive number
+// gives 12 wpm's 20; a speed so high that it would round to nothing gives one tick.
+std::int32_t paddleDotTicks(const std::string& wpmText);
+
+class PaddleKeyer {
+  public:
+    static constexpr std::uint32_t kDotPaddle = 0x10;   // CTS
+    static constexpr std::uint32_t kDashPaddle = 0x20;  // DSR
+    static constexpr std::uint32_t kPaddleLineMask = 0x30;
+
+    using ReadLines = std::function<std::uint32_t()>;
+
+    // A new visit of the screen: nothing keyed, no element running, squeezes start with a dot.
+    PaddleKeyer(const CodeTable& codes, Edition edition, std::int32_t dotTicks);
+
+    // One tick. Returns the character output in this tick, if any (as shown: Earkey's prosign
+    // texts, " CT"). A word blank is added to text() without being returned.
+    std::optional<std::string> step(const ReadLines& readLines);
+
+    // Whether this tick's buffer carries the tone.
+    bool toneOn() const { return keyDown_ != 0; }
+    const std::string& text() const { return paddleText_; }
+
+    std::int32_t dotTicks() const { return dotTicks_; }
+    std::int32_t squeezeNext() const { return squeezeNext_; }
+    std::int32_t idleChecks() const { return idleChecks_; }
+    std::int32_t elementCode() const { return elementCode_; }
+
+  private:
+    std::string output();
+
+    const CodeTable& codes_;
+    const Edition edition_;
+    const std::int32_t dotTicks_;
+    std::int32_t squeezeNext_ = 1;
+    std::uint32_t keyDown_ = 0;
+    std::int32_t ticksLeft_ = 0;
+    std::int32_t idleChecks_ = 0;
+    std::int32_t elementCode_ = 0;
+    std::string paddleText_;
+};
+
+}  // namespace keytut

@@ -1,0 +1,84 @@
+#include "sim_key.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace keytut {
+
+std::uint32_t SimKeyScript::linesAt(std::int64_t ms) const {
+    // The last change at or before `ms`.
+    auto it = std::upper_bound(changes.begin(), changes.end(), ms,
+                               [](std::int64_t t, const SimKeyChange& c) { return t < c.ms; });
+    return it == changes.begin() ? 0 : std::prev(it)->lines;
+}
+
+std::optional<SimKeyScript> parseSimKeyScript(const std::string& text, std::string& error) {
+    SimKeyScript script;
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        if (auto hash = line.find('#'); hash != std::string::npos)
+            line.erase(hash);
+        std::istringstream fields(line);
+        std::string time, state, extra;
+        if (!(fields >> time))
+            continue;  // blank or comment only
+        auto fault = [&](const std::string& why) {
+            error = "line " + std::to_string(number) + ": " + why;
+            return std::nullopt;
+        };
+        if (!(fields >> state) || (fields >> extra))
+            return fault("wants MILLISECONDS STATE");
+        std::int64_t ms = 0;
+        if (time.size() > 15 ||
+            !std::all_of(time.begin(), time.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return fault("'" + time + "' is not a time in milliseconds");
+        ms = std::stoll(time);
+        std::uint32_t lines = 0;
+        if (state == "-")
+            lines = 0;
+        else if (state == "CTS")
+            lines = MS_CTS_ON;
+        else if (state == "DSR")
+            lines = MS_DSR_ON;
+        else if (state == "CTS+DSR")
+            lines = MS_CTS_ON | MS_DSR_ON;
+        else
+            return fault("'" + state + "' is not one of -, CTS, DSR, CTS+DSR");
+        if (!script.changes.empty() && ms < script.changes.back().ms)
+            return fault("the time goes back");
+        script.changes.push_back({ms, lines});
+    }
+    return script;
+}
+
+std::string formatSimKeyScript(const SimKeyScript& script) {
+    std::string out;
+    for (const auto& c : script.changes) {
+        const char* state = c.lines == (MS_CTS_ON | MS_DSR_ON) ? "CTS+DSR"
+                            : c.lines == MS_CTS_ON             ? "CTS"
+                            : c.lines == MS_DSR_ON             ? "DSR"
+                                                               : "-";
+        out += std::to_string(c.ms) + " " + state + "\n";
+    }
+    return out;
+}
+
+KeyPortResult openSimulatedKey(const std::string& path, std::function<std::int64_t()> elapsedMs) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return KeyPortError{"Can't read the key script " + path};
+    std::ostringstream text;
+    text << file.rdbuf();
+    std::string error;
+    auto script = parseSimKeyScript(text.str(), error);
+    if (!script)
+        return KeyPortError{"Key script " + path + ", " + error};
+    return std::unique_ptr<KeySource>(
+        std::make_unique<SimulatedKey>(std::move(*script), std::move(elapsedMs)));
+}
+
+}  // namespace keytut

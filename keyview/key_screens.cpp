@@ -1,0 +1,35 @@
+#include "key_screens.h"
+
+namespace keyview {
+
+using namespace keytut::ui;
+using namespace keytut::keys;
+
+namespace {
+
+KeyScreenLayout decodeWindow(const char* title) {
+    KeyScreenLayout layout;
+    layout.screen.title = title;
+    layout.screen.width = 320;
+    layout.screen.height = 340;
+    layout.screen.frame = FrameKind::Closable;
+    layout.textScrollBar = true;
+    layout.controls = {{kDecodedTextBox, ControlKind::TextBox, "", 5, 25, 300, 290,
+                        style::Border | style::ReadOnly | style::NoTabStop}};
+    return layout;
+}
+
+}  // namespace
+
+keytut::keys::KeyScreenLayout straightKeyLayout() {
+    KeyScreenLayout layout = decodeWindow(kStraightKeyTitle);
+    layout.controls.push_back({kTimingsButton, ControlKind::PushButton, "Timings", 230, 5, 40, 15});
+    layout.timingsCommand = kTimingsButton;
+    return layout;
+}
+
+keytut::keys::KeyScreenLayout paddleKeyLayout() {
+    return decodeWindow(kPaddleKeyTitle);
+}
+
+}  // namespace keyview

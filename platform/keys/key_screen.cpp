@@ -1,0 +1,225 @@
+#include "key_screen.h"
+
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <chrono>
+
+#include "key_port.h"
+
+namespace keytut::keys {
+
+namespace {
+
+// How often the screen looks whether the port has gone (a failed port shows itself only when it
+// is read, which it is not while the report is up).
+constexpr int kWatchMs = 500;
+
+std::string portFailedText(const std::string& portText) {
+    return "Port " + portText + " has stopped working: the key may have been unplugged.";
+}
+
+}  // namespace
+
+KeyScreenHooks programHooks(ui::App& app) {
+    KeyScreenHooks hooks;
+    hooks.openVoice = [&app] { return app.audio.openSidetone(); };
+    hooks.messageBox = [&app](const std::string& title, const std::string& text, bool exclamation) {
+        QMessageBox box(exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, ui::qText(title),
+                        ui::qText(text), QMessageBox::Ok, app.mainWindow());
+        box.exec();
+    };
+    return hooks;
+}
+
+std::shared_ptr<StraightKeyDecoder> makeStraightKeyDecoder(const CodeTable& codes,
+                                                           Edition edition) {
+    return std::make_shared<StraightKeyDecoder>(codes, edition, [] {
+        // Monotonic: the word speed stays right when the keying crosses midnight.
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    });
+}
+
+void addKeyScreens(ui::ExerciseEntries& entries, ui::App& app, KeyScreenLayout straight,
+                   KeyScreenLayout paddle) {
+    auto decoder = makeStraightKeyDecoder(app.tutor.codes, app.tutor.edition);
+    entries.straightKeyDecoding = [&app, decoder, straight] {
+        StraightKeyScreen screen(app, straight, *decoder, programHooks(app));
+        screen.start();
+    };
+    entries.paddleKeyDecoding = [&app, paddle] {
+        PaddleKeyScreen screen(app, paddle, app.tutor.workText, programHooks(app));
+        screen.start();
+    };
+}
+
+KeyScreen::KeyScreen(ui::App& app, const KeyScreenLayout& layout, KeyScreenHooks hooks)
+    : ExerciseScreen(app, layout.screen), layout_(layout), hooks_(std::move(hooks)) {
+    for (const auto& control : layout_.controls)
+        createControl(control);
+    if (auto* box = controlAs<QPlainTextEdit>(kDecodedTextBox)) {
+        box->setVerticalScrollBarPolicy(layout_.textScrollBar ? Qt::ScrollBarAlwaysOn
+                                                              : Qt::ScrollBarAlwaysOff);
+    }
+    setKeyTable(layout_.keys);
+}
+
+KeyScreen::~KeyScreen() {
+    release();
+}
+
+bool KeyScreen::openPort() {
+    KeyPortPlace place;
+    place.portDevices = &app().options.portDevices;
+    place.screen = this;
+    // A key script plays on the side-tone's clock: the same however busy the program is.
+    place.elapsedMs = [this] { return ticks_ * 5; };
+    auto result = openKeyPort(app().tutor.commPortText, place);
+    if (auto* error = std::get_if<KeyPortError>(&result)) {
+        messageBox(kCommPortErrorTitle, error->message, true);
+        return false;
+    }
+    key_ = std::move(std::get<std::unique_ptr<KeySource>>(result));
+    key_->setChangeHandler([this] {
+        if (key_ && voice_)
+            keyChanged(*key_);
+    });
+    return true;
+}
+
+void KeyScreen::start() {
+    if (!openPort())
+        return;
+    run();
+}
+
+void KeyScreen::initialise() {
+    ExerciseScreen::initialise();
+    voice_ = hooks_.openVoice ? hooks_.openVoice() : nullptr;
+    if (voice_) {
+        voice_->setTickHandler([this] {
+            if (!key_ || ended())
+                return;
+            tick(*key_);
+            ++ticks_;
+        });
+    }
+    startPoller(kWatchMs, [this] { watch(); });
+}
+
+void KeyScreen::done(int result) {
+    // Every way out (Escape, the Close box, the program's end) comes here: the voice stops now
+    // and the port is let go.
+    release();
+    Screen::done(result);
+}
+
+void KeyScreen::release() {
+    voice_.reset();
+    key_.reset();
+}
+
+void KeyScreen::setTone(bool on) {
+    if (voice_)
+        voice_->setTone(on);
+}
+
+void KeyScreen::watch() {
+    if (key_ && key_->failed() && !portFaultReported_) {
+        portFaultReported_ = true;
+        setTone(false);
+        say(portFailedText(app().tutor.commPortText));
+    }
+}
+
+void KeyScreen::say(const std::string& text) {
+    if (layout_.spokenLabel == 0) {
+        messageBox(kCommPortErrorTitle, text, true);
+        return;
+    }
+    ui::Change change;
+    change.text(layout_.spokenLabel, text).speak = layout_.spokenLabel;
+    apply(change);
+}
+
+void KeyScreen::show(const std::string& text, const std::optional<std::string>& character) {
+    ui::Change change;
+    change.text(kDecodedTextBox, text);
+    if (layout_.spokenLabel != 0 && character) {
+        change.text(layout_.spokenLabel, *character);
+        // Nothing to say for a discarded code: the label is only emptied.
+        if (!character->empty())
+            change.speak = layout_.spokenLabel;
+    }
+    apply(change);
+    if (auto* box = controlAs<QPlainTextEdit>(kDecodedTextBox))
+        box->moveCursor(QTextCursor::End);
+}
+
+void KeyScreen::messageBox(const std::string& title, const std::string& text, bool exclamation) {
+    if (hooks_.messageBox)
+        hooks_.messageBox(title, text, exclamation);
+}
+
+StraightKeyScreen::StraightKeyScreen(ui::App& app, const KeyScreenLayout& layout,
+                                     StraightKeyDecoder& decoder, KeyScreenHooks hooks)
+    : KeyScreen(app, layout, std::move(hooks)), decoder_(decoder) {
+    decoder_.beginVisit();
+}
+
+void StraightKeyScreen::tick(KeySource& key) {
+    if (!reporting_) {
+        if (auto c = decoder_.keyLines(key.readKeyLines()))
+            output(*c);
+    }
+    setTone(decoder_.keyDown());
+    decoder_.tick();
+    if (auto c = decoder_.flushIfDue())
+        output(*c);
+}
+
+void StraightKeyScreen::keyChanged(KeySource& key) {
+    if (!reporting_)
+        setTone((key.readKeyLines() & StraightKeyDecoder::kKeyLineMask) != 0);
+}
+
+void StraightKeyScreen::output(const KeyedCharacter& c) {
+    show(decoder_.decodedText(), c.character);
+}
+
+void StraightKeyScreen::command(int id, int notification) {
+    if (layout_.timingsCommand != 0 && id == layout_.timingsCommand) {
+        showTimings();
+        return;
+    }
+    if (id == ui::kOkCommand)
+        return;  // Return does nothing here
+    KeyScreen::command(id, notification);
+}
+
+void StraightKeyScreen::showTimings() {
+    if (reporting_)
+        return;
+    reporting_ = true;
+    messageBox(kTimingsTitle, decoder_.timingReport(), false);
+    reporting_ = false;
+    if (ended())
+        return;
+    decoder_.startNewMeasurement();
+    setText(kDecodedTextBox, "");
+}
+
+PaddleKeyScreen::PaddleKeyScreen(ui::App& app, const KeyScreenLayout& layout,
+                                 const std::string& wpmText, KeyScreenHooks hooks)
+    : KeyScreen(app, layout, std::move(hooks)),
+      keyer_(app.tutor.codes, app.tutor.edition, paddleDotTicks(wpmText)) {}
+
+void PaddleKeyScreen::tick(KeySource& key) {
+    auto character = keyer_.step([&key] { return key.readKeyLines(); });
+    setTone(keyer_.toneOn());
+    if (character)
+        show(keyer_.text(), *character);
+}
+
+}  // namespace keytut::keys

@@ -1,0 +1,155 @@
+// The two decode screens of both editions: "Straight Key Decode" and "Paddle Key Decode".
+//
+// A decode screen opens the key from the port setting (not shown at all when that fails), opens
+// a side-tone voice whose 5 ms ticks are its clock, and works its decoder once per tick. What
+// the editions differ in is data (KeyScreenLayout): the controls, the keys, whether the last
+// character is spoken, and the command that asks for the timing report.
+//
+// The voice and the port are let go whichever way the screen ends (Escape, the Close box, the
+// program's end); a port that fails or is unplugged is reported once, and the screen can still
+// be left. (A sound device that goes away is the sound system's to report; its voice keeps
+// ticking, so the decoding goes on.)
+#pragma once
+
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "keying/key_source.h"
+#include "keying/paddle.h"
+#include "keying/sidetone.h"
+#include "keying/straight_key.h"
+#include "platform/ui/app.h"
+#include "platform/ui/exercise_screen.h"
+#include "platform/ui/menu_window.h"
+#include "platform/ui/screen.h"
+
+namespace keytut::keys {
+
+// Controls of both screens.
+constexpr int kDecodedTextBox = 100;
+constexpr int kLastCharLabel = 101;   // Earkey
+constexpr int kHintLabel = 102;       // Earkey's straight key screen
+constexpr int kTimingsButton = 101;   // Keyview's straight key screen
+constexpr int kTimingsCommand = 112;  // Earkey's F1
+
+inline const char* const kStraightKeyTitle = "Straight Key Decode";
+inline const char* const kPaddleKeyTitle = "Paddle Key Decode";
+inline const char* const kTimingsTitle = "Timings";
+
+struct KeyScreenLayout {
+    ui::ScreenSpec screen;  // title, size, font, frame (the owner is filled in)
+    std::vector<ui::ControlSpec> controls;
+    std::vector<ui::KeyBinding> keys;
+    // The label that says each decoded character (the screen reader speaks it); 0: none, the
+    // text box alone shows the text.
+    int spokenLabel = 0;
+    // The command that gives the timing report; 0: none.
+    int timingsCommand = 0;
+    // Whether the decoded text box has a vertical scroll bar (otherwise it only scrolls).
+    bool textScrollBar = false;
+};
+
+// How a screen meets the world; the tests put a fake voice and a recorder of boxes here.
+struct KeyScreenHooks {
+    // A fresh side-tone voice; the default is the program's sound system's.
+    std::function<std::unique_ptr<SidetoneVoice>()> openVoice;
+    // A message box: title, text, with the exclamation icon or none. Returns when dismissed.
+    std::function<void(const std::string& title, const std::string& text, bool exclamation)>
+        messageBox;
+};
+
+KeyScreenHooks programHooks(ui::App& app);
+
+class KeyScreen : public ui::ExerciseScreen {
+    Q_OBJECT
+  public:
+    KeyScreen(ui::App& app, const KeyScreenLayout& layout, KeyScreenHooks hooks);
+    ~KeyScreen() override;
+
+    // Opens the key from the port setting; on failure the message has been shown and dismissed.
+    bool openPort();
+    // Opens the port and runs the screen until it has closed; shows nothing when the port
+    // cannot be opened.
+    void start();
+
+    std::int64_t ticks() const { return ticks_; }
+    bool voiceOpen() const { return voice_ != nullptr; }
+    bool portOpen() const { return key_ != nullptr; }
+    SidetoneVoice* voice() const { return voice_.get(); }
+
+    void done(int result) override;
+
+  protected:
+    void initialise() override;
+    // One tick of the side-tone clock, with the key to read.
+    virtual void tick(KeySource& key) = 0;
+    // The key changed this moment (sources that know it at once).
+    virtual void keyChanged(KeySource& key) { (void)key; }
+
+    void setTone(bool on);
+    // Shows the decoded text and has the last character spoken (Earkey).
+    void show(const std::string& text, const std::optional<std::string>& character);
+    void messageBox(const std::string& title, const std::string& text, bool exclamation);
+
+    const KeyScreenLayout layout_;
+
+  private:
+    void watch();
+    void release();
+    void say(const std::string& text);
+
+    KeyScreenHooks hooks_;
+    std::unique_ptr<KeySource> key_;
+    std::unique_ptr<SidetoneVoice> voice_;
+    std::int64_t ticks_ = 0;
+    bool portFaultReported_ = false;
+};
+
+class StraightKeyScreen : public KeyScreen {
+    Q_OBJECT
+  public:
+    // `decoder` keeps its state from one visit to the next: it lives as long as the program.
+    StraightKeyScreen(ui::App& app, const KeyScreenLayout& layout, StraightKeyDecoder& decoder,
+                      KeyScreenHooks hooks);
+
+  protected:
+    void tick(KeySource& key) override;
+    void keyChanged(KeySource& key) override;
+    void command(int id, int notification) override;
+
+  private:
+    void output(const KeyedCharacter& c);
+    void showTimings();
+
+    StraightKeyDecoder& decoder_;
+    bool reporting_ = false;  // the report is up: the ticks count, the key is not read
+};
+
+class PaddleKeyScreen : public KeyScreen {
+    Q_OBJECT
+  public:
+    // `wpmText`: the character speed as the main window shows it ("12").
+    PaddleKeyScreen(ui::App& app, const KeyScreenLayout& layout, const std::string& wpmText,
+                    KeyScreenHooks hooks);
+    const PaddleKeyer& keyer() const { return keyer_; }
+
+  protected:
+    void tick(KeySource& key) override;
+
+  private:
+    PaddleKeyer keyer_;
+};
+
+// The main window's two key buttons open these screens; the straight-key decoder made here keeps
+// its state for the whole run.
+void addKeyScreens(ui::ExerciseEntries& entries, ui::App& app, KeyScreenLayout straight,
+                   KeyScreenLayout paddle);
+
+// A program-wide straight-key decoder timed by the monotonic clock.
+std::shared_ptr<StraightKeyDecoder> makeStraightKeyDecoder(const CodeTable& codes, Edition edition);
+
+}  // namespace keytut::keys

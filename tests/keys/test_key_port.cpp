@@ -1,0 +1,187 @@
+// The key sources through Qt: serial devices that can and cannot be had (a pseudo-terminal
+// stands in for a serial port), and the keyboard and mouse as the key.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/keys/key_port.h"
+#include "platform/keys/keyboard_key.h"
+#include "platform/keys/serial_key.h"
+
+namespace keytut::keys {
+namespace {
+
+// A pseudo-terminal's far end, whose near end (`device`) takes the place of a serial port.
+struct PseudoTerminal {
+    PseudoTerminal() {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        EXPECT_GE(master, 0);
+        ::grantpt(master);
+        ::unlockpt(master);
+        device = ::ptsname(master);
+    }
+    ~PseudoTerminal() {
+        if (master >= 0)
+            ::close(master);
+    }
+    int master = -1;
+    std::string device;
+};
+
+// Qt SerialPort takes a lock file in /run/lock or /var/lock and opens nothing where it cannot.
+bool lockFolderWritable() {
+    return ::access("/run/lock", W_OK) == 0 || ::access("/var/lock", W_OK) == 0;
+}
+
+#define REQUIRE_LOCK_FOLDER()  \
+    if (!lockFolderWritable()) \
+    GTEST_SKIP() << "no writable /run/lock or /var/lock: Qt SerialPort opens no port"
+
+std::string messageOf(const KeyPortResult& r) {
+    return std::holds_alternative<KeyPortError>(r) ? std::get<KeyPortError>(r).message : "opened";
+}
+
+KeyPortResult open(const std::string& portText, const std::map<std::string, std::string>& ports) {
+    KeyPortPlace place;
+    place.portDevices = &ports;
+    place.elapsedMs = [] { return 0; };
+    return openKeyPort(portText, place);
+}
+
+TEST(SerialKey, DevicesThatCannotBeHad) {
+    auto file = std::filesystem::path(::testing::TempDir()) / "not-a-port";
+    std::ofstream(file) << "x";
+    std::map<std::string, std::string> ports{
+        {"3", file.string()}, {"4", "/dev/null"}, {"5", "/nonexistent/ttyUSB9"}, {"6", "/tmp"}};
+    EXPECT_EQ(messageOf(open("", ports)), "No Comm Port Selected");
+    EXPECT_EQ(messageOf(open("3", ports)), "Can't open port 3");  // a file on disk
+    EXPECT_EQ(messageOf(open("4", ports)), "Can't open port 4");  // not a serial device
+    EXPECT_EQ(messageOf(open("5", ports)), "Can't open port 5");
+    EXPECT_EQ(messageOf(open("6", ports)), "Can't open port 6");
+    EXPECT_EQ(messageOf(open("07", ports)), "Can't open port 07");  // COM07 is no device
+    EXPECT_EQ(messageOf(open("99", ports)), "Can't open port 99");  // /dev/ttyS98
+}
+
+TEST(SerialKey, ADeviceHeldElsewhereIsRefusedEvenToRoot) {
+    REQUIRE_LOCK_FOLDER();
+    PseudoTerminal pty;
+    std::map<std::string, std::string> ports{{"1", pty.device}};
+    {
+        auto first = open("1", ports);
+        ASSERT_EQ(messageOf(first), "opened");
+        // A second screen on the same port, while the first holds it.
+        EXPECT_EQ(messageOf(open("1", ports)), "Can't open port 1");
+    }
+    EXPECT_EQ(messageOf(open("1", ports)), "opened");  // let go on closing
+
+    // Another program that has it open, with no lock file.
+    pid_t child = ::fork();
+    if (child == 0) {
+        int fd = ::open(pty.device.c_str(), O_RDWR | O_NOCTTY);
+        (void)fd;
+        ::pause();
+        ::_exit(0);
+    }
+    for (int i = 0; i < 200 && !serialDeviceInUse(pty.device); ++i)
+        ::usleep(5000);
+    EXPECT_EQ(messageOf(open("1", ports)), "Can't open port 1");
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_EQ(messageOf(open("1", ports)), "opened");
+
+    // A lock file of a program that runs (this one's parent will do), and one left behind.
+    auto name = std::filesystem::path(pty.device).filename().string();
+    auto lock = std::filesystem::path("/run/lock") / ("LCK.." + name);
+    if (std::ofstream out(lock); out) {
+        out << "     " << ::getppid() << "\n";
+        out.close();
+        EXPECT_EQ(messageOf(open("1", ports)), "Can't open port 1");
+        std::ofstream(lock) << "  99999999\n";
+        EXPECT_EQ(messageOf(open("1", ports)), "opened");
+        std::filesystem::remove(lock);
+    }
+}
+
+TEST(SerialKey, AFarEndThatHangsUpIsAFailure) {
+    REQUIRE_LOCK_FOLDER();
+    auto pty = std::make_unique<PseudoTerminal>();
+    std::map<std::string, std::string> ports{{"1", pty->device}};
+    auto opened = open("1", ports);
+    ASSERT_EQ(messageOf(opened), "opened");
+    auto& key = *std::get<std::unique_ptr<KeySource>>(opened);
+    key.readKeyLines();  // a pseudo-terminal has no modem lines: the word stays 0
+    EXPECT_EQ(key.readKeyLines(), 0u);
+    EXPECT_FALSE(key.failed());
+    pty.reset();  // the far end goes, as an unplugged adapter does
+    for (int i = 0; i < 100 && !key.failed(); ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        key.readKeyLines();
+    }
+    EXPECT_TRUE(key.failed());
+}
+
+void sendKey(QWidget* to, QEvent::Type type, quint32 nativeKey, bool repeat = false) {
+    QKeyEvent event(type, Qt::Key_Control,
+                    type == QEvent::KeyPress ? Qt::ControlModifier : Qt::NoModifier, 0, nativeKey,
+                    0, QString(), repeat);
+    QApplication::sendEvent(to, &event);
+}
+
+void sendButton(QWidget* to, QEvent::Type type, Qt::MouseButton button) {
+    QPointF at(5, 5);
+    QMouseEvent event(type, at, to->mapToGlobal(at), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+    QApplication::sendEvent(to, &event);
+}
+
+TEST(KeyboardKey, CtrlKeysAndMouseButtonsAreTheLines) {
+    QWidget screen;
+    auto* box = new QWidget(&screen);
+    auto* button = new QPushButton("Timings", &screen);
+    QWidget elsewhere;
+    KeyboardKey key(&screen);
+    int changes = 0;
+    key.setChangeHandler([&] { ++changes; });
+
+    sendKey(box, QEvent::KeyPress, 0xffe3);  // Left Ctrl
+    EXPECT_EQ(key.readKeyLines(), MS_CTS_ON);
+    sendKey(box, QEvent::KeyPress, 0xffe3, true);  // auto-repeat changes nothing
+    sendKey(box, QEvent::KeyRelease, 0xffe3, true);
+    EXPECT_EQ(key.readKeyLines(), MS_CTS_ON);
+    sendKey(box, QEvent::KeyPress, 0xffe4);  // Right Ctrl as well
+    EXPECT_EQ(key.readKeyLines(), MS_CTS_ON | MS_DSR_ON);
+    sendKey(box, QEvent::KeyRelease, 0xffe3);
+    sendKey(box, QEvent::KeyRelease, 0xffe4);
+    EXPECT_EQ(key.readKeyLines(), 0u);
+    EXPECT_EQ(changes, 4);
+
+    sendButton(&screen, QEvent::MouseButtonPress, Qt::RightButton);
+    EXPECT_EQ(key.readKeyLines(), MS_DSR_ON);
+    sendButton(&screen, QEvent::MouseButtonRelease, Qt::RightButton);
+    sendButton(box, QEvent::MouseButtonPress, Qt::LeftButton);
+    EXPECT_EQ(key.readKeyLines(), MS_CTS_ON);
+    sendButton(box, QEvent::MouseButtonRelease, Qt::LeftButton);
+    EXPECT_EQ(key.readKeyLines(), 0u);
+
+    sendButton(button, QEvent::MouseButtonPress, Qt::LeftButton);  // a click on a button
+    sendKey(&elsewhere, QEvent::KeyPress, 0xffe3);                 // another window's key
+    EXPECT_EQ(key.readKeyLines(), 0u);
+    sendButton(button, QEvent::MouseButtonRelease, Qt::LeftButton);
+
+    sendKey(box, QEvent::KeyPress, 0xffe4);
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(&screen, &deactivate);  // the focus goes elsewhere: key up
+    EXPECT_EQ(key.readKeyLines(), 0u);
+}
+
+}  // namespace
+}  // namespace keytut::keys

@@ -1,0 +1,295 @@
+// Both editions' decode screens with a simulated key and a virtual-clock voice: what the learner
+// sees and hears of the decoded text, the timing report, the port messages, and the voice and
+// port let go however the screen ends.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "earkey/key_screens.h"
+#include "fake_sidetone.h"
+#include "keying/hand_keying.h"
+#include "keyview/key_screens.h"
+#include "tests/ui/test_support.h"
+
+namespace keytut::testing {
+namespace {
+
+using keys::KeyScreen;
+using keys::KeyScreenLayout;
+using ui::testing::settle;
+using ui::testing::showActive;
+
+struct Box {
+    std::string title, text;
+    bool exclamation;
+    bool operator==(const Box&) const = default;
+};
+
+ui::ProgramOptions withPorts(std::map<std::string, std::string> ports) {
+    ui::ProgramOptions options;
+    options.portDevices = std::move(ports);
+    return options;
+}
+
+// A program of one edition with the shipped data and the given --port mappings; its screens get
+// a fake voice and record their message boxes.
+class KeyRig {
+  public:
+    KeyRig(Edition edition, std::map<std::string, std::string> ports)
+        : tutor(edition), app(tutor, audio, messages, keys, withPorts(std::move(ports))) {
+        CollectingMessageSink sink;
+        EXPECT_TRUE(tutor.loadData(KEYTUT_DATA_DIR, sink));
+        tutor.commPortText = "1";
+    }
+
+    keys::KeyScreenHooks hooks() {
+        keys::KeyScreenHooks h;
+        h.openVoice = [this]() -> std::unique_ptr<SidetoneVoice> {
+            ++voicesOpened;
+            auto v = std::make_unique<FakeSidetone>([this] { voice = nullptr; });
+            voice = v.get();
+            return v;
+        };
+        h.messageBox = [this](const std::string& title, const std::string& text, bool icon) {
+            boxes.push_back({title, text, icon});
+        };
+        return h;
+    }
+
+    KeyScreenLayout straightLayout() const {
+        return tutor.edition == Edition::Earkey ? earkey::straightKeyLayout()
+                                                : keyview::straightKeyLayout();
+    }
+    KeyScreenLayout paddleLayout() const {
+        return tutor.edition == Edition::Earkey ? earkey::paddleKeyLayout()
+                                                : keyview::paddleKeyLayout();
+    }
+
+    // Ticks of the voice, each followed by the events it caused (the focus moves of speaking).
+    void ticks(long n) {
+        for (long i = 0; i < n && voice; ++i) {
+            voice->tick();
+            QCoreApplication::processEvents();
+        }
+    }
+
+    // The texts the screen reader was given: the accessible name of every control the focus
+    // landed on, in order.
+    void listen() {
+        QObject::connect(qApp, &QApplication::focusChanged, &context_,
+                         [this](QWidget*, QWidget* w) {
+                             if (auto* a = w ? QAccessible::queryAccessibleInterface(w) : nullptr)
+                                 spoken.push_back(a->text(QAccessible::Name).toStdString());
+                         });
+    }
+
+    Tutor tutor;
+    ui::testing::TestAudio audio;
+    CollectingMessageSink messages;
+    ui::KeyStateTracker keys;
+    ui::App app;
+    FakeSidetone* voice = nullptr;
+    int voicesOpened = 0;
+    std::vector<Box> boxes;
+    std::vector<std::string> spoken;
+
+  private:
+    QObject context_;
+};
+
+std::string writeScript(const SimKeyScript& script, const std::string& name) {
+    auto path = std::filesystem::path(::testing::TempDir()) / name;
+    std::ofstream(path) << formatSimKeyScript(script);
+    return path.string();
+}
+
+std::string straightScript(const std::string& text, int wpm) {
+    CodeTable codes;
+    CollectingMessageSink sink;
+    loadCodeTable(codes, KEYTUT_DATA_DIR, sink);
+    HandKeying how;
+    how.wpm = wpm;
+    return writeScript(keyStraight(text, codes, how), "straight.txt");
+}
+
+class KeyScreens : public ::testing::TestWithParam<Edition> {};
+
+TEST_P(KeyScreens, StraightKeyDecodesAndReportsItsTimings) {
+    KeyRig rig(GetParam(), {{"1", "sim:" + straightScript("PARIS PARIS PARIS", 12)}});
+    rig.listen();
+    // The word speed is timed on the voice's clock here, so that virtual ticks make seconds.
+    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(),
+                               [&rig] { return rig.voice ? rig.voice->ticks * 5 : 0; });
+    keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
+    ASSERT_TRUE(screen.openPort());
+    ASSERT_TRUE(showActive(screen));
+    ASSERT_NE(rig.voice, nullptr);
+    rig.ticks(3400);  // 17 s: the text, and the flush of its last character
+
+    EXPECT_EQ(screen.text(keys::kDecodedTextBox), "PARIS PARIS PARIS");
+    // The tone follows the key in the same tick: P is a dot of 20 ticks, a gap, a dash of 60.
+    auto tones = rig.voice->tones.substr(rig.voice->tones.find('#'));
+    EXPECT_EQ(tones.substr(0, 101),
+              std::string(20, '#') + std::string(20, '.') + std::string(60, '#') + ".");
+    if (GetParam() == Edition::Earkey) {
+        std::string said;
+        for (const auto& s : rig.spoken)
+            said += s;
+        EXPECT_EQ(said, "PARISPARISPARIS");  // every character, through the spoken label
+        QTest::keyClick(&screen, Qt::Key_F1);
+    } else {
+        QTest::mouseClick(screen.controlAs<QPushButton>(keys::kTimingsButton), Qt::LeftButton);
+    }
+    const std::string wpm = GetParam() == Edition::Keyview ? " WPM" : "";
+    ASSERT_EQ(rig.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes[0], (Box{"Timings",
+                                 "Dot to dash ratio: 1:3.0\r\nWord speed: 12" + wpm +
+                                     "\r\nCharacter speed: 12" + wpm,
+                                 false}));
+    EXPECT_EQ(screen.text(keys::kDecodedTextBox), "");
+    EXPECT_TRUE(screen.isVisible());
+}
+
+TEST_P(KeyScreens, PortMessagesAndTheScreenNeverShown) {
+    for (auto [port, message] : {std::pair{"", "No Comm Port Selected"},
+                                 {"7", "Can't open port 7"},
+                                 {"2", "Key script /nonexistent/k.txt, can't be read"}}) {
+        KeyRig rig(GetParam(), {{"2", "sim:/nonexistent/k.txt"}});
+        rig.tutor.commPortText = port;
+        StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+        keys::StraightKeyScreen straight(rig.app, rig.straightLayout(), decoder, rig.hooks());
+        straight.start();  // returns at once
+        keys::PaddleKeyScreen paddle(rig.app, rig.paddleLayout(), "12", rig.hooks());
+        paddle.start();
+        EXPECT_FALSE(straight.isVisible());
+        EXPECT_EQ(rig.voicesOpened, 0);
+        ASSERT_EQ(rig.boxes.size(), 2u) << port;
+        if (std::string(port) != "2") {
+            EXPECT_EQ(rig.boxes[0], (Box{"Comm Port Error", message, true}));
+            EXPECT_EQ(rig.boxes[1], rig.boxes[0]);
+        } else {
+            EXPECT_EQ(rig.boxes[0].text, "Can't read the key script /nonexistent/k.txt");
+        }
+    }
+}
+
+TEST_P(KeyScreens, VoiceAndPortAreLetGoHoweverTheScreenEnds) {
+    const auto path = writeScript({}, "empty.txt");
+    for (int way = 0; way < 3; ++way) {
+        KeyRig rig(GetParam(), {{"1", "sim:" + path}});
+        auto screen =
+            std::make_unique<keys::PaddleKeyScreen>(rig.app, rig.paddleLayout(), "12", rig.hooks());
+        ASSERT_TRUE(screen->openPort());
+        ASSERT_TRUE(showActive(*screen));
+        rig.ticks(10);
+        ASSERT_NE(rig.voice, nullptr);
+        if (way == 0)
+            QTest::keyClick(screen.get(), Qt::Key_Escape);  // Escape
+        else if (way == 1)
+            screen->close();  // the Close box
+        else
+            screen.reset();  // the program ends with the screen open
+        settle();
+        EXPECT_EQ(rig.voice, nullptr) << way;
+        if (screen) {
+            EXPECT_FALSE(screen->isVisible()) << way;
+            EXPECT_FALSE(screen->portOpen()) << way;
+        }
+    }
+}
+
+TEST_P(KeyScreens, UnpluggedPortIsReportedOnceAndTheScreenCanBeLeft) {
+    if (::access("/run/lock", W_OK) != 0 && ::access("/var/lock", W_OK) != 0)
+        GTEST_SKIP() << "no writable /run/lock or /var/lock: Qt SerialPort opens no port";
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ::grantpt(master);
+    ::unlockpt(master);
+    KeyRig rig(GetParam(), {{"3", ::ptsname(master)}});
+    rig.listen();
+    rig.tutor.commPortText = "3";
+    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+    keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
+    ASSERT_TRUE(screen.openPort());
+    ASSERT_TRUE(showActive(screen));
+    rig.ticks(20);
+    ::close(master);  // the adapter is pulled out
+    for (int i = 0; i < 3; ++i) {
+        rig.ticks(20);
+        ui::testing::spin(600);
+    }
+    const std::string failed = "Port 3 has stopped working: the key may have been unplugged.";
+    if (GetParam() == Edition::Earkey) {
+        EXPECT_EQ(std::count(rig.spoken.begin(), rig.spoken.end(), failed), 1);
+        EXPECT_EQ(screen.text(keys::kLastCharLabel), failed);
+        EXPECT_TRUE(rig.boxes.empty());
+    } else {
+        EXPECT_EQ(rig.boxes, (std::vector<Box>{{"Comm Port Error", failed, true}}));
+    }
+    screen.close();
+    settle();
+    EXPECT_FALSE(screen.isVisible());
+    EXPECT_EQ(rig.voice, nullptr);
+}
+
+TEST_P(KeyScreens, PaddleScreenKeysCqAtTwentyWpm) {
+    CodeTable codes;
+    CollectingMessageSink sink;
+    loadCodeTable(codes, KEYTUT_DATA_DIR, sink);
+    HandKeying how;
+    how.wpm = 20;
+    how.jitter = 0.1;
+    KeyRig rig(GetParam(), {{"1", "sim:" + writeScript(keyPaddles("CQ", codes, how), "cq.txt")}});
+    rig.listen();
+    keys::PaddleKeyScreen screen(rig.app, rig.paddleLayout(), "20", rig.hooks());
+    ASSERT_TRUE(screen.openPort());
+    ASSERT_TRUE(showActive(screen));
+    rig.ticks(1000);
+    EXPECT_EQ(screen.keyer().dotTicks(), 12);
+    EXPECT_EQ(screen.text(keys::kDecodedTextBox), " CQ");  // the idle lead-in's blank first
+    if (GetParam() == Edition::Earkey) {
+        EXPECT_EQ(screen.text(keys::kLastCharLabel), "Q");
+        // The empty text box has the focus first; then each character is said once.
+        EXPECT_EQ(rig.spoken, (std::vector<std::string>{"", "C", "Q"}));
+    }
+}
+
+TEST_P(KeyScreens, CtrlKeySoundsAtOnceAndKeysTheStraightKey) {
+    KeyRig rig(GetParam(), {{"1", "keyboard"}});
+    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+    keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
+    ASSERT_TRUE(screen.openPort());
+    ASSERT_TRUE(showActive(screen));
+    rig.ticks(5);
+    auto ctrl = [&](QEvent::Type type) {
+        QKeyEvent e(type, Qt::Key_Control, Qt::NoModifier, 0, 0xffe3, 0);
+        QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : &screen,
+                                &e);
+    };
+    for (int i = 0; i < 2; ++i) {  // E, and the key-down that ends it
+        ctrl(QEvent::KeyPress);
+        EXPECT_TRUE(rig.voice->tone());  // before any tick
+        rig.ticks(20);
+        ctrl(QEvent::KeyRelease);
+        EXPECT_FALSE(rig.voice->tone());
+        rig.ticks(60);
+    }
+    EXPECT_EQ(screen.text(keys::kDecodedTextBox), "E");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, KeyScreens,
+                         ::testing::Values(Edition::Earkey, Edition::Keyview),
+                         [](const auto& info) {
+                             return info.param == Edition::Earkey ? "Earkey" : "Keyview";
+                         });
+
+}  // namespace
+}  // namespace keytut::testing

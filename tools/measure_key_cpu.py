@@ -1,0 +1,74 @@
+#!/usr/bin/python3
+"""The processor time a decode screen takes while nobody keys, side-tone included.
+
+Run by measure-key-cpu.sh (a private PulseAudio with a null sink, Xvfb, AT-SPI). Keyview starts
+on the sound card (PortAudio on the null sink) with an idle simulated key; the script measures
+the program's CPU (user + system time from /proc) over a window of seconds on its main window,
+then on the Straight Key Decode screen, then on the Paddle Key Decode screen, and prints each as
+a percentage of one core. KEYTUT_CPU_ARGS adds options to Keyview's command line (for example
+--no-sound, to set the sound stack's share apart).
+"""
+
+import os
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "keys"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import check_key_screens as ui  # noqa: E402
+import orcalib  # noqa: E402
+import pyatspi  # noqa: E402
+
+WINDOW = float(os.environ.get("KEYTUT_CPU_SECONDS", "10"))
+
+
+def cpu_seconds(pid):
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    ticks = os.sysconf("SC_CLK_TCK")
+    return (int(fields[11]) + int(fields[12])) / ticks  # utime + stime
+
+
+def measure(pid, what):
+    time.sleep(1.0)  # let the screen settle
+    c0, t0 = cpu_seconds(pid), time.monotonic()
+    time.sleep(WINDOW)
+    c1, t1 = cpu_seconds(pid), time.monotonic()
+    share = (c1 - c0) / (t1 - t0) * 100
+    print("%-36s %5.2f %% of one core (%.2f s CPU in %.1f s)" % (what, share, c1 - c0, t1 - t0))
+    return share
+
+
+def main():
+    build, data = sys.argv[1:3]
+    script = os.path.join(tempfile.mkdtemp(), "idle.txt")
+    with open(script, "w") as f:
+        f.write("# nobody keys\n")
+    pyatspi.Registry.getDesktop(0)
+    s = orcalib.OrcaSession()
+    try:
+        extra = os.environ.get("KEYTUT_CPU_ARGS", "").split()
+        proc = s.start_program([os.path.join(build, "keyview", "keyview"),
+                                "--port", "1=sim:" + script] + extra, cwd=data)
+        app = orcalib.find_application("keyview")
+        ui.activate(app)
+        measure(proc.pid, "main window, nothing playing")
+        ui.press_send(app, 0)
+        ui.window(app, "Straight Key Decode")
+        straight = measure(proc.pid, "Straight Key Decode, nobody keying")
+        s.key("Escape")
+        ui.gone(app, "Straight Key Decode")
+        ui.activate(app)
+        ui.press_send(app, 1)
+        ui.window(app, "Paddle Key Decode")
+        paddle = measure(proc.pid, "Paddle Key Decode, nobody keying")
+        s.key("Escape")
+    finally:
+        s.stop()
+    print("aim: under 2 %% of one core: %s" %
+          ("met" if max(straight, paddle) < 2.0 else "NOT met"))
+
+
+if __name__ == "__main__":
+    main()
