@@ -44,6 +44,39 @@ class Utterance:
         return "Utterance(%d, %.6f, %r)" % (self.index, self.stamp, self.text)
 
 
+def spoken(text, roles=("label",)):
+    """What was said, blanks collapsed, without the role Orca appends ("E label.")."""
+    text = " ".join(text.split())
+    text = re.sub(r"\s*\b(%s)\.?$" % "|".join(roles), "", text)
+    return text.rstrip(".").strip()
+
+
+class Listener:
+    """Follows Orca's speech in order: each utterance expected comes after the one before."""
+
+    def __init__(self, session, norm=spoken):
+        self.s = session
+        self.norm = norm
+        self.mark = session.mark()
+        self.heard = []  # (what was expected, the utterance)
+
+    def take(self, what, predicate, timeout=10.0):
+        u = self.s.wait_for_speech(predicate, since=self.mark, timeout=timeout)
+        self.heard.append((what, u))
+        self.mark = u.index + 1
+        return u
+
+    def expect(self, text, timeout=10.0):
+        """Waits for an utterance that says `text`."""
+        want = self.norm(text)
+        return self.take(text, lambda t: self.norm(t) == want, timeout)
+
+    def expect_within(self, text, timeout=10.0):
+        """Waits for an utterance that holds `text` (the window's announcement, say)."""
+        want = self.norm(text)
+        return self.take(text, lambda t: want in self.norm(t), timeout)
+
+
 def parse_speech(log_text):
     """Returns the utterances of an Orca debug log ("SPEECH OUTPUT: '...'" records) in order.
 

@@ -13,13 +13,13 @@ draws, so that the right and the wrong key and the groups are known.
 """
 
 import os
-import re
 import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import orcalib  # noqa: E402
+from orcalib import Listener, spoken as norm  # noqa: E402
 
 HEARING = ("Press SPACE to start or repeat a character,\nReturn for the next character\n"
            "or F1 for the next stage")
@@ -29,28 +29,6 @@ RECOGNITION = ("Random characters will now be sent from the group,\n"
 GROUP_TEST = ("20 groups of 5 characters will now be sent \nfrom those learned so far,\n"
               "They will be displayed when finished sending,\nEnter to start or Escape to exit")
 FINISHED = "Use the cursor keys to read the list of words\nPress enter to go again"
-
-
-def norm(text):
-    """What was said, without the role Orca appends ("E label.") and with blanks collapsed."""
-    text = " ".join(text.split())
-    text = re.sub(r"\s*\blabel\.?$", "", text)
-    return text.rstrip(".").strip()
-
-
-class Listener:
-    def __init__(self, session):
-        self.s = session
-        self.mark = session.mark()
-        self.heard = []  # (what was expected, the utterance)
-
-    def expect(self, text, timeout=10.0):
-        """Waits for an utterance that says `text` after the previous one expected."""
-        want = norm(text)
-        u = self.s.wait_for_speech(lambda t: norm(t) == want, since=self.mark, timeout=timeout)
-        self.heard.append((text, u))
-        self.mark = u.index + 1
-        return u
 
 
 def held_key(name):

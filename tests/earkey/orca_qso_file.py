@@ -14,7 +14,6 @@ QSO and the file exactly as the screens showed them.
 """
 
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -30,10 +29,7 @@ FILE = ["VVV DE G4XQZ", "TEST 73"]
 
 
 def norm(text):
-    """What was said, without the role Orca appends and with blanks collapsed."""
-    text = " ".join(text.split())
-    text = re.sub(r"\s*\b(label|list item|list)\.?$", "", text)
-    return text.rstrip(".").strip()
+    return orcalib.spoken(text, roles=("label", "list item", "list"))
 
 
 def display(text):
@@ -41,20 +37,6 @@ def display(text):
                          ("/", " slash ")):
         text = text.replace(sign, spoken)
     return " ".join(text.split())
-
-
-class Listener:
-    def __init__(self, session):
-        self.s = session
-        self.mark = session.mark()
-        self.heard = []
-
-    def expect(self, text, timeout=10.0):
-        want = norm(text)
-        u = self.s.wait_for_speech(lambda t: norm(t) == want, since=self.mark, timeout=timeout)
-        self.heard.append((text, u))
-        self.mark = u.index + 1
-        return u
 
 
 def refocus_main_menu():
@@ -99,7 +81,7 @@ def main():
 
         # QSO practice.
         tab_to(s, app, "Random Q S Ohs")
-        listen = Listener(s)
+        listen = orcalib.Listener(s, norm)
         s.key("space")
         listen.expect("MORSE1.TXT", timeout=10)
         s.settle(0.5)

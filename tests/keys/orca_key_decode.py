@@ -11,20 +11,13 @@ gives the timing report; Escape goes back to the main menu.
 """
 
 import os
-import re
 import sys
 import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import orcalib  # noqa: E402
-
-
-def norm(text):
-    """A spoken character without the role Orca may append ("P label.")."""
-    text = " ".join(text.split())
-    text = re.sub(r"\s*\blabel\.?$", "", text)
-    return text.rstrip(".").strip()
+from orcalib import spoken as norm  # noqa: E402
 
 
 def focus_button(app, name):
