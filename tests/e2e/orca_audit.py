@@ -61,7 +61,7 @@ class Audit:
     def run_screen(self, earkey, data, screen):
         print("%s:" % screen.name)
         s = self.s
-        proc = s.start_program([earkey, "--no-sound"], cwd=data)
+        proc = s.start_program([earkey, "--no-sound", *screen.args], cwd=data)
         try:
             s.wait_for_speech(lambda t: audit_screens.LESSON_BUTTONS[0] in norm(t), timeout=30)
             s.settle(0.5)
@@ -74,7 +74,7 @@ class Audit:
                 if i > 0:
                     said, ok = self.heard_after(["Tab"], stop.says)
                     if stop.blank:
-                        ok = ok and all(norm(t).rstrip(".") == "label" for t in said)
+                        ok = ok and all(norm(t).rstrip(".") == stop.says[0] for t in said)
                         where += " (blank)"
                     elif not said or not any(norm(t).rstrip(".") for t in said):
                         ok = False
@@ -82,8 +82,10 @@ class Audit:
                 for keys, expected in stop.changes:
                     said, ok = self.heard_after(keys, expected)
                     self.check(ok, "%s %s" % (where, "+".join(keys)), said, expected)
-            said, ok = self.heard_after(["Tab"], stops[0].says)
-            self.check(ok, screen.name + " Tab wraps to stop 1", said, stops[0].says)
+            if len(stops) > 1:
+                # On a screen of one stop, Tab leaves the focus where it is: Orca says nothing.
+                said, ok = self.heard_after(["Tab"], stops[0].says)
+                self.check(ok, screen.name + " Tab wraps to stop 1", said, stops[0].says)
             if screen.back:
                 said, ok = self.heard_after(["Escape"], [screen.back])
                 self.check(ok, screen.name + " Escape back to the menu", said, [screen.back])
