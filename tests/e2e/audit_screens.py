@@ -56,6 +56,9 @@ MAIN_MENU = Screen(
             # Orca echoes typing only as the learner's own settings say; the new text is
             # heard when the focus comes back to the box.
             (["BackSpace", "2", "shift+Tab", "Tab"], ["Comm Port:", "2"]),
+            # Back to port 1: the port is kept for the next screens' runs, and the key screens
+            # find their key on port 1.
+            (["BackSpace", "1", "shift+Tab", "Tab"], ["Comm Port:", "1"]),
         ]),
     ])
 
@@ -132,7 +135,7 @@ FILE = Screen(
 STRAIGHT_KEY = Screen(
     name="straight key",
     open=from_menu("Straight Key Send"),
-    first_speech="Straight",
+    first_speech="Straight Key Decode dialog",
     stops=[blank("read only text"), BLANK],
     back="Straight Key Send",
     args=("--port", "1=keyboard"))
@@ -140,7 +143,7 @@ STRAIGHT_KEY = Screen(
 PADDLE_KEY = Screen(
     name="paddle key",
     open=from_menu("Paddle Key Send"),
-    first_speech="Paddle",
+    first_speech="Paddle Key Decode dialog",
     stops=[blank("read only text"), BLANK],
     back="Paddle Key Send",
     args=("--port", "1=keyboard"))
