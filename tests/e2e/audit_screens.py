@@ -9,6 +9,7 @@ lists and boxes, the value); each change (keys, texts) is then made from the key
 texts must be spoken after it. A text in a list is one utterance; blanks and line ends are
 compared collapsed.
 
+Earkey is started with `args` added to its command line (the key screens need a port).
 A new screen adds its table to SCREENS.
 """
 

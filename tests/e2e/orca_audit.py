@@ -66,8 +66,10 @@ class Audit:
             s.wait_for_speech(lambda t: audit_screens.LESSON_BUTTONS[0] in norm(t), timeout=30)
             s.settle(0.5)
             if screen.open:
-                said, ok = self.heard_after(screen.open, [screen.first_speech], timeout=15)
-                self.check(ok, screen.name + " opened", said, [screen.first_speech])
+                # The screen's own speech, then its first stop with the focus.
+                opening = [screen.first_speech] + screen.stops[0].says
+                said, ok = self.heard_after(screen.open, opening, timeout=15)
+                self.check(ok, screen.name + " opened", said, opening)
             stops = screen.stops
             for i, stop in enumerate(stops):
                 where = "%s stop %d" % (screen.name, i + 1)
