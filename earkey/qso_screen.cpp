@@ -17,6 +17,8 @@ QsoScreen::QsoScreen(App& app)
     // when it gets the focus nor the new entry when Up or Down changes it, while it reads a list
     // box's lines as the cursor moves. Same place, as high as the drop-down list's open list.
     createControl({kFileList, ControlKind::ListBox, "", 80, 5, 60, 50, style::Selectable});
+    // Qt names a list by its accessible name alone, not by the label that points to it.
+    control(kFileList)->setAccessibleName(qText(std::string(kEarkeyQsoFileLabel)).remove('&'));
     createControl(
         {kLineBox, ControlKind::SpokenText, "", 5, 65, 300, 12, style::Border | style::TabStop});
     setColours(kLineBox, Qt::black, Qt::white);

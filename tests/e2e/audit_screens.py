@@ -9,13 +9,14 @@ lists and boxes, the value); each change (keys, texts) is then made from the key
 texts must be spoken after it. A text in a list is one utterance; blanks and line ends are
 compared collapsed.
 
+Earkey is started with `args` added to its command line (the key screens need a port).
 A new screen adds its table to SCREENS.
 """
 
 from collections import namedtuple
 
 Stop = namedtuple("Stop", "says changes blank")
-Screen = namedtuple("Screen", "name open first_speech stops back", defaults=(None,))
+Screen = namedtuple("Screen", "name open first_speech stops back args", defaults=(None, ()))
 
 
 def stop(*says, changes=()):
@@ -24,7 +25,11 @@ def stop(*says, changes=()):
 
 # A box that is empty until the exercise fills it: Orca says only its role ("label."). The
 # audit reports these stops, and fails when one of them speaks something else.
-BLANK = Stop(["label"], [], True)
+def blank(role):
+    return Stop([role], [], True)
+
+
+BLANK = blank("label")
 
 
 LESSON_BUTTONS = ["E T I M", "A N S", "O R K", "D U G", "W H C", "L Y F", "P B V", "X Q", "J Z",
@@ -52,6 +57,9 @@ MAIN_MENU = Screen(
             # Orca echoes typing only as the learner's own settings say; the new text is
             # heard when the focus comes back to the box.
             (["BackSpace", "2", "shift+Tab", "Tab"], ["Comm Port:", "2"]),
+            # Back to port 1: the port is kept for the next screens' runs, and the key screens
+            # find their key on port 1.
+            (["BackSpace", "1", "shift+Tab", "Tab"], ["Comm Port:", "1"]),
         ]),
     ])
 
@@ -84,4 +92,62 @@ PUNCTUATION = Screen(
         "Full Stop", "Comma", "Question Mark"]],
     back="Punctuation")
 
-SCREENS = [MAIN_MENU, LESSON, GROUP_TEST_STAGE, PUNCTUATION]
+
+
+def from_menu(caption):
+    """The keys that open the practice screen behind a main-menu button."""
+    return ["Tab"] * (LESSON_BUTTONS + PRACTICE_BUTTONS).index(caption) + ["Return"]
+
+
+WORD_TEST = Screen(
+    name="word test",
+    open=from_menu("30 word test"),
+    first_speech="Send 30 random words",
+    stops=[BLANK],
+    back="30 word test")
+
+QSO = Screen(
+    name="qso",
+    open=from_menu("Random Q S Ohs"),
+    first_speech="Q S O File",
+    stops=[stop("Q S O File", "MORSE1.TXT", changes=[(["Down"], ["MORSE2.TXT"]),
+                                                      (["Up"], ["MORSE1.TXT"])]),
+           BLANK,
+           stop("Enter to send a Q S O")],
+    back="Random Q S Ohs")
+
+MESSAGE = Screen(
+    name="message",
+    open=from_menu("Type a Message"),
+    first_speech="Text to send:",
+    # The only stop: the focus cannot leave and come back, so KP_Enter (Orca's Where Am I)
+    # reads the box again.
+    stops=[stop("Text to send:", changes=[(["c", "q", "KP_Enter"], ["Text to send:", "cq"])])],
+    back="Type a Message")
+
+FILE = Screen(
+    name="file",
+    open=from_menu("Send a File"),
+    first_speech="File:",
+    stops=[stop("File:", changes=[(["a", "b", "c", "Tab", "shift+Tab"], ["File:", "abc"])]),
+           blank("list")],
+    back="Send a File")
+
+STRAIGHT_KEY = Screen(
+    name="straight key",
+    open=from_menu("Straight Key Send"),
+    first_speech="Straight Key Decode dialog",
+    stops=[blank("read only text"), BLANK],
+    back="Straight Key Send",
+    args=("--port", "1=keyboard"))
+
+PADDLE_KEY = Screen(
+    name="paddle key",
+    open=from_menu("Paddle Key Send"),
+    first_speech="Paddle Key Decode dialog",
+    stops=[blank("read only text"), BLANK],
+    back="Paddle Key Send",
+    args=("--port", "1=keyboard"))
+
+SCREENS = [MAIN_MENU, LESSON, GROUP_TEST_STAGE, PUNCTUATION, WORD_TEST, QSO, MESSAGE, FILE,
+           STRAIGHT_KEY, PADDLE_KEY]

@@ -1,6 +1,7 @@
 // The QSO practice and file sending screens of both editions driven as a learner does, on the
 // sender's virtual clock: keys and buttons, the sender's ends, what is heard and what is shown.
 #include <sys/stat.h>
+#include <QAccessible>
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
@@ -306,6 +307,11 @@ TEST_F(EarkeyQso, AThirtyFiveLineQsoIsSentWholeAndReadBackToLineThirty) {
     program.listQsoFiles({"MORSE1.TXT"});
     open();
     EXPECT_EQ(screen->focusedId(), earkey::qso::kFileList);
+    // The screen reader names the list it opens on, not just "List with 1 items".
+    QAccessibleInterface* list =
+        QAccessible::queryAccessibleInterface(screen->control(earkey::qso::kFileList));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->text(QAccessible::Name), "Q S O File");
     key(Qt::Key_Return);
     // Lines can be read while the QSO is sent.
     key(Qt::Key_Down, Qt::ControlModifier);
