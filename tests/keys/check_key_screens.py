@@ -226,12 +226,15 @@ def main():
         return
     s = orcalib.OrcaSession()
     try:
-        first = s.start_program([keyview, "--no-sound", "--port", "1=" + held_device], cwd=data)
+        # The port typed last above is kept by Keyview; this part starts from the defaults.
+        first = s.start_program([keyview, "--no-sound", "--reset-settings", "--port",
+                                 "1=" + held_device], cwd=data)
         app = orcalib.find_application("keyview")
         activate(app)
         press_send(app, 0)
         window(app, "Straight Key Decode")
-        s.start_program([earkey, "--no-sound", "--port", "1=" + held_device], cwd=data)
+        s.start_program([earkey, "--no-sound", "--reset-settings", "--port", "1=" + held_device],
+                        cwd=data)
         other = orcalib.find_application("earkey")
         time.sleep(1.0)
         button = wait_node(other, lambda n: n.getRole() == pyatspi.ROLE_PUSH_BUTTON and
