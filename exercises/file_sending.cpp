@@ -53,8 +53,8 @@ FileUpdate FileSending::start(const std::filesystem::path& folder, const std::st
     // file's first line and so is not listed.
     reader_.close();
     current_.reset();
-    FileFault fault = reader_.open(*path);
-    if (fault != FileFault::None) {
+    TextFileFault fault = reader_.open(*path);
+    if (fault != TextFileFault::None) {
         update.message = fileFaultMessage(fault, name);
         return update;
     }

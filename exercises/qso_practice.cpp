@@ -39,7 +39,7 @@ QsoLoad loadQsoFile(const std::filesystem::path& folder, const std::string& name
     if (name.empty())
         return load;
     FileContents contents = readRegularFile(folder / name, kMaxQsoFileBytes);
-    if (contents.fault != FileFault::None)
+    if (contents.fault != TextFileFault::None)
         load.message = fileFaultMessage(contents.fault, name);
     else
         load.file = parseQsoFile(contents.bytes);

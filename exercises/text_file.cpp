@@ -10,17 +10,17 @@
 
 namespace keytut {
 
-std::string fileFaultMessage(FileFault fault, const std::string& name) {
+std::string fileFaultMessage(TextFileFault fault, const std::string& name) {
     switch (fault) {
-        case FileFault::None:
+        case TextFileFault::None:
             return {};
-        case FileFault::Missing:
+        case TextFileFault::Missing:
             return "File " + name + " missing";
-        case FileFault::Folder:
+        case TextFileFault::Folder:
             return name + " is a folder, not a file";
-        case FileFault::NotAFile:
+        case TextFileFault::NotAFile:
             return name + " is not a text file";
-        case FileFault::Unreadable:
+        case TextFileFault::Unreadable:
             return "Can't read file " + name;
     }
     return {};
@@ -70,19 +70,19 @@ std::optional<std::string> LineSplitter::next() {
     return line;
 }
 
-int openRegularFile(const std::filesystem::path& path, FileFault& fault) {
+int openRegularFile(const std::filesystem::path& path, TextFileFault& fault) {
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer, and a terminal
     // for its carrier.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        fault = (errno == ENOENT || errno == ENOTDIR) ? FileFault::Missing
-                : errno == EISDIR                     ? FileFault::Folder
-                                                      : FileFault::Unreadable;
+        fault = (errno == ENOENT || errno == ENOTDIR) ? TextFileFault::Missing
+                : errno == EISDIR                     ? TextFileFault::Folder
+                                                      : TextFileFault::Unreadable;
         return -1;
     }
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        fault = S_ISDIR(status.st_mode) ? FileFault::Folder : FileFault::NotAFile;
+        fault = S_ISDIR(status.st_mode) ? TextFileFault::Folder : TextFileFault::NotAFile;
         ::close(fd);
         return -1;
     }
@@ -90,7 +90,7 @@ int openRegularFile(const std::filesystem::path& path, FileFault& fault) {
     int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    fault = FileFault::None;
+    fault = TextFileFault::None;
     return fd;
 }
 
@@ -110,10 +110,10 @@ LineReader& LineReader::operator=(LineReader&& other) noexcept {
     return *this;
 }
 
-FileFault LineReader::open(const std::filesystem::path& path) {
+TextFileFault LineReader::open(const std::filesystem::path& path) {
     close();
     splitter_ = LineSplitter{};
-    FileFault fault = FileFault::None;
+    TextFileFault fault = TextFileFault::None;
     fd_ = openRegularFile(path, fault);
     return fault;
 }
@@ -155,7 +155,7 @@ FileContents readRegularFile(const std::filesystem::path& path, std::size_t maxB
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            contents.fault = FileFault::Unreadable;
+            contents.fault = TextFileFault::Unreadable;
             contents.bytes.clear();
             break;
         }
@@ -163,7 +163,7 @@ FileContents readRegularFile(const std::filesystem::path& path, std::size_t maxB
             break;
         contents.bytes.append(chunk.data(), static_cast<std::size_t>(n));
     }
-    if (contents.fault == FileFault::None && contents.bytes.size() == maxBytes) {
+    if (contents.fault == TextFileFault::None && contents.bytes.size() == maxBytes) {
         char probe = 0;
         contents.cut = ::read(fd, &probe, 1) > 0;
     }

@@ -20,7 +20,9 @@ namespace keytut {
 
 constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
 
-enum class FileFault {
+// Why a file the learner chose cannot be read: finer than the data files' FileFault, because the
+// learner is told which (a folder, not a text file, ...).
+enum class TextFileFault {
     None,
     Missing,     // no such file (or it went away)
     Folder,      // the name is a folder
@@ -29,8 +31,8 @@ enum class FileFault {
 };
 
 // The learner's message for a fault with the file called `name`, as shown or spoken; empty for
-// FileFault::None.
-std::string fileFaultMessage(FileFault fault, const std::string& name);
+// TextFileFault::None.
+std::string fileFaultMessage(TextFileFault fault, const std::string& name);
 
 // Cuts a stream of bytes into lines. Bytes are fed in pieces of any size (a line end may be split
 // between two pieces: CR at the end of one, LF at the start of the next); finish() marks the end
@@ -69,7 +71,7 @@ class LineReader {
     LineReader& operator=(const LineReader&) = delete;
 
     // Opens `path` if it is a regular file that can be read; otherwise closes and says why.
-    FileFault open(const std::filesystem::path& path);
+    TextFileFault open(const std::filesystem::path& path);
 
     // The next line, or nothing at the end of the file (the file is then closed). A read error
     // in the middle of the file ends it like the end of the file.
@@ -85,10 +87,10 @@ class LineReader {
 
 // Opens `path` without waiting and checks that it is a regular file. Returns the open descriptor
 // (the caller closes it) or -1 with the fault.
-int openRegularFile(const std::filesystem::path& path, FileFault& fault);
+int openRegularFile(const std::filesystem::path& path, TextFileFault& fault);
 
 struct FileContents {
-    FileFault fault = FileFault::None;
+    TextFileFault fault = TextFileFault::None;
     std::string bytes;
     bool cut = false;  // the file is longer than the limit; `bytes` holds its beginning
 };

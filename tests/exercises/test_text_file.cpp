@@ -56,15 +56,15 @@ TEST(TextFile, OnlyRegularFilesAreOpenedAndNothingWaits) {
     ASSERT_EQ(::mkfifo((folder.path / "fifo").c_str(), 0600), 0);
 
     LineReader reader;
-    EXPECT_EQ(reader.open(folder.path / "missing.txt"), FileFault::Missing);
-    EXPECT_EQ(reader.open(folder.path / "folder"), FileFault::Folder);
+    EXPECT_EQ(reader.open(folder.path / "missing.txt"), TextFileFault::Missing);
+    EXPECT_EQ(reader.open(folder.path / "folder"), TextFileFault::Folder);
     // A FIFO with no writer: opening for reading would wait for ever.
-    EXPECT_EQ(reader.open(folder.path / "fifo"), FileFault::NotAFile);
-    EXPECT_EQ(reader.open("/dev/zero"), FileFault::NotAFile);
+    EXPECT_EQ(reader.open(folder.path / "fifo"), TextFileFault::NotAFile);
+    EXPECT_EQ(reader.open("/dev/zero"), TextFileFault::NotAFile);
     EXPECT_FALSE(reader.isOpen());
-    EXPECT_EQ(readRegularFile(folder.path / "fifo", 100).fault, FileFault::NotAFile);
+    EXPECT_EQ(readRegularFile(folder.path / "fifo", 100).fault, TextFileFault::NotAFile);
 
-    ASSERT_EQ(reader.open(folder.path / "plain.txt"), FileFault::None);
+    ASSERT_EQ(reader.open(folder.path / "plain.txt"), TextFileFault::None);
     EXPECT_EQ(reader.nextLine(), "line one");
     EXPECT_TRUE(reader.isOpen());
     EXPECT_EQ(reader.nextLine(), "line two");
@@ -74,10 +74,10 @@ TEST(TextFile, OnlyRegularFilesAreOpenedAndNothingWaits) {
     if (::geteuid() != 0) {  // root reads every file
         folder.write("secret.txt", "x");
         ::chmod((folder.path / "secret.txt").c_str(), 0);
-        EXPECT_EQ(reader.open(folder.path / "secret.txt"), FileFault::Unreadable);
+        EXPECT_EQ(reader.open(folder.path / "secret.txt"), TextFileFault::Unreadable);
     }
-    EXPECT_EQ(fileFaultMessage(FileFault::Missing, "MORSE9.TXT"), "File MORSE9.TXT missing");
-    EXPECT_EQ(fileFaultMessage(FileFault::Folder, "notes"), "notes is a folder, not a file");
+    EXPECT_EQ(fileFaultMessage(TextFileFault::Missing, "MORSE9.TXT"), "File MORSE9.TXT missing");
+    EXPECT_EQ(fileFaultMessage(TextFileFault::Folder, "notes"), "notes is a folder, not a file");
 }
 
 TEST(TextFile, ReadsALimitedBeginningOfABigFile) {

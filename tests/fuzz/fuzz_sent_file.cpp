@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     splitter.finish();
 
     keytut::LineReader reader;
-    if (reader.open(path) != keytut::FileFault::None || !reader.isOpen())
+    if (reader.open(path) != keytut::TextFileFault::None || !reader.isOpen())
         std::abort();
     while (auto line = reader.nextLine()) {
         if (line->size() > keytut::kMaxLineBytes ||
