@@ -25,7 +25,7 @@ constexpr double kSidetoneLatency = 0.005;
 // Measured through a null sink: 15 ms asked gave 16 ms from callback to loudspeaker without
 // underruns on a quiet machine; 10 ms gave underruns. Underruns slow the key screens' clock (it
 // counts what is played), so a voice that keeps falling behind asks for the next step.
-const char* const kSidetoneServerLatencies[] = {"15", "25", "40"};
+const char* const kSidetoneServerLatencies[] = {"12", "15", "20", "30"};
 // Played this much less than real time over a second counts as falling behind.
 constexpr double kShortfall = 0.05;
 // A playback report this far from the sample clock restarts it.
@@ -62,35 +62,39 @@ class PaLibrary {
 
 // PortAudio reaches a PulseAudio server through ALSA's pulse plugin, which keeps its own buffer
 // of about 30 ms whatever latency the stream asks for; only PulseAudio's client library can be
-// told to keep less, and only through PULSE_LATENCY_MSEC, read when a stream connects. Set it
-// around the opening and starting of a stream that needs it, unless the user has set it.
+// told to keep less, and only through PULSE_LATENCY_MSEC, read whenever the plugin connects a
+// stream to the server. That is not only when the stream opens and starts: after an underrun
+// PortAudio's own thread recovers the stream and the plugin connects it again, so the variable
+// has to stay set for as long as the stream plays (a stream that reconnected without it kept the
+// server's default, 31 ms, to its end). A voice that needs it holds it while it lives; the
+// sender's stream, which rests and starts again on its own, never runs beside a key screen.
+// A value the user has set is left alone.
 class ServerLatency {
   public:
-    explicit ServerLatency(const char* milliseconds) {
-        if (!milliseconds)
-            return;
-        mutex().lock();
-        locked_ = true;
-        if (!std::getenv("PULSE_LATENCY_MSEC")) {
-            setenv("PULSE_LATENCY_MSEC", milliseconds, 1);
-            set_ = true;
-        }
-    }
-    ~ServerLatency() {
-        if (set_)
-            unsetenv("PULSE_LATENCY_MSEC");
-        if (locked_)
-            mutex().unlock();
-    }
+    ServerLatency() = default;
+    ~ServerLatency() { set(nullptr); }
     ServerLatency(const ServerLatency&) = delete;
     ServerLatency& operator=(const ServerLatency&) = delete;
+
+    // nullptr: no longer held.
+    void set(const char* milliseconds) {
+        std::lock_guard lock(mutex());
+        if (milliseconds && !set_ && std::getenv("PULSE_LATENCY_MSEC"))
+            return;  // the user's
+        if (milliseconds) {
+            setenv("PULSE_LATENCY_MSEC", milliseconds, 1);
+            set_ = true;
+        } else if (set_) {
+            unsetenv("PULSE_LATENCY_MSEC");
+            set_ = false;
+        }
+    }
 
   private:
     static std::mutex& mutex() {
         static std::mutex m;
         return m;
     }
-    bool locked_ = false;
     bool set_ = false;
 };
 
@@ -187,12 +191,10 @@ class PaVoice {
         // 5 ms per callback: a finished buffer is taken over within 5 ms (the host's own
         // choice here was 8 ms, which lengthened every gap between characters), and the
         // side-tone's tone is decided 5 ms at a time.
-        PaError err;
-        {
-            ServerLatency serverLatency(pulseLatency());
-            err = Pa_OpenStream(&stream_, nullptr, &out, kSampleRate, kFramesPerCallback, paClipOff,
-                                &callback, this);
-        }
+        if (!pulseLatencies_.empty())
+            serverLatency_.set(pulseLatency());
+        PaError err = Pa_OpenStream(&stream_, nullptr, &out, kSampleRate, kFramesPerCallback,
+                                    paClipOff, &callback, this);
         if (err != paNoError) {
             stream_ = nullptr;
             return Pa_GetErrorText(err);
@@ -214,12 +216,7 @@ class PaVoice {
     std::string startStream() {
         finished_ = false;
         framesPlayed_ = 0;  // no callback runs while the stream is stopped
-        PaError err;
-        {
-            // The pulse plugin connects to the server when the stream starts.
-            ServerLatency serverLatency(pulseLatency());
-            err = Pa_StartStream(stream_);
-        }
+        PaError err = Pa_StartStream(stream_);
         if (err != paNoError)
             return Pa_GetErrorText(err);
         running_ = true;
@@ -453,8 +450,9 @@ class PaVoice {
     std::size_t latencyStep_ = 0;  // notifier thread
     const bool rests_;
     std::shared_ptr<Outages> outages_;
-    PaStream* stream_ = nullptr;  // notifier thread (and the owner's constructor/destructor)
-    bool running_ = false;        // notifier thread
+    ServerLatency serverLatency_;  // notifier thread (and the owner's constructor/destructor)
+    PaStream* stream_ = nullptr;   // notifier thread (and the owner's constructor/destructor)
+    bool running_ = false;         // notifier thread
     double reportedLatency_ = 0.03;
     double clockBase_ = 0;  // callback only
     double paceFrom_ = -1;  // notifier thread: checkPace's window

@@ -25,7 +25,6 @@ void SidetoneCore::setTone(bool on) {
 
 Rendered SidetoneCore::render(std::int16_t* out, std::size_t frames, double startTime) {
     Rendered rendered{frames, frames};
-    bool ticked = false;
     for (std::size_t i = 0; i < frames; ++i) {
         if (blockPosition_ == 0) {
             blockTone_ = tone_.load(std::memory_order_acquire);
@@ -44,17 +43,30 @@ Rendered SidetoneCore::render(std::int16_t* out, std::size_t frames, double star
         } else {
             out[i] = 0;
         }
-        if (++blockPosition_ == kBlock) {
+        if (++blockPosition_ == kBlock)
             blockPosition_ = 0;
-            // Full only if the notifier stalled for 20 s; the tick is then lost.
-            (void)dues_.push(startTime + static_cast<double>(i + 1) / kSampleRate);
-            ticked = true;
-        }
     }
+    bool ticked = pushDuesUntil(startTime + static_cast<double>(frames) / kSampleRate);
     // The notifier sleeps until the next tick is due; it needs waking only when it had none.
     if (ticked && notifierWaits_.exchange(false))
         wake();
     return rendered;
+}
+
+bool SidetoneCore::pushDuesUntil(double end) {
+    // Half a sample of slack: a block that ends on the grid ends its tick, whatever the rounding.
+    constexpr double kSlack = 0.5 / kSampleRate;
+    if (nextDue_ < 0 || end - nextDue_ > kMaxCatchUp)
+        nextDue_ = end - static_cast<double>(blockPosition_) / kSampleRate +
+                   (blockPosition_ == 0 ? 0 : kTick);
+    bool pushed = false;
+    while (nextDue_ <= end + kSlack) {
+        // Full only if the notifier stalled for 20 s; the tick is then lost.
+        (void)dues_.push(nextDue_);
+        nextDue_ += kTick;
+        pushed = true;
+    }
+    return pushed;
 }
 
 double SidetoneCore::releaseDue(double now, bool ignoreDue) {

@@ -1,7 +1,12 @@
 // The part of the key screens' voice shared by every backend: the tone the consumer renders in
 // blocks of 40 samples, each block's tone decided when the consumer renders it, and the ticks,
-// one per block, that the notifier releases at the block's playback time and the UI thread
+// one per 5 ms of playback, that the notifier releases at their playback time and the UI thread
 // hands to the tick handler.
+//
+// Normally every rendered block is one tick. When the device stalls (an underrun, a stream
+// restarted after the sound server fell behind) the playback clock jumps ahead of the samples
+// rendered; the ticks follow the clock, not the sample count, so the key screens' timing stays
+// true through the stall instead of losing its length.
 //
 // Threads: setTickHandler/setTone/close on the UI thread; render on one consumer thread at a
 // time; releaseDue on the notifier thread. The consumer path neither locks nor allocates.
@@ -22,6 +27,10 @@ namespace audio::detail {
 class SidetoneCore : public Source, public std::enable_shared_from_this<SidetoneCore> {
   public:
     static constexpr std::size_t kBlock = 40;  // one tick, 5 ms
+    static constexpr double kTick = 0.005;
+    // A stall longer than this (the machine slept, say) is not made up in ticks: the clock
+    // starts again from the moment playback resumed.
+    static constexpr double kMaxCatchUp = 2.0;
 
     SidetoneCore(Dispatcher dispatcher, int amplitude);
     SidetoneCore(const SidetoneCore&) = delete;
@@ -65,7 +74,10 @@ class SidetoneCore : public Source, public std::enable_shared_from_this<Sidetone
     std::atomic<bool> notifierWaits_{true};  // the notifier found no tick to wait for
 
     // Consumer thread only.
+    // Queues the ticks that end by `end`; true if there were any.
+    bool pushDuesUntil(double end);
     std::size_t blockPosition_ = 0;
+    double nextDue_ = -1;  // playback time of the next tick; below 0 until the first render
     bool blockTone_ = false;
     bool previousTone_ = false;
 };

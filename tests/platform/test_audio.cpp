@@ -18,6 +18,7 @@
 
 #include "platform/audio/audio_system.h"
 #include "platform/audio/fake_wave_out.h"
+#include "platform/audio/sidetone_core.h"
 
 namespace {
 
@@ -423,6 +424,59 @@ TEST(PacedSidetone, TicksTwoHundredTimesASecondUntilClosed) {
     std::size_t count = ticks.size();
     ui.runFor(50ms);
     EXPECT_EQ(ticks.size(), count);
+}
+
+// The clock follows the playback times the device reports, not the samples it took: a stall
+// (an underrun, a restarted stream) is made up in ticks, a long one (a sleeping machine) is not.
+TEST(SidetoneClock, CountsPlaybackTimeThroughStallsAndBlockSizes) {
+    auto core = std::make_shared<audio::detail::SidetoneCore>(nullptr, 3000);
+    int ticks = 0;
+    core->setTickHandler([&] { ++ticks; });
+    Samples out(400);
+    double t = 100.0;
+    auto play = [&](std::size_t frames) {
+        core->render(out.data(), frames, t);
+        t += static_cast<double>(frames) / 8000;
+    };
+    auto released = [&] {
+        int before = ticks;
+        core->releaseDue(1e9);
+        return ticks - before;
+    };
+    for (int i = 0; i < 10; ++i)
+        play(40);
+    EXPECT_EQ(released(), 10);
+    // The device asks for 80 and then 120 samples at a time, then odd sizes across blocks.
+    play(80);
+    play(120);
+    EXPECT_EQ(released(), 5);
+    play(30);
+    EXPECT_EQ(released(), 0);
+    play(30);
+    play(20);
+    EXPECT_EQ(released(), 2);
+    // An underrun of 25 ms: the next block is heard that much later than the last one ended.
+    t += 0.025;
+    play(40);
+    EXPECT_EQ(released(), 6);
+    // Reported times 10 ms early (the report corrected back): no tick counted twice.
+    t -= 0.010;
+    play(40);
+    play(40);
+    play(40);
+    EXPECT_EQ(released(), 1);
+    // Ten minutes without playback: the clock carries on from where it resumed.
+    t += 600;
+    play(40);
+    play(40);
+    EXPECT_EQ(released(), 2);
+    // A tick is released at the playback time of its block's end, not before.
+    play(40);
+    int before = ticks;
+    EXPECT_NEAR(core->releaseDue(t - 0.001), 0.001, 1e-6);
+    EXPECT_EQ(ticks, before);
+    core->releaseDue(t);
+    EXPECT_EQ(ticks, before + 1);
 }
 
 TEST(PacedSidetone, ToneFollowsTheKeyInWholeBlocksAndMixesWithTheSender) {
