@@ -2,10 +2,11 @@
 //
 // The voice plays without pause while a key screen is open. Every 40 samples it plays are one
 // tick, reported on the UI thread at the time those samples are due at the loudspeaker, so the
-// ticks come 200 times a second, evenly spaced, and count the time the learner hears. Whether a
-// block carries the tone is decided as late as the device allows: setTone() takes effect in the
-// first block the device renders after the call, so the tone follows the key within about
-// 15 ms, not after a queue of sound written ahead.
+// ticks come 200 times a second, evenly spaced, and count the time the learner hears; when the
+// device stalls (an underrun), the ticks of the time it lost are reported as well, so the clock
+// keeps real time. Whether a block carries the tone is decided as late as the device allows:
+// setTone() takes effect in the first block the device renders after the call, so the tone
+// follows the key within about 15 ms, not after a queue of sound written ahead.
 #pragma once
 
 #include <functional>

@@ -22,9 +22,10 @@ constexpr unsigned long kFramesPerCallback = 40;
 constexpr double kSenderLatency = 0.05;
 // The side-tone asks for the least the device gives: the tone has to follow the key.
 constexpr double kSidetoneLatency = 0.005;
-// Measured through a null sink: 15 ms asked gave 16 ms from callback to loudspeaker without
-// underruns on a quiet machine; 10 ms gave underruns. Underruns slow the key screens' clock (it
-// counts what is played), so a voice that keeps falling behind asks for the next step.
+// Measured through a null sink: 12 ms asked gave 11-14 ms from key to tone with an underrun every
+// few seconds, 15 ms gave 16 ms, 10 ms underruns several times a second. An underrun is a click
+// in the tone (the key screens' clock follows the playback time, so it does not slow), so a voice
+// that keeps falling behind asks for the next step.
 const char* const kSidetoneServerLatencies[] = {"12", "15", "20", "30"};
 // Played this much less than real time over a second counts as falling behind.
 constexpr double kShortfall = 0.05;
@@ -66,8 +67,9 @@ class PaLibrary {
 // stream to the server. That is not only when the stream opens and starts: after an underrun
 // PortAudio's own thread recovers the stream and the plugin connects it again, so the variable
 // has to stay set for as long as the stream plays (a stream that reconnected without it kept the
-// server's default, 31 ms, to its end). A voice that needs it holds it while it lives; the
-// sender's stream, which rests and starts again on its own, never runs beside a key screen.
+// server's default, 31 ms, to its end). A voice that needs it holds it while it lives. The
+// sender's stream connects again whenever it starts after resting; it does not play while a key
+// screen is open.
 // A value the user has set is left alone.
 class ServerLatency {
   public:
