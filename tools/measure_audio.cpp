@@ -24,6 +24,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <fstream>
@@ -333,6 +334,12 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds) {
     }
     std::printf("sidetone: CPU with the voice open and nobody keying: %.2f %% of one core\n", cpu);
     std::printf("sidetone: device lost: %s\n", voice->lost() ? "yes" : "no");
+    if (probe) {
+        std::printf("sidetone: underruns reported by the device: %llu in %.0f s\n",
+                    static_cast<unsigned long long>(probe->underruns()),
+                    keyedSeconds + seconds + 1);
+        std::printf("sidetone: played through %s\n", probe->route().c_str());
+    }
     return 0;
 }
 

@@ -3,7 +3,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -24,11 +26,78 @@ double steadySeconds();
 // Tells the program of a problem on its UI thread; safe from any thread.
 void tellLater(const Dispatcher& dispatcher, const ProblemHandler& handler, std::string sentence);
 
+// Tells the learner once when the device goes away, however many streams notice it, and again
+// only after it has come back.
+class Outages {
+  public:
+    Outages(Dispatcher dispatcher, ProblemHandler handler)
+        : dispatcher_(std::move(dispatcher)), handler_(std::move(handler)) {}
+    void lost() {
+        std::lock_guard lock(mutex_);
+        if (lostStreams_++ == 0 && !told_) {
+            told_ = true;
+            tellLater(dispatcher_, handler_,
+                      "The sound device went away (the sound server may have stopped), so the "
+                      "Morse code is not heard for now; the exercises go on at their normal "
+                      "pace, and the sound comes back by itself when the device does.");
+        }
+    }
+    void back() {
+        std::lock_guard lock(mutex_);
+        if (lostStreams_ > 0 && --lostStreams_ == 0)
+            told_ = false;
+    }
+
+  private:
+    const Dispatcher dispatcher_;
+    const ProblemHandler handler_;
+    std::mutex mutex_;
+    int lostStreams_ = 0;
+    bool told_ = false;
+};
+
+// The host reports playback times with the jitter of its scheduling: the callbacks come in
+// bursts. Playback itself runs at a steady rate, so the clock follows the reports with a sample
+// clock that is pulled slowly towards them, and jumps only when they leave it far behind (after
+// an underrun, say). One per stream, used on its consumer thread.
+class PlaybackClock {
+  public:
+    // A playback report this far from the sample clock restarts it.
+    static constexpr double kResyncError = 0.02;
+
+    // The stream starts again: the next report is taken as it is.
+    void restart() { frames_ = 0; }
+
+    // When the first of `frames` samples about to be rendered plays, given the host's report.
+    double next(double reported, std::size_t frames) {
+        double predicted = base_ + static_cast<double>(frames_) / kSampleRate;
+        double error = reported - predicted;
+        double time;
+        if (frames_ == 0 || std::abs(error) > kResyncError) {
+            base_ = reported - static_cast<double>(frames_) / kSampleRate;
+            time = reported;
+        } else {
+            base_ += error / 32;
+            time = predicted + error / 32;
+        }
+        frames_ += frames;
+        return time;
+    }
+
+  private:
+    double base_ = 0;
+    std::uint64_t frames_ = 0;
+};
+
 // What the measurement tool reads from a backend's streams (through dynamic_cast).
 class OutputProbe {
   public:
     virtual ~OutputProbe() = default;
     virtual const Source& source() const = 0;
+    // Times the device reported that it ran out of sound to play (a click or a gap heard).
+    virtual std::uint64_t underruns() const { return 0; }
+    // The way the stream reaches the device, in a few words.
+    virtual std::string route() const { return {}; }
 };
 
 // Runs a source's notifier: releases what is due, sleeping in between, until `stop`.

@@ -10,6 +10,7 @@
 #include <span>
 
 #include "backends.h"
+#include "pulse_sidetone.h"
 
 namespace audio::detail {
 
@@ -26,11 +27,9 @@ constexpr double kSidetoneLatency = 0.005;
 // few seconds, 15 ms gave 16 ms, 10 ms underruns several times a second. An underrun is a click
 // in the tone (the key screens' clock follows the playback time, so it does not slow), so a voice
 // that keeps falling behind asks for the next step.
-const char* const kSidetoneServerLatencies[] = {"12", "15", "20", "30"};
+const char* const kSidetoneServerLatencies[] = {"10", "12", "15", "20", "30"};
 // Played this much less than real time over a second counts as falling behind.
 constexpr double kShortfall = 0.05;
-// A playback report this far from the sample clock restarts it.
-constexpr double kResyncError = 0.02;
 // A stream with nothing to play for this long stops until something is written: a running
 // stream wakes the machine 200 times a second. Restarting takes a few milliseconds.
 constexpr double kRestAfter = 2.0;
@@ -100,36 +99,6 @@ class ServerLatency {
     bool set_ = false;
 };
 
-// Tells the learner once when the device goes away, however many streams notice it, and again
-// only after it has come back.
-class Outages {
-  public:
-    Outages(Dispatcher dispatcher, ProblemHandler handler)
-        : dispatcher_(std::move(dispatcher)), handler_(std::move(handler)) {}
-    void lost() {
-        std::lock_guard lock(mutex_);
-        if (lostStreams_++ == 0 && !told_) {
-            told_ = true;
-            tellLater(dispatcher_, handler_,
-                      "The sound device went away (the sound server may have stopped), so the "
-                      "Morse code is not heard for now; the exercises go on at their normal "
-                      "pace, and the sound comes back by itself when the device does.");
-        }
-    }
-    void back() {
-        std::lock_guard lock(mutex_);
-        if (lostStreams_ > 0 && --lostStreams_ == 0)
-            told_ = false;
-    }
-
-  private:
-    const Dispatcher dispatcher_;
-    const ProblemHandler handler_;
-    std::mutex mutex_;
-    int lostStreams_ = 0;
-    bool told_ = false;
-};
-
 // One PortAudio stream playing a source. Its notifier thread releases what the source has
 // finished, stops the stream while the source rests and starts it again when it has something
 // to play; if the device goes away it paces the source silently in real time and keeps trying
@@ -173,6 +142,7 @@ class PaVoice {
     }
 
     bool lost() const { return lost_.load(); }
+    std::uint64_t underruns() const { return underruns_.load(); }
 
   private:
     // Who may render: the audio callback or, once the device is lost, the notifier thread.
@@ -217,7 +187,7 @@ class PaVoice {
 
     std::string startStream() {
         finished_ = false;
-        framesPlayed_ = 0;  // no callback runs while the stream is stopped
+        clock_.restart();  // no callback runs while the stream is stopped
         PaError err = Pa_StartStream(stream_);
         if (err != paNoError)
             return Pa_GetErrorText(err);
@@ -243,8 +213,11 @@ class PaVoice {
     }
 
     static int callback(const void*, void* output, unsigned long frames,
-                        const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags, void* user) {
+                        const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags,
+                        void* user) {
         auto* self = static_cast<PaVoice*>(user);
+        if (flags & paOutputUnderflow)
+            self->underruns_.fetch_add(1, std::memory_order_relaxed);
         auto* out = static_cast<std::int16_t*>(output);
         int expected = kIdle;
         if (self->parked_.load(std::memory_order_relaxed) ||
@@ -259,26 +232,10 @@ class PaVoice {
             time->outputBufferDacTime >= time->currentTime) {
             ahead = time->outputBufferDacTime - time->currentTime;
         }
-        self->source_->render(out, frames, self->smoothPlaybackTime(steadySeconds() + ahead));
-        self->framesPlayed_ += frames;
+        self->source_->render(out, frames, self->clock_.next(steadySeconds() + ahead, frames));
         self->framesRendered_.fetch_add(frames, std::memory_order_relaxed);
         self->owner_.store(kIdle, std::memory_order_release);
         return paContinue;
-    }
-
-    // The host reports playback times with the jitter of its scheduling: the callbacks come in
-    // bursts. Playback itself runs at a steady rate, so follow the reports with a sample clock
-    // that is pulled slowly towards them, and jump only when they leave it far behind (after an
-    // underrun, say).
-    double smoothPlaybackTime(double reported) {
-        double predicted = clockBase_ + static_cast<double>(framesPlayed_) / kSampleRate;
-        double error = reported - predicted;
-        if (framesPlayed_ == 0 || std::abs(error) > kResyncError) {
-            clockBase_ = reported - static_cast<double>(framesPlayed_) / kSampleRate;
-            return reported;
-        }
-        clockBase_ += error / 32;
-        return predicted + error / 32;
     }
 
     static void streamFinished(void* user) {
@@ -396,7 +353,6 @@ class PaVoice {
         closeStream();
         if (!openStream().empty())
             return false;
-        clockBase_ = 0;
         owner_.store(kIdle, std::memory_order_release);  // the callback renders from now on
         if (!startStream().empty()) {
             int expected = kIdle;
@@ -456,15 +412,15 @@ class PaVoice {
     PaStream* stream_ = nullptr;   // notifier thread (and the owner's constructor/destructor)
     bool running_ = false;         // notifier thread
     double reportedLatency_ = 0.03;
-    double clockBase_ = 0;  // callback only
     double paceFrom_ = -1;  // notifier thread: checkPace's window
     std::uint64_t paceFrames_ = 0;
     int behindSeconds_ = 0;
-    std::uint64_t framesPlayed_ = 0;  // callback only
+    PlaybackClock clock_;  // callback only
     std::atomic<int> owner_{kIdle};
     std::atomic<bool> parked_{false};
     std::atomic<std::uint64_t> callbacks_{0};
     std::atomic<std::uint64_t> framesRendered_{0};
+    std::atomic<std::uint64_t> underruns_{0};
     std::atomic<bool> finished_{false};
     std::atomic<bool> lost_{false};
     std::atomic<bool> stop_{false};
@@ -512,6 +468,12 @@ class PortAudioSidetone : public keytut::SidetoneVoice, public OutputProbe {
     void setTone(bool on) override { core_->setTone(on); }
     bool lost() const override { return voice_.lost(); }
     const Source& source() const override { return *core_; }
+    std::uint64_t underruns() const override { return voice_.underruns(); }
+    std::string route() const override {
+        const char* asked = std::getenv("PULSE_LATENCY_MSEC");  // the voice holds it
+        return std::string("PortAudio") +
+               (asked ? std::string(", ") + asked + " ms server buffer asked" : "");
+    }
 
   private:
     std::shared_ptr<SidetoneCore> core_;
@@ -535,6 +497,9 @@ class PortAudioSystem : public AudioSystem {
     }
 
     std::unique_ptr<keytut::SidetoneVoice> openSidetone() override {
+        // A PulseAudio server is played to directly; through PortAudio only when there is none.
+        if (auto voice = openPulseSidetone(dispatcher_, sidetoneAmplitude_, outages_))
+            return voice;
         auto voice = std::make_unique<PortAudioSidetone>(library_, dispatcher_, sidetoneAmplitude_,
                                                          outages_);
         std::string error = voice->start();

@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #endif
 
 #include "platform/audio/audio_system.h"
+#include "platform/audio/backends.h"
 #include "platform/audio/fake_wave_out.h"
 #include "platform/audio/sidetone_core.h"
 
@@ -401,6 +404,57 @@ TEST(PortAudioBackend, AlwaysGivesAStreamThatReportsItsBuffersAndAVoiceThatTicks
     if (!system->problem().empty()) {
         EXPECT_NE(system->problem().find("No sound card could be opened"), std::string::npos);
     }
+}
+
+// The key screens' voice on a PulseAudio server of its own (sound_sidetone_server_gone runs this
+// inside tools/with-pulse.sh): it plays there directly, and when the server is killed it says so
+// once, keeps ticking in real time, and plays on the next server without being opened again.
+TEST(PulseSidetone, TicksOnThroughAServerThatGoesAwayAndPlaysOnTheNextOne) {
+    const char* pid = std::getenv("KEYTUT_PULSE_PID");
+    const char* restart = std::getenv("KEYTUT_PULSE_RESTART");
+    if (!std::getenv("KEYTUT_TEST_SERVER_LOSS") || !pid || !restart)
+        GTEST_SKIP() << "needs a private server it may kill (tools/with-pulse.sh)";
+    UiThread ui;
+    std::vector<std::string> told;
+    audio::AudioOptions o = options(audio::Backend::PortAudio, "", ui);
+    o.problemHandler = [&](const std::string& sentence) { told.push_back(sentence); };
+    std::unique_ptr<audio::AudioSystem> system;
+    std::unique_ptr<keytut::SidetoneVoice> voice;
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        __lsan::ScopedDisabler alsaConfiguration;  // as above
+#endif
+        system = audio::createAudioSystem(o);
+        voice = system->openSidetone();
+    }
+    ASSERT_EQ(system->problem(), "");
+    auto* probe = dynamic_cast<audio::detail::OutputProbe*>(voice.get());
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ(probe->route().rfind("PulseAudio", 0), 0u) << probe->route();
+    int ticks = 0;
+    voice->setTickHandler([&] { ++ticks; });
+    voice->setTone(true);
+    ASSERT_TRUE(ui.runUntil([&] { return ticks >= 100; }, 5s));
+
+    ::kill(std::atoi(pid), SIGKILL);
+    ASSERT_TRUE(ui.runUntil([&] { return voice->lost(); }, 8s));
+    int from = ticks;
+    auto start = Clock::now();
+    ui.runFor(1s);
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    EXPECT_NEAR((ticks - from) / seconds, 200, 30);  // the clock goes on without a server
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("The sound device went away"), std::string::npos);
+
+    FILE* server = ::popen(restart, "r");
+    ASSERT_NE(server, nullptr);
+    char line[32] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, server), nullptr);
+    ::pclose(server);
+    ASSERT_TRUE(ui.runUntil([&] { return !voice->lost(); }, 8s));
+    from = ticks;
+    ASSERT_TRUE(ui.runUntil([&] { return ticks >= from + 100; }, 5s));
+    EXPECT_EQ(told.size(), 1u);
 }
 
 // The key screens' voice on the silent and file backends: the clock, the tone, the closing.

@@ -1,0 +1,26 @@
+// The key screens' voice straight on a PulseAudio server (PipeWire's PulseAudio service too).
+//
+// Through PortAudio the voice reaches such a server by ALSA's pulse plugin: two more threads and
+// a buffer of the plugin's between the callback and the server. With the server buffer short
+// enough for the tone to follow the key within 15 ms (12 ms), that path underran several times a
+// second on a null sink, so the tone came in pieces; with 15 ms it played clean but the tone came
+// 15-16 ms after the key. Straight to the server, 12 ms played clean, the tone came 11-13 ms after
+// the key, and the process used less than half the processor time. The sender's streams, which
+// need no short buffer, stay on PortAudio.
+#pragma once
+
+#include <memory>
+
+#include "backends.h"
+#include "keying/sidetone.h"
+
+namespace audio::detail {
+
+// Connects to the server the environment names (or the user's default one) without starting
+// one; null when none answers, and the caller uses the PortAudio voice. A server that goes away
+// later is told through `outages`, the voice ticks on silently and plays again on a new server.
+std::unique_ptr<keytut::SidetoneVoice> openPulseSidetone(const Dispatcher& dispatcher,
+                                                         int amplitude,
+                                                         std::shared_ptr<Outages> outages);
+
+}  // namespace audio::detail
