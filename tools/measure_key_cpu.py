@@ -30,13 +30,37 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / ticks  # utime + stime
 
 
+def thread_cpu(pid):
+    """Processor seconds and voluntary context switches of each thread, by thread id."""
+    ticks = os.sysconf("SC_CLK_TCK")
+    threads = {}
+    for tid in os.listdir("/proc/%d/task" % pid):
+        try:
+            with open("/proc/%d/task/%s/stat" % (pid, tid)) as f:
+                head, rest = f.read().rsplit(")", 1)
+            with open("/proc/%d/task/%s/status" % (pid, tid)) as f:
+                switches = [int(line.split()[1]) for line in f
+                            if line.startswith("voluntary_ctxt_switches")][0]
+        except OSError:
+            continue
+        fields = rest.split()
+        threads[tid] = (head.split("(", 1)[1], (int(fields[11]) + int(fields[12])) / ticks,
+                        switches)
+    return threads
+
+
 def measure(pid, what):
     time.sleep(1.0)  # let the screen settle
-    c0, t0 = cpu_seconds(pid), time.monotonic()
+    c0, t0, th0 = cpu_seconds(pid), time.monotonic(), thread_cpu(pid)
     time.sleep(WINDOW)
-    c1, t1 = cpu_seconds(pid), time.monotonic()
+    c1, t1, th1 = cpu_seconds(pid), time.monotonic(), thread_cpu(pid)
     share = (c1 - c0) / (t1 - t0) * 100
     print("%-36s %5.2f %% of one core (%.2f s CPU in %.1f s)" % (what, share, c1 - c0, t1 - t0))
+    for tid, (name, seconds, switches) in sorted(th1.items()):
+        if tid in th0 and switches > th0[tid][2]:
+            print("    thread %-16s %5.2f %%, wakes %4.0f times a second" %
+                  (name, (seconds - th0[tid][1]) / (t1 - t0) * 100,
+                   (switches - th0[tid][2]) / (t1 - t0)))
     return share
 
 

@@ -12,11 +12,13 @@ namespace {
 
 constexpr std::uint32_t kBytesPerMs = kSampleRate / 1000 * sizeof(std::int16_t);
 // The server buffer asked for, in milliseconds; the next one whenever the stream keeps running
-// dry. Measured on a null sink: 12 ms gave 11-13 ms from key to tone and an underrun every few
-// seconds, 10 ms about as many and no shorter delay, 20 ms none.
-constexpr std::uint32_t kBufferSteps[] = {12, 15, 20, 30};
-// The server asks for sound 4 ms at a time (5 ms gave more underruns at 12 ms).
-constexpr std::uint32_t kRequestMs = 4;
+// dry. Measured on a null sink, keying 60 ms dots: 11 ms gave 12.8-13.8 ms from key to tone and
+// an underrun every few seconds; 10 ms hardly less delay and twice the breaks in the tone.
+constexpr std::uint32_t kBufferSteps[] = {11, 15, 20, 30};
+// The server asks for sound a tick (5 ms) at a time, and each request hands on the ticks heard
+// by then: the ticks come as evenly as the requests, and no thread of ours wakes for them alone.
+// (4 ms took 1 ms off the delay but woke the process 250 times a second instead of 200.)
+constexpr std::uint32_t kRequestMs = 5;
 // This many underruns within one window ask for the next buffer.
 constexpr double kUnderrunWindow = 5.0;
 constexpr std::uint64_t kUnderrunsToStepUp = 5;
@@ -141,7 +143,8 @@ class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
                        [this] { return !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_)); });
     }
 
-    // With the lock held: no callback of the stream runs after this.
+    // With the lock held: no callback of the stream runs after this, and the ticks are
+    // released by whoever renders next.
     void disconnectStream() {
         if (!stream_)
             return;
@@ -202,10 +205,14 @@ class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
         int negative = 0;
         if (pa_stream_get_latency(stream, &latency, &negative) == 0)
             ahead = negative ? 0.0 : static_cast<double>(latency) / 1e6;
+        double now = steadySeconds();
         self->core_->render(static_cast<std::int16_t*>(data), frames,
-                            self->clock_.next(steadySeconds() + ahead, frames));
+                            self->clock_.next(now + ahead, frames));
         pa_stream_write(stream, data, frames * sizeof(std::int16_t), nullptr, 0, PA_SEEK_RELATIVE);
         self->requests_.fetch_add(1, std::memory_order_relaxed);
+        // The server asks every few milliseconds, steadily: the ticks whose sound has been heard
+        // by now are handed on from here, so no thread wakes for them alone.
+        self->core_->releaseAtRequest(now);
     }
 
     static void onUnderflow(pa_stream*, void* user) {
@@ -224,8 +231,8 @@ class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
                 windowUnderruns = underruns_.load();
                 continue;
             }
-            double wait = core_->releaseDue(steadySeconds());
-            core_->waitForWork(wait < 0 ? 0.1 : std::min(wait, 0.1));
+            // The server's requests release the ticks (onWrite); this thread only watches.
+            core_->waitForWork(0.1);
             double now = steadySeconds();
             if (std::uint64_t requests = requests_.load(); requests != lastRequests) {
                 lastRequests = requests;

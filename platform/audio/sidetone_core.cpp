@@ -70,9 +70,18 @@ bool SidetoneCore::pushDuesUntil(double end) {
 }
 
 double SidetoneCore::releaseDue(double now, bool ignoreDue) {
+    return release(now, ignoreDue, UINT64_MAX);
+}
+
+void SidetoneCore::releaseAtRequest(double now) {
+    release(now - kTick, false, UINT64_MAX);
+    release(now + kTick / 2, false, 1);
+}
+
+double SidetoneCore::release(double now, bool ignoreDue, std::uint64_t limit) {
     std::uint64_t released = 0;
     double untilNext = -1;
-    for (;;) {
+    while (released < limit) {
         double* due = dues_.front();
         if (!due) {
             // Say so before looking again, so that a tick pushed in between wakes us.

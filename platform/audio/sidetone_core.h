@@ -9,7 +9,8 @@
 // true through the stall instead of losing its length.
 //
 // Threads: setTickHandler/setTone/close on the UI thread; render on one consumer thread at a
-// time; releaseDue on the notifier thread. The consumer path neither locks nor allocates.
+// time; the ticks released by one thread at a time: the notifier (releaseDue), or the consumer
+// itself at the device's requests (releaseAtRequest). render neither locks nor allocates.
 #pragma once
 
 #include <array>
@@ -46,6 +47,11 @@ class SidetoneCore : public Source, public std::enable_shared_from_this<Sidetone
     Rendered render(std::int16_t* out, std::size_t frames, double startTime) override;
     // Notifier thread.
     double releaseDue(double now, bool ignoreDue = false) override;
+    // For a consumer that hands on the ticks itself at each of the device's requests, which come
+    // about once a tick with some jitter: every tick more than a tick overdue, and one more if it
+    // is due within half a tick of `now`. Requests a little early or late then hand on a tick
+    // each, not two and then none, whatever the phase of the requests against the ticks.
+    void releaseAtRequest(double now);
     bool idle() const override { return false; }
 
     // For measurements: the delay, in seconds, from the latest setTone(true) that changed the
@@ -55,6 +61,7 @@ class SidetoneCore : public Source, public std::enable_shared_from_this<Sidetone
 
   private:
     void deliverTicks();  // UI thread
+    double release(double now, bool ignoreDue, std::uint64_t limit);
 
     const Dispatcher dispatcher_;
     std::array<std::int16_t, 10> sine_{};

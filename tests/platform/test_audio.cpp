@@ -531,6 +531,24 @@ TEST(SidetoneClock, CountsPlaybackTimeThroughStallsAndBlockSizes) {
     EXPECT_EQ(ticks, before);
     core->releaseDue(t);
     EXPECT_EQ(ticks, before + 1);
+
+    // Handed on at the device's requests, which jitter around the ticks' playback times: one
+    // tick a request, never two and then none; a request 15 ms late hands on the two overdue
+    // ones and the one due.
+    for (int i = 0; i < 12; ++i)
+        play(40);
+    double due = t - 12 * 0.005;
+    std::vector<int> perRequest;
+    for (double jitter : {0.0001, -0.0001, 0.0002, -0.0002}) {
+        due += 0.005;
+        int from = ticks;
+        core->releaseAtRequest(due + jitter);
+        perRequest.push_back(ticks - from);
+    }
+    EXPECT_EQ(perRequest, (std::vector<int>{1, 1, 1, 1}));
+    before = ticks;
+    core->releaseAtRequest(due + 0.0151);
+    EXPECT_EQ(ticks, before + 3);
 }
 
 TEST(PacedSidetone, ToneFollowsTheKeyInWholeBlocksAndMixesWithTheSender) {
