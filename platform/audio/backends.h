@@ -6,6 +6,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -102,6 +103,12 @@ class OutputProbe {
 
 // Runs a source's notifier: releases what is due, sleeping in between, until `stop`.
 void runNotifier(Source& source, const std::atomic<bool>& stop);
+
+// For a stream whose device has gone: plays `source` silently in real time on this thread (a
+// source that `rests` is left waiting while idle), so that nobody waits forever, and calls
+// `reopen` every `retryEvery` seconds until it succeeds (returns true) or `stop`.
+bool paceUntilBack(Source& source, const std::atomic<bool>& stop, bool rests, double retryEvery,
+                   const std::function<bool()>& reopen);
 
 // Plays every source added to it in real time, 40 samples every 5 ms, on a thread of its own;
 // with a file, mixes them into it. The file starts with the first sound and holds the idle

@@ -57,6 +57,37 @@ void runNotifier(Source& source, const std::atomic<bool>& stop) {
     }
 }
 
+bool paceUntilBack(Source& source, const std::atomic<bool>& stop, bool rests, double retryEvery,
+                   const std::function<bool()>& reopen) {
+    using clock = std::chrono::steady_clock;
+    constexpr auto kBlockDuration =
+        std::chrono::microseconds(1'000'000 * PacedEngine::kBlock / kSampleRate);
+    std::array<std::int16_t, PacedEngine::kBlock> scratch{};
+    auto next = clock::now();
+    double nextTry = steadySeconds() + retryEvery;
+    while (!stop.load()) {
+        double now = steadySeconds();
+        if (now >= nextTry) {
+            if (reopen())
+                return true;
+            nextTry = steadySeconds() + retryEvery;
+        }
+        if (rests && source.idle()) {
+            source.releaseDue(now);
+            source.waitForWork(std::max(0.0, nextTry - now));
+            next = clock::now();
+            continue;
+        }
+        source.render(scratch.data(), scratch.size(), steadySeconds());
+        source.releaseDue(steadySeconds());
+        next += kBlockDuration;
+        if (clock::now() - next > std::chrono::seconds(1))
+            next = clock::now();
+        std::this_thread::sleep_until(next);
+    }
+    return false;
+}
+
 PacedEngine::PacedEngine(SNDFILE* file, std::string path, FileProblem onFileProblem)
     : file_(file), path_(std::move(path)), onFileProblem_(std::move(onFileProblem)) {
     thread_ = std::thread([this] { run(); });

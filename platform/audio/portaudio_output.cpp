@@ -3,7 +3,6 @@
 #include <pa_linux_alsa.h>
 #endif
 
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -311,32 +310,7 @@ class PaVoice {
     // The device is gone: play on silently in real time so that nobody waits forever, and open
     // the device again as soon as it is back.
     void paceUntilBack() {
-        using clock = std::chrono::steady_clock;
-        constexpr std::size_t kBlock = PacedEngine::kBlock;
-        constexpr auto kBlockDuration = std::chrono::microseconds(1'000'000 * kBlock / kSampleRate);
-        std::array<std::int16_t, kBlock> scratch{};
-        auto next = clock::now();
-        double nextTry = steadySeconds() + kRetryEvery;
-        while (!stop_.load()) {
-            double now = steadySeconds();
-            if (now >= nextTry) {
-                nextTry = now + kRetryEvery;
-                if (reopen())
-                    return;
-            }
-            if (rests_ && source_->idle()) {
-                source_->releaseDue(now);
-                source_->waitForWork(std::max(0.0, nextTry - now));
-                next = clock::now();
-                continue;
-            }
-            source_->render(scratch.data(), kBlock, steadySeconds());
-            source_->releaseDue(steadySeconds());
-            next += kBlockDuration;
-            if (clock::now() - next > std::chrono::seconds(1))
-                next = clock::now();
-            std::this_thread::sleep_until(next);
-        }
+        detail::paceUntilBack(*source_, stop_, rests_, kRetryEvery, [this] { return reopen(); });
     }
 
     bool reopen() {

@@ -2,7 +2,6 @@
 
 #include <pulse/pulseaudio.h>
 
-#include <array>
 #include <iterator>
 #include <thread>
 
@@ -272,28 +271,13 @@ class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
     // The server is gone: play on silently in real time, so that the key screen's clock goes on,
     // and connect again as soon as a server answers.
     void paceUntilBack() {
-        using clock = std::chrono::steady_clock;
-        constexpr std::size_t kBlock = SidetoneCore::kBlock;
-        constexpr auto kBlockDuration = std::chrono::microseconds(1'000'000 * kBlock / kSampleRate);
-        std::array<std::int16_t, kBlock> scratch{};
-        auto next = clock::now();
-        double nextTry = steadySeconds() + kRetryEvery;
-        while (!stop_.load()) {
-            if (steadySeconds() >= nextTry) {
-                if (connect()) {
-                    lost_ = false;
-                    outages_->back();
-                    return;
-                }
-                nextTry = steadySeconds() + kRetryEvery;
-            }
-            core_->render(scratch.data(), kBlock, steadySeconds());
-            core_->releaseDue(steadySeconds());
-            next += kBlockDuration;
-            if (clock::now() - next > std::chrono::seconds(1))
-                next = clock::now();
-            std::this_thread::sleep_until(next);
-        }
+        detail::paceUntilBack(*core_, stop_, false, kRetryEvery, [this] {
+            if (!connect())
+                return false;
+            lost_ = false;
+            outages_->back();
+            return true;
+        });
     }
 
     std::shared_ptr<SidetoneCore> core_;
