@@ -16,7 +16,8 @@ const QColor kBoxBackground = Qt::white;
 LessonScreen::LessonScreen(App& app, const LessonState& opened)
     : ExerciseScreen(app, {lessonTitle(Edition::Earkey, app.tutor.data.lessonGroups, opened.number),
                            kWidth, kHeight, DialogFont::Courier8, FrameKind::Popup, nullptr}),
-      lesson_(app.tutor, opened, [&app] { app.playSound("ding.wav"); }) {
+      lesson_(
+          app.tutor, opened, [&app] { app.playSound("ding.wav"); }, whenSent()) {
     createCharacterBox();
     createInstructions(std::string(kEarkeyHearingInstructions));
     setKeyTable({
@@ -58,6 +59,8 @@ int LessonScreen::controlOf(LessonControl control) const {
 void LessonScreen::show(const LessonUpdate& update) {
     if (!update.acted)
         return;
+    if (update.next)
+        runLater([this, c = *update.next] { keyChar(c); });
 
     if (update.rebuildCharacterBox) {
         // The box goes and comes back last in tab order. The focus leaves it first, so that it

@@ -72,15 +72,16 @@ std::string_view openingInstructions(Edition edition) {
     return lessonTexts(edition).hearing;
 }
 
-CharacterLesson::CharacterLesson(Tutor& tutor, LessonState lesson, Ding ding)
+CharacterLesson::CharacterLesson(Tutor& tutor, LessonState lesson, Ding ding, Sender::TextDone sent)
     : tutor_(tutor),
+      sent_(std::move(sent)),
       style_(styleOf(tutor.edition)),
       texts_(lessonTexts(tutor.edition)),
       state_(std::move(lesson)),
       ding_(std::move(ding)) {}
 
 void CharacterLesson::play(char c) {
-    tutor_.sender.start(std::string(1, c));
+    tutor_.sender.play(std::string(1, c), sent_);
 }
 
 char CharacterLesson::randomCharacter() {
@@ -97,10 +98,7 @@ LessonUpdate CharacterLesson::space() {
         return update;
     update.acted = true;
     update.characterBox = " ";
-    if (tutor_.sender.client()) {
-        const char c = state_.text[static_cast<std::size_t>(charPos_ - 1)];
-        tutor_.sender.client()->post(KeyCharMessage, static_cast<unsigned char>(c), 0);
-    }
+    update.next = state_.text[static_cast<std::size_t>(charPos_ - 1)];
     return update;
 }
 
@@ -119,10 +117,7 @@ LessonUpdate CharacterLesson::returnKey() {
             ++charPos_;
             if (charPos_ > static_cast<int>(state_.text.size()))
                 charPos_ = 1;
-            if (tutor_.sender.client()) {
-                const char c = state_.text[static_cast<std::size_t>(charPos_ - 1)];
-                tutor_.sender.client()->post(KeyCharMessage, static_cast<unsigned char>(c), 0);
-            }
+            update.next = state_.text[static_cast<std::size_t>(charPos_ - 1)];
             update.acted = true;
             return update;
         case 1:
@@ -209,7 +204,7 @@ LessonUpdate CharacterLesson::startTest() {
     // the old text cleanly, and a learner who presses Enter mid-test (having lost the thread,
     // say) hears at once that a new test is running instead of being silently ignored.
     LessonUpdate update;
-    auto text = startGroupTest(tutor_, state_.text, style_.readsBack ? &review_ : nullptr);
+    auto text = startGroupTest(tutor_, state_.text, style_.readsBack ? &review_ : nullptr, sent_);
     if (!text)
         return update;
     update.acted = true;

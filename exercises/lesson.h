@@ -135,6 +135,10 @@ struct LessonUpdate {
     bool dinged = false;
     std::optional<char> played;
     bool testStarted = false;
+
+    // Earkey's SPACE and Return in stage 0: the character the screen gives to keyChar() once it
+    // has shown this update, behind whatever else is waiting.
+    std::optional<char> next;
 };
 
 class CharacterLesson {
@@ -143,24 +147,23 @@ class CharacterLesson {
     using Ding = std::function<void()>;
 
     // Takes over the lesson that beginLesson() opened. Earkey's SPACE plays character 1 first;
-    // recognition has not started. Characters for the lesson window to play are posted to the
-    // sender's client, the exercise window.
-    CharacterLesson(Tutor& tutor, LessonState lesson, Ding ding);
+    // recognition has not started. `sent` is told each time a text the lesson started ends.
+    CharacterLesson(Tutor& tutor, LessonState lesson, Ding ding, Sender::TextDone sent);
 
-    // Earkey SPACE (32), stage 0: blanks the character box and posts KeyCharMessage for the
-    // character at charPos to the lesson window.
+    // Earkey SPACE (32), stage 0: blanks the character box and hands back the character at
+    // charPos to be played (LessonUpdate::next).
     LessonUpdate space();
     // Return / Enter / Start (command 1): stage 0 Earkey moves charPos on (after the last comes the
-    // first) and posts KeyCharMessage for it; stage 1 starts recognition (Earkey: once only;
+    // first) and hands it back to be played; stage 1 starts recognition (Earkey: once only;
     // Keyview: every press sends a new character); stage 2 starts a group test.
     LessonUpdate returnKey();
     // Earkey F1 (112) / Keyview Next (103): the next stage. Earkey counts on past 2 with nothing
     // left acting but Escape and the cursor keys; Keyview never passes 2.
     LessonUpdate nextStage();
-    // KeyCharMessage: a character to play in stage 0 (Earkey's SPACE and Return, Keyview's group
-    // keys), a key to judge in stage 1.
+    // A character to play in stage 0 (Earkey's SPACE and Return, Keyview's group keys), a key
+    // to judge in stage 1.
     LessonUpdate keyChar(char c);
-    // SendDoneMessage: ends a group test that was being sent; ignored otherwise.
+    // The end of a text: ends a group test that was being sent; ignored otherwise.
     LessonUpdate sendDone();
     // Earkey cursor Down (40) / Up (38): read the last test back, one group at a time.
     LessonUpdate cursorDown();
@@ -190,6 +193,7 @@ class CharacterLesson {
     LessonUpdate judge(char key);
 
     Tutor& tutor_;
+    Sender::TextDone sent_;
     const EditionStyle& style_;
     const LessonTexts& texts_;
     LessonState state_;

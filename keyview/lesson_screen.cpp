@@ -33,7 +33,8 @@ ScreenSpec lessonSpec(App& app, int number) {
 
 LessonScreen::LessonScreen(App& app, const keytut::LessonState& opened)
     : ExerciseScreen(app, lessonSpec(app, opened.number)),
-      lesson_(app.tutor, opened, [&app] { app.playSound("ding.wav"); }) {
+      lesson_(
+          app.tutor, opened, [&app] { app.playSound("ding.wav"); }, whenSent()) {
     using namespace lesson;
     createControl({kInstructions, ControlKind::Label,
                    std::string(keytut::openingInstructions(keytut::Edition::Keyview)), 5, 16, 180,

@@ -83,7 +83,7 @@ void send(keytut::Tutor& tutor, const std::string& text, StreamingWaveOut::Sink 
     auto device = std::make_unique<StreamingWaveOut>(std::move(sink));
     StreamingWaveOut* out = device.get();
     tutor.sender.attach(std::move(device));
-    tutor.sender.start(text);
+    tutor.sender.play(text, nullptr);
     out->run();
     tutor.sender.attach(nullptr);
 }

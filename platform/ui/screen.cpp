@@ -36,16 +36,15 @@ std::string stdText(const QString& text) {
 
 namespace {
 
-const QEvent::Type kMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type kCallEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 const QEvent::Type kTabEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
-class MessageEvent : public QEvent {
+// A call queued for a screen (Screen::queued()).
+class CallEvent : public QEvent {
   public:
-    MessageEvent(int message, std::intptr_t wParam, std::intptr_t lParam)
-        : QEvent(kMessageEvent), message(message), wParam(wParam), lParam(lParam) {}
-    const int message;
-    const std::intptr_t wParam;
-    const std::intptr_t lParam;
+    explicit CallEvent(std::function<void()> action)
+        : QEvent(kCallEvent), action(std::move(action)) {}
+    std::function<void()> action;
 };
 
 // Windows ends lines with CR LF; the widgets want LF alone.
@@ -136,17 +135,6 @@ constexpr Qt::KeyboardModifiers kTableModifiers =
 
 }  // namespace
 
-class Screen::Target : public MessageTarget {
-  public:
-    explicit Target(Screen* screen) : screen(screen) {}
-    void post(int message, std::intptr_t wParam, std::intptr_t lParam) override {
-        if (!screen || screen->ended_)
-            return;
-        QCoreApplication::postEvent(screen, new MessageEvent(message, wParam, lParam));
-    }
-    QPointer<Screen> screen;
-};
-
 Screen::Screen(const ScreenSpec& spec) : QDialog(spec.owner) {
     Qt::WindowFlags flags;
     if (spec.frame == FrameKind::MainWindow) {
@@ -176,10 +164,7 @@ void Screen::resizeClient(int width, int height) {
     }
 }
 
-Screen::~Screen() {
-    if (target_)
-        target_->screen = nullptr;
-}
+Screen::~Screen() = default;
 
 int Screen::run() {
     const int result = exec();
@@ -689,10 +674,11 @@ void Screen::stopPoller() {
     }
 }
 
-WindowHandle Screen::handle() {
-    if (!target_)
-        target_ = std::make_shared<Target>(this);
-    return target_;
+std::function<void()> Screen::queued(std::function<void()> action) {
+    return [self = QPointer<Screen>(this), action = std::move(action)] {
+        if (self && !self->ended_)
+            QCoreApplication::postEvent(self, new CallEvent(action));
+    };
 }
 
 void Screen::command(int id, int notification) {
@@ -701,26 +687,17 @@ void Screen::command(int id, int notification) {
         endScreen();
 }
 
-void Screen::message(int, std::intptr_t, std::intptr_t) {}
-
-void Screen::deliverPosted(int msg, std::intptr_t wParam, std::intptr_t lParam) {
-    if (ended_)
-        return;
-    message(msg, wParam, lParam);
-}
-
 bool Screen::event(QEvent* event) {
-    if (event->type() == kMessageEvent || event->type() == kTabEvent) {
+    if (event->type() == kCallEvent || event->type() == kTabEvent) {
         if (ended_)
             return true;
         if (blockingWaitActive()) {
             // Handled once the wait is over, behind what is queued by then.
             QPointer<Screen> self(this);
-            if (event->type() == kMessageEvent) {
-                const auto& m = static_cast<const MessageEvent&>(*event);
-                afterBlockingWait([self, msg = m.message, w = m.wParam, l = m.lParam] {
+            if (event->type() == kCallEvent) {
+                afterBlockingWait([self, action = static_cast<CallEvent&>(*event).action] {
                     if (self)
-                        QCoreApplication::postEvent(self, new MessageEvent(msg, w, l));
+                        QCoreApplication::postEvent(self, new CallEvent(action));
                 });
             } else {
                 afterBlockingWait([self] {
@@ -730,9 +707,9 @@ bool Screen::event(QEvent* event) {
             }
             return true;
         }
-        if (event->type() == kMessageEvent) {
-            const auto& m = static_cast<const MessageEvent&>(*event);
-            deliverPosted(m.message, m.wParam, m.lParam);
+        if (event->type() == kCallEvent) {
+            auto action = std::move(static_cast<CallEvent&>(*event).action);
+            action();
         } else {
             QWidget* target = focusWidget() ? focusWidget() : this;
             QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);

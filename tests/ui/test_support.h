@@ -147,6 +147,17 @@ inline void spin(int ms) {
     waitFor([] { return false; }, ms);
 }
 
+// A letter or digit held as a learner holds it: down until the poller has looked at it (at
+// least `minimumMs`, at most a second), so that a poller tick that comes late on a busy machine
+// still finds it down. A key no poller looks at is held `minimumMs` and then a second.
+inline void holdForPoller(QWidget* target, Qt::Key key, const KeyStateTracker& keys,
+                          int minimumMs = 120) {
+    QTest::keyPress(target, key);
+    spin(minimumMs);
+    waitFor([&] { return !keys.unread(key); }, 1000);
+    QTest::keyRelease(target, key);
+}
+
 // A control's place in dialog units, as its screen's table gives it.
 struct Place {
     int x, y, width, height;
