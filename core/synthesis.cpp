@@ -23,10 +23,6 @@ SineTable buildSineTable(int amplitude) {
     return table;
 }
 
-int toneAmplitude(Edition edition) {
-    return edition == Edition::Earkey ? 5000 : 3000;
-}
-
 namespace {
 class SampleWriter {
   public:

@@ -27,8 +27,6 @@ std::int32_t dotSamples(int wpm);
 using SineTable = std::array<std::int16_t, 10>;
 // One cycle of the 800 Hz tone at 8000 samples per second.
 SineTable buildSineTable(int amplitude);
-// The tone amplitude of each edition.
-int toneAmplitude(Edition edition);
 
 struct Timing {
     std::int32_t charDotSamples = 767;  // a dot at the character speed

@@ -14,8 +14,9 @@ const QColor kBoxBackground = Qt::white;
 }  // namespace
 
 LessonScreen::LessonScreen(App& app, const LessonState& opened)
-    : ExerciseScreen(app, {lessonTitle(Edition::Earkey, app.tutor.data.lessonGroups, opened.number),
-                           kWidth, kHeight, DialogFont::Courier8, FrameKind::Popup, nullptr}),
+    : ExerciseScreen(
+          app, {lessonTitle(app.tutor.profile, app.tutor.data.lessonGroups, opened.number), kWidth,
+                kHeight, DialogFont::Courier8, FrameKind::Popup, nullptr}),
       lesson_(
           app.tutor, opened, [&app] { app.playSound("ding.wav"); }, whenSent()) {
     createCharacterBox();

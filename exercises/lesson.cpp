@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/wave_out.h"
-#include "exercises/edition_style.h"
 
 namespace keytut {
 
@@ -40,9 +39,10 @@ std::string lessonMenuCaption(const std::vector<std::string>& lessonGroups, int 
     return caption;
 }
 
-std::string lessonTitle(Edition edition, const std::vector<std::string>& lessonGroups, int n) {
+std::string lessonTitle(const EditionProfile& profile, const std::vector<std::string>& lessonGroups,
+                        int n) {
     std::string title = "Lesson " + std::to_string(n) + "  ";
-    if (edition == Edition::Earkey)
+    if (profile.lessonTitleAsMenuCaption)
         return title + lessonMenuCaption(lessonGroups, n);
     if (n >= 1 && n <= static_cast<int>(lessonGroups.size())) {
         title += lessonGroups[static_cast<std::size_t>(n - 1)];
@@ -59,24 +59,11 @@ LessonKind beginLesson(LessonState& lesson, const std::vector<std::string>& less
     return isPunctuationGroup(lesson.text) ? LessonKind::Punctuation : LessonKind::Character;
 }
 
-const LessonTexts& lessonTexts(Edition edition) {
-    static constexpr LessonTexts earkey{kEarkeyHearingInstructions, kEarkeyRecognitionInstructions,
-                                        kEarkeyGroupTestInstructions, kEarkeyGroupTestFinished};
-    static constexpr LessonTexts keyview{kKeyviewHearingInstructions,
-                                         kKeyviewRecognitionInstructions,
-                                         kKeyviewGroupTestInstructions, kKeyviewGroupTestFinished};
-    return edition == Edition::Earkey ? earkey : keyview;
-}
-
-std::string_view openingInstructions(Edition edition) {
-    return lessonTexts(edition).hearing;
-}
-
 CharacterLesson::CharacterLesson(Tutor& tutor, LessonState lesson, Ding ding, Sender::TextDone sent)
     : tutor_(tutor),
       sent_(std::move(sent)),
-      style_(styleOf(tutor.edition)),
-      texts_(lessonTexts(tutor.edition)),
+      style_(tutor.profile.style),
+      texts_(tutor.profile.lessonTexts),
       state_(std::move(lesson)),
       ding_(std::move(ding)) {}
 
@@ -89,7 +76,7 @@ char CharacterLesson::randomCharacter() {
 }
 
 std::string CharacterLesson::pollCandidates() const {
-    return keytut::pollCandidates(tutor_.edition, state_.stage, state_.text);
+    return keytut::pollCandidates(tutor_.profile.hearingPollsGroupKeys, state_.stage, state_.text);
 }
 
 LessonUpdate CharacterLesson::space() {

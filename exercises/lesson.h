@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "core/tutor.h"
-#include "edition_style.h"
 #include "group_test.h"
 #include "key_poller.h"
 
@@ -26,9 +25,10 @@ bool isPunctuationGroup(std::string_view text);
 // ("E T I M "). Empty for a number outside the list.
 std::string lessonMenuCaption(const std::vector<std::string>& lessonGroups, int n);
 
-// The lesson window's title: "Lesson 3  E T A " in Earkey (with the menu caption), "Lesson 3  ETA"
-// in Keyview (with the group itself).
-std::string lessonTitle(Edition edition, const std::vector<std::string>& lessonGroups, int n);
+// The lesson window's title: "Lesson 3  E T A " with the menu caption (Earkey), "Lesson 3  ETA"
+// with the group itself (Keyview).
+std::string lessonTitle(const EditionProfile& profile, const std::vector<std::string>& lessonGroups,
+                        int n);
 
 enum class LessonKind {
     None,         // no such lesson group: nothing opens
@@ -83,17 +83,13 @@ inline constexpr std::string_view kNextCaption = "Next";
 inline constexpr std::string_view kStartCaption = "Start";
 inline constexpr std::string_view kExitCaption = "Exit";
 
-// Each edition's instructions for the stages, and the text shown when a group test has been sent.
-struct LessonTexts {
-    std::string_view hearing;
-    std::string_view recognition;
-    std::string_view groupTest;
-    std::string_view groupTestFinished;
-};
-const LessonTexts& lessonTexts(Edition edition);
-
-// The instructions each edition shows when the lesson window opens.
-std::string_view openingInstructions(Edition edition);
+// Each edition's instructions for the stages (EditionProfile::lessonTexts).
+inline constexpr LessonTexts kEarkeyLessonTexts{
+    kEarkeyHearingInstructions, kEarkeyRecognitionInstructions, kEarkeyGroupTestInstructions,
+    kEarkeyGroupTestFinished};
+inline constexpr LessonTexts kKeyviewLessonTexts{
+    kKeyviewHearingInstructions, kKeyviewRecognitionInstructions, kKeyviewGroupTestInstructions,
+    kKeyviewGroupTestFinished};
 
 // Controls of the lesson window that an update refers to (ids: character box 101, instruction
 // label 100, Keyview's key-capture box 104 before stage 2, results box 104 from stage 2, Start 1).

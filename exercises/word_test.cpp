@@ -14,7 +14,7 @@ WordTestDraw drawWordTest(Random& random, const std::vector<std::string>& wordLi
 }
 
 ThirtyWordTest::ThirtyWordTest(Tutor& tutor, Sender::TextDone sent)
-    : tutor_(tutor), sent_(std::move(sent)), style_(styleOf(tutor.edition)) {}
+    : tutor_(tutor), sent_(std::move(sent)), style_(tutor.profile.style) {}
 
 WordTestUpdate ThirtyWordTest::start() {
     WordTestUpdate update;

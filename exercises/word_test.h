@@ -11,7 +11,6 @@
 
 #include "core/random.h"
 #include "core/tutor.h"
-#include "edition_style.h"
 #include "review_list.h"
 
 namespace keytut {

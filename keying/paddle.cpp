@@ -18,8 +18,9 @@ std::int32_t paddleDotTicks(const std::string& wpmText) {
     return ticks < 1 ? 1 : ticks;
 }
 
-PaddleKeyer::PaddleKeyer(const CodeTable& codes, Edition edition, std::int32_t dotTicks)
-    : codes_(codes), edition_(edition), dotTicks_(dotTicks) {}
+PaddleKeyer::PaddleKeyer(const CodeTable& codes, const EditionProfile& profile,
+                         std::int32_t dotTicks)
+    : codes_(codes), profile_(profile), dotTicks_(dotTicks) {}
 
 std::optional<std::string> PaddleKeyer::step(const ReadLines& readLines) {
     if (keyDown_ == 0 && ticksLeft_ == 0) {
@@ -70,7 +71,7 @@ std::string PaddleKeyer::output() {
     std::string character = codes_.decodeTree[static_cast<std::size_t>(elementCode_)];
     for (auto& c : character)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (edition_ == Edition::Earkey)
+    if (profile_.prosignsAsLetters)
         character = prosignText(character, " ");
     paddleText_ += character;
     return character;

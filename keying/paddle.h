@@ -13,7 +13,7 @@
 #include <string>
 
 #include "core/code_table.h"
-#include "core/practice_data.h"
+#include "core/edition_profile.h"
 
 namespace keytut {
 
@@ -31,7 +31,7 @@ class PaddleKeyer {
     using ReadLines = std::function<std::uint32_t()>;
 
     // A new visit of the screen: nothing keyed, no element running, squeezes start with a dot.
-    PaddleKeyer(const CodeTable& codes, Edition edition, std::int32_t dotTicks);
+    PaddleKeyer(const CodeTable& codes, const EditionProfile& profile, std::int32_t dotTicks);
 
     // One tick. Returns the character output in this tick, if any (as shown: Earkey's prosign
     // texts, " CT"). A word blank is added to text() without being returned.
@@ -50,7 +50,7 @@ class PaddleKeyer {
     std::string output();
 
     const CodeTable& codes_;
-    const Edition edition_;
+    const EditionProfile& profile_;
     const std::int32_t dotTicks_;
     std::int32_t squeezeNext_ = 1;
     std::uint32_t keyDown_ = 0;

@@ -16,6 +16,7 @@
 #include "core/data_files.h"
 #include "core/tutor.h"
 #include "core/wave_out.h"
+#include "exercises/edition_profiles.h"
 
 namespace {
 
@@ -187,7 +188,7 @@ int main(int argc, char** argv) {
         return fail("the word speed cannot be faster than the character speed");
     }
 
-    keytut::Tutor tutor(keyview ? keytut::Edition::Keyview : keytut::Edition::Earkey);
+    keytut::Tutor tutor(keyview ? keytut::kKeyviewProfile : keytut::kEarkeyProfile);
     StderrMessages messages;
     std::string tableName = codeTablePath.empty() ? keytut::kCodeTableFile : codeTablePath;
     keytut::DataFile table = keytut::loadDataFile(tableName);

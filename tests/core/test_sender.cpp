@@ -2,6 +2,7 @@
 
 #include "core/tutor.h"
 #include "platform/audio/fake_wave_out.h"
+#include "tests/editions.h"
 
 using namespace keytut;
 
@@ -14,7 +15,7 @@ struct Listener {
 
 class SenderTest : public ::testing::Test {
   protected:
-    SenderTest() : tutor(Edition::Earkey) {
+    SenderTest() : tutor(kEarkeyProfile) {
         CollectingMessageSink sink;
         loadCodeTableFrom(tutor.codes, "72,....\r\n73,..\r\n69,.\r\n84,-\r\n65,.-\r\n", sink);
         auto device = std::make_unique<audio::FakeWaveOut>();

@@ -4,6 +4,7 @@
 
 #include "core/code_table.h"
 #include "core/synthesis.h"
+#include "tests/editions.h"
 
 using namespace keytut;
 
@@ -57,7 +58,7 @@ TEST(Timing, DotLengthsOfTheOfferedSpeeds) {
 TEST(Timing, SineTablesOfBothEditions) {
     EXPECT_EQ(buildSineTable(5000),
               (SineTable{0, 2939, 4755, 4755, 2939, 0, -2939, -4755, -4755, -2939}));
-    EXPECT_EQ(buildSineTable(toneAmplitude(Edition::Keyview)),
+    EXPECT_EQ(buildSineTable(profileOf(Edition::Keyview).toneAmplitude),
               (SineTable{0, 1763, 2853, 2853, 1763, 0, -1763, -2853, -2853, -1763}));
 }
 

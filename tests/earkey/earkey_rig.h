@@ -10,6 +10,7 @@
 
 #include "exercises/lesson.h"
 #include "platform/ui/screen.h"
+#include "tests/editions.h"
 #include "tests/ui/test_support.h"
 
 namespace earkey::testing {

@@ -11,6 +11,7 @@
 
 #include "core/tutor.h"
 #include "platform/audio/fake_wave_out.h"
+#include "tests/editions.h"
 
 namespace keytut::testing {
 
@@ -21,7 +22,7 @@ struct Posted {
 
 class ExerciseRig {
   public:
-    explicit ExerciseRig(Edition edition, std::uint64_t seed = 7) : tutor(edition) {
+    explicit ExerciseRig(Edition edition, std::uint64_t seed = 7) : tutor(profileOf(edition)) {
         CollectingMessageSink sink;
         EXPECT_TRUE(tutor.loadData(KEYTUT_DATA_DIR, sink));
         EXPECT_TRUE(sink.messages.empty());

@@ -73,8 +73,8 @@ TEST(LessonEntry, GroupsCaptionsAndTitles) {
     EXPECT_EQ(lessonMenuCaption({"ETA", "12", "+"}, 2), "Numbers");
 
     const std::vector<std::string> eta{"EIS", "MNO", "ETA", "12", ".,"};
-    EXPECT_EQ(lessonTitle(Edition::Earkey, eta, 3), "Lesson 3  E T A ");
-    EXPECT_EQ(lessonTitle(Edition::Keyview, eta, 3), "Lesson 3  ETA");
+    EXPECT_EQ(lessonTitle(profileOf(Edition::Earkey), eta, 3), "Lesson 3  E T A ");
+    EXPECT_EQ(lessonTitle(profileOf(Edition::Keyview), eta, 3), "Lesson 3  ETA");
 
     LessonState lesson;
     lesson.stage = 2;

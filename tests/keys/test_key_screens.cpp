@@ -17,6 +17,7 @@
 #include "fake_sidetone.h"
 #include "keying/hand_keying.h"
 #include "keyview/key_screens.h"
+#include "tests/editions.h"
 #include "tests/ui/test_support.h"
 
 namespace keytut::testing {
@@ -44,7 +45,8 @@ ui::ProgramOptions withPorts(std::map<std::string, std::string> ports) {
 class KeyRig {
   public:
     KeyRig(Edition edition, std::map<std::string, std::string> ports)
-        : tutor(edition), app(tutor, audio, messages, keys, withPorts(std::move(ports))) {
+        : tutor(profileOf(edition)),
+          app(tutor, audio, messages, keys, withPorts(std::move(ports))) {
         CollectingMessageSink sink;
         EXPECT_TRUE(tutor.loadData(KEYTUT_DATA_DIR, sink));
         tutor.commPortText = "1";
@@ -65,12 +67,12 @@ class KeyRig {
     }
 
     KeyScreenLayout straightLayout() const {
-        return tutor.edition == Edition::Earkey ? earkey::straightKeyLayout()
-                                                : keyview::straightKeyLayout();
+        return &tutor.profile == &kEarkeyProfile ? earkey::straightKeyLayout()
+                                                 : keyview::straightKeyLayout();
     }
     KeyScreenLayout paddleLayout() const {
-        return tutor.edition == Edition::Earkey ? earkey::paddleKeyLayout()
-                                                : keyview::paddleKeyLayout();
+        return &tutor.profile == &kEarkeyProfile ? earkey::paddleKeyLayout()
+                                                 : keyview::paddleKeyLayout();
     }
 
     // Ticks of the voice, each followed by the events it caused (the focus moves of speaking).
@@ -126,7 +128,7 @@ TEST_P(KeyScreens, StraightKeyDecodesAndReportsItsTimings) {
     KeyRig rig(GetParam(), {{"1", "sim:" + straightScript("PARIS PARIS PARIS", 12)}});
     rig.listen();
     // The word speed is timed on the voice's clock here, so that virtual ticks make seconds.
-    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(),
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()),
                                [&rig] { return rig.voice ? rig.voice->ticks * 5 : 0; });
     keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
     ASSERT_TRUE(screen.openPort());
@@ -164,7 +166,7 @@ TEST_P(KeyScreens, PortMessagesAndTheScreenNeverShown) {
                                  {"2", "Key script /nonexistent/k.txt, can't be read"}}) {
         KeyRig rig(GetParam(), {{"2", "sim:/nonexistent/k.txt"}});
         rig.tutor.commPortText = port;
-        StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+        StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
         keys::StraightKeyScreen straight(rig.app, rig.straightLayout(), decoder, rig.hooks());
         straight.start();  // returns at once
         keys::PaddleKeyScreen paddle(rig.app, rig.paddleLayout(), "12", rig.hooks());
@@ -216,7 +218,7 @@ TEST_P(KeyScreens, UnpluggedPortIsReportedOnceAndTheScreenCanBeLeft) {
     KeyRig rig(GetParam(), {{"3", ::ptsname(master)}});
     rig.listen();
     rig.tutor.commPortText = "3";
-    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
     keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
     ASSERT_TRUE(screen.openPort());
     ASSERT_TRUE(showActive(screen));
@@ -264,7 +266,7 @@ TEST_P(KeyScreens, PaddleScreenKeysCqAtTwentyWpm) {
 
 TEST_P(KeyScreens, CtrlKeySoundsAtOnceAndKeysTheStraightKey) {
     KeyRig rig(GetParam(), {{"1", "keyboard"}});
-    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
     keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
     ASSERT_TRUE(screen.openPort());
     ASSERT_TRUE(showActive(screen));

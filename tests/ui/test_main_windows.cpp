@@ -13,6 +13,7 @@
 #include "earkey/main_menu.h"
 #include "keyview/main_window.h"
 #include "test_support.h"
+#include "tests/editions.h"
 
 namespace keytut::ui {
 namespace {

@@ -20,6 +20,7 @@
 #include "platform/ui/screen.h"
 #include "platform/ui/sound.h"
 #include "test_support.h"
+#include "tests/editions.h"
 
 namespace keytut::ui {
 namespace {
@@ -294,7 +295,7 @@ TEST(Screen, PressTabMovesTheFocusOnAfterTheHandler) {
 }
 
 TEST(Screen, SenderReportsTheEndOfItsTextToTheScreenThatAskedOnce) {
-    Tutor tutor(Edition::Earkey);
+    Tutor tutor(kEarkeyProfile);
     CollectingMessageSink messages;
     loadCodeTableFrom(tutor.codes, "69,.\n84,-\n", messages);
     ASSERT_TRUE(messages.messages.empty());

@@ -16,6 +16,7 @@
 #include "keyview/lesson_screen.h"
 #include "platform/ui/sound.h"
 #include "test_support.h"
+#include "tests/editions.h"
 
 namespace keytut::ui {
 namespace {

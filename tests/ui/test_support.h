@@ -21,6 +21,7 @@
 #include "platform/audio/fake_wave_out.h"
 #include "platform/ui/app.h"
 #include "platform/ui/screen.h"
+#include "tests/editions.h"
 
 namespace keytut::ui::testing {
 
@@ -60,7 +61,7 @@ class TestAudio : public audio::AudioSystem {
 
 struct TestProgram {
     explicit TestProgram(Edition edition, std::vector<std::string> groups = {})
-        : tutor(edition), app(tutor, audio, messages, keys, {}) {
+        : tutor(profileOf(edition)), app(tutor, audio, messages, keys, {}) {
         tutor.data.lessonGroups = std::move(groups);
     }
     Tutor tutor;
