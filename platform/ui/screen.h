@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "dialog_units.h"
+#include "text.h"
 
 class QListWidget;
 class QTimer;
@@ -23,10 +24,6 @@ class QTimer;
 namespace keytut::ui {
 
 class Announcer;
-
-// Texts are single-byte; a character's code is its byte value.
-QString qText(const std::string& text);
-std::string stdText(const QString& text);
 
 // Standard commands and notifications.
 constexpr int kOkCommand = 1;
@@ -219,7 +216,6 @@ class Screen : public QDialog {
     };
 
     bool handleKey(QKeyEvent* event);
-    void announceCurrentLine(QListWidget* list);
     void restoreTabOrder();
 
     BaseUnits base_;
