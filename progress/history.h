@@ -13,6 +13,11 @@ namespace keytut::progress {
 // How many of a character's latest answers its accuracy and error rate are taken over.
 constexpr int kRecentAnswers = 50;
 
+// A percentage rounded to the nearest whole (a half goes up); 0 when `of` is 0.
+inline int wholePercent(int part, int of) {
+    return of <= 0 ? 0 : static_cast<int>((200LL * part + of) / (2LL * of));
+}
+
 // One judged answer: a character sent and what the learner answered for it.
 struct Answer {
     std::int64_t timeMs = 0;  // when it was judged, milliseconds since 1970 (UTC)

@@ -6,12 +6,6 @@
 
 namespace keytut::progress {
 
-int wholePercent(int part, int of) {
-    if (of <= 0)
-        return 0;
-    return static_cast<int>((200LL * part + of) / (2LL * of));
-}
-
 int CharacterStats::percent() const {
     return wholePercent(recentRight, recentAnswers);
 }

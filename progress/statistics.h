@@ -22,9 +22,6 @@ struct CharacterStats {
     int percent() const;
 };
 
-// A percentage rounded to the nearest whole (a half goes up); 0 when `of` is 0.
-int wholePercent(int part, int of);
-
 // The accuracy of `results` (right or wrong, oldest first) over the last kRecentAnswers of them.
 CharacterStats statsOf(char c, int answers, const std::vector<bool>& recentResults,
                        const std::vector<int>& recentResponseMs);
