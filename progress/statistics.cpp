@@ -30,9 +30,16 @@ CharacterStats statsOf(char c, int answers, const std::vector<bool>& recentResul
     return stats;
 }
 
-std::string characterLine(const CharacterStats& stats) {
-    std::string line(1, stats.character);
-    line += ": ";
+namespace {
+
+std::string nameOf(char c, const CharacterName& name) {
+    return name ? name(c) : std::string(1, c);
+}
+
+}  // namespace
+
+std::string characterLine(const CharacterStats& stats, const CharacterName& name) {
+    std::string line = nameOf(stats.character, name) + ": ";
     if (stats.answers == 0)
         return line + "no answers yet";
     line += std::to_string(stats.percent()) + " percent of " + std::to_string(stats.answers) +
@@ -65,7 +72,7 @@ std::vector<CharacterStats> weakest(const std::vector<CharacterStats>& stats, st
 }
 
 std::string summaryText(int level, int courseSize, std::optional<int> lastSessionPercent,
-                        const std::vector<CharacterStats>& stats) {
+                        const std::vector<CharacterStats>& stats, const CharacterName& name) {
     std::string text = "Level " + std::to_string(level) + " of " + std::to_string(courseSize) + ".";
     if (lastSessionPercent)
         text += " Last session " + std::to_string(*lastSessionPercent) + " percent.";
@@ -80,8 +87,8 @@ std::string summaryText(int level, int courseSize, std::optional<int> lastSessio
     for (std::size_t i = 0; i < weak.size(); ++i) {
         if (i > 0)
             text += ", ";
-        text += weak[i].character;
-        text += " " + std::to_string(weak[i].percent()) + " percent";
+        text +=
+            nameOf(weak[i].character, name) + " " + std::to_string(weak[i].percent()) + " percent";
     }
     return text;
 }

@@ -2,6 +2,7 @@
 // and its response time, and the summary that opens the progress screen.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,9 +27,13 @@ struct CharacterStats {
 CharacterStats statsOf(char c, int answers, const std::vector<bool>& recentResults,
                        const std::vector<int>& recentResponseMs);
 
+// How a character is named in the texts; none: the character itself. (Earkey names the marks:
+// "Full Stop: 61 percent ...".)
+using CharacterName = std::function<std::string(char)>;
+
 // "Q: 61 percent of 88 answers, 1.4 seconds"; without a response time the seconds are left out,
 // and a character not yet answered says "K: no answers yet".
-std::string characterLine(const CharacterStats& stats);
+std::string characterLine(const CharacterStats& stats, const CharacterName& name = {});
 
 // The `count` characters of lowest accuracy among those answered, lowest first; equal ones in
 // the order given.
@@ -38,6 +43,6 @@ std::vector<CharacterStats> weakest(const std::vector<CharacterStats>& stats, st
 // Before any session: "Level 2 of 41. No session yet"; the weakest are left out until a
 // character has been answered.
 std::string summaryText(int level, int courseSize, std::optional<int> lastSessionPercent,
-                        const std::vector<CharacterStats>& stats);
+                        const std::vector<CharacterStats>& stats, const CharacterName& name = {});
 
 }  // namespace keytut::progress

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 
@@ -55,15 +57,6 @@ const char* const kSchemaSteps[] = {
     "  used INTEGER NOT NULL);",
 };
 static_assert(std::size(kSchemaSteps) == kSchemaVersion);
-
-// Characters are single bytes; they are kept as the text of that character (bytes from 128 as
-// their Latin-1 letters in UTF-8), so that any SQLite tool shows them.
-std::string characterText(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x80)
-        return std::string(1, c);
-    return {static_cast<char>(0xC0 | (u >> 6)), static_cast<char>(0x80 | (u & 0x3F))};
-}
 
 char characterFrom(const unsigned char* text, int bytes) {
     if (!text || bytes <= 0)
@@ -145,6 +138,14 @@ class Statement {
 };
 
 }  // namespace
+
+// Characters are single bytes; they are kept as text so that any SQLite tool shows them.
+std::string characterText(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x80)
+        return std::string(1, c);
+    return {static_cast<char>(0xC0 | (u >> 6)), static_cast<char>(0x80 | (u & 0x3F))};
+}
 
 std::filesystem::path defaultProgressFile() {
     std::filesystem::path base;
@@ -271,6 +272,10 @@ void Store::open(const std::filesystem::path& file, Mode mode) {
         fail(FaultKind::Failed, "no such file");
         return;
     }
+    if (mode == Mode::Read) {
+        openForReading();
+        return;
+    }
     const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
     const int result = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
     if (result != SQLITE_OK) {
@@ -309,6 +314,52 @@ bool Store::readVersion(int& version, bool& empty) {
         return false;
     }
     return true;
+}
+
+void Store::openForReading() {
+    auto openAndRead = [this](const std::string& name, int flags) {
+        close();
+        int result = sqlite3_open_v2(name.c_str(), &db_, SQLITE_OPEN_READONLY | flags, nullptr);
+        if (result == SQLITE_OK) {
+            sqlite3_extended_result_codes(db_, 1);
+            sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+            Statement probe(db_, "PRAGMA user_version");
+            result = probe.step();
+        }
+        return result == SQLITE_ROW ? SQLITE_OK : result;
+    };
+    int result = openAndRead(file_.string(), 0);
+    std::error_code error;
+    if (result != SQLITE_OK && !std::filesystem::exists(file_.string() + "-wal", error)) {
+        // A write-ahead database in a folder that may not be written cannot share its index
+        // file. With no log beside it everything is in the file itself, which is then read as
+        // it stands.
+        std::string uri = "file:";
+        for (unsigned char c : file_.string()) {
+            if (std::isalnum(c) || c == '/' || c == '.' || c == '-' || c == '_') {
+                uri += static_cast<char>(c);
+            } else {
+                char escaped[4];
+                std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+                uri += escaped;
+            }
+        }
+        result = openAndRead(uri + "?immutable=1", SQLITE_OPEN_URI);
+    }
+    if (result != SQLITE_OK) {
+        fail(result, "opening");
+        return;
+    }
+    int version = 0;
+    bool empty = true;
+    if (!readVersion(version, empty))
+        return;
+    foundVersion_ = version;
+    if (version != kSchemaVersion) {
+        fail(FaultKind::Failed, "schema version " + std::to_string(version) +
+                                    ", which only a program that may write the file brings "
+                                    "forward");
+    }
 }
 
 bool Store::prepareSchema() {

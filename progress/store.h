@@ -31,6 +31,9 @@ namespace keytut::progress {
 // The schema this program writes. Older versions are brought forward on opening.
 constexpr int kSchemaVersion = 2;
 
+// A character as it is kept: its text, in UTF-8 (the bytes from 128 as their Latin-1 letters).
+std::string characterText(char c);
+
 // Where the progress is kept unless --progress says otherwise:
 // $XDG_DATA_HOME/keytut/progress.sqlite3, normally ~/.local/share/keytut/progress.sqlite3.
 std::filesystem::path defaultProgressFile();
@@ -83,6 +86,7 @@ class Store final : public History {
     enum class Mode {
         Create,    // create the folder and the file as needed
         Existing,  // only a file that exists (the tool that prints the history)
+        Read,      // only read, never written: a file of an older schema is refused
     };
     struct InMemory {};
 
@@ -120,6 +124,7 @@ class Store final : public History {
 
   private:
     void open(const std::filesystem::path& file, Mode mode);
+    void openForReading();
     bool prepareSchema();
     // The schema version and whether the file holds no tables yet; false after a fault (a file
     // of another program or of a newer version is one).
