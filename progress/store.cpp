@@ -7,9 +7,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <mutex>
+#include <thread>
 
 namespace keytut::progress {
 
@@ -18,9 +22,13 @@ namespace {
 // How long a write waits for another program's write to finish before giving up. Each of ours
 // holds the file for well under a millisecond; this covers a checkpoint on a slow disk too.
 constexpr int kBusyTimeoutMs = 2000;
-// Checkpoints are run when a session ends, not in the middle of an answer's commit; this is only
-// the bound for a session that never ends (4,000 pages of 4 KiB).
-constexpr int kWalAutoCheckpointPages = 4000;
+constexpr int kRetryMs = 5;
+// The log is copied into the file by the checkpoint thread when a session ends and after this
+// many answers; the commit itself never waits for it.
+constexpr int kAnswersBetweenCheckpoints = 200;
+// Should that thread fall behind, a commit copies the log itself once it has grown this long
+// (pages of 4 KiB; a commit adds about four).
+constexpr int kWalAutoCheckpointPages = 10000;
 // What is left of the log file after a checkpoint, so that it does not keep its largest size.
 constexpr int kWalSizeLimitBytes = 4 << 20;
 
@@ -48,13 +56,27 @@ const char* const kSchemaSteps[] = {
     "  char_wpm INTEGER NOT NULL,"
     "  word_wpm INTEGER NOT NULL);"
     "CREATE INDEX answers_by_character ON answers(sent);",
-    // 2: the Koch trainer's course orders and the level reached in each.
+    // 2: the Koch trainer's course orders and the level reached in each; each character's
+    // counts, kept as answers come in so that the summary need not count a million answers;
+    // and the sessions' counts kept the same way (version 1 wrote them with each answer).
     "ALTER TABLE sessions ADD COLUMN course TEXT;"
     "ALTER TABLE sessions ADD COLUMN level INTEGER;"
     "CREATE TABLE levels("
     "  course TEXT PRIMARY KEY,"
     "  level INTEGER NOT NULL,"
-    "  used INTEGER NOT NULL);",
+    "  used INTEGER NOT NULL);"
+    "CREATE TABLE characters("
+    "  sent TEXT PRIMARY KEY,"
+    "  answers INTEGER NOT NULL,"
+    "  correct INTEGER NOT NULL) WITHOUT ROWID;"
+    "INSERT INTO characters SELECT sent, count(*), sum(correct) FROM answers GROUP BY sent;"
+    "CREATE TRIGGER answer_counted AFTER INSERT ON answers BEGIN"
+    "  UPDATE sessions SET answers = answers + 1, correct = correct + NEW.correct"
+    "    WHERE id = NEW.session;"
+    "  INSERT INTO characters VALUES(NEW.sent, 1, NEW.correct)"
+    "    ON CONFLICT(sent) DO UPDATE SET answers = answers + 1,"
+    "      correct = correct + excluded.correct;"
+    "END;",
 };
 static_assert(std::size(kSchemaSteps) == kSchemaVersion);
 
@@ -139,6 +161,56 @@ class Statement {
 
 }  // namespace
 
+class Checkpointer {
+  public:
+    explicit Checkpointer(const std::filesystem::path& file)
+        : thread_([this, file] { run(file); }) {}
+    ~Checkpointer() {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+    void request() {
+        {
+            std::lock_guard lock(mutex_);
+            wanted_ = true;
+        }
+        wake_.notify_one();
+    }
+
+  private:
+    void run(const std::filesystem::path& file) {
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            sqlite3_busy_timeout(db, kBusyTimeoutMs);
+            std::unique_lock lock(mutex_);
+            for (;;) {
+                wake_.wait(lock, [this] { return wanted_ || stopping_; });
+                if (stopping_)
+                    break;
+                wanted_ = false;
+                lock.unlock();
+                // Passive: it copies what no reader still needs and never waits for a writer. A
+                // read first: a connection knows the file is in write-ahead mode only once it
+                // has looked at it.
+                sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+                sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+                lock.lock();
+            }
+        }
+        sqlite3_close_v2(db);
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool wanted_ = false;
+    bool stopping_ = false;
+    std::thread thread_;  // last: it starts when everything above is ready
+};
+
 // Characters are single bytes; they are kept as text so that any SQLite tool shows them.
 std::string characterText(char c) {
     const auto u = static_cast<unsigned char>(c);
@@ -204,6 +276,8 @@ Store::~Store() {
 }
 
 void Store::close() {
+    // The thread first: it must not write to a file found damaged, nor outlive the store.
+    checkpointer_.reset();
     if (!db_)
         return;
     sqlite3_close_v2(db_);
@@ -287,7 +361,8 @@ void Store::open(const std::filesystem::path& file, Mode mode) {
         fail(FaultKind::Unwritable, "the file is write-protected");
         return;
     }
-    prepareSchema();
+    if (prepareSchema())
+        checkpointer_ = std::make_unique<Checkpointer>(file);
 }
 
 bool Store::readVersion(int& version, bool& empty) {
@@ -371,13 +446,18 @@ bool Store::prepareSchema() {
     bool empty = true;
     if (!readVersion(version, empty))
         return false;
-    {
+    // Switching a new file to the log needs it to itself for a moment; another program doing
+    // the same is not waited for by the busy timeout, so the switch is tried again meanwhile.
+    for (int waited = 0;; waited += kRetryMs) {
         Statement journal(db_, "PRAGMA journal_mode=WAL");
         const int result = journal.step();
-        if (result != SQLITE_ROW) {
+        if (result == SQLITE_ROW)
+            break;
+        if ((result & 0xFF) != SQLITE_BUSY || waited >= kBusyTimeoutMs) {
             fail(result, "switching to the write-ahead log");
             return false;
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(kRetryMs));
     }
     const std::string settings =
         "PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=" +
@@ -428,8 +508,8 @@ SessionId Store::beginSession(const SessionStart& start) {
 void Store::record(SessionId session, const Answer& answer) {
     if (!db_ || session == 0)
         return;
-    if (!exec("BEGIN IMMEDIATE"))
-        return;
+    // One statement, one transaction: the answer with its session's and its character's counts
+    // (the trigger), committed before this returns.
     Statement insert(db_,
                      "INSERT INTO answers(session, time, sent, answered, correct, response_ms, "
                      "char_wpm, word_wpm) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
@@ -442,23 +522,19 @@ void Store::record(SessionId session, const Answer& answer) {
                                    : std::optional<std::int64_t>())
         .bind(7, std::int64_t{answer.charWpm})
         .bind(8, std::int64_t{answer.wordWpm});
-    int result = insert.step();
+    const int result = insert.step();
     if (result != SQLITE_DONE) {
         fail(result, "keeping an answer");
         return;
     }
-    // The session's counts go with each answer, so that a session cut short by a killed program
-    // still counts what it kept.
-    Statement count(db_,
-                    "UPDATE sessions SET answers = answers + 1, correct = correct + ?2 "
-                    "WHERE id = ?1");
-    count.bind(1, session).bind(2, std::int64_t{answer.right});
-    result = count.step();
-    if (result != SQLITE_DONE) {
-        fail(result, "counting an answer");
-        return;
-    }
-    exec("COMMIT");
+    if (++answersSinceCheckpoint_ >= kAnswersBetweenCheckpoints)
+        requestCheckpoint();
+}
+
+void Store::requestCheckpoint() {
+    answersSinceCheckpoint_ = 0;
+    if (checkpointer_)
+        checkpointer_->request();
 }
 
 void Store::endSession(SessionId session, std::int64_t timeMs) {
@@ -471,8 +547,7 @@ void Store::endSession(SessionId session, std::int64_t timeMs) {
         fail(result, "ending a session");
         return;
     }
-    // Between sessions the log is copied into the database, without waiting for readers.
-    sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    requestCheckpoint();
 }
 
 std::vector<bool> Store::recentResults(char c, int count) {
@@ -530,7 +605,7 @@ std::vector<CharacterStats> Store::characterStats() {
         return all;
     std::vector<std::pair<char, int>> totals;
     {
-        Statement count(db_, "SELECT sent, count(*) FROM answers GROUP BY sent ORDER BY sent");
+        Statement count(db_, "SELECT sent, answers FROM characters ORDER BY sent");
         int result;
         while ((result = count.step()) == SQLITE_ROW)
             totals.emplace_back(count.character(0), static_cast<int>(count.integer(1)));
