@@ -78,7 +78,7 @@ int commit(const char* file, int count) {
         return 1;
     }
     printTimes("commit of one answer", answers);
-    printTimes("end of a session (with its checkpoint)", sessionEnds);
+    printTimes("end of a session (its checkpoint handed to the thread)", sessionEnds);
     return 0;
 }
 
