@@ -10,8 +10,8 @@ adapter's firmware does (00-3F MIDI mode, 40-7F keyboard mode), and once in MIDI
 keyer in pass-through (C0 00) it keys a hand-keyed "PARIS" (keytut-keying, 10 % jitter) as note 0,
 in real time, with running status, note-offs as note on with velocity 0 and MIDI clock bytes in
 between, one of them inside a message. Keyview's text box must show "PARIS"; Earkey's every
-character must be spoken by real Orca, whole. When each screen closes, the adapter must have been
-put back into keyboard mode.
+character must be spoken by real Orca, whole. When each screen closes (Escape; and SIGTERM to
+Keyview with the screen open), the adapter must have been put back into keyboard mode.
 """
 
 import os
@@ -162,6 +162,34 @@ def keyview_run(build, data, script):
         adapter.stop()
 
 
+def keyview_sigterm_run(build, data):
+    """The program ended by SIGTERM (a logout) with the screen open and the adapter in MIDI
+    mode."""
+    adapter = FakeAdapter([])
+    adapter.start()
+    s = orcalib.OrcaSession()
+    try:
+        proc = s.start_program([os.path.join(build, "keyview", "keyview"), "--no-sound",
+                                "--reset-settings", "--port", "1=midi:" + adapter.device],
+                               cwd=data)
+        app = orcalib.find_application("keyview")
+        activate(app)
+        press_send(app, 0)
+        window(app, "Straight Key Decode")
+        deadline = time.monotonic() + 10
+        while adapter.keyboard_mode and time.monotonic() < deadline:
+            time.sleep(0.05)
+        if adapter.keyboard_mode:
+            fail("the screen did not put the adapter into MIDI mode")
+        proc.terminate()
+        status = proc.wait(10)
+        print("Keyview ended by SIGTERM with the screen open: exit status %d" % status)
+        check_back_in_keyboard_mode(adapter, "Keyview (SIGTERM)")
+    finally:
+        s.stop()
+        adapter.stop()
+
+
 def earkey_run(build, data, script):
     adapter = FakeAdapter(script)
     adapter.start()
@@ -215,6 +243,7 @@ def main():
                    check=True)
     script = read_script(path)
     keyview_run(build, data, script)
+    keyview_sigterm_run(build, data)
     earkey_run(build, data, script)
     print("PASS")
 

@@ -357,6 +357,51 @@ TEST_P(KeyScreens, MidiAdapterIsSwitchedKeysAndIsSwitchedBack) {
     EXPECT_EQ(adapter.sent(3), (std::vector<std::uint8_t>{0xB0, 0x00, 0x7F}));  // keyboard mode
 }
 
+TEST_P(KeyScreens, MidiAdapterBackInKeyboardModeHoweverTheScreenEnds) {
+    for (int way = 0; way < 3; ++way) {
+        FakeMidiAdapter adapter;
+        KeyRig rig(GetParam(), {{"1", "midi:" + adapter.device}});
+        auto screen =
+            std::make_unique<keys::PaddleKeyScreen>(rig.app, rig.paddleLayout(), "12", rig.hooks());
+        ASSERT_TRUE(screen->openPort());
+        ASSERT_EQ(adapter.sent(5).size(), 5u);
+        ASSERT_TRUE(showActive(*screen));
+        adapter.send({0xB0, 0x00, 0x00});
+        rig.ticks(10);
+        if (way == 0)
+            QTest::keyClick(screen.get(), Qt::Key_Escape);
+        else if (way == 1)
+            screen->close();
+        else
+            screen.reset();  // the program ends with the screen open
+        settle();
+        EXPECT_EQ(adapter.sent(3), (std::vector<std::uint8_t>{0xB0, 0x00, 0x7F})) << way;
+    }
+}
+
+TEST_P(KeyScreens, MidiAdapterStillTypingCtrlIsAskedTheOtherValue) {
+    FakeMidiAdapter adapter;
+    KeyRig rig(GetParam(), {{"1", "midi:" + adapter.device}});
+    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+    keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
+    ASSERT_TRUE(screen.openPort());
+    ASSERT_EQ(adapter.sent(5).size(), 5u);
+    ASSERT_TRUE(showActive(screen));
+    adapter.send({0xB0, 0x00, 0x00});
+    rig.ticks(2);
+    // The adapter's dot paddle, typed as Left Ctrl: 00 meant keyboard mode on this one.
+    QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_Control, Qt::NoModifier, 0, 0xffe3, 0);
+    QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : &screen,
+                            &ctrl);
+    EXPECT_EQ(adapter.sent(3), (std::vector<std::uint8_t>{0xB0, 0x00, 0x7F}));
+    adapter.send({0xB0, 0x00, 0x7F, 0x90, 0x01, 0x7F});  // its echo, then a note
+    rig.ticks(2);
+    EXPECT_TRUE(rig.voice->tone());
+    screen.close();
+    settle();
+    EXPECT_EQ(adapter.sent(3), (std::vector<std::uint8_t>{0xB0, 0x00, 0x00}));  // its keyboard mode
+}
+
 TEST_P(KeyScreens, MidiAdapterPulledOutIsReportedOnce) {
     FakeMidiAdapter adapter;
     KeyRig rig(GetParam(), {{"1", "midi:" + adapter.device}});
