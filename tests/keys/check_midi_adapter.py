@@ -16,6 +16,7 @@ Keyview with the screen open), the adapter must have been put back into keyboard
 
 import os
 import pty
+import re
 import select
 import subprocess
 import sys
@@ -31,6 +32,10 @@ import orcalib  # noqa: E402
 from orcalib import spoken as norm  # noqa: E402
 from check_key_screens import activate, gone, press_send, text_box, text_of, window  # noqa: E402
 from orca_key_decode import focus_button  # noqa: E402
+
+
+# Orca's own line when it silences what it is saying (a key press, a mouse button).
+STOP = re.compile(r"^(\d\d):(\d\d):(\d\d\.\d{6}) - DEFAULT: Interrupting presentation", re.M)
 
 
 def fail(message):
@@ -53,6 +58,7 @@ class FakeAdapter(threading.Thread):
         self.started = None
         self.sent_all = threading.Event()
         self.running = True
+        self.lateness = []  # seconds each key change went out after its time
 
     def send(self, data):
         os.write(self.master, bytes(data))
@@ -96,6 +102,7 @@ class FakeAdapter(threading.Thread):
                 ms, down = self.script[next_event]
                 if now < self.started + ms / 1000.0:
                     break
+                self.lateness.append(now - (self.started + ms / 1000.0))
                 data = [0x00, 0x7F if down else 0x00]
                 if not running_status:
                     # The first message whole, a clock byte inside it.
@@ -121,6 +128,14 @@ def read_script(path):
         if len(line) == 2:
             script.append((int(line[0]), line[1] == "CTS"))
     return script
+
+
+def lateness(adapter):
+    if not adapter.lateness:
+        return "nothing keyed"
+    late = sorted(adapter.lateness)
+    return "key changes sent %.1f ms late on average, %.1f ms at worst" % (
+        sum(late) / len(late) * 1000, late[-1] * 1000)
 
 
 def check_back_in_keyboard_mode(adapter, edition):
@@ -151,7 +166,7 @@ def keyview_run(build, data, script):
         deadline = time.monotonic() + 30
         while text_of(box) != "PARIS" and time.monotonic() < deadline:
             time.sleep(0.2)
-        print("Keyview's text box: %r" % text_of(box))
+        print("Keyview's text box: %r (%s)" % (text_of(box), lateness(adapter)))
         if text_of(box) != "PARIS":
             fail("Keyview shows %r" % text_of(box))
         s.key("Escape")
@@ -216,6 +231,16 @@ def earkey_run(build, data, script):
             print("Spoken from opening the screen: %r" % s.spoken_since(start))
             raise
         s.settle(0.5)
+        print("Earkey: %s" % lateness(adapter))
+        # Nothing silenced Orca while the adapter keyed, up to the Escape that leaves: each
+        # character was spoken whole.
+        stops = [int(h) * 3600 + int(m) * 60 + float(sec)
+                 for h, m, sec in STOP.findall(s.log_text())]
+        cut = [t for t in stops if t >= heard[0].stamp - 0.1]
+        print("Earkey: Orca interrupted its speech %d times from the first decoded character "
+              "to the Escape" % len(cut))
+        if cut:
+            fail("Orca's speech was cut off while the MIDI adapter keyed")
         s.key("Escape")
         deadline = time.monotonic() + 10
         while any(app.getChildAtIndex(i).name == "Straight Key Decode"
