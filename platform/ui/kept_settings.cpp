@@ -11,6 +11,9 @@ namespace {
 const char* const kCharacterSpeedKey = "speeds/character";
 const char* const kWordSpeedKey = "speeds/word";
 const char* const kPortKey = "port/number";
+const char* const kKeyerKey = "paddle/keyer";
+const char* const kInputDotKey = "input/dot";
+const char* const kInputDashKey = "input/dash";
 
 // The position of a speed written as its words per minute ("15"); -1 for anything else.
 int speedIndex(const QString& text) {
@@ -55,6 +58,13 @@ KeptSettings loadSettings(const std::filesystem::path& file) {
     const QString port = settings.value(kPortKey).toString();
     if (validPort(port))
         kept.port = port.toStdString();
+    if (auto keyer = keyerModeFromName(settings.value(kKeyerKey).toString().toStdString()))
+        kept.keyer = *keyer;
+    // The two keys together, or neither: a pair that is not two keys is not half the learner's.
+    const auto dot = inputKeyCode(settings.value(kInputDotKey).toString().toStdString());
+    const auto dash = inputKeyCode(settings.value(kInputDashKey).toString().toStdString());
+    if (dot && dash && *dot != *dash)
+        kept.inputKeys = {*dot, *dash};
     return kept;
 }
 
@@ -77,6 +87,9 @@ bool saveSettings(const std::filesystem::path& file, const KeptSettings& kept) {
                       speedChoices[static_cast<std::size_t>(kept.speeds.charIndex)]);
     settings.setValue(kWordSpeedKey, speedChoices[static_cast<std::size_t>(kept.speeds.wordIndex)]);
     settings.setValue(kPortKey, QString::fromStdString(kept.port));
+    settings.setValue(kKeyerKey, QString::fromStdString(keyerModeName(kept.keyer)));
+    settings.setValue(kInputDotKey, QString::fromStdString(inputKeyName(kept.inputKeys.dot)));
+    settings.setValue(kInputDashKey, QString::fromStdString(inputKeyName(kept.inputKeys.dash)));
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

@@ -28,11 +28,15 @@ TEST_F(KeptSettingsFile, ReadsBackWhatWasWritten) {
     chosen.speeds.charIndex = 5;  // 25
     chosen.speeds.wordIndex = 2;  // 15
     chosen.port = "3";
+    chosen.keyer = KeyerMode::Ultimatic;
+    chosen.inputKeys = *parseInputKeys("[,]");
     ASSERT_TRUE(saveSettings(file(), chosen));
     EXPECT_EQ(loadSettings(file()), chosen);
     std::ifstream in(file());
     const std::string text((std::istreambuf_iterator<char>(in)), {});
     EXPECT_NE(text.find("character=25"), std::string::npos) << text;
+    EXPECT_NE(text.find("keyer=ultimatic"), std::string::npos) << text;
+    EXPECT_NE(text.find("dot=LEFTBRACE"), std::string::npos) << text;
 }
 
 TEST_F(KeptSettingsFile, MissingOrDamagedGivesTheDefaults) {
@@ -62,6 +66,15 @@ TEST_F(KeptSettingsFile, ValuesTheWindowDoesNotOfferAreReplacedOneByOne) {
     EXPECT_EQ(kept.speeds.charIndex, 6);
     EXPECT_EQ(kept.speeds.wordIndex, 0);
     EXPECT_EQ(kept.port, "1");
+
+    // A keyer that is none of the modes; a pair of keys of which one is unknown, or twice the
+    // same: the defaults, both keys together.
+    for (const char* keys : {"dot=LEFTBRACE\ndash=POWER\n", "dot=Z\ndash=z\n"}) {
+        write(std::string("[paddle]\nkeyer=curtis\n[input]\n") + keys);
+        kept = loadSettings(file());
+        EXPECT_EQ(kept.keyer, KeyerMode::Plain);
+        EXPECT_EQ(kept.inputKeys, defaultInputKeys()) << keys;
+    }
 }
 
 TEST_F(KeptSettingsFile, ADamagedFileIsReplacedWhenSaved) {
