@@ -274,7 +274,7 @@ Spread spread(std::vector<double> values) {
 }
 
 int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds) {
-    auto voice = system.openSidetone();
+    auto voice = system.openSidetone({});
     auto* probe = dynamic_cast<audio::detail::OutputProbe*>(voice.get());
     auto* core =
         probe ? dynamic_cast<const audio::detail::SidetoneCore*>(&probe->source()) : nullptr;

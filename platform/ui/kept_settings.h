@@ -1,4 +1,5 @@
-// The learner's settings kept between runs: both speeds and the port, one small file per program
+// The learner's settings kept between runs: both speeds, the port and the tone's pitch and edges,
+// one small file per program
 // in the user's configuration folder ($XDG_CONFIG_HOME, normally ~/.config/keytut/earkey.conf and
 // keyview.conf). The data folder has nothing to do with it.
 #pragma once
@@ -13,10 +14,12 @@ namespace keytut::ui {
 struct KeptSettings {
     SpeedSettings speeds;    // both "12"
     std::string port = "1";  // the text of the port box
+    ToneSettings tone;       // 800 Hz, hard edges
 
     bool operator==(const KeptSettings& other) const {
         return speeds.charIndex == other.speeds.charIndex &&
-               speeds.wordIndex == other.speeds.wordIndex && port == other.port;
+               speeds.wordIndex == other.speeds.wordIndex && port == other.port &&
+               tone == other.tone;
     }
 };
 

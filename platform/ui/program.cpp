@@ -119,7 +119,7 @@ std::string usageText(const ProgramInfo& info) {
            "\n\n"
            "The data files (KEYTUT.CDE, KEYTUT.WRD, KEYTUT.GRP, MORSE*.TXT) are read from the\n"
            "working directory, or from the folder given with --data.\n"
-           "The speeds and the port are kept between runs in " +
+           "The speeds, the port and the tone are kept between runs in " +
            settingsFile(info.command).string() +
            ".\n\n"
            "Options:\n"
@@ -129,7 +129,8 @@ std::string usageText(const ProgramInfo& info) {
            "  --port N=DEVICE    the serial device that port number N stands for\n"
            "                     (for example --port 1=/dev/ttyUSB0; may be repeated)\n"
            "  --seed N           start the random draws from N, to repeat a run\n"
-           "  --reset-settings   start from the default speeds (12, 12) and port (1)\n"
+           "  --reset-settings   start from the default speeds (12, 12), port (1) and tone\n"
+           "                     (800 Hz, hard edges)\n"
            "  --help             show this help and end\n";
 }
 
@@ -179,6 +180,7 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
         kept = loadSettings(keptFile);
 
     Tutor tutor(edition);
+    tutor.setTone(kept.tone);
     tutor.speeds.chooseCharacterSpeed(kept.speeds.charIndex, tutor.timing);
     tutor.speeds.chooseWordSpeed(kept.speeds.wordIndex, tutor.timing);
     if (line.options.seed) {
@@ -217,7 +219,7 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
         if (!quitOnSignal.requested())
             window->run();
         app.releaseSound();
-        const KeptSettings chosen{tutor.speeds, app.portText};
+        const KeptSettings chosen{tutor.speeds, app.portText, tutor.tone.settings()};
         if (!saveSettings(keptFile, chosen)) {
             std::cerr << info.command << ": the settings could not be kept in " << keptFile.string()
                       << "\n";

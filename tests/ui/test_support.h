@@ -32,8 +32,8 @@ class TestAudio : public audio::AudioSystem {
         opened.push_back(out.get());
         return out;
     }
-    std::unique_ptr<keytut::SidetoneVoice> openSidetone() override {
-        auto voice = std::make_unique<audio::FakeSidetoneVoice>();
+    std::unique_ptr<keytut::SidetoneVoice> openSidetone(keytut::ToneSettings tone) override {
+        auto voice = std::make_unique<audio::FakeSidetoneVoice>(tone);
         sidetones.push_back(voice.get());
         return voice;
     }
@@ -105,7 +105,7 @@ class ExerciseProgram : public TestProgram {
             return '_';
         std::vector<std::int16_t> buffer(kSampleBufferSize);
         for (int c = 32; c < 127; ++c) {
-            auto n = synthesiseCharacter(static_cast<char>(c), tutor.codes, tutor.sineTable,
+            auto n = synthesiseCharacter(static_cast<char>(c), tutor.codes, tutor.tone,
                                          tutor.timing, buffer);
             if (n == samples.size() && std::equal(samples.begin(), samples.end(), buffer.begin()))
                 return static_cast<char>(c);
