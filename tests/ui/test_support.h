@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
@@ -116,6 +117,21 @@ class ExerciseProgram : public TestProgram {
 
     audio::FakeWaveOut* wave = nullptr;
 };
+
+// The text of the screen reader notification shown last; empty when none is shown.
+inline std::string announced() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        if (a && a->role() == QAccessible::Notification && w->isVisible())
+            return a->text(QAccessible::Name).toStdString();
+    }
+    return {};
+}
+
+// What a screen reader reads of a control besides its name (a list's value, say).
+inline std::string accessibleDescription(QWidget* w) {
+    return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description).toStdString();
+}
 
 // Shows a window and makes it the active one, so that focus, keys and shortcuts work.
 inline bool showActive(QWidget& window) {
