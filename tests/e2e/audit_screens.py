@@ -150,8 +150,9 @@ PADDLE_KEY = Screen(
     back="Paddle Key Send",
     args=("--port", "1=keyboard"))
 
-# Opened with Alt+T from the main menu (the Tone button). The choices are put back, so that
-# the other screens' runs start from the described tone.
+# Opened with Alt+T (the Tone button's mnemonic) from the first lesson button, where the focus
+# stays and comes back to. The choices are put back, so that the audit ends on the described
+# tone.
 TONE = Screen(
     name="tone",
     open=["alt+t"],
@@ -165,7 +166,7 @@ TONE = Screen(
            stop("Edges:", "Hard", changes=[(["Down"], ["Soft"]), (["Up"], ["Hard"])]),
            stop("Try"),
            stop("Close")],
-    back="Tone")
+    back="E T I M")
 
 SCREENS = [MAIN_MENU, LESSON, GROUP_TEST_STAGE, PUNCTUATION, WORD_TEST, QSO, MESSAGE, FILE,
            STRAIGHT_KEY, PADDLE_KEY, TONE]
