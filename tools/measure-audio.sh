@@ -49,8 +49,13 @@ for speed in ${KEYTUT_SPEEDS:-12/12 20/20 30/30 20/10}; do
     kill -INT "$recorder"
     wait "$recorder" || true
     recorder=
-    python3 "$here/analyse_tones.py" "$work/rec.wav" "$work/ideal.wav" \
-        --offsets "$work/offsets.txt" >"$work/analysis.txt" || true
+    # The ideal brought to the recording's rate as the server does: the detector then meets
+    # the same waveform in both (soft edges cross its threshold up to half a cycle apart at
+    # 8000 and 48000 Hz).
+    sox "$work/ideal.wav" -r 48000 "$work/ideal48.wav"
+    awk '{ print $1 * 6 }' "$work/offsets.txt" >"$work/offsets48.txt"
+    python3 "$here/analyse_tones.py" "$work/rec.wav" "$work/ideal48.wav" \
+        --offsets "$work/offsets48.txt" >"$work/analysis.txt" || true
     echo "-- $speed wpm"
     grep -v "^play: ideal\|^ *[0-9]\|^character " "$work/play.txt" "$work/analysis.txt" |
         sed 's/^[^:]*://'
