@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # measure-tone.sh [BUILD_DIR]
 # What soft edges do to the Morse, measured on files keytut-render writes: for the lowest, the
-# described and the highest pitch, "PARIS PARIS " with hard and with soft edges. For each file,
+# default and the highest pitch, "PARIS PARIS " with hard and with soft edges. For each file,
 # sox's stat (length, peak, RMS); the clicks' energy, as the RMS left when a band around the tone
 # is taken out (sox's sinc band-reject: everything more than 300 Hz and more than 500 Hz away from
 # the pitch), in dB below the file's RMS, with the peak of what is left; and the joins: where each

@@ -84,7 +84,7 @@ TEST(Pitch, OfferedFrom400To1000HzInStepsOf50) {
         EXPECT_FALSE(pitchOffered(hz)) << hz;
         EXPECT_THROW(Tone(5000, {hz, false}), std::invalid_argument) << hz;
     }
-    EXPECT_EQ(ToneSettings{}, (ToneSettings{800, false}));  // the described tone
+    EXPECT_EQ(ToneSettings{}, (ToneSettings{800, false}));  // the default tone
 }
 
 TEST(Pitch, EveryOfferedPitchSoundsAtItsFrequencyAndFullStrength) {
@@ -157,7 +157,7 @@ TEST(SoftEdges, AnElementCutShortByTheBufferKeepsTheShapeOfItsStart) {
 }
 
 // What the ear hears as clicks: energy far from the tone. A dot and the silence after it, at
-// 12 wpm, for the lowest, the described and the highest pitch: more than 300 Hz away from the
+// 12 wpm, for the lowest, the default and the highest pitch: more than 300 Hz away from the
 // tone, hard edges leave about 0.3 % of the energy, soft edges some hundreds of times less.
 TEST(SoftEdges, TakeTheClicksEnergyAwayFromTheTone) {
     for (int hz : {400, 800, 1000}) {

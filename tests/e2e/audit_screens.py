@@ -151,7 +151,7 @@ PADDLE_KEY = Screen(
     args=("--port", "1=keyboard"))
 
 # Opened with Alt+T (the Tone button's mnemonic) from the first lesson button, where the focus
-# stays and comes back to. The choices are put back, so that the audit ends on the described
+# stays and comes back to. The choices are put back, so that the audit ends on the default
 # tone.
 TONE = Screen(
     name="tone",

@@ -5,7 +5,7 @@ Run inside a11y_session.sh (private home and configuration folder, Xvfb, D-Bus) 
     check_tone.py EARKEY KEYVIEW DATA_DIR
 
 Each program is started recording what it plays (--record). From the keyboard only: Alt+T
-opens the tone screen, Try (Alt+T there) sends PARIS in the described tone, the pitch is moved
+opens the tone screen, Try (Alt+T there) sends PARIS in the default tone, the pitch is moved
 four steps down to 600 Hz and the edges to Soft, Try again, Escape twice ends the program. The
 recording must hold PARIS twice: first at 800 Hz with hard edges, then at 600 Hz with soft ones,
 every element as long as before. Started again, the tone screen shows 600 Hz and Soft, and Try

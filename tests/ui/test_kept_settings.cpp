@@ -44,7 +44,7 @@ TEST_F(KeptSettingsFile, ReadsBackWhatWasWritten) {
     }
 }
 
-TEST_F(KeptSettingsFile, APitchOrEdgeNotOfferedGivesTheDescribedTone) {
+TEST_F(KeptSettingsFile, APitchOrEdgeNotOfferedGivesTheDefaultTone) {
     // A kept tone from an older run is read as it is; each value is checked on its own.
     write("[tone]\npitch=1000\nsoft-edges=true\n");
     EXPECT_EQ(loadSettings(file()).tone, (ToneSettings{1000, true}));
