@@ -3,9 +3,11 @@
 namespace keytut {
 
 Tutor::Tutor(Edition edition)
-    : edition(edition),
-      sineTable(buildSineTable(toneAmplitude(edition))),
-      sender(codes, sineTable, timing) {}
+    : edition(edition), tone(toneAmplitude(edition)), sender(codes, tone, timing) {}
+
+void Tutor::setTone(ToneSettings settings) {
+    tone = Tone(toneAmplitude(edition), settings);
+}
 
 bool Tutor::loadData(const std::filesystem::path& folder, MessageSink& messages) {
     if (!loadCodeTable(codes, folder, messages))

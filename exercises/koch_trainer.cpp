@@ -273,7 +273,7 @@ KochUpdate KochTrainer::startGroup() {
     std::vector<std::int16_t> scratch(kSampleBufferSize);
     std::size_t samples = 0;
     for (char c : group_) {
-        samples += synthesiseCharacter(c, tutor_.codes, tutor_.sineTable, tutor_.timing, scratch);
+        samples += synthesiseCharacter(c, tutor_.codes, tutor_.tone, tutor_.timing, scratch);
         characterEndsMs_.push_back(now +
                                    static_cast<std::int64_t>(samples * 1000 / kSamplesPerSecond));
     }

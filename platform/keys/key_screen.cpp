@@ -22,7 +22,7 @@ std::string portFailedText(const std::string& portText) {
 
 KeyScreenHooks programHooks(ui::App& app) {
     KeyScreenHooks hooks;
-    hooks.openVoice = [&app] { return app.audio.openSidetone(); };
+    hooks.openVoice = [&app] { return app.audio.openSidetone(app.tutor.tone.settings()); };
     hooks.messageBox = [&app](const std::string& title, const std::string& text, bool exclamation) {
         QMessageBox box(exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, ui::qText(title),
                         ui::qText(text), QMessageBox::Ok, app.mainWindow());

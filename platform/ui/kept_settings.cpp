@@ -14,6 +14,8 @@ const char* const kPortKey = "port/number";
 const char* const kKeyerKey = "paddle/keyer";
 const char* const kInputDotKey = "input/dot";
 const char* const kInputDashKey = "input/dash";
+const char* const kPitchKey = "tone/pitch";
+const char* const kSoftEdgesKey = "tone/soft-edges";
 
 // The position of a speed written as its words per minute ("15"); -1 for anything else.
 int speedIndex(const QString& text) {
@@ -65,6 +67,13 @@ KeptSettings loadSettings(const std::filesystem::path& file) {
     const auto dash = inputKeyCode(settings.value(kInputDashKey).toString().toStdString());
     if (dot && dash && *dot != *dash)
         kept.inputKeys = {*dot, *dash};
+    bool isNumber = false;
+    const int pitch = settings.value(kPitchKey).toString().toInt(&isNumber);
+    if (isNumber && pitchOffered(pitch))
+        kept.tone.pitch = pitch;
+    const QString soft = settings.value(kSoftEdgesKey).toString();
+    if (soft == QLatin1String("true") || soft == QLatin1String("false"))
+        kept.tone.softEdges = soft == QLatin1String("true");
     return kept;
 }
 
@@ -90,6 +99,8 @@ bool saveSettings(const std::filesystem::path& file, const KeptSettings& kept) {
     settings.setValue(kKeyerKey, QString::fromStdString(keyerModeName(kept.keyer)));
     settings.setValue(kInputDotKey, QString::fromStdString(inputKeyName(kept.inputKeys.dot)));
     settings.setValue(kInputDashKey, QString::fromStdString(inputKeyName(kept.inputKeys.dash)));
+    settings.setValue(kPitchKey, kept.tone.pitch);
+    settings.setValue(kSoftEdgesKey, kept.tone.softEdges);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

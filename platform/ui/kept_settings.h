@@ -1,5 +1,5 @@
-// The learner's settings kept between runs: both speeds, the port, the paddle keyer's mode and a
-// keyboard-type adapter's keys, one small file per program
+// The learner's settings kept between runs: both speeds, the port, the tone's pitch and edges,
+// the paddle keyer's mode and a keyboard-type adapter's keys, one small file per program
 // in the user's configuration folder ($XDG_CONFIG_HOME, normally ~/.config/keytut/earkey.conf and
 // keyview.conf). The data folder has nothing to do with it.
 #pragma once
@@ -16,13 +16,14 @@ namespace keytut::ui {
 struct KeptSettings {
     SpeedSettings speeds;    // both "12"
     std::string port = "1";  // the text of the port box
+    ToneSettings tone;       // 800 Hz, hard edges
     KeyerMode keyer = KeyerMode::Plain;
     InputKeys inputKeys = defaultInputKeys();
 
     bool operator==(const KeptSettings& other) const {
         return speeds.charIndex == other.speeds.charIndex &&
                speeds.wordIndex == other.speeds.wordIndex && port == other.port &&
-               keyer == other.keyer && inputKeys == other.inputKeys;
+               tone == other.tone && keyer == other.keyer && inputKeys == other.inputKeys;
     }
 };
 

@@ -132,7 +132,7 @@ std::string usageText(const ProgramInfo& info) {
            "\n\n"
            "The data files (KEYTUT.CDE, KEYTUT.WRD, KEYTUT.GRP, MORSE*.TXT) are read from the\n"
            "working directory, or from the folder given with --data.\n"
-           "The speeds, the port and the keyer are kept between runs in " +
+           "The speeds, the port, the tone and the keyer are kept between runs in " +
            settingsFile(info.command).string() +
            ".\n\n"
            "Options:\n"
@@ -150,8 +150,8 @@ std::string usageText(const ProgramInfo& info) {
            "                     dash paddle (LEFTCTRL,RIGHTCTRL unless chosen; [,] is common);\n"
            "                     kept for the next runs\n"
            "  --seed N           start the random draws from N, to repeat a run\n"
-           "  --reset-settings   start from the default settings: speeds 12, 12, port 1, the\n"
-           "                     plain keyer, Left and Right Ctrl\n"
+           "  --reset-settings   start from the default settings: speeds 12, 12, port 1,\n"
+           "                     800 Hz with hard edges, the plain keyer, Left and Right Ctrl\n"
            "  --help             show this help and end\n";
 }
 
@@ -201,6 +201,7 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
         kept = loadSettings(keptFile);
 
     Tutor tutor(edition);
+    tutor.setTone(kept.tone);
     tutor.speeds.chooseCharacterSpeed(kept.speeds.charIndex, tutor.timing);
     tutor.speeds.chooseWordSpeed(kept.speeds.wordIndex, tutor.timing);
     if (line.options.seed) {
@@ -241,7 +242,8 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
         if (!quitOnSignal.requested())
             window->run();
         app.releaseSound();
-        const KeptSettings chosen{tutor.speeds, app.portText, app.keyerMode, app.inputKeys};
+        const KeptSettings chosen{tutor.speeds, app.portText, tutor.tone.settings(), app.keyerMode,
+                                  app.inputKeys};
         if (!saveSettings(keptFile, chosen)) {
             std::cerr << info.command << ": the settings could not be kept in " << keptFile.string()
                       << "\n";

@@ -281,7 +281,7 @@ TEST_P(KochEditions, ResponseTimesRunFromEachCharacterSoundsEnd) {
     std::size_t samples = 0;
     for (char c : group) {
         samples +=
-            synthesiseCharacter(c, rig.tutor.codes, rig.tutor.sineTable, rig.tutor.timing, buffer);
+            synthesiseCharacter(c, rig.tutor.codes, rig.tutor.tone, rig.tutor.timing, buffer);
         ends.push_back(start + static_cast<std::int64_t>(samples * 1000 / 8000));
     }
     // The first two typed while the group sounds, a wrong one corrected, the rest afterwards.

@@ -464,6 +464,19 @@ TEST_P(KeyScreens, CtrlKeySoundsAtOnceAndKeysTheStraightKey) {
     EXPECT_EQ(screen.text(keys::kDecodedTextBox), "E");
 }
 
+// The program's key screens open their voice with the pitch and edges the learner chose, as
+// the sender plays them, at each visit.
+TEST_P(KeyScreens, TheSideToneHasTheChosenPitchAndEdges) {
+    KeyRig rig(GetParam(), {});
+    auto voice = keys::programHooks(rig.app).openVoice();
+    ASSERT_EQ(rig.audio.sidetones.size(), 1u);
+    EXPECT_EQ(rig.audio.sidetones.back()->settings(), ToneSettings{});
+    rig.tutor.setTone({550, true});
+    voice = keys::programHooks(rig.app).openVoice();
+    ASSERT_EQ(rig.audio.sidetones.size(), 2u);
+    EXPECT_EQ(rig.audio.sidetones.back()->settings(), (ToneSettings{550, true}));
+}
+
 INSTANTIATE_TEST_SUITE_P(BothEditions, KeyScreens,
                          ::testing::Values(Edition::Earkey, Edition::Keyview),
                          [](const auto& info) {

@@ -30,6 +30,7 @@ TEST_F(KeptSettingsFile, ReadsBackWhatWasWritten) {
     chosen.port = "3";
     chosen.keyer = KeyerMode::Ultimatic;
     chosen.inputKeys = *parseInputKeys("[,]");
+    chosen.tone = {450, true};
     ASSERT_TRUE(saveSettings(file(), chosen));
     EXPECT_EQ(loadSettings(file()), chosen);
     std::ifstream in(file());
@@ -37,6 +38,31 @@ TEST_F(KeptSettingsFile, ReadsBackWhatWasWritten) {
     EXPECT_NE(text.find("character=25"), std::string::npos) << text;
     EXPECT_NE(text.find("keyer=ultimatic"), std::string::npos) << text;
     EXPECT_NE(text.find("dot=LEFTBRACE"), std::string::npos) << text;
+    EXPECT_NE(text.find("pitch=450"), std::string::npos) << text;
+    EXPECT_NE(text.find("soft-edges=true"), std::string::npos) << text;
+    // Every offered pitch, and back to hard edges.
+    for (int hz = kLowestPitch; hz <= kHighestPitch; hz += kPitchStep) {
+        chosen.tone = {hz, false};
+        ASSERT_TRUE(saveSettings(file(), chosen));
+        EXPECT_EQ(loadSettings(file()).tone, chosen.tone) << hz;
+    }
+}
+
+TEST_F(KeptSettingsFile, APitchOrEdgeNotOfferedGivesTheDefaultTone) {
+    // A kept tone from an older run is read as it is; each value is checked on its own.
+    write("[tone]\npitch=1000\nsoft-edges=true\n");
+    EXPECT_EQ(loadSettings(file()).tone, (ToneSettings{1000, true}));
+    for (const char* pitch : {"825", "1050", "350", "0", "-800", "800Hz", "", "8e2"}) {
+        write(std::string("[tone]\npitch=") + pitch + "\nsoft-edges=true\n");
+        EXPECT_EQ(loadSettings(file()).tone, (ToneSettings{800, true})) << pitch;
+    }
+    for (const char* soft : {"yes", "1", "on", "TRUE ", ""}) {
+        write(std::string("[tone]\npitch=600\nsoft-edges=") + soft + "\n");
+        EXPECT_EQ(loadSettings(file()).tone, (ToneSettings{600, false})) << soft;
+    }
+    // A file of the speeds and port alone (written before the tone was kept).
+    write("[speeds]\ncharacter=15\nword=15\n[port]\nnumber=2\n");
+    EXPECT_EQ(loadSettings(file()).tone, ToneSettings{});
 }
 
 TEST_F(KeptSettingsFile, MissingOrDamagedGivesTheDefaults) {
