@@ -30,6 +30,8 @@ struct LessonTexts {
 };
 
 struct EditionProfile {
+    // The edition's name in the learner's kept history ("earkey", "keyview").
+    std::string_view name;
     // The amplitude of the sender's tone.
     int toneAmplitude = 3000;
     // Appended to each word of the word list (Keyview: a blank, the word space when the words

@@ -2,8 +2,8 @@
 
 namespace keytut {
 
-Sender::Sender(const CodeTable& codes, const SineTable& sine, const Timing& timing)
-    : codes_(codes), sine_(sine), timing_(timing), buffer_(kSampleBufferSize) {}
+Sender::Sender(const CodeTable& codes, const Tone& tone, const Timing& timing)
+    : codes_(codes), tone_(tone), timing_(timing), buffer_(kSampleBufferSize) {}
 
 Sender::~Sender() {
     if (device_)
@@ -21,7 +21,7 @@ void Sender::attach(std::unique_ptr<audio::WaveOut> device) {
 
 void Sender::write(char character) {
     character_.assign(1, character);
-    sampleCount_ = synthesiseCharacter(character, codes_, sine_, timing_, buffer_);
+    sampleCount_ = synthesiseCharacter(character, codes_, tone_, timing_, buffer_);
     if (!device_)
         return;
     inFlight_ = true;

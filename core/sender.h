@@ -23,9 +23,9 @@ namespace keytut {
 
 class Sender {
   public:
-    // The code table, tone and speeds are read at each character, so that a speed chosen in the
-    // main window applies to the next text.
-    Sender(const CodeTable& codes, const SineTable& sine, const Timing& timing);
+    // The code table, tone and speeds are read at each character, so that a speed or pitch
+    // chosen in the main window applies to the next text.
+    Sender(const CodeTable& codes, const Tone& tone, const Timing& timing);
     ~Sender();
     Sender(const Sender&) = delete;
     Sender& operator=(const Sender&) = delete;
@@ -63,7 +63,7 @@ class Sender {
     void write(char character);
 
     const CodeTable& codes_;
-    const SineTable& sine_;
+    const Tone& tone_;
     const Timing& timing_;
     std::unique_ptr<audio::WaveOut> device_;
     TextDone onDone_;

@@ -10,19 +10,6 @@ std::int32_t dotSamples(int wpm) {
     return static_cast<std::int32_t>(std::lround(9200.0 / wpm));
 }
 
-SineTable buildSineTable(int amplitude) {
-    SineTable table{};
-    const double pi = 4.0 * std::atan(1.0);
-    double phase = 0.0;
-    for (auto& sample : table) {
-        sample = static_cast<std::int16_t>(std::lround(std::sin(phase) * amplitude));
-        phase += 2.0 * pi * kToneFrequency / kSamplesPerSecond;
-        if (phase > 2.0 * pi)
-            phase -= 2.0 * pi;
-    }
-    return table;
-}
-
 namespace {
 class SampleWriter {
   public:
@@ -32,11 +19,12 @@ class SampleWriter {
         std::fill_n(buffer_.begin() + count_, n, std::int16_t{0});
         count_ += n;
     }
-    void tone(std::size_t length, const SineTable& sine) {
+    void tone(std::size_t length, const Tone& tone) {
         std::size_t n = std::min(length, buffer_.size() - count_);
-        // Every element starts one step into the cycle, at table entry 1.
+        // Every element starts one step into the cycle; a soft edge is measured from the
+        // element's own first and last samples, even where the buffer cuts it short.
         for (std::size_t k = 1; k <= n; ++k)
-            buffer_[count_++] = sine[k % sine.size()];
+            buffer_[count_++] = tone.shaped(k, std::min(k - 1, length - k));
     }
     std::size_t count() const { return count_; }
 
@@ -46,7 +34,7 @@ class SampleWriter {
 };
 }  // namespace
 
-std::size_t synthesiseCharacter(char character, const CodeTable& table, const SineTable& sine,
+std::size_t synthesiseCharacter(char character, const CodeTable& table, const Tone& tone,
                                 const Timing& timing, std::span<std::int16_t> buffer) {
     SampleWriter out(buffer);
     if (character == ' ' || character == '\r') {
@@ -59,7 +47,7 @@ std::size_t synthesiseCharacter(char character, const CodeTable& table, const Si
     for (int j = 0; j < kMaxElements && row[j] != 0; ++j) {
         if (j > 0)
             out.silence(timing.charDotSamples);
-        out.tone(static_cast<std::size_t>(row[j]) * timing.charDotSamples, sine);
+        out.tone(static_cast<std::size_t>(row[j]) * timing.charDotSamples, tone);
     }
     out.silence(3 * static_cast<std::size_t>(timing.wordDotSamples));
     return out.count();

@@ -1,5 +1,5 @@
-// Timing and tone: element lengths from words per minute, the 800 Hz tone table and the
-// synthesis of one character into samples.
+// Timing and tone: element lengths from words per minute, the tone (800 Hz unless the learner
+// chose another pitch, with hard or soft edges) and the synthesis of one character into samples.
 #pragma once
 
 #include <array>
@@ -10,11 +10,9 @@
 
 #include "code_table.h"
 #include "practice_data.h"
+#include "tone.h"
 
 namespace keytut {
-
-constexpr int kSamplesPerSecond = 8000;
-constexpr int kToneFrequency = 800;
 
 // The speeds offered in the speed lists, in words per minute.
 inline const std::array<const char*, 7> speedChoices = {"5", "12", "15", "18", "20", "25", "30"};
@@ -23,10 +21,6 @@ constexpr int kFastestWpm = 60;
 
 // One dot at `wpm` words per minute, in samples: round(9200 / wpm).
 std::int32_t dotSamples(int wpm);
-
-using SineTable = std::array<std::int16_t, 10>;
-// One cycle of the 800 Hz tone at 8000 samples per second.
-SineTable buildSineTable(int amplitude);
 
 struct Timing {
     std::int32_t charDotSamples = 767;  // a dot at the character speed
@@ -40,8 +34,10 @@ constexpr std::size_t kSampleBufferSize = (7 * 3 + 6 + 3) * 1840;
 // Writes the samples of one character into `buffer` and returns how many: its dots and dashes at
 // the character speed with one dot of silence between them and three word-speed dots after; a
 // blank or a carriage return is four word-speed dots of silence; a character the table does not
-// hold gives nothing. Never writes past the end of `buffer`.
-std::size_t synthesiseCharacter(char character, const CodeTable& table, const SineTable& sine,
+// hold gives nothing. Each element's tone starts one sample into the cycle; with soft edges it
+// rises and falls within the element's own samples, so the timing is the same. Never writes
+// past the end of `buffer`.
+std::size_t synthesiseCharacter(char character, const CodeTable& table, const Tone& tone,
                                 const Timing& timing, std::span<std::int16_t> buffer);
 
 // The speed lists of the main window: the word speed is never faster than the character speed.

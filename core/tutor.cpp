@@ -3,9 +3,11 @@
 namespace keytut {
 
 Tutor::Tutor(const EditionProfile& profile)
-    : profile(profile),
-      sineTable(buildSineTable(profile.toneAmplitude)),
-      sender(codes, sineTable, timing) {}
+    : profile(profile), tone(profile.toneAmplitude), sender(codes, tone, timing) {}
+
+void Tutor::setTone(ToneSettings settings) {
+    tone = Tone(profile.toneAmplitude, settings);
+}
 
 bool Tutor::loadData(const std::filesystem::path& folder, MessageSink& messages) {
     if (!loadCodeTable(codes, folder, messages))

@@ -29,7 +29,7 @@ class Tutor {
 
     CodeTable codes;
     PracticeData data;
-    SineTable sineTable;
+    Tone tone;
     Timing timing;
     SpeedSettings speeds;
     Random random;
@@ -39,7 +39,11 @@ class Tutor {
     // The character speed as chosen in the main window, copied for the paddle key screen.
     std::string workText;
 
-    // Plays texts through its own device; reads codes, sineTable and timing above.
+    // The pitch and edges of the tone, at the edition's loudness; the next character sent
+    // sounds so. A pitch that is not offered is refused with std::invalid_argument.
+    void setTone(ToneSettings settings);
+
+    // Plays texts through its own device; reads codes, tone and timing above.
     Sender sender;
 };
 

@@ -8,6 +8,7 @@
 namespace keytut {
 
 inline constexpr EditionProfile kEarkeyProfile{
+    .name = "earkey",
     .toneAmplitude = 5000,
     .wordEnding = "",
     .style = {.speaksTexts = true, .readsBack = true, .keyboardOnly = true},
@@ -19,6 +20,7 @@ inline constexpr EditionProfile kEarkeyProfile{
 };
 
 inline constexpr EditionProfile kKeyviewProfile{
+    .name = "keyview",
     .toneAmplitude = 3000,
     .wordEnding = " ",
     .style = {.speaksTexts = false, .readsBack = false, .keyboardOnly = false},

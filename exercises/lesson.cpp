@@ -1,6 +1,7 @@
 #include "lesson.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/wave_out.h"
 
@@ -69,6 +70,44 @@ CharacterLesson::CharacterLesson(Tutor& tutor, LessonState lesson, Ding ding, Se
 
 void CharacterLesson::play(char c) {
     tutor_.sender.play(std::string(1, c), sent_);
+    if (clock_)
+        soundEndMs_ = clock_() + soundMs(tutor_.sender.sampleCount());
+}
+
+void CharacterLesson::keepAnswers(progress::History* history, Clock clock) {
+    history_ = history;
+    clock_ = std::move(clock);
+}
+
+std::optional<std::string> CharacterLesson::takeFaultNotice() {
+    return history_ ? history_->takeFaultNotice() : std::nullopt;
+}
+
+void CharacterLesson::keepAnswer(char key, bool right) {
+    if (!history_ || !clock_ || expected_.empty())
+        return;
+    const std::int64_t now = clock_();
+    if (!sessionOpen_) {
+        sessionOpen_ = true;
+        session_ = history_->beginSession({std::string(tutor_.profile.name), "lesson", now, "", 0});
+    }
+    progress::Answer answer;
+    answer.timeMs = now;
+    answer.sent = expected_[0];
+    answer.answered = key;
+    answer.right = right;
+    // A key pressed while the character still sounds was quick: no time at all.
+    answer.responseMs = static_cast<int>(std::max<std::int64_t>(0, now - soundEndMs_));
+    answer.charWpm = std::atoi(speedChoices[static_cast<std::size_t>(tutor_.speeds.charIndex)]);
+    answer.wordWpm = std::atoi(speedChoices[static_cast<std::size_t>(tutor_.speeds.wordIndex)]);
+    history_->record(session_, answer);
+}
+
+void CharacterLesson::endSession() {
+    if (!sessionOpen_)
+        return;
+    sessionOpen_ = false;
+    history_->endSession(session_, clock_());
 }
 
 char CharacterLesson::randomCharacter() {
@@ -140,6 +179,8 @@ LessonUpdate CharacterLesson::nextStage() {
     if (!style_.keyboardOnly && state_.stage >= 2)
         return {};
     ++state_.stage;
+    if (state_.stage == 2)
+        endSession();  // the recognition stage is over
     if (state_.stage == 1)
         return enterRecognition();
     if (state_.stage == 2)
@@ -230,6 +271,7 @@ LessonUpdate CharacterLesson::judge(char key) {
     LessonUpdate update;
     update.acted = true;
     const bool right = !expected_.empty() && key == expected_[0];
+    keepAnswer(key, right);
     if (style_.speaksTexts)
         update.characterBox = "";
     if (right) {
@@ -302,6 +344,7 @@ LessonUpdate CharacterLesson::cursorUp() {
 }
 
 void CharacterLesson::close() {
+    endSession();
     tutor_.sender.stop();
     testSending_ = false;
 }

@@ -13,6 +13,7 @@
 #include "core/tutor.h"
 #include "group_test.h"
 #include "key_poller.h"
+#include "progress/history.h"
 
 namespace keytut {
 
@@ -141,6 +142,8 @@ class CharacterLesson {
   public:
     // Plays the wrong-answer sound ("ding.wav") and returns when it has finished.
     using Ding = std::function<void()>;
+    // Milliseconds since 1970; a virtual clock in tests.
+    using Clock = std::function<std::int64_t()>;
 
     // Takes over the lesson that beginLesson() opened. Earkey's SPACE plays character 1 first;
     // recognition has not started. `sent` is told each time a text the lesson started ends.
@@ -167,6 +170,12 @@ class CharacterLesson {
     // Escape / Exit (command 2): stops sending after the current character. The screen closes.
     void close();
 
+    // Keeps each key judged in the recognition stage in `history` (one session for the stage),
+    // with its response time from the end of the character's sound. Without it nothing is kept.
+    void keepAnswers(progress::History* history, Clock clock);
+    // Why the answers are not being kept, once, when the history could not keep them.
+    std::optional<std::string> takeFaultNotice();
+
     // The keys the poller looks at now.
     std::string pollCandidates() const;
 
@@ -187,6 +196,8 @@ class CharacterLesson {
     LessonUpdate enterGroupTest();
     LessonUpdate startTest();
     LessonUpdate judge(char key);
+    void keepAnswer(char key, bool right);
+    void endSession();
 
     Tutor& tutor_;
     Sender::TextDone sent_;
@@ -201,6 +212,11 @@ class CharacterLesson {
     bool characterSent_ = false;  // stage 1: a character to recognise has been sent
     bool testStarted_ = false;    // a group test has been started on this screen
     bool testSending_ = false;    // the test text is still being sent
+    progress::History* history_ = nullptr;
+    Clock clock_;
+    progress::SessionId session_ = 0;
+    bool sessionOpen_ = false;
+    std::int64_t soundEndMs_ = 0;  // when the character to recognise stopped sounding
 };
 
 }  // namespace keytut

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -57,27 +58,46 @@ std::int64_t ms(double t) {
 
 }  // namespace
 
+std::optional<KeyingShape> parseKeyingShape(const std::string& text) {
+    std::vector<double> values;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const auto end = std::min(text.find(',', start), text.size());
+        const std::string field = text.substr(start, end - start);
+        char* stop = nullptr;
+        const double value = std::strtod(field.c_str(), &stop);
+        if (field.empty() || *stop != '\0' || !(value > 0.0) || value > 100.0)
+            return std::nullopt;
+        values.push_back(value);
+        start = end + 1;
+    }
+    if (values.size() != 5)
+        return std::nullopt;
+    return KeyingShape{values[0], values[1], values[2], values[3], values[4]};
+}
+
 SimKeyScript keyStraight(const std::string& text, const CodeTable& codes, const HandKeying& how) {
     const double unit = 1200.0 / how.wpm;
+    const KeyingShape& shape = how.shape;
     Jitter jitter(how.jitter, how.seed);
     SimKeyScript script;
     double t = static_cast<double>(how.leadInMs);
     bool first = true;
-    int gapUnits = 0;  // the gap owed before the next mark
+    double gap = 0.0;  // the gap owed before the next character, in units
     for (const auto& elements : elementsOf(text, codes)) {
         if (elements.empty()) {
-            gapUnits = 7;
+            gap = shape.wordGap;
             continue;
         }
         for (std::size_t i = 0; i < elements.size(); ++i) {
             if (!first)
-                t += jitter.apply(unit * (i == 0 ? std::max(gapUnits, 3) : 1));
+                t += jitter.apply(unit * (i == 0 ? gap : shape.elementGap));
             first = false;
             script.changes.push_back({ms(t), MS_CTS_ON});
-            t += jitter.apply(unit * elements[i]);
+            t += jitter.apply(unit * (elements[i] == 1 ? shape.dot : shape.dash));
             script.changes.push_back({ms(t), 0});
         }
-        gapUnits = 3;
+        gap = shape.characterGap;
     }
     return script;
 }

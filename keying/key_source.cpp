@@ -16,6 +16,10 @@ KeyPortChoice resolveKeyPort(const std::string& portText,
             return {KeyPortChoice::Kind::Keyboard, ""};
         if (device.rfind("sim:", 0) == 0)
             return {KeyPortChoice::Kind::Simulated, device.substr(4)};
+        if (device.rfind("midi:", 0) == 0)
+            return {KeyPortChoice::Kind::Midi, device.substr(5)};
+        if (device.rfind("input:", 0) == 0)
+            return {KeyPortChoice::Kind::Input, device.substr(6)};
         return {KeyPortChoice::Kind::Serial, device};
     }
     bool number = portText.size() <= 6 && portText[0] >= '1' && portText[0] <= '9';

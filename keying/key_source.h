@@ -43,12 +43,15 @@ struct KeyPortChoice {
         Serial,     // a serial device: `device`
         Keyboard,   // Left/Right Ctrl and the mouse buttons
         Simulated,  // a script of line states: the file `device`
+        Midi,       // a MIDI key adapter: the raw-MIDI device node `device`
+        Input,      // a keyboard-type key adapter: the input device `device`
     };
     Kind kind = Kind::None;
     std::string device;
 };
 
-// `--port N=DEVICE` wins ("keyboard", "sim:FILE" or a device path); otherwise "COM"n with n from
+// `--port N=DEVICE` wins ("keyboard", "sim:FILE", "midi:DEVICE", "input:DEVICE" or a serial
+// device's path); otherwise "COM"n with n from
 // 1 and no leading zero is /dev/ttyS(n-1); anything else is a device that does not exist.
 KeyPortChoice resolveKeyPort(const std::string& portText,
                              const std::map<std::string, std::string>& portDevices);

@@ -19,30 +19,25 @@ std::int32_t paddleDotTicks(const std::string& wpmText) {
 }
 
 PaddleKeyer::PaddleKeyer(const CodeTable& codes, const EditionProfile& profile,
-                         std::int32_t dotTicks)
-    : codes_(codes), profile_(profile), dotTicks_(dotTicks) {}
+                         std::int32_t dotTicks, KeyerMode mode)
+    : codes_(codes),
+      profile_(profile),
+      dotTicks_(dotTicks),
+      mode_(mode),
+      chooser_(makeElementChooser(mode)) {}
 
 std::optional<std::string> PaddleKeyer::step(const ReadLines& readLines) {
     if (keyDown_ == 0 && ticksLeft_ == 0) {
         // A check: nothing sounds and no gap runs.
-        keyDown_ = readLines() & kPaddleLineMask;
-        if (keyDown_ != 0) {
+        const int element = chooser_->next(readLines() & kPaddleLineMask);
+        if (element != 0) {
+            keyDown_ = element == 1 ? kDotPaddle : kDashPaddle;
             idleChecks_ = 0;
-            elementCode_ = wrapping(2 * std::int64_t{elementCode_} + 1);
-            if (keyDown_ == kPaddleLineMask) {
-                ticksLeft_ = dotTicks_ * squeezeNext_;
-                if (squeezeNext_ == 3)
-                    elementCode_ = wrapping(std::int64_t{elementCode_} + 1);
-                squeezeNext_ ^= 2;
-            } else if (keyDown_ == kDotPaddle) {
-                ticksLeft_ = dotTicks_;
-                squeezeNext_ = 3;
-            } else {
-                ticksLeft_ = 3 * dotTicks_;
-                squeezeNext_ = 1;
-                elementCode_ = wrapping(std::int64_t{elementCode_} + 1);
-            }
+            ticksLeft_ = dotTicks_ * element;
+            elementCode_ = wrapping(2 * std::int64_t{elementCode_} + (element == 1 ? 1 : 2));
         }
+    } else if (chooser_->watchesBetweenChecks()) {
+        chooser_->watch(readLines() & kPaddleLineMask);
     }
     if (ticksLeft_ != 0) {
         --ticksLeft_;

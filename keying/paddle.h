@@ -1,7 +1,7 @@
-// The iambic paddle keyer and its decoder. The keyer reads the paddles only at element
-// boundaries, makes dots and dashes of exactly the character speed's length, counted in 5 ms
-// ticks, and decodes the elements it made. Both paddles held give dot, dash, dot, ... in the
-// order `squeezeNext` says.
+// The paddle keyer and its decoder. The keyer makes dots and dashes of exactly the character
+// speed's length, counted in 5 ms ticks, each followed by a gap of one dot and a tick, and
+// decodes the elements it made. Which element comes next is its mode's choice (keyer_modes.h):
+// the plain mode reads the paddles only at element boundaries, the others at every tick.
 //
 // The screen calls step() once per side-tone tick, before that tick's tone is decided, and sets
 // the tone to toneOn() afterwards. The keyer asks for the paddle states only when it needs them.
@@ -9,11 +9,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "core/code_table.h"
 #include "core/edition_profile.h"
+#include "keyer_modes.h"
 
 namespace keytut {
 
@@ -31,7 +33,8 @@ class PaddleKeyer {
     using ReadLines = std::function<std::uint32_t()>;
 
     // A new visit of the screen: nothing keyed, no element running, squeezes start with a dot.
-    PaddleKeyer(const CodeTable& codes, const EditionProfile& profile, std::int32_t dotTicks);
+    PaddleKeyer(const CodeTable& codes, const EditionProfile& profile, std::int32_t dotTicks,
+                KeyerMode mode = KeyerMode::Plain);
 
     // One tick. Returns the character output in this tick, if any (as shown: Earkey's prosign
     // texts, " CT"). A word blank is added to text() without being returned.
@@ -42,7 +45,7 @@ class PaddleKeyer {
     const std::string& text() const { return paddleText_; }
 
     std::int32_t dotTicks() const { return dotTicks_; }
-    std::int32_t squeezeNext() const { return squeezeNext_; }
+    KeyerMode mode() const { return mode_; }
     std::int32_t idleChecks() const { return idleChecks_; }
     std::int32_t elementCode() const { return elementCode_; }
 
@@ -52,8 +55,9 @@ class PaddleKeyer {
     const CodeTable& codes_;
     const EditionProfile& profile_;
     const std::int32_t dotTicks_;
-    std::int32_t squeezeNext_ = 1;
-    std::uint32_t keyDown_ = 0;
+    const KeyerMode mode_;
+    std::unique_ptr<ElementChooser> chooser_;
+    std::uint32_t keyDown_ = 0;  // the paddle of the element sounding
     std::int32_t ticksLeft_ = 0;
     std::int32_t idleChecks_ = 0;
     std::int32_t elementCode_ = 0;

@@ -100,6 +100,7 @@ void StraightKeyDecoder::tick() {
 std::optional<KeyedCharacter> StraightKeyDecoder::flushIfDue() {
     if (spaceTicks_ > 2 * wordThreshold_ && elementCode_ != 0) {
         endSeconds_ = wholeSeconds();
+        flushedInSpace_ = true;
         return onKeyPressed();
     }
     return std::nullopt;
@@ -108,6 +109,7 @@ std::optional<KeyedCharacter> StraightKeyDecoder::flushIfDue() {
 void StraightKeyDecoder::onKeyReleased() {
     if (!startSeconds_)
         startSeconds_ = wholeSeconds();
+    timed_.push_back({markTicks_ > markThreshold_ ? TimedKind::Dash : TimedKind::Dot, markTicks_});
     if (markTicks_ > markThreshold_) {
         unitCount_ += 3;
         elementCode_ = wrapping(std::int64_t{elementCode_} + 2);
@@ -133,7 +135,14 @@ std::optional<KeyedCharacter> StraightKeyDecoder::onKeyPressed() {
     }
     KeyedCharacter out;
     if (keyDown_ != 0) {
+        const bool pause = flushedInSpace_;
+        flushedInSpace_ = false;
+        auto record = [&](TimedKind kind) {
+            if (!pause)
+                timed_.push_back({kind, spaceTicks_});
+        };
         if (spaceTicks_ < markThreshold_) {
+            record(TimedKind::ElementGap);
             // A gap between the elements of one character.
             elementCode_ = wrapping(2 * std::int64_t{elementCode_});
             unitCount_ += 1;
@@ -141,9 +150,11 @@ std::optional<KeyedCharacter> StraightKeyDecoder::onKeyPressed() {
             return std::nullopt;
         }
         if (spaceTicks_ >= wordThreshold_) {
+            record(TimedKind::WordGap);
             out.separator = " ";
             unitCount_ += 7;
         } else {
+            record(TimedKind::CharacterGap);
             unitCount_ += 3;
         }
     }
@@ -172,6 +183,8 @@ void StraightKeyDecoder::startNewMeasurement() {
     startSeconds_.reset();
     unitCount_ = 0;
     keyingStarted_ = false;
+    timed_.clear();
+    flushedInSpace_ = false;
 }
 
 std::string timingReportText(std::string_view speedUnit, std::int32_t dotAverage,

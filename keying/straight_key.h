@@ -17,9 +17,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/code_table.h"
 #include "core/edition_profile.h"
+#include "timing_statistics.h"
 
 namespace keytut {
 
@@ -65,6 +67,9 @@ class StraightKeyDecoder {
 
     bool keyDown() const { return keyDown_ != 0; }
     const std::string& decodedText() const { return decodedText_; }
+    // Every mark and space of this measurement as it was sorted, in order. A space that ended in
+    // a flush (a pause of more than twice the word threshold) is no gap and is left out.
+    const std::vector<TimedElement>& timedElements() const { return timed_; }
 
     // For tests and the report.
     std::int32_t markTicks() const { return markTicks_; }
@@ -101,6 +106,8 @@ class StraightKeyDecoder {
     // does not wrap at midnight keeps the elapsed time right when the keying crosses it.
     std::optional<std::int64_t> startSeconds_;
     std::int64_t endSeconds_ = 0;
+    std::vector<TimedElement> timed_;
+    bool flushedInSpace_ = false;
 };
 
 // The report's text for the given state: "Dot to dash ratio: 1:3.0", CR LF, "Word speed: 12",

@@ -11,20 +11,26 @@
 #include "exercises/edition_profiles.h"
 #include "keying/hand_keying.h"
 #include "keying/straight_key.h"
+#include "keying/timing_statistics.h"
 
 namespace {
 
 const char* const kUsage =
-    "Usage: keytut-keying --wpm W [--jitter SIGMA] [--seed N] [--paddle] [--code-table FILE]\n"
-    "                     [-o OUT] TEXT\n"
+    "Usage: keytut-keying --wpm W [--jitter SIGMA] [--seed N] [--shape D,L,G,C,W] [--paddle]\n"
+    "                     [--code-table FILE] [-o OUT] TEXT\n"
     "       keytut-keying --decode SCRIPT [--report] [--code-table FILE]\n"
     "Writes the key script of TEXT keyed by hand at W words per minute (a dot is 1200 / W ms):\n"
     "one line 'MILLISECONDS STATE' per change of the key lines, for --port N=sim:FILE. Each mark\n"
     "and space is off by a normally distributed fraction SIGMA of its length (for example 0.1),\n"
-    "clipped to +-30 %. --paddle writes dot (CTS) and dash (DSR) paddle states for the tutor's\n"
+    "clipped to +-30 %. --shape gives the hand's lengths of dots, dashes, gaps inside and\n"
+    "between characters and between words in units (1,3,1,3,7 unless given; 1.2,3,1,2.4,7 is a\n"
+    "hand with long dots and short character gaps).\n"
+    "--paddle writes dot (CTS) and dash (DSR) paddle states for the tutor's\n"
     "keyer at W instead of a straight key. The script goes to OUT, or to the standard output.\n"
     "--decode feeds SCRIPT to the straight-key decoder, one 5 ms tick at a time, and prints the\n"
-    "text decoded, with --report followed by the timing report. The code table is KEYTUT.CDE\n"
+    "text decoded, with --report followed by the timing report and the lengths of the marks and\n"
+    "gaps in units of the learner's own dot, with Earkey's sentences. The code table is "
+    "KEYTUT.CDE\n"
     "in the current folder unless --code-table names another.\n";
 
 class StderrMessages : public keytut::MessageSink {
@@ -63,7 +69,21 @@ std::string decode(const keytut::SimKeyScript& script, const keytut::CodeTable& 
         if (ticks > script.endMs() / 5 && !decoder.keyDown() && decoder.elementCode() == 0)
             break;
     }
-    return report ? decoder.decodedText() + "\n" + decoder.timingReport() : decoder.decodedText();
+    if (!report)
+        return decoder.decodedText();
+    std::ostringstream out;
+    out << decoder.decodedText() << "\n" << decoder.timingReport() << "\n";
+    const auto stats = keytut::timingStatistics(decoder.timedElements());
+    out << "The learner's dot: " << stats.unitTicks * 5.0 << " ms\n";
+    for (const auto& kind : stats.kinds) {
+        out << keytut::timedKindName(kind.kind) << ": " << kind.units.size() << ", mean "
+            << kind.mean << " units (ideal " << kind.ideal << ")\n";
+    }
+    for (const auto& sentence : keytut::timingSentences(stats))
+        out << sentence << "\n";
+    std::string text = out.str();
+    text.pop_back();
+    return text;
 }
 
 }  // namespace
@@ -100,6 +120,11 @@ int main(int argc, char** argv) {
         } else if (arg == "--seed") {
             if (!value(v) || !parse(v, how.seed))
                 return fail("--seed wants a whole number");
+        } else if (arg == "--shape") {
+            auto shape = value(v) ? keytut::parseKeyingShape(v) : std::nullopt;
+            if (!shape)
+                return fail("--shape wants five lengths in units, as 1.2,3,1,2.4,7");
+            how.shape = *shape;
         } else if (arg == "--report") {
             report = true;
         } else if (arg == "--paddle") {

@@ -21,12 +21,15 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: keytut-render [--char-wpm N] [--word-wpm N] [--keyview] [--code-table FILE]\n"
-    "                     -o OUT.wav TEXT\n"
+    "Usage: keytut-render [--char-wpm N] [--word-wpm N] [--pitch HZ] [--soft-edges]\n"
+    "                     [--keyview] [--code-table FILE] -o OUT.wav TEXT\n"
     "Writes TEXT in Morse to OUT.wav (8000 Hz, mono, 16 bit), character by character as the\n"
     "tutor sends it. The code table is KEYTUT.CDE in the current folder unless --code-table\n"
     "names another. Speeds are words per minute from 5 to 60 (default 12); the word speed is\n"
-    "never faster than the character speed. --keyview uses Keyview's quieter tone.\n"
+    "never faster than the character speed. --pitch is the tone in Hz, 400 to 1000 in\n"
+    "steps of 50 (default 800); --soft-edges lets each element rise and fall over 5 ms\n"
+    "within its own length instead of starting and stopping at full strength.\n"
+    "--keyview uses Keyview's quieter tone.\n"
     "Characters without a code are skipped and named; when none has a code nothing is\n"
     "written and the exit status is 1. Output of more than 4 GiB is written as RF64\n"
     "(--wav-limit BYTES sets that limit lower, for testing).\n";
@@ -43,6 +46,12 @@ bool parseWpm(const std::string& text, int& wpm) {
     auto [ptr, error] = std::from_chars(text.data(), end, wpm);
     return error == std::errc() && ptr == end && wpm >= keytut::kSlowestWpm &&
            wpm <= keytut::kFastestWpm;
+}
+
+bool parsePitch(const std::string& text, int& pitch) {
+    const char* end = text.data() + text.size();
+    auto [ptr, error] = std::from_chars(text.data(), end, pitch);
+    return error == std::errc() && ptr == end && keytut::pitchOffered(pitch);
 }
 
 // The sender's device for a file: every buffer goes to `sink` as it is written (nothing is held
@@ -120,6 +129,7 @@ int main(int argc, char** argv) {
     int charWpm = 12;
     int wordWpm = -1;
     bool keyview = false;
+    keytut::ToneSettings tone;
     std::string codeTablePath;
     std::string outPath;
     std::string text;
@@ -147,6 +157,12 @@ int main(int argc, char** argv) {
                 return fail("bad speed for " + arg + " (give a whole number from 5 to 60)");
             }
             (arg == "--char-wpm" ? charWpm : wordWpm) = wpm;
+        } else if (arg == "--pitch") {
+            if (!value(v) || !parsePitch(v, tone.pitch)) {
+                return fail("bad pitch for --pitch (give 400 to 1000 Hz in steps of 50)");
+            }
+        } else if (arg == "--soft-edges") {
+            tone.softEdges = true;
         } else if (arg == "--keyview") {
             keyview = true;
         } else if (arg == "--code-table") {
@@ -189,6 +205,7 @@ int main(int argc, char** argv) {
     }
 
     keytut::Tutor tutor(keyview ? keytut::kKeyviewProfile : keytut::kEarkeyProfile);
+    tutor.setTone(tone);
     StderrMessages messages;
     std::string tableName = codeTablePath.empty() ? keytut::kCodeTableFile : codeTablePath;
     keytut::DataFile table = keytut::loadDataFile(tableName);

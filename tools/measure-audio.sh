@@ -8,7 +8,8 @@
 # and spacing, CPU while nobody keys), the sender's stream at rest (CPU, how soon the first
 # character plays) and the ring of small buffers.
 # KEYTUT_SPEEDS overrides the speeds ("12/12 20/20 30/30 20/10"); KEYTUT_SECONDS the length of
-# the timed runs (10).
+# the timed runs (10); KEYTUT_TONE the tone of the Morse and the voice ("--pitch 600
+# --soft-edges", say; 800 Hz with hard edges by default).
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../build}
@@ -41,14 +42,20 @@ for speed in ${KEYTUT_SPEEDS:-12/12 20/20 30/30 20/10}; do
         --format=s16le --file-format=wav "$work/rec.wav" &
     recorder=$!
     sleep 0.5
-    "$tool" play --wpm "$speed" --ideal "$work/ideal.wav" --offsets "$work/offsets.txt" \
+    # shellcheck disable=SC2086
+    "$tool" ${KEYTUT_TONE:-} play --wpm "$speed" --ideal "$work/ideal.wav" --offsets "$work/offsets.txt" \
         "PARIS PARIS PARIS " 2>/dev/null >"$work/play.txt"
     sleep 0.3
     kill -INT "$recorder"
     wait "$recorder" || true
     recorder=
-    python3 "$here/analyse_tones.py" "$work/rec.wav" "$work/ideal.wav" \
-        --offsets "$work/offsets.txt" >"$work/analysis.txt" || true
+    # The ideal brought to the recording's rate as the server does: the detector then meets
+    # the same waveform in both (soft edges cross its threshold up to half a cycle apart at
+    # 8000 and 48000 Hz).
+    sox "$work/ideal.wav" -r 48000 "$work/ideal48.wav"
+    awk '{ print $1 * 6 }' "$work/offsets.txt" >"$work/offsets48.txt"
+    python3 "$here/analyse_tones.py" "$work/rec.wav" "$work/ideal48.wav" \
+        --offsets "$work/offsets48.txt" >"$work/analysis.txt" || true
     echo "-- $speed wpm"
     grep -v "^play: ideal\|^ *[0-9]\|^character " "$work/play.txt" "$work/analysis.txt" |
         sed 's/^[^:]*://'
@@ -74,7 +81,8 @@ echo "== summary: extra gap per character (mean, worst, ms), on-air error, end n
 printf '%s' "$summary"
 
 echo "== the key screens' voice, ${seconds} s keyed and ${seconds} s left alone"
-"$tool" sidetone "$seconds" 2>/dev/null
+# shellcheck disable=SC2086
+"$tool" ${KEYTUT_TONE:-} sidetone "$seconds" 2>/dev/null
 echo "== the sender's stream at rest"
 "$tool" rest "$seconds" 2>/dev/null
 echo "== ring of 20 buffers of 40 samples, done notices at playback time, ${seconds} s"

@@ -16,7 +16,9 @@
 //       Opens the sender's stream, leaves it idle, prints the CPU it uses over SECONDS, then
 //       writes one character and prints how soon it is played.
 //
-// Options before the mode: --backend portaudio|null|wav:FILE (default portaudio).
+// Options before the mode: --backend portaudio|null|wav:FILE (default portaudio); --pitch HZ
+// (400 to 1000 in steps of 50, default 800) and --soft-edges, the tone that play and sidetone
+// sound.
 #include <sndfile.h>
 
 #include <algorithm>
@@ -92,14 +94,7 @@ const std::map<char, const char*> kCodes = {
     {'9', "----."}, {'.', ".-.-.-"}, {',', "--..--"}, {'?', "..--.."}, {'/', "-..-."},
 };
 
-Samples synthesise(char c, int charDot, int wordDot) {
-    static const auto sine = [] {
-        std::array<std::int16_t, 10> t{};
-        for (int i = 0; i < 10; ++i) {
-            t[i] = static_cast<std::int16_t>(std::lround(std::sin(2 * M_PI * i / 10) * 5000));
-        }
-        return t;
-    }();
+Samples synthesise(char c, int charDot, int wordDot, const keytut::Tone& tone) {
     Samples s;
     if (c == ' ' || c == '\r')
         return Samples(4 * wordDot, 0);
@@ -109,9 +104,9 @@ Samples synthesise(char c, int charDot, int wordDot) {
     for (const char* e = it->second; *e; ++e) {
         if (e != it->second)
             s.insert(s.end(), charDot, 0);
-        int length = (*e == '-' ? 3 : 1) * charDot;
-        for (int k = 1; k <= length; ++k)
-            s.push_back(sine[k % 10]);
+        const auto length = static_cast<std::size_t>((*e == '-' ? 3 : 1) * charDot);
+        for (std::size_t k = 1; k <= length; ++k)
+            s.push_back(tone.shaped(k, std::min(k - 1, length - k)));
     }
     s.insert(s.end(), 3 * wordDot, 0);
     return s;
@@ -122,12 +117,13 @@ double ms(Clock::duration d) {
 }
 
 int play(audio::AudioSystem& system, MainLoop& loop, const std::string& text, int charWpm,
-         int wordWpm, const std::string& idealPath, const std::string& offsetsPath) {
+         int wordWpm, const keytut::Tone& tone, const std::string& idealPath,
+         const std::string& offsetsPath) {
     const int charDot = static_cast<int>(std::lround(9200.0 / charWpm));
     const int wordDot = std::max(charDot, static_cast<int>(std::lround(9200.0 / wordWpm)));
     std::vector<Samples> buffers;
     for (char c : text)
-        buffers.push_back(synthesise(c, charDot, wordDot));
+        buffers.push_back(synthesise(c, charDot, wordDot, tone));
 
     Samples ideal;
     std::ofstream offsets;
@@ -273,8 +269,9 @@ Spread spread(std::vector<double> values) {
     return {mean, pct(0.01), pct(0.5), pct(0.99), values.back()};
 }
 
-int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds) {
-    auto voice = system.openSidetone();
+int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
+             keytut::ToneSettings tone) {
+    auto voice = system.openSidetone(tone);
     auto* probe = dynamic_cast<audio::detail::OutputProbe*>(voice.get());
     auto* core =
         probe ? dynamic_cast<const audio::detail::SidetoneCore*>(&probe->source()) : nullptr;
@@ -375,8 +372,9 @@ int rest(audio::AudioSystem& system, MainLoop& loop, double seconds) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: keytut-measure-audio [--backend portaudio|null|wav:FILE] play [--wpm "
-                 "C[/W]] [--ideal FILE.wav] [--offsets FILE] TEXT\n"
+                 "usage: keytut-measure-audio [--backend portaudio|null|wav:FILE] [--pitch HZ] "
+                 "[--soft-edges]\n"
+                 "           play [--wpm C[/W]] [--ideal FILE.wav] [--offsets FILE] TEXT\n"
                  "       keytut-measure-audio [--backend ...] ring|sidetone|rest [SECONDS]\n");
     return 2;
 }
@@ -389,9 +387,23 @@ int main(int argc, char** argv) {
     MainLoop loop;
     options.dispatcher = loop.dispatcher();
     std::size_t i = 0;
-    if (i + 1 < args.size() && args[i] == "--backend") {
+    keytut::ToneSettings tone;
+    while (i < args.size() && args[i].rfind("--", 0) == 0) {
+        if (args[i] == "--soft-edges") {
+            tone.softEdges = true;
+            ++i;
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return usage();
         const std::string& b = args[i + 1];
-        if (b == "null") {
+        if (args[i] == "--pitch") {
+            tone.pitch = std::atoi(b.c_str());
+            if (!keytut::pitchOffered(tone.pitch))
+                return usage();
+        } else if (args[i] != "--backend") {
+            return usage();
+        } else if (b == "null") {
             options.backend = audio::Backend::Null;
         } else if (b.rfind("wav:", 0) == 0) {
             options.backend = audio::Backend::WavFile;
@@ -413,7 +425,7 @@ int main(int argc, char** argv) {
         if (seconds <= 0)
             return usage();
         if (mode == "sidetone")
-            return sidetone(*system, loop, seconds);
+            return sidetone(*system, loop, seconds, tone);
         if (mode == "rest")
             return rest(*system, loop, seconds);
         return ring(*system, loop, seconds);
@@ -439,6 +451,6 @@ int main(int argc, char** argv) {
         wordWpm > 60) {
         return usage();
     }
-    return play(*system, loop, args[i], charWpm, std::min(wordWpm, charWpm), idealPath,
-                offsetsPath);
+    return play(*system, loop, args[i], charWpm, std::min(wordWpm, charWpm),
+                keytut::Tone(options.sidetoneAmplitude, tone), idealPath, offsetsPath);
 }

@@ -6,13 +6,16 @@ on the sound card (PortAudio on the null sink) with an idle simulated key; the s
 the program's CPU (user + system time from /proc) over a window of seconds on its main window,
 then on the Straight Key Decode screen, then on the Paddle Key Decode screen, and prints each as
 a percentage of one core. KEYTUT_CPU_ARGS adds options to Keyview's command line (for example
---no-sound, to set the sound stack's share apart).
+--no-sound, to set the sound stack's share apart). KEYTUT_CPU_KEY=midi reads the key from a MIDI
+adapter's node instead (a pseudo-terminal standing in for it, on which nothing comes).
 """
 
 import os
+import pty
 import sys
 import tempfile
 import time
+import tty
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "keys"))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
@@ -69,12 +72,18 @@ def main():
     script = os.path.join(tempfile.mkdtemp(), "idle.txt")
     with open(script, "w") as f:
         f.write("# nobody keys\n")
+    port = "1=sim:" + script
+    if os.environ.get("KEYTUT_CPU_KEY") == "midi":
+        master, slave = pty.openpty()
+        tty.setraw(slave)
+        port = "1=midi:" + os.ttyname(slave)
+    print("key: --port %s" % port)
     pyatspi.Registry.getDesktop(0)
     s = orcalib.OrcaSession()
     try:
         extra = os.environ.get("KEYTUT_CPU_ARGS", "").split()
-        proc = s.start_program([os.path.join(build, "keyview", "keyview"),
-                                "--port", "1=sim:" + script] + extra, cwd=data)
+        proc = s.start_program([os.path.join(build, "keyview", "keyview"), "--reset-settings",
+                                "--port", port] + extra, cwd=data)
         app = orcalib.find_application("keyview")
         ui.activate(app)
         measure(proc.pid, "main window, nothing playing")

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "core/tone.h"
 #include "keying/sidetone.h"
 #include "wave_out.h"
 
@@ -38,10 +39,11 @@ class AudioSystem {
     // falls back to real-time pacing without sound (and problem() says so).
     virtual std::unique_ptr<WaveOut> open(DoneTiming timing) = 0;
 
-    // Opens the key screens' voice, which plays (a tone or silence) and ticks until it is
-    // destroyed; it plays alongside the WaveOut streams. Never fails, like open(). Destroying it
-    // stops its callbacks and ticks at once.
-    virtual std::unique_ptr<keytut::SidetoneVoice> openSidetone() = 0;
+    // Opens the key screens' voice, which plays (a tone of the pitch and edges given, at the
+    // options' side-tone amplitude, or silence) and ticks until it is destroyed; it plays
+    // alongside the WaveOut streams. Never fails, like open(), for a pitch that is offered.
+    // Destroying it stops its callbacks and ticks at once.
+    virtual std::unique_ptr<keytut::SidetoneVoice> openSidetone(keytut::ToneSettings tone) = 0;
 
     // One sentence for the learner when the requested backend could not be used (for example
     // "No sound device could be opened, so Morse will be silent: ..."); empty when all is well.

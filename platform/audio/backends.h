@@ -176,7 +176,8 @@ class PacedWaveOut : public WaveOut, public OutputProbe {
 // The key screens' voice on a PacedEngine.
 class PacedSidetone : public keytut::SidetoneVoice, public OutputProbe {
   public:
-    PacedSidetone(std::shared_ptr<PacedEngine> engine, const Dispatcher& dispatcher, int amplitude);
+    PacedSidetone(std::shared_ptr<PacedEngine> engine, const Dispatcher& dispatcher,
+                  const keytut::Tone& tone);
     ~PacedSidetone() override;
 
     void setTickHandler(TickHandler tick) override { core_->setTickHandler(std::move(tick)); }
@@ -198,7 +199,7 @@ class PacedSystem : public AudioSystem {
     ~PacedSystem() override;
 
     std::unique_ptr<WaveOut> open(DoneTiming timing) override;
-    std::unique_ptr<keytut::SidetoneVoice> openSidetone() override;
+    std::unique_ptr<keytut::SidetoneVoice> openSidetone(keytut::ToneSettings tone) override;
     std::string problem() const override { return problem_; }
 
   private:

@@ -5,12 +5,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/tone.h"
 #include "keying/sidetone.h"
 
 namespace audio {
 
 class FakeSidetoneVoice : public keytut::SidetoneVoice {
   public:
+    explicit FakeSidetoneVoice(keytut::ToneSettings settings = {}) : settings_(settings) {}
+    // The pitch and edges the voice was opened with.
+    const keytut::ToneSettings& settings() const { return settings_; }
+
     void setTickHandler(TickHandler tick) override { tick_ = std::move(tick); }
     void setTone(bool on) override {
         if (on != tone_)
@@ -40,6 +45,7 @@ class FakeSidetoneVoice : public keytut::SidetoneVoice {
     std::uint64_t ticks() const { return ticks_; }
 
   private:
+    keytut::ToneSettings settings_;
     TickHandler tick_;
     bool tone_ = false;
     bool lost_ = false;

@@ -261,8 +261,8 @@ PacedWaveOut::~PacedWaveOut() {
 }
 
 PacedSidetone::PacedSidetone(std::shared_ptr<PacedEngine> engine, const Dispatcher& dispatcher,
-                             int amplitude)
-    : engine_(std::move(engine)), core_(std::make_shared<SidetoneCore>(dispatcher, amplitude)) {
+                             const keytut::Tone& tone)
+    : engine_(std::move(engine)), core_(std::make_shared<SidetoneCore>(dispatcher, tone)) {
     engine_->add(core_);
     notifier_ = std::thread([this] { runNotifier(*core_, stop_); });
 }
@@ -292,8 +292,9 @@ std::unique_ptr<WaveOut> PacedSystem::open(DoneTiming timing) {
     return std::make_unique<PacedWaveOut>(engine_, timing, dispatcher_);
 }
 
-std::unique_ptr<keytut::SidetoneVoice> PacedSystem::openSidetone() {
-    return std::make_unique<PacedSidetone>(engine_, dispatcher_, sidetoneAmplitude_);
+std::unique_ptr<keytut::SidetoneVoice> PacedSystem::openSidetone(keytut::ToneSettings tone) {
+    return std::make_unique<PacedSidetone>(engine_, dispatcher_,
+                                           keytut::Tone(sidetoneAmplitude_, tone));
 }
 
 }  // namespace audio::detail

@@ -430,8 +430,8 @@ class PortAudioWaveOut : public WaveOut, public OutputProbe {
 class PortAudioSidetone : public keytut::SidetoneVoice, public OutputProbe {
   public:
     PortAudioSidetone(std::shared_ptr<PaLibrary> library, const Dispatcher& dispatcher,
-                      int amplitude, std::shared_ptr<Outages> outages)
-        : core_(std::make_shared<SidetoneCore>(dispatcher, amplitude)),
+                      const keytut::Tone& tone, std::shared_ptr<Outages> outages)
+        : core_(std::make_shared<SidetoneCore>(dispatcher, tone)),
           voice_(std::move(library), core_, kSidetoneLatency, kSidetoneServerLatencies, false,
                  std::move(outages)) {}
     ~PortAudioSidetone() override { core_->close(); }
@@ -470,16 +470,16 @@ class PortAudioSystem : public AudioSystem {
         return std::make_unique<PacedWaveOut>(fallback(error), timing, dispatcher_);
     }
 
-    std::unique_ptr<keytut::SidetoneVoice> openSidetone() override {
+    std::unique_ptr<keytut::SidetoneVoice> openSidetone(keytut::ToneSettings settings) override {
+        const keytut::Tone tone(sidetoneAmplitude_, settings);
         // A PulseAudio server is played to directly; through PortAudio only when there is none.
-        if (auto voice = openPulseSidetone(dispatcher_, sidetoneAmplitude_, outages_))
+        if (auto voice = openPulseSidetone(dispatcher_, tone, outages_))
             return voice;
-        auto voice = std::make_unique<PortAudioSidetone>(library_, dispatcher_, sidetoneAmplitude_,
-                                                         outages_);
+        auto voice = std::make_unique<PortAudioSidetone>(library_, dispatcher_, tone, outages_);
         std::string error = voice->start();
         if (error.empty())
             return voice;
-        return std::make_unique<PacedSidetone>(fallback(error), dispatcher_, sidetoneAmplitude_);
+        return std::make_unique<PacedSidetone>(fallback(error), dispatcher_, tone);
     }
 
     std::string problem() const override {

@@ -29,9 +29,9 @@ constexpr double kConnectTimeout = 2.0;
 
 class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
   public:
-    PulseSidetone(const Dispatcher& dispatcher, int amplitude, std::shared_ptr<Outages> outages)
-        : core_(std::make_shared<SidetoneCore>(dispatcher, amplitude)),
-          outages_(std::move(outages)) {}
+    PulseSidetone(const Dispatcher& dispatcher, const keytut::Tone& tone,
+                  std::shared_ptr<Outages> outages)
+        : core_(std::make_shared<SidetoneCore>(dispatcher, tone)), outages_(std::move(outages)) {}
 
     ~PulseSidetone() override {
         core_->close();
@@ -300,9 +300,9 @@ class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
 }  // namespace
 
 std::unique_ptr<keytut::SidetoneVoice> openPulseSidetone(const Dispatcher& dispatcher,
-                                                         int amplitude,
+                                                         const keytut::Tone& tone,
                                                          std::shared_ptr<Outages> outages) {
-    auto voice = std::make_unique<PulseSidetone>(dispatcher, amplitude, std::move(outages));
+    auto voice = std::make_unique<PulseSidetone>(dispatcher, tone, std::move(outages));
     if (!voice->start())
         return nullptr;
     return voice;

@@ -20,7 +20,7 @@ namespace audio::detail {
 // one; null when none answers, and the caller uses the PortAudio voice. A server that goes away
 // later is told through `outages`, the voice ticks on silently and plays again on a new server.
 std::unique_ptr<keytut::SidetoneVoice> openPulseSidetone(const Dispatcher& dispatcher,
-                                                         int amplitude,
+                                                         const keytut::Tone& tone,
                                                          std::shared_ptr<Outages> outages);
 
 }  // namespace audio::detail

@@ -1,47 +1,60 @@
 #include "sidetone_core.h"
 
 #include <cmath>
-#include <numbers>
 
 namespace audio::detail {
 
 double steadySeconds();
 
-SidetoneCore::SidetoneCore(Dispatcher dispatcher, int amplitude)
-    : dispatcher_(std::move(dispatcher)) {
-    // 800 Hz at 8000 samples per second: ten samples a cycle, four cycles a block, so every
-    // toned block starts and ends on a zero crossing and the tone switches without a click.
-    for (std::size_t i = 0; i < sine_.size(); ++i) {
-        sine_[i] = static_cast<std::int16_t>(
-            std::lround(std::sin(2 * std::numbers::pi * static_cast<double>(i) / 10) * amplitude));
-    }
+SidetoneCore::SidetoneCore(Dispatcher dispatcher, const keytut::Tone& tone)
+    : dispatcher_(std::move(dispatcher)), tone_(tone) {
+    static_assert(kBlock == keytut::kEdgeSamples, "a soft edge takes one block");
 }
 
 void SidetoneCore::setTone(bool on) {
-    if (on && !tone_.load(std::memory_order_relaxed))
+    if (on && !keyDown_.load(std::memory_order_relaxed))
         toneRequested_.store(steadySeconds());
-    tone_.store(on, std::memory_order_release);
+    keyDown_.store(on, std::memory_order_release);
 }
 
 Rendered SidetoneCore::render(std::int16_t* out, std::size_t frames, double startTime) {
     Rendered rendered{frames, frames};
+    const bool soft = tone_.settings().softEdges;
     for (std::size_t i = 0; i < frames; ++i) {
         if (blockPosition_ == 0) {
-            blockTone_ = tone_.load(std::memory_order_acquire);
-            if (blockTone_ && !previousTone_) {
+            const bool down = keyDown_.load(std::memory_order_acquire);
+            if (down && !previousKeyDown_) {
                 double heard = startTime + static_cast<double>(i) / kSampleRate;
                 lastKeyToTone_.store(heard - toneRequested_.load());
                 onsets_.fetch_add(1);
+                // Every tone starts from phase 0, on a zero crossing.
+                phase_ = 0;
             }
-            previousTone_ = blockTone_;
+            if (down) {
+                block_ = previousKeyDown_ || !soft ? Block::Steady : Block::Rising;
+            } else {
+                block_ = previousKeyDown_ && soft ? Block::Falling : Block::Silent;
+            }
+            previousKeyDown_ = down;
         }
-        if (blockTone_) {
-            out[i] = sine_[blockPosition_ % sine_.size()];
+        switch (block_) {
+            case Block::Silent:
+                out[i] = 0;
+                break;
+            case Block::Rising:
+                out[i] = tone_.shaped(phase_++, blockPosition_);
+                break;
+            case Block::Steady:
+                out[i] = tone_.at(phase_++);
+                break;
+            case Block::Falling:
+                out[i] = tone_.shaped(phase_++, kBlock - 1 - blockPosition_);
+                break;
+        }
+        if (block_ != Block::Silent) {
             if (rendered.first == rendered.end)
                 rendered.first = i;
             rendered.end = i + 1;
-        } else {
-            out[i] = 0;
         }
         if (++blockPosition_ == kBlock)
             blockPosition_ = 0;

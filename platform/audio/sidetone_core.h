@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/tone.h"
 #include "keying/sidetone.h"
 #include "source.h"
 #include "spsc_queue.h"
@@ -33,7 +34,10 @@ class SidetoneCore : public Source, public std::enable_shared_from_this<Sidetone
     // starts again from the moment playback resumed.
     static constexpr double kMaxCatchUp = 2.0;
 
-    SidetoneCore(Dispatcher dispatcher, int amplitude);
+    // Plays `tone` while the key is down. With soft edges a tone rises through the first block
+    // after the key went down and falls through the first block after it went up, so the tone
+    // heard at half strength lasts as long as the key was down.
+    SidetoneCore(Dispatcher dispatcher, const keytut::Tone& tone);
     SidetoneCore(const SidetoneCore&) = delete;
     SidetoneCore& operator=(const SidetoneCore&) = delete;
 
@@ -64,14 +68,14 @@ class SidetoneCore : public Source, public std::enable_shared_from_this<Sidetone
     double release(double now, bool ignoreDue, std::uint64_t limit);
 
     const Dispatcher dispatcher_;
-    std::array<std::int16_t, 10> sine_{};
+    const keytut::Tone tone_;
 
     // UI thread only.
     keytut::SidetoneVoice::TickHandler tick_;
     bool closed_ = false;
 
     // Shared.
-    std::atomic<bool> tone_{false};
+    std::atomic<bool> keyDown_{false};
     std::atomic<double> toneRequested_{0};  // when the tone was last switched on
     std::atomic<double> lastKeyToTone_{-1};
     std::atomic<std::uint64_t> onsets_{0};
@@ -83,10 +87,12 @@ class SidetoneCore : public Source, public std::enable_shared_from_this<Sidetone
     // Consumer thread only.
     // Queues the ticks that end by `end`; true if there were any.
     bool pushDuesUntil(double end);
+    enum class Block { Silent, Rising, Steady, Falling };
     std::size_t blockPosition_ = 0;
     double nextDue_ = -1;  // playback time of the next tick; below 0 until the first render
-    bool blockTone_ = false;
-    bool previousTone_ = false;
+    Block block_ = Block::Silent;
+    bool previousKeyDown_ = false;
+    std::size_t phase_ = 0;  // samples of tone since the key went down
 };
 
 }  // namespace audio::detail

@@ -1,7 +1,9 @@
 #include "key_port.h"
 
+#include "input_key.h"
 #include "keyboard_key.h"
 #include "keying/sim_key.h"
+#include "midi_key.h"
 #include "serial_key.h"
 
 namespace keytut::keys {
@@ -16,6 +18,10 @@ KeyPortResult openKeyPort(const std::string& portText, const KeyPortPlace& place
             return std::unique_ptr<KeySource>(std::make_unique<KeyboardKey>(place.screen));
         case KeyPortChoice::Kind::Simulated:
             return openSimulatedKey(choice.device, place.elapsedMs);
+        case KeyPortChoice::Kind::Midi:
+            return MidiKey::open(choice.device, portText, place.screen);
+        case KeyPortChoice::Kind::Input:
+            return InputKey::open(choice.device, portText, place.inputKeys);
         case KeyPortChoice::Kind::Serial:
             break;
     }

@@ -1,5 +1,6 @@
 // Opening the key of a decode screen from the port setting as typed: a serial device, the
-// keyboard and mouse, or a key script (see keying/key_source.h for the choice).
+// keyboard and mouse, a MIDI or a keyboard-type key adapter, or a key script (see
+// keying/key_source.h for the choice).
 #pragma once
 
 #include <QWidget>
@@ -7,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "keying/input_keys.h"
 #include "keying/key_source.h"
 
 namespace keytut::keys {
@@ -19,6 +21,8 @@ struct KeyPortPlace {
     // The time since the opening, for a key script; the screens count it in side-tone ticks so
     // that a script plays the same however busy the program is.
     std::function<std::int64_t()> elapsedMs;
+    // The keys of a keyboard-type adapter (input:DEVICE).
+    InputKeys inputKeys = defaultInputKeys();
 };
 
 // "No Comm Port Selected" for an empty setting, "Can't open port " + the setting for a device

@@ -22,7 +22,7 @@ std::string portFailedText(const std::string& portText) {
 
 KeyScreenHooks programHooks(ui::App& app) {
     KeyScreenHooks hooks;
-    hooks.openVoice = [&app] { return app.audio.openSidetone(); };
+    hooks.openVoice = [&app] { return app.audio.openSidetone(app.tutor.tone.settings()); };
     hooks.messageBox = [&app](const std::string& title, const std::string& text, bool exclamation) {
         QMessageBox box(exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, ui::qText(title),
                         ui::qText(text), QMessageBox::Ok, app.mainWindow());
@@ -75,6 +75,7 @@ bool KeyScreen::openPort() {
     place.screen = this;
     // A key script plays on the side-tone's clock: the same however busy the program is.
     place.elapsedMs = [this] { return ticks_ * 5; };
+    place.inputKeys = app().inputKeys;
     auto result = openKeyPort(app().tutor.commPortText, place);
     if (auto* error = std::get_if<KeyPortError>(&result)) {
         messageBox(kCommPortErrorTitle, error->message, true);
@@ -213,7 +214,7 @@ void StraightKeyScreen::showTimings() {
 PaddleKeyScreen::PaddleKeyScreen(ui::App& app, const KeyScreenLayout& layout,
                                  const std::string& wpmText, KeyScreenHooks hooks)
     : KeyScreen(app, layout, std::move(hooks)),
-      keyer_(app.tutor.codes, app.tutor.profile, paddleDotTicks(wpmText)) {}
+      keyer_(app.tutor.codes, app.tutor.profile, paddleDotTicks(wpmText), app.keyerMode) {}
 
 void PaddleKeyScreen::tick(KeySource& key) {
     auto character = keyer_.step([&key] { return key.readKeyLines(); });

@@ -14,6 +14,8 @@
 #include "core/messages.h"
 #include "core/tutor.h"
 #include "key_state.h"
+#include "keying/input_keys.h"
+#include "keying/keyer_modes.h"
 #include "platform/audio/audio_system.h"
 
 namespace keytut::ui {
@@ -24,9 +26,11 @@ struct ProgramOptions {
     std::string recordPath;  // --record: the WAV file everything played goes to
     // --port N=DEVICE: the device a port number typed in the main window stands for.
     std::map<std::string, std::string> portDevices;
-    std::optional<std::uint64_t> seed;  // --seed: reproducible draws
-    std::filesystem::path dataFolder;   // --data: where the program runs; empty: where started
-    bool resetSettings = false;         // --reset-settings: start from the default settings
+    std::optional<std::uint64_t> seed;   // --seed: reproducible draws
+    std::filesystem::path dataFolder;    // --data: where the program runs; empty: where started
+    bool resetSettings = false;          // --reset-settings: start from the default settings
+    std::optional<KeyerMode> keyer;      // --keyer MODE: the paddle keyer's mode, then kept
+    std::optional<InputKeys> inputKeys;  // --input-keys DOT,DASH: a keyboard-type adapter's keys
 };
 
 class App {
@@ -46,6 +50,9 @@ class App {
     // The text of the main window's port box: what it shows when it opens, and what it showed
     // when it closed (kept between runs with the speeds).
     std::string portText = "1";
+    // The paddle keyer's mode and a keyboard-type adapter's two keys, kept between runs.
+    KeyerMode keyerMode = KeyerMode::Plain;
+    InputKeys inputKeys = defaultInputKeys();
 
     // The owner of every exercise screen.
     QWidget* mainWindow() const { return mainWindow_; }

@@ -11,6 +11,11 @@ namespace {
 const char* const kCharacterSpeedKey = "speeds/character";
 const char* const kWordSpeedKey = "speeds/word";
 const char* const kPortKey = "port/number";
+const char* const kKeyerKey = "paddle/keyer";
+const char* const kInputDotKey = "input/dot";
+const char* const kInputDashKey = "input/dash";
+const char* const kPitchKey = "tone/pitch";
+const char* const kSoftEdgesKey = "tone/soft-edges";
 
 // The position of a speed written as its words per minute ("15"); -1 for anything else.
 int speedIndex(const QString& text) {
@@ -55,6 +60,20 @@ KeptSettings loadSettings(const std::filesystem::path& file) {
     const QString port = settings.value(kPortKey).toString();
     if (validPort(port))
         kept.port = port.toStdString();
+    if (auto keyer = keyerModeFromName(settings.value(kKeyerKey).toString().toStdString()))
+        kept.keyer = *keyer;
+    // The two keys together, or neither: a pair that is not two keys is not half the learner's.
+    const auto dot = inputKeyCode(settings.value(kInputDotKey).toString().toStdString());
+    const auto dash = inputKeyCode(settings.value(kInputDashKey).toString().toStdString());
+    if (dot && dash && *dot != *dash)
+        kept.inputKeys = {*dot, *dash};
+    bool isNumber = false;
+    const int pitch = settings.value(kPitchKey).toString().toInt(&isNumber);
+    if (isNumber && pitchOffered(pitch))
+        kept.tone.pitch = pitch;
+    const QString soft = settings.value(kSoftEdgesKey).toString();
+    if (soft == QLatin1String("true") || soft == QLatin1String("false"))
+        kept.tone.softEdges = soft == QLatin1String("true");
     return kept;
 }
 
@@ -77,6 +96,11 @@ bool saveSettings(const std::filesystem::path& file, const KeptSettings& kept) {
                       speedChoices[static_cast<std::size_t>(kept.speeds.charIndex)]);
     settings.setValue(kWordSpeedKey, speedChoices[static_cast<std::size_t>(kept.speeds.wordIndex)]);
     settings.setValue(kPortKey, QString::fromStdString(kept.port));
+    settings.setValue(kKeyerKey, QString::fromStdString(keyerModeName(kept.keyer)));
+    settings.setValue(kInputDotKey, QString::fromStdString(inputKeyName(kept.inputKeys.dot)));
+    settings.setValue(kInputDashKey, QString::fromStdString(inputKeyName(kept.inputKeys.dash)));
+    settings.setValue(kPitchKey, kept.tone.pitch);
+    settings.setValue(kSoftEdgesKey, kept.tone.softEdges);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

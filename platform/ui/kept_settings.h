@@ -1,4 +1,5 @@
-// The learner's settings kept between runs: both speeds and the port, one small file per program
+// The learner's settings kept between runs: both speeds, the port, the tone's pitch and edges,
+// the paddle keyer's mode and a keyboard-type adapter's keys, one small file per program
 // in the user's configuration folder ($XDG_CONFIG_HOME, normally ~/.config/keytut/earkey.conf and
 // keyview.conf). The data folder has nothing to do with it.
 #pragma once
@@ -7,16 +8,22 @@
 #include <string>
 
 #include "core/synthesis.h"
+#include "keying/input_keys.h"
+#include "keying/keyer_modes.h"
 
 namespace keytut::ui {
 
 struct KeptSettings {
     SpeedSettings speeds;    // both "12"
     std::string port = "1";  // the text of the port box
+    ToneSettings tone;       // 800 Hz, hard edges
+    KeyerMode keyer = KeyerMode::Plain;
+    InputKeys inputKeys = defaultInputKeys();
 
     bool operator==(const KeptSettings& other) const {
         return speeds.charIndex == other.speeds.charIndex &&
-               speeds.wordIndex == other.speeds.wordIndex && port == other.port;
+               speeds.wordIndex == other.speeds.wordIndex && port == other.port &&
+               tone == other.tone && keyer == other.keyer && inputKeys == other.inputKeys;
     }
 };
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tone_screen.h"
+
 namespace keytut::ui {
 
 using namespace menu;
@@ -33,6 +35,8 @@ void MenuWindow::createSettings() {
         {kPortLabel, ControlKind::Label, "Comm &Port:", 225, 108, 60, 10, style::AlignRight});
     createControl(
         {kPort, ControlKind::Edit, "", 290, 108, 10, 10, style::DigitsOnly | style::Border});
+    // The pitch and edges of the tone, on a screen of their own.
+    createControl({kTone, ControlKind::PushButton, "&Tone", 290, 124, 40, 14});
     const std::vector<std::string> choices(speedChoices.begin(), speedChoices.end());
     setItems(kCharacterSpeed, choices);
     setItems(kWordSpeed, choices);
@@ -115,6 +119,9 @@ void MenuWindow::command(int id, int notification) {
             noteChange(speedRuleNote(before, tutor.speeds));
             break;
         }
+        case kTone:
+            toneScreen(app_);
+            break;
         case kStraightKey:
             tutor.commPortText = text(kPort);
             call(entries_.straightKeyDecoding);

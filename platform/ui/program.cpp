@@ -95,6 +95,19 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 return fail("--port wants N=DEVICE with a port number N, not '" + value + "'");
             }
             result.options.portDevices[value.substr(0, eq)] = value.substr(eq + 1);
+        } else if (arg == "--keyer") {
+            auto mode = takeValue() ? keyerModeFromName(value) : std::nullopt;
+            if (!mode)
+                return fail("--keyer wants plain, iambic-a, iambic-b or ultimatic");
+            result.options.keyer = mode;
+        } else if (arg == "--input-keys") {
+            auto keys = takeValue() ? parseInputKeys(value) : std::nullopt;
+            if (!keys) {
+                return fail(
+                    "--input-keys wants two different keys as DOT,DASH, for example "
+                    "LEFTCTRL,RIGHTCTRL or [,]");
+            }
+            result.options.inputKeys = keys;
         } else if (arg == "--seed") {
             std::uint64_t seed = 0;
             if (!takeValue() || !parseNumber(value, seed)) {
@@ -119,17 +132,26 @@ std::string usageText(const ProgramInfo& info) {
            "\n\n"
            "The data files (KEYTUT.CDE, KEYTUT.WRD, KEYTUT.GRP, MORSE*.TXT) are read from the\n"
            "working directory, or from the folder given with --data.\n"
-           "The speeds and the port are kept between runs in " +
+           "The speeds, the port, the tone and the keyer are kept between runs in " +
            settingsFile(info.command).string() +
            ".\n\n"
            "Options:\n"
            "  --data DIR         run in DIR, the folder holding the data files\n"
            "  --no-sound         play nothing (Morse keeps its timing, silently)\n"
            "  --record FILE.wav  write everything played to FILE.wav instead of the sound card\n"
-           "  --port N=DEVICE    the serial device that port number N stands for\n"
-           "                     (for example --port 1=/dev/ttyUSB0; may be repeated)\n"
+           "  --port N=DEVICE    the key that port number N stands for: a serial device\n"
+           "                     (--port 1=/dev/ttyUSB0), keyboard, midi:DEVICE (a MIDI key\n"
+           "                     adapter, --port 1=midi:/dev/snd/midiC1D0), input:DEVICE (a\n"
+           "                     keyboard-type adapter) or sim:FILE (a key script); may be "
+           "repeated\n"
+           "  --keyer MODE       the paddle keyer: plain (the default), iambic-a, iambic-b or\n"
+           "                     ultimatic; kept for the next runs\n"
+           "  --input-keys D,L   the keys of a keyboard-type adapter that are the dot and the\n"
+           "                     dash paddle (LEFTCTRL,RIGHTCTRL unless chosen; [,] is common);\n"
+           "                     kept for the next runs\n"
            "  --seed N           start the random draws from N, to repeat a run\n"
-           "  --reset-settings   start from the default speeds (12, 12) and port (1)\n"
+           "  --reset-settings   start from the default settings: speeds 12, 12, port 1,\n"
+           "                     800 Hz with hard edges, the plain keyer, Left and Right Ctrl\n"
            "  --help             show this help and end\n";
 }
 
@@ -179,6 +201,7 @@ int runProgram(const EditionProfile& profile, const ProgramInfo& info, int argc,
         kept = loadSettings(keptFile);
 
     Tutor tutor(profile);
+    tutor.setTone(kept.tone);
     tutor.speeds.chooseCharacterSpeed(kept.speeds.charIndex, tutor.timing);
     tutor.speeds.chooseWordSpeed(kept.speeds.wordIndex, tutor.timing);
     if (line.options.seed) {
@@ -212,12 +235,15 @@ int runProgram(const EditionProfile& profile, const ProgramInfo& info, int argc,
     {
         App app(tutor, *sound, messages, keys, line.options);
         app.portText = kept.port;
+        app.keyerMode = line.options.keyer.value_or(kept.keyer);
+        app.inputKeys = line.options.inputKeys.value_or(kept.inputKeys);
         std::unique_ptr<Screen> window = makeMainWindow(app);
         app.setMainWindow(window.get());
         if (!quitOnSignal.requested())
             window->run();
         app.releaseSound();
-        const KeptSettings chosen{tutor.speeds, app.portText};
+        const KeptSettings chosen{tutor.speeds, app.portText, tutor.tone.settings(), app.keyerMode,
+                                  app.inputKeys};
         if (!saveSettings(keptFile, chosen)) {
             std::cerr << info.command << ": the settings could not be kept in " << keptFile.string()
                       << "\n";

@@ -149,3 +149,20 @@ TEST_F(SenderTest, PositionCountsFromZeroAndStopEndsTheText) {
     wave->runUntilIdle();
     EXPECT_EQ(ends(), 2);
 }
+
+TEST_F(SenderTest, AToneChosenWhileSendingSoundsFromTheNextCharacterAtTheSameTiming) {
+    play("EEE");
+    const auto first = wave->written().front().samples;  // written before the choice
+    tutor.setTone({600, true});
+    wave->runUntilIdle();
+    ASSERT_EQ(lengths(), (std::vector<std::size_t>{3068, 3068, 3068}));
+    EXPECT_EQ(wave->written()[0].samples, first);
+    EXPECT_NE(wave->written()[1].samples, first);
+    EXPECT_EQ(wave->written()[1].samples, wave->written()[2].samples);
+    EXPECT_EQ(wave->written()[1].samples[0], 0);  // a soft start
+    EXPECT_EQ(wave->written()[1].samples[766], 0);
+    EXPECT_EQ(tutor.tone.amplitude(), kEarkeyProfile.toneAmplitude);
+    EXPECT_THROW(tutor.setTone({625, false}), std::invalid_argument);
+    EXPECT_EQ(tutor.tone.settings(),
+              (ToneSettings{600, true}));  // a refused choice changes nothing
+}

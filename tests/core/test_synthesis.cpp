@@ -40,7 +40,7 @@ std::vector<std::pair<bool, std::size_t>> runs(const std::vector<std::int16_t>& 
     return result;
 }
 
-std::vector<std::int16_t> synth(char c, Timing timing, const SineTable& sine) {
+std::vector<std::int16_t> synth(char c, Timing timing, const Tone& sine) {
     std::vector<std::int16_t> buffer(kSampleBufferSize);
     buffer.resize(synthesiseCharacter(c, table(), sine, timing, buffer));
     return buffer;
@@ -56,23 +56,27 @@ TEST(Timing, DotLengthsOfTheOfferedSpeeds) {
 }
 
 TEST(Timing, SineTablesOfBothEditions) {
-    EXPECT_EQ(buildSineTable(5000),
-              (SineTable{0, 2939, 4755, 4755, 2939, 0, -2939, -4755, -4755, -2939}));
-    EXPECT_EQ(buildSineTable(profileOf(Edition::Keyview).toneAmplitude),
-              (SineTable{0, 1763, 2853, 2853, 1763, 0, -1763, -2853, -2853, -1763}));
+    auto cycle = [](const Tone& tone) {
+        return std::vector<std::int16_t>(tone.cycle().begin(), tone.cycle().end());
+    };
+    EXPECT_EQ(cycle(Tone(5000)), (std::vector<std::int16_t>{0, 2939, 4755, 4755, 2939, 0, -2939,
+                                                            -4755, -4755, -2939}));
+    EXPECT_EQ(
+        cycle(Tone(profileOf(Edition::Keyview).toneAmplitude)),
+        (std::vector<std::int16_t>{0, 1763, 2853, 2853, 1763, 0, -1763, -2853, -2853, -1763}));
 }
 
 TEST(Synthesis, ShapesAndLengthsOfCharacters) {
-    SineTable sine = buildSineTable(5000);
+    const Tone sine(5000);
     auto e = synth('E', {767, 767}, sine);
     ASSERT_EQ(e.size(), 767u + 2301u);
-    EXPECT_EQ(e[0], sine[1]);
-    EXPECT_EQ(e[766], sine[7]);  // the last tone sample is table entry 767 mod 10
+    EXPECT_EQ(e[0], sine.at(1));
+    EXPECT_EQ(e[766], sine.at(7));  // the last tone sample is table entry 767 mod 10
     EXPECT_EQ(runs(e).back(), std::make_pair(false, std::size_t{2301}));
 
     auto a = synth('A', {dotSamples(20), dotSamples(12)}, sine);
     EXPECT_EQ(a.size(), 4601u);
-    EXPECT_EQ(a[460 + 460], sine[1]);  // the dash starts afresh at entry 1
+    EXPECT_EQ(a[460 + 460], sine.at(1));  // the dash starts afresh at entry 1
     EXPECT_EQ(std::count(a.begin() + 460, a.begin() + 920, 0), 460);
 
     EXPECT_EQ(synth('Z', {767, 767}, sine).size(), 0u);  // not in the table
@@ -85,7 +89,7 @@ TEST(Synthesis, ShapesAndLengthsOfCharacters) {
 }
 
 TEST(Synthesis, SevenDashesAtTheSlowestSpeedFitTheBuffer) {
-    SineTable sine = buildSineTable(5000);
+    const Tone sine(5000);
     auto dashes = synth('!', {1840, 1840}, sine);
     EXPECT_EQ(dashes.size(), 55200u);
     EXPECT_EQ(dashes.size(), kSampleBufferSize);

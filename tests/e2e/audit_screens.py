@@ -61,6 +61,7 @@ MAIN_MENU = Screen(
             # find their key on port 1.
             (["BackSpace", "1", "shift+Tab", "Tab"], ["Comm Port:", "1"]),
         ]),
+        stop("Tone"),
     ])
 
 HEARING = ("Press SPACE to start or repeat a character, Return for the next character "
@@ -149,5 +150,23 @@ PADDLE_KEY = Screen(
     back="Paddle Key Send",
     args=("--port", "1=keyboard"))
 
+# Opened with Alt+T (the Tone button's mnemonic) from the first lesson button, where the focus
+# stays and comes back to. The choices are put back, so that the audit ends on the default
+# tone.
+TONE = Screen(
+    name="tone",
+    open=["alt+t"],
+    first_speech="Tone dialog",
+    stops=[stop("Pitch:", "800 Hz", changes=[
+               (["Down"], ["850 Hz"]),
+               (["End"], ["1000 Hz"]),
+               (["Home"], ["400 Hz"]),
+               (["Down"] * 8, ["800 Hz"]),
+           ]),
+           stop("Edges:", "Hard", changes=[(["Down"], ["Soft"]), (["Up"], ["Hard"])]),
+           stop("Try"),
+           stop("Close")],
+    back="E T I M")
+
 SCREENS = [MAIN_MENU, LESSON, GROUP_TEST_STAGE, PUNCTUATION, WORD_TEST, QSO, MESSAGE, FILE,
-           STRAIGHT_KEY, PADDLE_KEY]
+           STRAIGHT_KEY, PADDLE_KEY, TONE]

@@ -7,7 +7,9 @@ Run inside a11y_session.sh (private home and configuration folder, Xvfb, D-Bus) 
 
 Each program is started, its character speed set to 15 and its port to 4 from the keyboard,
 and closed with Escape; started again (from another folder, with --data) it must show 15 and
-4. A damaged file then gives 12, 12 and 1, as does --reset-settings.
+4. A damaged file then gives 12, 12 and 1, as does --reset-settings. The keyer's mode and a
+keyboard-type adapter's keys given on the first run's command line (--keyer iambic-b
+--input-keys [,]) are in the file after it, and still after the next run without them.
 """
 
 import os
@@ -77,7 +79,7 @@ def main():
     for program in (earkey, keyview):
         name = os.path.basename(program)
         conf = os.path.join(config, "keytut", name + ".conf")
-        proc, app = start(program, data)
+        proc, app = start(program, data, "--keyer", "iambic-b", "--input-keys", "[,]")
         wait_values(app, ["12", "12", "1"], name + " first run")
         for keys in (["alt+c"], ["Down"], ["alt+p"], ["BackSpace", "4"]):
             time.sleep(0.3)
@@ -90,6 +92,11 @@ def main():
         proc, app = start(program, data)
         wait_values(app, ["15", "12", "4"], name + " next run")
         close(proc, name)
+        with open(conf) as f:
+            kept = f.read()
+        for line in ("keyer=iambic-b", "dot=LEFTBRACE", "dash=RIGHTBRACE"):
+            if line not in kept.split("\n"):
+                failures.append("%s: %r not kept in %r" % (name, line, kept))
 
         proc, app = start(program, data, "--reset-settings")
         wait_values(app, ["12", "12", "1"], name + " --reset-settings")

@@ -67,7 +67,7 @@ class ExerciseRig {
             return '_';
         std::vector<std::int16_t> buffer(kSampleBufferSize);
         for (int c = 32; c < 127; ++c) {
-            auto n = synthesiseCharacter(static_cast<char>(c), tutor.codes, tutor.sineTable,
+            auto n = synthesiseCharacter(static_cast<char>(c), tutor.codes, tutor.tone,
                                          tutor.timing, buffer);
             if (n == samples.size() && std::equal(samples.begin(), samples.end(), buffer.begin())) {
                 return static_cast<char>(c);

@@ -2,6 +2,7 @@
 
 #include "exercise_rig.h"
 #include "exercises/lesson.h"
+#include "progress/store.h"
 
 using namespace keytut;
 using keytut::testing::ExerciseRig;
@@ -370,3 +371,67 @@ TEST(KeyviewLesson, AllThreeStages) {
     EXPECT_EQ(update.instructions, std::string(kKeyviewGroupTestFinished));
     EXPECT_FALSE(rig.lesson->cursorDown().acted);
 }
+
+// Each key judged in the recognition stage is kept, with the time from the end of the
+// character's sound; the stage is one session, ended by the next stage or by Escape.
+class RecognitionKept : public ::testing::TestWithParam<Edition> {};
+
+TEST_P(RecognitionKept, EachJudgedKeyIsKeptWithItsResponseTime) {
+    LessonRig rig(GetParam(), 1);  // ETIM
+    progress::Store store{progress::Store::InMemory{}};
+    auto nowMs = [&rig] { return static_cast<std::int64_t>(rig.wave->now() / 8); };
+    auto soundEnds = [&] {
+        return nowMs() + static_cast<std::int64_t>((rig.tutor.sender.sampleCount() + 7) / 8);
+    };
+    rig.lesson->keepAnswers(&store, nowMs);
+    rig.lesson->nextStage();
+    rig.lesson->keyChar('E');  // nothing sent yet: not judged, not kept
+    rig.lesson->returnKey();
+    const char first = rig.lesson->expected()[0];
+    const std::int64_t firstEnds = soundEnds();
+    rig.wave->runUntilIdle();
+    rig.wave->advance(8 * 650);  // the learner thinks for 650 ms
+    const std::int64_t wrongAt = nowMs();
+    const char wrong = first == 'T' ? 'M' : 'T';
+    rig.lesson->keyChar(wrong);  // wrong: the same character again
+    rig.wave->advance(8 * 20);   // and answered while it still sounds
+    rig.lesson->keyChar(first);
+    const char second = rig.lesson->expected()[0];
+    const std::int64_t secondEnds = soundEnds();
+    rig.wave->runUntilIdle();
+    rig.wave->advance(8 * 1200);
+    const std::int64_t secondAt = nowMs();
+    rig.lesson->keyChar(second);
+    rig.lesson->nextStage();  // the group test: the recognition session ends
+
+    std::vector<progress::AnswerRow> kept;
+    store.forEachAnswer([&](const progress::AnswerRow& row) { kept.push_back(row); });
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept[0].exercise, "lesson");
+    EXPECT_EQ(kept[0].edition, GetParam() == Edition::Earkey ? "earkey" : "keyview");
+    EXPECT_EQ(kept[0].answer.sent, first);
+    EXPECT_EQ(kept[0].answer.answered, wrong);
+    EXPECT_FALSE(kept[0].answer.right);
+    EXPECT_EQ(kept[0].answer.responseMs, wrongAt - firstEnds);
+    EXPECT_NEAR(*kept[0].answer.responseMs, 650, 1);
+    EXPECT_EQ(kept[0].answer.timeMs, wrongAt);
+    EXPECT_EQ(kept[1].answer.sent, first);
+    EXPECT_TRUE(kept[1].answer.right);
+    EXPECT_EQ(kept[1].answer.responseMs, 0);
+    EXPECT_EQ(kept[2].answer.sent, second);
+    EXPECT_TRUE(kept[2].answer.right);
+    EXPECT_EQ(kept[2].answer.responseMs, secondAt - secondEnds);
+    EXPECT_EQ(kept[2].answer.charWpm, 12);
+    const auto session = store.lastSession("lesson");
+    ASSERT_TRUE(session);
+    EXPECT_EQ(session->answers, 3);
+    EXPECT_EQ(session->right, 2);
+    EXPECT_EQ(session->endedMs, nowMs());
+    EXPECT_FALSE(rig.lesson->takeFaultNotice());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, RecognitionKept,
+                         ::testing::Values(Edition::Earkey, Edition::Keyview),
+                         [](const auto& info) {
+                             return info.param == Edition::Earkey ? "Earkey" : "Keyview";
+                         });

@@ -74,8 +74,8 @@ class StraightKeyer {
 // The paddles as the keyer reads them, with a record of every tick's tone.
 class Paddles {
   public:
-    Paddles(Edition edition, int wpm)
-        : keyer(shippedCodes(), profileOf(edition), paddleDotTicks(std::to_string(wpm))) {}
+    Paddles(Edition edition, int wpm, KeyerMode mode = KeyerMode::Plain)
+        : keyer(shippedCodes(), profileOf(edition), paddleDotTicks(std::to_string(wpm)), mode) {}
 
     // The paddles closed as `lines` for `ticks` ticks; returns the characters output.
     std::string hold(std::uint32_t lines, int ticks) {
@@ -87,6 +87,20 @@ class Paddles {
                 }))
                 out += *c;
             tones += keyer.toneOn() ? '#' : '.';
+        }
+        return out;
+    }
+
+    // The elements sounded so far, as dots and dashes: ".-." for a dot, a dash and a dot.
+    std::string elements() const {
+        std::string out;
+        std::size_t i = 0;
+        while ((i = tones.find('#', i)) != std::string::npos) {
+            std::size_t end = tones.find('.', i);
+            if (end == std::string::npos)
+                end = tones.size();
+            out += end - i > static_cast<std::size_t>(keyer.dotTicks()) ? '-' : '.';
+            i = end;
         }
         return out;
     }

@@ -10,8 +10,11 @@ namespace keytut {
 namespace {
 
 TEST(KeyPort, SettingLeadsToADevice) {
-    std::map<std::string, std::string> given{
-        {"1", "/dev/ttyUSB0"}, {"2", "keyboard"}, {"3", "sim:/tmp/k.txt"}};
+    std::map<std::string, std::string> given{{"1", "/dev/ttyUSB0"},
+                                             {"2", "keyboard"},
+                                             {"3", "sim:/tmp/k.txt"},
+                                             {"5", "midi:/dev/snd/midiC1D0"},
+                                             {"6", "input:/dev/input/event3"}};
     using K = KeyPortChoice::Kind;
     auto is = [&](const std::string& text, K kind, const std::string& device) {
         auto c = resolveKeyPort(text, given);
@@ -23,6 +26,8 @@ TEST(KeyPort, SettingLeadsToADevice) {
     is("2", K::Keyboard, "");
     is("3", K::Simulated, "/tmp/k.txt");
     is("4", K::Serial, "/dev/ttyS3");
+    is("5", K::Midi, "/dev/snd/midiC1D0");
+    is("6", K::Input, "/dev/input/event3");
     is("10", K::Serial, "/dev/ttyS9");
     is("01", K::Serial, "");  // COM01 is no device
     is("0", K::Serial, "");

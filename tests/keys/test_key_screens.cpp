@@ -3,6 +3,9 @@
 // port let go however the screen ends.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <QAccessible>
@@ -242,25 +245,201 @@ TEST_P(KeyScreens, UnpluggedPortIsReportedOnceAndTheScreenCanBeLeft) {
     EXPECT_EQ(rig.voice, nullptr);
 }
 
-TEST_P(KeyScreens, PaddleScreenKeysCqAtTwentyWpm) {
+TEST_P(KeyScreens, PaddleScreenKeysCqAtTwentyWpmInEveryKeyerMode) {
     CodeTable codes;
     CollectingMessageSink sink;
     loadCodeTable(codes, KEYTUT_DATA_DIR, sink);
     HandKeying how;
     how.wpm = 20;
     how.jitter = 0.1;
-    KeyRig rig(GetParam(), {{"1", "sim:" + writeScript(keyPaddles("CQ", codes, how), "cq.txt")}});
+    const auto script = writeScript(keyPaddles("CQ", codes, how), "cq.txt");
+    for (KeyerMode mode : keyerModes()) {
+        KeyRig rig(GetParam(), {{"1", "sim:" + script}});
+        rig.app.keyerMode = mode;
+        rig.listen();
+        keys::PaddleKeyScreen screen(rig.app, rig.paddleLayout(), "20", rig.hooks());
+        ASSERT_TRUE(screen.openPort());
+        ASSERT_TRUE(showActive(screen));
+        rig.ticks(1000);
+        EXPECT_EQ(screen.keyer().mode(), mode);
+        EXPECT_EQ(screen.keyer().dotTicks(), 12);
+        // The idle lead-in's blank first.
+        EXPECT_EQ(screen.text(keys::kDecodedTextBox), " CQ") << keyerModeName(mode);
+        if (GetParam() == Edition::Earkey) {
+            EXPECT_EQ(screen.text(keys::kLastCharLabel), "Q");
+            // The empty text box has the focus first; then each character is said once.
+            EXPECT_EQ(rig.spoken, (std::vector<std::string>{"", "C", "Q"}));
+        }
+    }
+}
+
+// The far end of a pseudo-terminal standing in for a MIDI adapter's device node: raw, so that
+// the bytes pass as they are.
+class FakeMidiAdapter {
+  public:
+    FakeMidiAdapter() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ::grantpt(master_);
+        ::unlockpt(master_);
+        device = ::ptsname(master_);
+        slave_ = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+        termios raw{};
+        ::tcgetattr(slave_, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave_, TCSANOW, &raw);
+    }
+    ~FakeMidiAdapter() {
+        ::close(slave_);
+        if (master_ >= 0)
+            ::close(master_);
+    }
+    // What the program has sent, waiting up to a second for `count` bytes.
+    std::vector<std::uint8_t> sent(std::size_t count) {
+        std::vector<std::uint8_t> out;
+        for (int i = 0; i < 100 && out.size() < count; ++i) {
+            pollfd p{master_, POLLIN, 0};
+            if (::poll(&p, 1, 10) == 1) {
+                std::uint8_t b[64];
+                const ssize_t n = ::read(master_, b, sizeof b);
+                out.insert(out.end(), b, b + std::max<ssize_t>(n, 0));
+            }
+            QCoreApplication::processEvents();
+        }
+        return out;
+    }
+    // Sends bytes and waits until they can be read at the program's end.
+    void send(std::vector<std::uint8_t> bytes) {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+        for (int i = 0; i < 1000; ++i) {
+            int queued = 0;
+            ::ioctl(slave_, FIONREAD, &queued);
+            if (queued > 0)
+                return;
+            ::usleep(1000);
+        }
+    }
+    void unplug() {
+        ::close(master_);
+        master_ = -1;
+    }
+    std::string device;
+
+  private:
+    int master_ = -1;
+    int slave_ = -1;
+};
+
+TEST_P(KeyScreens, MidiAdapterIsSwitchedKeysAndIsSwitchedBack) {
+    FakeMidiAdapter adapter;
+    KeyRig rig(GetParam(), {{"1", "midi:" + adapter.device}});
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
+    auto screen = std::make_unique<keys::StraightKeyScreen>(rig.app, rig.straightLayout(), decoder,
+                                                            rig.hooks());
+    ASSERT_TRUE(screen->openPort());
+    // MIDI mode, then the adapter's own keyer in pass-through.
+    EXPECT_EQ(adapter.sent(5), (std::vector<std::uint8_t>{0xB0, 0x00, 0x00, 0xC0, 0x00}));
+    ASSERT_TRUE(showActive(*screen));
+    adapter.send({0xB0, 0x00, 0x00});  // the echo
+    // Two E's on note 0: the first key-down only arms the decoder. Running status and a note
+    // on with velocity 0 for the releases, a clock byte in between.
+    for (int i = 0; i < 3; ++i) {
+        adapter.send(i == 0 ? std::vector<std::uint8_t>{0x90, 0x00, 0x7F}
+                            : std::vector<std::uint8_t>{0x00, 0x7F});
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(rig.voice->tone()) << "the tone before the tick";
+        rig.ticks(20);
+        adapter.send({0xF8, 0x00, 0x00});
+        rig.ticks(60);
+        EXPECT_FALSE(rig.voice->tone());
+    }
+    EXPECT_EQ(screen->text(keys::kDecodedTextBox), "EE");
+    screen->close();
+    settle();
+    EXPECT_FALSE(screen->portOpen());
+    EXPECT_EQ(adapter.sent(3), (std::vector<std::uint8_t>{0xB0, 0x00, 0x7F}));  // keyboard mode
+}
+
+TEST_P(KeyScreens, MidiAdapterBackInKeyboardModeHoweverTheScreenEnds) {
+    for (int way = 0; way < 3; ++way) {
+        FakeMidiAdapter adapter;
+        KeyRig rig(GetParam(), {{"1", "midi:" + adapter.device}});
+        auto screen =
+            std::make_unique<keys::PaddleKeyScreen>(rig.app, rig.paddleLayout(), "12", rig.hooks());
+        ASSERT_TRUE(screen->openPort());
+        ASSERT_EQ(adapter.sent(5).size(), 5u);
+        ASSERT_TRUE(showActive(*screen));
+        adapter.send({0xB0, 0x00, 0x00});
+        rig.ticks(10);
+        if (way == 0)
+            QTest::keyClick(screen.get(), Qt::Key_Escape);
+        else if (way == 1)
+            screen->close();
+        else
+            screen.reset();  // the program ends with the screen open
+        settle();
+        EXPECT_EQ(adapter.sent(3), (std::vector<std::uint8_t>{0xB0, 0x00, 0x7F})) << way;
+    }
+}
+
+TEST_P(KeyScreens, MidiAdapterStillTypingCtrlIsAskedTheOtherValue) {
+    FakeMidiAdapter adapter;
+    KeyRig rig(GetParam(), {{"1", "midi:" + adapter.device}});
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
+    keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
+    ASSERT_TRUE(screen.openPort());
+    ASSERT_EQ(adapter.sent(5).size(), 5u);
+    ASSERT_TRUE(showActive(screen));
+    adapter.send({0xB0, 0x00, 0x00});
+    rig.ticks(2);
+    // The adapter's dot paddle, typed as Left Ctrl: 00 meant keyboard mode on this one.
+    QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_Control, Qt::NoModifier, 0, 0xffe3, 0);
+    QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : &screen,
+                            &ctrl);
+    EXPECT_EQ(adapter.sent(3), (std::vector<std::uint8_t>{0xB0, 0x00, 0x7F}));
+    adapter.send({0xB0, 0x00, 0x7F, 0x90, 0x01, 0x7F});  // its echo, then a note
+    rig.ticks(2);
+    EXPECT_TRUE(rig.voice->tone());
+    screen.close();
+    settle();
+    EXPECT_EQ(adapter.sent(3), (std::vector<std::uint8_t>{0xB0, 0x00, 0x00}));  // its keyboard mode
+}
+
+TEST_P(KeyScreens, MidiAdapterPulledOutIsReportedOnce) {
+    FakeMidiAdapter adapter;
+    KeyRig rig(GetParam(), {{"1", "midi:" + adapter.device}});
     rig.listen();
-    keys::PaddleKeyScreen screen(rig.app, rig.paddleLayout(), "20", rig.hooks());
+    keys::PaddleKeyScreen screen(rig.app, rig.paddleLayout(), "12", rig.hooks());
     ASSERT_TRUE(screen.openPort());
     ASSERT_TRUE(showActive(screen));
-    rig.ticks(1000);
-    EXPECT_EQ(screen.keyer().dotTicks(), 12);
-    EXPECT_EQ(screen.text(keys::kDecodedTextBox), " CQ");  // the idle lead-in's blank first
-    if (GetParam() == Edition::Earkey) {
-        EXPECT_EQ(screen.text(keys::kLastCharLabel), "Q");
-        // The empty text box has the focus first; then each character is said once.
-        EXPECT_EQ(rig.spoken, (std::vector<std::string>{"", "C", "Q"}));
+    rig.ticks(20);
+    adapter.unplug();
+    for (int i = 0; i < 3; ++i) {
+        rig.ticks(20);
+        ui::testing::spin(600);
+    }
+    const std::string failed = "Port 1 has stopped working: the key may have been unplugged.";
+    if (GetParam() == Edition::Earkey)
+        EXPECT_EQ(std::count(rig.spoken.begin(), rig.spoken.end(), failed), 1);
+    else
+        EXPECT_EQ(rig.boxes, (std::vector<Box>{{"Comm Port Error", failed, true}}));
+    screen.close();
+    settle();
+    EXPECT_EQ(rig.voice, nullptr);
+}
+
+TEST_P(KeyScreens, AdaptersThatCannotBeHad) {
+    // No such node; a file that is no device; an input device that does not exist.
+    const auto file = writeScript({}, "not-a-device.txt");
+    for (const auto& device : {std::string("midi:/dev/snd/midiC9D9"), "midi:" + file,
+                               std::string("input:/dev/input/event99"), "input:" + file,
+                               std::string("input:/dev/null")}) {
+        KeyRig rig(GetParam(), {{"4", device}});
+        rig.tutor.commPortText = "4";
+        keys::PaddleKeyScreen screen(rig.app, rig.paddleLayout(), "12", rig.hooks());
+        screen.start();
+        EXPECT_EQ(rig.boxes, (std::vector<Box>{{"Comm Port Error", "Can't open port 4", true}}))
+            << device;
+        EXPECT_EQ(rig.voicesOpened, 0);
     }
 }
 
@@ -285,6 +464,19 @@ TEST_P(KeyScreens, CtrlKeySoundsAtOnceAndKeysTheStraightKey) {
         rig.ticks(60);
     }
     EXPECT_EQ(screen.text(keys::kDecodedTextBox), "E");
+}
+
+// The program's key screens open their voice with the pitch and edges the learner chose, as
+// the sender plays them, at each visit.
+TEST_P(KeyScreens, TheSideToneHasTheChosenPitchAndEdges) {
+    KeyRig rig(GetParam(), {});
+    auto voice = keys::programHooks(rig.app).openVoice();
+    ASSERT_EQ(rig.audio.sidetones.size(), 1u);
+    EXPECT_EQ(rig.audio.sidetones.back()->settings(), ToneSettings{});
+    rig.tutor.setTone({550, true});
+    voice = keys::programHooks(rig.app).openVoice();
+    ASSERT_EQ(rig.audio.sidetones.size(), 2u);
+    EXPECT_EQ(rig.audio.sidetones.back()->settings(), (ToneSettings{550, true}));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, KeyScreens,

@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <numbers>
 #include <numeric>
 #include <vector>
 
@@ -388,7 +390,7 @@ TEST(PortAudioBackend, AlwaysGivesAStreamThatReportsItsBuffersAndAVoiceThatTicks
 #endif
         system = audio::createAudioSystem(options(audio::Backend::PortAudio, "", ui));
         out = system->open(audio::DoneTiming::WhenTaken);
-        voice = system->openSidetone();
+        voice = system->openSidetone({});
     }
     int ticks = 0;
     voice->setTickHandler([&] { ++ticks; });
@@ -425,7 +427,7 @@ TEST(PulseSidetone, TicksOnThroughAServerThatGoesAwayAndPlaysOnTheNextOne) {
         __lsan::ScopedDisabler alsaConfiguration;  // as above
 #endif
         system = audio::createAudioSystem(o);
-        voice = system->openSidetone();
+        voice = system->openSidetone({});
     }
     ASSERT_EQ(system->problem(), "");
     auto* probe = dynamic_cast<audio::detail::OutputProbe*>(voice.get());
@@ -461,7 +463,7 @@ TEST(PulseSidetone, TicksOnThroughAServerThatGoesAwayAndPlaysOnTheNextOne) {
 TEST(PacedSidetone, TicksTwoHundredTimesASecondUntilClosed) {
     UiThread ui;
     auto system = audio::createAudioSystem(options(audio::Backend::Null, "", ui));
-    auto voice = system->openSidetone();
+    auto voice = system->openSidetone({});
     std::vector<Clock::time_point> ticks;
     voice->setTickHandler([&] { ticks.push_back(Clock::now()); });
     ASSERT_TRUE(ui.runUntil([&] { return ticks.size() >= 61; }));
@@ -483,7 +485,7 @@ TEST(PacedSidetone, TicksTwoHundredTimesASecondUntilClosed) {
 // The clock follows the playback times the device reports, not the samples it took: a stall
 // (an underrun, a restarted stream) is made up in ticks, a long one (a sleeping machine) is not.
 TEST(SidetoneClock, CountsPlaybackTimeThroughStallsAndBlockSizes) {
-    auto core = std::make_shared<audio::detail::SidetoneCore>(nullptr, 3000);
+    auto core = std::make_shared<audio::detail::SidetoneCore>(nullptr, keytut::Tone(3000));
     int ticks = 0;
     core->setTickHandler([&] { ++ticks; });
     Samples out(400);
@@ -551,6 +553,104 @@ TEST(SidetoneClock, CountsPlaybackTimeThroughStallsAndBlockSizes) {
     EXPECT_EQ(ticks, before + 3);
 }
 
+// The voice's tone, block by block, as the key goes down and up: the pitch chosen, its phase
+// carried across blocks; hard edges switch at the block boundary, soft ones rise through the
+// first block after key down and fall through the first one after key up, to zero. The clock
+// ticks once a block whatever the tone.
+class SidetoneTone : public ::testing::Test {
+  protected:
+    void open(keytut::ToneSettings settings) {
+        tone = std::make_unique<keytut::Tone>(3000, settings);
+        core = std::make_shared<audio::detail::SidetoneCore>(nullptr, *tone);
+        core->setTickHandler([this] { ++ticks; });
+    }
+    // Plays `blocks` blocks with the key as given; the samples are kept, the ticks counted.
+    void play(bool down, int blocks) {
+        core->setTone(down);
+        for (int b = 0; b < blocks; ++b) {
+            Samples block(40);
+            core->render(block.data(), block.size(), t);
+            t += 0.005;
+            core->releaseDue(1e9);
+            played.insert(played.end(), block.begin(), block.end());
+        }
+    }
+    Samples at(std::size_t from, std::size_t n) const {
+        return Samples(played.begin() + from, played.begin() + from + n);
+    }
+    // The chosen tone from phase 0, `n` samples, shaped by `gain` (sample index -> 0..1).
+    Samples expected(std::size_t phase, std::size_t n, double (*gain)(std::size_t)) const {
+        Samples s(n);
+        for (std::size_t i = 0; i < n; ++i)
+            s[i] = static_cast<std::int16_t>(std::lround(tone->at(phase + i) * gain(i)));
+        return s;
+    }
+    static double full(std::size_t) { return 1.0; }
+    static double rise(std::size_t i) {
+        return 0.5 * (1 - std::cos(std::numbers::pi * static_cast<double>(i) / 40));
+    }
+    static double fall(std::size_t i) { return rise(39 - i); }
+
+    std::unique_ptr<keytut::Tone> tone;
+    std::shared_ptr<audio::detail::SidetoneCore> core;
+    Samples played;
+    double t = 50.0;
+    int ticks = 0;
+};
+
+TEST_F(SidetoneTone, HardEdgesAt800HzAreWholeCyclesSwitchedAtBlockBoundaries) {
+    open({});
+    play(false, 2);
+    play(true, 3);
+    play(false, 2);
+    EXPECT_EQ(at(0, 80), Samples(80, 0));
+    EXPECT_EQ(at(80, 120), expected(0, 120, full));
+    EXPECT_EQ(at(80, 10), (Samples{0, 1763, 2853, 2853, 1763, 0, -1763, -2853, -2853, -1763}));
+    EXPECT_EQ(at(200, 80), Samples(80, 0));
+    EXPECT_EQ(ticks, 7);
+}
+
+TEST_F(SidetoneTone, AnotherPitchKeepsItsPhaseAcrossBlocksAndStartsEachToneAtZero) {
+    open({450, false});
+    play(true, 3);
+    play(false, 1);
+    play(true, 2);
+    EXPECT_EQ(at(0, 120), expected(0, 120, full));
+    EXPECT_NE(at(40, 40), at(0, 40));  // 450 Hz is no whole number of cycles a block
+    EXPECT_EQ(at(120, 40), Samples(40, 0));
+    EXPECT_EQ(at(160, 80), expected(0, 80, full));
+    int upward = 0;
+    for (std::size_t i = 1; i < 120; ++i)
+        upward += played[i - 1] < 0 && played[i] >= 0;
+    EXPECT_NEAR(upward, 450 * 120 / 8000.0, 1.0);
+}
+
+TEST_F(SidetoneTone, SoftEdgesRiseAfterKeyDownAndFallAfterKeyUp) {
+    open({600, true});
+    play(false, 1);
+    play(true, 3);
+    play(false, 2);
+    play(true, 1);  // down again for one block only: it rises and then falls
+    play(false, 2);
+    EXPECT_EQ(at(0, 40), Samples(40, 0));
+    EXPECT_EQ(at(40, 40), expected(0, 40, rise));
+    EXPECT_EQ(played[40], 0);
+    EXPECT_EQ(at(80, 80), expected(40, 80, full));
+    // The fall takes the block after key up, carrying the phase on, and ends at zero.
+    EXPECT_EQ(at(160, 40), expected(120, 40, fall));
+    EXPECT_EQ(played[199], 0);
+    EXPECT_EQ(at(200, 40), Samples(40, 0));
+    EXPECT_EQ(at(240, 40), expected(0, 40, rise));
+    EXPECT_EQ(at(280, 40), expected(40, 40, fall));
+    EXPECT_EQ(at(320, 40), Samples(40, 0));
+    // The peak is the tone's own.
+    int peak = 0;
+    for (auto v : played)
+        peak = std::max(peak, std::abs(static_cast<int>(v)));
+    EXPECT_EQ(peak, *std::max_element(tone->cycle().begin(), tone->cycle().end()));
+    EXPECT_EQ(ticks, 9);
+}
+
 TEST(PacedSidetone, ToneFollowsTheKeyInWholeBlocksAndMixesWithTheSender) {
     const std::string path = tempPath("keytut-audio-sidetone");
     {
@@ -558,7 +658,7 @@ TEST(PacedSidetone, ToneFollowsTheKeyInWholeBlocksAndMixesWithTheSender) {
         audio::AudioOptions o = options(audio::Backend::WavFile, path, ui);
         o.sidetoneAmplitude = 3000;
         auto system = audio::createAudioSystem(o);
-        auto voice = system->openSidetone();
+        auto voice = system->openSidetone({});
         auto sender = system->open(audio::DoneTiming::WhenTaken);
         int ticks = 0;
         voice->setTickHandler([&] { ++ticks; });

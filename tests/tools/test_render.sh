@@ -28,6 +28,17 @@ check "8000 Hz mono 16 bit" test "$(header "$work/hi.wav")" = "8000 1 2"
 check "A at 20/12 wpm" "$render" --char-wpm 20 --word-wpm 12 -o "$work/a.wav" A
 check "A is 4601 samples" test "$(samples "$work/a.wav")" = 4601
 
+# Pitch and soft edges change the sound, never its length.
+check "soft edges at 600 Hz" "$render" --pitch 600 --soft-edges -o "$work/soft.wav" "HI "
+check "the same 15340 samples" test "$(samples "$work/soft.wav")" = 15340
+check "but not the same sound" bash -c "! cmp -s '$work/hi.wav' '$work/soft.wav'"
+check "800 Hz, hard edges is the default" bash -c "'$render' --pitch 800 -o '$work/hi800.wav' 'HI ' >/dev/null && cmp '$work/hi.wav' '$work/hi800.wav'"
+for bad in 825 1050 350 0 abc ""; do
+    check "pitch '$bad' fails" bash -c "! '$render' --pitch '$bad' -o '$work/x.wav' E 2>'$work/err.txt'"
+    check "pitch '$bad' is explained" grep -q "400 to 1000 Hz in steps of 50" "$work/err.txt"
+done
+check "--pitch without a value fails" bash -c "! '$render' -o '$work/x.wav' E --pitch 2>/dev/null"
+
 cd "$work"
 check "missing table fails" bash -c "! '$render' -o x.wav E 2>err.txt"
 check "missing table is named" grep -q "KEYTUT.CDE" err.txt

@@ -28,11 +28,41 @@ TEST_F(KeptSettingsFile, ReadsBackWhatWasWritten) {
     chosen.speeds.charIndex = 5;  // 25
     chosen.speeds.wordIndex = 2;  // 15
     chosen.port = "3";
+    chosen.keyer = KeyerMode::Ultimatic;
+    chosen.inputKeys = *parseInputKeys("[,]");
+    chosen.tone = {450, true};
     ASSERT_TRUE(saveSettings(file(), chosen));
     EXPECT_EQ(loadSettings(file()), chosen);
     std::ifstream in(file());
     const std::string text((std::istreambuf_iterator<char>(in)), {});
     EXPECT_NE(text.find("character=25"), std::string::npos) << text;
+    EXPECT_NE(text.find("keyer=ultimatic"), std::string::npos) << text;
+    EXPECT_NE(text.find("dot=LEFTBRACE"), std::string::npos) << text;
+    EXPECT_NE(text.find("pitch=450"), std::string::npos) << text;
+    EXPECT_NE(text.find("soft-edges=true"), std::string::npos) << text;
+    // Every offered pitch, and back to hard edges.
+    for (int hz = kLowestPitch; hz <= kHighestPitch; hz += kPitchStep) {
+        chosen.tone = {hz, false};
+        ASSERT_TRUE(saveSettings(file(), chosen));
+        EXPECT_EQ(loadSettings(file()).tone, chosen.tone) << hz;
+    }
+}
+
+TEST_F(KeptSettingsFile, APitchOrEdgeNotOfferedGivesTheDefaultTone) {
+    // A kept tone from an older run is read as it is; each value is checked on its own.
+    write("[tone]\npitch=1000\nsoft-edges=true\n");
+    EXPECT_EQ(loadSettings(file()).tone, (ToneSettings{1000, true}));
+    for (const char* pitch : {"825", "1050", "350", "0", "-800", "800Hz", "", "8e2"}) {
+        write(std::string("[tone]\npitch=") + pitch + "\nsoft-edges=true\n");
+        EXPECT_EQ(loadSettings(file()).tone, (ToneSettings{800, true})) << pitch;
+    }
+    for (const char* soft : {"yes", "1", "on", "TRUE ", ""}) {
+        write(std::string("[tone]\npitch=600\nsoft-edges=") + soft + "\n");
+        EXPECT_EQ(loadSettings(file()).tone, (ToneSettings{600, false})) << soft;
+    }
+    // A file of the speeds and port alone (written before the tone was kept).
+    write("[speeds]\ncharacter=15\nword=15\n[port]\nnumber=2\n");
+    EXPECT_EQ(loadSettings(file()).tone, ToneSettings{});
 }
 
 TEST_F(KeptSettingsFile, MissingOrDamagedGivesTheDefaults) {
@@ -62,6 +92,15 @@ TEST_F(KeptSettingsFile, ValuesTheWindowDoesNotOfferAreReplacedOneByOne) {
     EXPECT_EQ(kept.speeds.charIndex, 6);
     EXPECT_EQ(kept.speeds.wordIndex, 0);
     EXPECT_EQ(kept.port, "1");
+
+    // A keyer that is none of the modes; a pair of keys of which one is unknown, or twice the
+    // same: the defaults, both keys together.
+    for (const char* keys : {"dot=LEFTBRACE\ndash=POWER\n", "dot=Z\ndash=z\n"}) {
+        write(std::string("[paddle]\nkeyer=curtis\n[input]\n") + keys);
+        kept = loadSettings(file());
+        EXPECT_EQ(kept.keyer, KeyerMode::Plain);
+        EXPECT_EQ(kept.inputKeys, defaultInputKeys()) << keys;
+    }
 }
 
 TEST_F(KeptSettingsFile, ADamagedFileIsReplacedWhenSaved) {

@@ -47,7 +47,7 @@ std::vector<int> expectedEarkeyIds(int n) {
     std::vector<int> ids;
     for (int i = 1; i <= n; ++i)
         ids.push_back(100 + i);
-    for (int id : {200, 300, 301, 302, 303, 306, 307, 208, 207, 205, 304, 206, 305, 199, 309})
+    for (int id : {200, 300, 301, 302, 303, 306, 307, 208, 207, 205, 304, 206, 305, 199, 309, 310})
         ids.push_back(id);
     return ids;
 }
@@ -59,7 +59,7 @@ std::vector<int> expectedKeyviewIds(int n) {
         ids.push_back(210 + i);
     }
     for (int id : {200, 300, 201, 301, 202, 302, 203, 303, 204, 306, 209,
-                   307, 210, 208, 207, 205, 304, 206, 305, 199, 309})
+                   307, 210, 208, 207, 205, 304, 206, 305, 199, 309, 310})
         ids.push_back(id);
     return ids;
 }
@@ -76,6 +76,8 @@ void expectSettings(const Screen& w) {
     EXPECT_EQ(w.text(199), "Comm &Port:");
     EXPECT_EQ(placeOf(w, 199), (Place{225, 108, 60, 10}));
     EXPECT_EQ(placeOf(w, 309), (Place{290, 108, 10, 10}));
+    EXPECT_EQ(w.text(310), "&Tone");
+    EXPECT_EQ(placeOf(w, 310), (Place{290, 124, 40, 14}));
     for (int id : {205, 206, 199}) {
         EXPECT_TRUE(w.controlAs<QLabel>(id)->alignment() & Qt::AlignRight) << id;
     }
@@ -172,14 +174,14 @@ TEST(EarkeyMainMenu, StartsOnTheFirstLessonWithDefaultSettings) {
     EXPECT_EQ(w.text(304), "12");
     EXPECT_EQ(w.text(305), "12");
     EXPECT_EQ(w.text(309), "1");
-    // Tab walks the buttons, both lists and the port box in creation order.
+    // Tab walks the buttons, both lists, the port box and the Tone button in creation order.
     std::vector<int> walk;
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 21; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         walk.push_back(w.focusedId());
     }
-    EXPECT_EQ(walk, (std::vector<int>{102, 103, 104, 105, 106, 107, 108, 109, 110, 111,
-                                      300, 301, 302, 303, 306, 307, 304, 305, 309, 101}));
+    EXPECT_EQ(walk, (std::vector<int>{102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 300,
+                                      301, 302, 303, 306, 307, 304, 305, 309, 310, 101}));
 }
 
 // Chooses entry `index` of a list as the learner does: the list then reports CBN_SELENDOK.
@@ -256,20 +258,8 @@ INSTANTIATE_TEST_SUITE_P(BothEditions, SpeedRule,
 // with what the speed rule did to the other list; the port box's text without a selection.
 class HeardSettings : public ::testing::TestWithParam<Edition> {
   protected:
-    // The text of the notification shown last; empty when none is shown.
-    static std::string announced() {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
-            if (a && a->role() == QAccessible::Notification && w->isVisible())
-                return a->text(QAccessible::Name).toStdString();
-        }
-        return {};
-    }
-    static std::string description(QWidget* w) {
-        return QAccessible::queryAccessibleInterface(w)
-            ->text(QAccessible::Description)
-            .toStdString();
-    }
+    static std::string announced() { return testing::announced(); }
+    static std::string description(QWidget* w) { return testing::accessibleDescription(w); }
 };
 
 TEST_P(HeardSettings, ValuesOnFocusAndEveryChangeSaidOnce) {

@@ -31,6 +31,14 @@ TEST(CommandLine, AcceptsEveryOption) {
     EXPECT_FALSE(plain.options.seed);
     EXPECT_FALSE(plain.options.resetSettings);
     EXPECT_EQ(parse({"--seed", "1", "--help"}).outcome, CommandLine::Outcome::Help);
+    EXPECT_FALSE(plain.options.keyer);
+    EXPECT_FALSE(plain.options.inputKeys);
+
+    line = parse({"--keyer", "iambic-b", "--input-keys=[,]", "--port", "1=midi:/dev/snd/midiC1D0"});
+    ASSERT_EQ(line.outcome, CommandLine::Outcome::Run) << line.error;
+    EXPECT_EQ(line.options.keyer, KeyerMode::IambicB);
+    EXPECT_EQ(line.options.inputKeys, parseInputKeys("LEFTBRACE,RIGHTBRACE"));
+    EXPECT_EQ(line.options.portDevices.at("1"), "midi:/dev/snd/midiC1D0");
 }
 
 TEST(CommandLine, RefusesBadOptionsWithAReason) {
@@ -48,6 +56,12 @@ TEST(CommandLine, RefusesBadOptionsWithAReason) {
                                                        {"--data"},
                                                        {"--no-sound=1"},
                                                        {"--reset-settings=1"},
+                                                       {"--keyer"},
+                                                       {"--keyer", "Iambic B"},
+                                                       {"--keyer", "curtis"},
+                                                       {"--input-keys", "[,["},
+                                                       {"--input-keys", "LEFTCTRL"},
+                                                       {"--input-keys", "POWER,]"},
                                                        {"--record", "a.wav", "--no-sound"}};
     for (const auto& args : bad) {
         CommandLine line = parse(args);
@@ -60,7 +74,8 @@ TEST(CommandLine, RefusesBadOptionsWithAReason) {
 TEST(CommandLine, HelpNamesEveryOption) {
     std::string help = usageText({"earkey", "Earkey", "Earkey: Morse practice."});
     for (const char* option :
-         {"--help", "--record", "--no-sound", "--port", "--seed", "--data", "--reset-settings"}) {
+         {"--help", "--record", "--no-sound", "--port", "--seed", "--data", "--reset-settings",
+          "--keyer", "--input-keys", "midi:DEVICE", "input:DEVICE"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
@@ -33,8 +34,8 @@ class TestAudio : public audio::AudioSystem {
         opened.push_back(out.get());
         return out;
     }
-    std::unique_ptr<keytut::SidetoneVoice> openSidetone() override {
-        auto voice = std::make_unique<audio::FakeSidetoneVoice>();
+    std::unique_ptr<keytut::SidetoneVoice> openSidetone(keytut::ToneSettings tone) override {
+        auto voice = std::make_unique<audio::FakeSidetoneVoice>(tone);
         sidetones.push_back(voice.get());
         return voice;
     }
@@ -106,7 +107,7 @@ class ExerciseProgram : public TestProgram {
             return '_';
         std::vector<std::int16_t> buffer(kSampleBufferSize);
         for (int c = 32; c < 127; ++c) {
-            auto n = synthesiseCharacter(static_cast<char>(c), tutor.codes, tutor.sineTable,
+            auto n = synthesiseCharacter(static_cast<char>(c), tutor.codes, tutor.tone,
                                          tutor.timing, buffer);
             if (n == samples.size() && std::equal(samples.begin(), samples.end(), buffer.begin()))
                 return static_cast<char>(c);
@@ -117,6 +118,21 @@ class ExerciseProgram : public TestProgram {
 
     audio::FakeWaveOut* wave = nullptr;
 };
+
+// The text of the screen reader notification shown last; empty when none is shown.
+inline std::string announced() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        if (a && a->role() == QAccessible::Notification && w->isVisible())
+            return a->text(QAccessible::Name).toStdString();
+    }
+    return {};
+}
+
+// What a screen reader reads of a control besides its name (a list's value, say).
+inline std::string accessibleDescription(QWidget* w) {
+    return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description).toStdString();
+}
 
 // Shows a window and makes it the active one, so that focus, keys and shortcuts work.
 inline bool showActive(QWidget& window) {
