@@ -40,6 +40,7 @@
 
 #include "platform/audio/audio_system.h"
 #include "platform/audio/backends.h"
+#include "tools/monitor_capture.h"
 
 namespace {
 
@@ -281,10 +282,15 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds) {
     std::vector<Clock::time_point> ticks;
     ticks.reserve(static_cast<std::size_t>(seconds * 2 * 250) + 1000);
     voice->setTickHandler([&] { ticks.push_back(Clock::now()); });
+    // On PipeWire the tone is also looked for where it arrives: in the sink's monitor.
+    std::unique_ptr<MonitorCapture> monitor;
+    if (probe && probe->route().rfind("PipeWire", 0) == 0)
+        monitor = MonitorCapture::open();
     loop.runFor(std::chrono::seconds(1));  // settle
 
     // Key on and off, 60 ms each, as a fast dot would be keyed.
     std::vector<double> delays;
+    std::vector<double> keyDowns;  // on the steady clock
     std::uint64_t onsets = core ? core->onsets() : 0;
     std::size_t from = ticks.size();
     auto start = Clock::now();
@@ -293,6 +299,8 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds) {
     bool down = false;
     while (Clock::now() < end) {
         down = !down;
+        if (down)
+            keyDowns.push_back(audio::detail::steadySeconds());
         voice->setTone(down);
         loop.runFor(std::chrono::milliseconds(60));
         if (core && core->onsets() != onsets) {
@@ -307,6 +315,15 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds) {
     std::vector<double> gaps;
     for (std::size_t i = from + 1; i < ticks.size(); ++i)
         gaps.push_back(ms(ticks[i] - ticks[i - 1]));
+
+    std::vector<double> seen;
+    std::string monitorState;
+    if (monitor) {
+        loop.runFor(std::chrono::milliseconds(100));  // the last onset reaches the monitor
+        seen = monitor->delaysAfter(keyDowns, 0.06);
+        monitorState = monitor->state();
+        monitor.reset();  // not counted in the CPU below
+    }
 
     std::size_t idleFrom = ticks.size();
     double cpu = cpuPercent([&] {
@@ -331,6 +348,18 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds) {
             delays.size(), d.mean, d.p50, d.p99, d.max);
     } else {
         std::printf("sidetone: no key-to-tone delay measured\n");
+    }
+    if (!monitorState.empty()) {
+        if (!seen.empty()) {
+            Spread m = spread(seen);
+            std::printf(
+                "sidetone: the tone's start reached the sink's monitor (a capture stream of it, "
+                "at the end of the capture period that held it) after %zu key-downs: mean %.2f "
+                "ms, median %.2f ms, p99 %.2f ms, max %.2f ms\n",
+                seen.size(), m.mean, m.p50, m.p99, m.max);
+        } else {
+            std::printf("sidetone: the sink's monitor heard no tone (%s)\n", monitorState.c_str());
+        }
     }
     std::printf("sidetone: CPU with the voice open and nobody keying: %.2f %% of one core\n", cpu);
     std::printf("sidetone: device lost: %s\n", voice->lost() ? "yes" : "no");
