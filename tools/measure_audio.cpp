@@ -316,11 +316,12 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds) {
     for (std::size_t i = from + 1; i < ticks.size(); ++i)
         gaps.push_back(ms(ticks[i] - ticks[i - 1]));
 
-    std::vector<double> seen;
+    std::vector<double> seen, silences;
     std::string monitorState;
     if (monitor) {
         loop.runFor(std::chrono::milliseconds(100));  // the last onset reaches the monitor
         seen = monitor->delaysAfter(keyDowns, 0.06);
+        silences = monitor->silences();
         monitorState = monitor->state();
         monitor.reset();  // not counted in the CPU below
     }
@@ -357,6 +358,12 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds) {
                 "at the end of the capture period that held it) after %zu key-downs: mean %.2f "
                 "ms, median %.2f ms, p99 %.2f ms, max %.2f ms\n",
                 seen.size(), m.mean, m.p50, m.p99, m.max);
+            // Keyed every 60 ms in whole 5 ms blocks, the tones are at least 50 ms apart: a
+            // shorter silence is a break in a tone, a period the stream missed.
+            auto breaks =
+                std::count_if(silences.begin(), silences.end(), [](double s) { return s < 40; });
+            std::printf("sidetone: breaks inside the tones seen in the monitor: %ld in %zu tones\n",
+                        static_cast<long>(breaks), silences.size() + 1 - breaks);
         } else {
             std::printf("sidetone: the sink's monitor heard no tone (%s)\n", monitorState.c_str());
         }
@@ -364,7 +371,7 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds) {
     std::printf("sidetone: CPU with the voice open and nobody keying: %.2f %% of one core\n", cpu);
     std::printf("sidetone: device lost: %s\n", voice->lost() ? "yes" : "no");
     if (probe) {
-        std::printf("sidetone: underruns reported by the device: %llu in %.0f s\n",
+        std::printf("sidetone: underruns (or periods missed) reported: %llu in %.0f s\n",
                     static_cast<unsigned long long>(probe->underruns()),
                     keyedSeconds + seconds + 1);
         std::printf("sidetone: played through %s\n", probe->route().c_str());

@@ -18,6 +18,7 @@ namespace {
 constexpr std::uint32_t kRate = 48000;                 // the null sink's: no resampler on the way
 constexpr int kThreshold = 1000;                       // the side-tone's peak is 5000
 constexpr std::uint32_t kSilenceBefore = kRate / 100;  // 10 ms of silence before a start
+constexpr std::uint32_t kPause = kRate / 1000;         // shorter pauses are inside a tone
 
 class PipeWireMonitor : public MonitorCapture {
   public:
@@ -66,6 +67,11 @@ class PipeWireMonitor : public MonitorCapture {
                 delays.push_back((*it - down) * 1000);
         }
         return delays;
+    }
+
+    std::vector<double> silences() const override {
+        std::lock_guard lock(mutex_);
+        return silences_;
     }
 
     std::string state() const override {
@@ -121,10 +127,14 @@ class PipeWireMonitor : public MonitorCapture {
                     ++self->silent_;
                     continue;
                 }
-                if (self->silent_ >= kSilenceBefore) {
+                if (self->silent_ >= kPause) {
                     std::lock_guard lock(self->mutex_);
-                    self->starts_.push_back(now);
+                    if (self->silent_ >= kSilenceBefore)
+                        self->starts_.push_back(now);
+                    if (self->toneSeen_)
+                        self->silences_.push_back(self->silent_ * 1000.0 / kRate);
                 }
+                self->toneSeen_ = true;
                 self->silent_ = 0;
             }
         }
@@ -137,10 +147,12 @@ class PipeWireMonitor : public MonitorCapture {
     pw_core* core_ = nullptr;
     pw_stream* stream_ = nullptr;
     spa_hook listener_{};
-    std::uint32_t silent_ = 0;  // capture thread
+    std::uint32_t silent_ = kSilenceBefore;  // capture thread
+    bool toneSeen_ = false;
     std::atomic<std::uint64_t> periods_{0};
     mutable std::mutex mutex_;
     std::vector<double> starts_;
+    std::vector<double> silences_;
 };
 
 }  // namespace

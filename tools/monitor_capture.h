@@ -17,6 +17,8 @@ class MonitorCapture {
     // monitor saw after it and within `within` seconds; key-downs without one are left out.
     virtual std::vector<double> delaysAfter(const std::vector<double>& keyDowns,
                                             double within) const = 0;
+    // The silences between two tone runs (a pause of 1 ms or more ends a run), in milliseconds.
+    virtual std::vector<double> silences() const = 0;
     // How much was captured, in a few words.
     virtual std::string state() const = 0;
 };
