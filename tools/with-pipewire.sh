@@ -48,26 +48,42 @@ echo "$bus_pid" >>"$runtime/pids"
 cat >"$runtime/start" <<EOS
 #!/bin/bash
 . "$runtime/dbus.env"
+# What is left of an earlier set (its daemon killed, the others on their way out) goes first.
+if [ -f "$runtime/servers" ]; then
+    while read -r pid; do kill "\$pid" 2>/dev/null; done <"$runtime/servers"
+    for _ in \$(seq 50); do
+        alive=
+        # (A process that has ended but not yet been reaped is not alive.)
+        while read -r pid; do
+            grep -qs '^State:.*[^Z] (' /proc/\$pid/status && alive=1
+        done <"$runtime/servers"
+        [ -z "\$alive" ] && break
+        sleep 0.1
+    done
+    rm -f "$runtime/servers"
+fi
+rm -f "$runtime/pipewire-0"  # the daemon's socket, there once it listens
 export XDG_RUNTIME_DIR=$runtime HOME=$runtime PIPEWIRE_RUNTIME_DIR=$runtime
 unset PIPEWIRE_REMOTE PULSE_SERVER
 export PULSE_SERVER=unix:$runtime/pulse/native
 pipewire >>"$runtime/pipewire.log" 2>&1 </dev/null &
 daemon=\$!
-echo \$daemon >>"$runtime/pids"
+echo \$daemon | tee -a "$runtime/pids" >>"$runtime/servers"
 for _ in \$(seq 50); do
     [ -S "$runtime/pipewire-0" ] && break
     sleep 0.1
 done
 wireplumber >>"$runtime/wireplumber.log" 2>&1 </dev/null &
-echo \$! >>"$runtime/pids"
+echo \$! | tee -a "$runtime/pids" >>"$runtime/servers"
 pipewire-pulse >>"$runtime/pipewire-pulse.log" 2>&1 </dev/null &
-echo \$! >>"$runtime/pids"
+echo \$! | tee -a "$runtime/pids" >>"$runtime/servers"
+# The PulseAudio service answers before it is ready for modules; try until it takes one.
+sink=
 for _ in \$(seq 100); do
-    pactl info >/dev/null 2>&1 && break
+    pactl load-module module-null-sink sink_name=keytutsink rate=48000 >/dev/null 2>&1 && sink=1 && break
     sleep 0.1
 done
-pactl load-module module-null-sink sink_name=keytutsink rate=48000 >/dev/null 2>&1 || exit 1
-pactl set-default-sink keytutsink >/dev/null 2>&1 || exit 1
+[ -n "\$sink" ] && pactl set-default-sink keytutsink >/dev/null 2>&1 || exit 1
 # The session manager links streams to the default sink once it has seen it.
 for _ in \$(seq 50); do
     pactl info 2>/dev/null | grep -q "^Default Sink: keytutsink\$" && break
