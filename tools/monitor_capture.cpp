@@ -18,7 +18,10 @@ namespace {
 constexpr std::uint32_t kRate = 48000;                 // the null sink's: no resampler on the way
 constexpr int kThreshold = 1000;                       // the side-tone's peak is 5000
 constexpr std::uint32_t kSilenceBefore = kRate / 100;  // 10 ms of silence before a start
-constexpr std::uint32_t kPause = kRate / 1000;         // shorter pauses are inside a tone
+// Longer than any the voice asks: the graph runs at the shortest period asked, so the voice's
+// own is measured, not one this capture imposes.
+constexpr const char* kLatency = "2048/48000";
+constexpr std::uint32_t kPause = kRate / 1000;  // shorter pauses are inside a tone
 
 class PipeWireMonitor : public MonitorCapture {
   public:
@@ -85,7 +88,7 @@ class PipeWireMonitor : public MonitorCapture {
         stream_ = pw_stream_new(core_, "Side-tone monitor",
                                 pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY,
                                                   "Capture", PW_KEY_STREAM_CAPTURE_SINK, "true",
-                                                  PW_KEY_NODE_LATENCY, "128/48000", nullptr));
+                                                  PW_KEY_NODE_LATENCY, kLatency, nullptr));
         if (!stream_)
             return false;
         static const pw_stream_events events = [] {
