@@ -417,6 +417,10 @@ struct SoundServer {
     const char* route;            // how the voice says it plays there
 };
 
+void PrintTo(const SoundServer& server, std::ostream* os) {
+    *os << server.name;
+}
+
 class ServerSidetone : public testing::TestWithParam<SoundServer> {};
 
 TEST_P(ServerSidetone, TicksOnThroughAServerThatGoesAwayAndPlaysOnTheNextOne) {
