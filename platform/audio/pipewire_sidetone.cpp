@@ -4,8 +4,10 @@
 #include <spa/param/audio/format-utils.h>
 #include <spa/param/props.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <mutex>
 #include <thread>
@@ -77,7 +79,7 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
                 pw_context_new(pw_thread_loop_get_loop(loop_),
                                pw_properties_new(PW_KEY_CONFIG_NAME, "client-rt.conf", nullptr), 0);
         }
-        if (!context_ || !connect())
+        if (!context_ || !connect(false))
             return false;
         notifier_ = std::thread([this] { run(); });
         return true;
@@ -110,8 +112,11 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
         pw_thread_loop* loop_;
     };
 
-    bool connect() {
+    // `paced`: the voice is paced silently meanwhile (the server was gone), and the pacing goes
+    // on while the new stream waits for its first period, so that the ticks never pause.
+    bool connect(bool paced) {
         Lock lock(loop_);
+        streamRenders_ = false;
         failed_ = false;
         processed_ = 0;
         clock_.restart();
@@ -131,16 +136,25 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
             return false;
         }
         // Wait, with the loop running, until the graph has asked for the first period.
-        double until = steadySeconds() + kConnectTimeout;
+        std::array<std::int16_t, SidetoneCore::kBlock> scratch{};
+        double nextBlock = steadySeconds();
+        double until = nextBlock + kConnectTimeout;
         while (processed_.load() == 0) {
             if (failed_ || steadySeconds() > until) {
                 disconnectLocked();
                 return false;
             }
             pw_thread_loop_unlock(loop_);
+            double now = steadySeconds();
+            for (; paced && now >= nextBlock; nextBlock += SidetoneCore::kTick) {
+                core_->render(scratch.data(), scratch.size(), now);
+                core_->releaseDue(now);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
             pw_thread_loop_lock(loop_);
         }
+        // The stream renders from its next period on; until now it played silence.
+        streamRenders_.store(true, std::memory_order_release);
         return true;
     }
 
@@ -232,6 +246,12 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
         if (b->requested > 0 && b->requested < frames)
             frames = static_cast<std::size_t>(b->requested);
         double now = steadySeconds();
+        if (!self->streamRenders_.load(std::memory_order_acquire)) {
+            // Connecting: whoever paced the voice still renders it.
+            std::memset(out, 0, frames * sizeof(std::int16_t));
+            self->queue(b, data, frames);
+            return;
+        }
         double heard = now + static_cast<double>(frames) / kSampleRate;  // if nothing is known
         pw_time time{};
         if (pw_stream_get_time_n(self->stream_, &time, sizeof time) == 0 && time.rate.denom > 0) {
@@ -248,16 +268,21 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
             self->ahead_.store(heard - now, std::memory_order_relaxed);
         }
         self->core_->render(out, frames, self->clock_.next(heard, frames));
+        self->queue(b, data, frames);
+        // Cycles come every period, steadily: each hands on the ticks whose sound is heard
+        // within half a period of now, so no thread wakes for them alone.
+        self->core_->releaseDue(now + static_cast<double>(frames) / kSampleRate / 2);
+    }
+
+    // Hands a rendered period to the graph.
+    void queue(pw_buffer* b, spa_data& data, std::size_t frames) {
         data.chunk->offset = 0;
         data.chunk->stride = sizeof(std::int16_t);
         data.chunk->size = static_cast<std::uint32_t>(frames * sizeof(std::int16_t));
         b->size = frames;
-        pw_stream_queue_buffer(self->stream_, b);
-        self->periodFrames_.store(frames, std::memory_order_relaxed);
-        self->processed_.fetch_add(1, std::memory_order_relaxed);
-        // Cycles come every period, steadily: each hands on the ticks whose sound is heard
-        // within half a period of now, so no thread wakes for them alone.
-        self->core_->releaseDue(now + static_cast<double>(frames) / kSampleRate / 2);
+        pw_stream_queue_buffer(stream_, b);
+        periodFrames_.store(frames, std::memory_order_relaxed);
+        processed_.fetch_add(1, std::memory_order_relaxed);
     }
 
     // The graph's clock moved on by more than one period since the last cycle: this stream
@@ -327,7 +352,7 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
     // and connect again as soon as a server answers.
     void paceUntilBack() {
         detail::paceUntilBack(*core_, stop_, false, kRetryEvery, [this] {
-            if (!connect())
+            if (!connect(true))
                 return false;
             lost_ = false;
             outages_->back();
@@ -350,6 +375,7 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
     std::uint64_t lastTicks_ = 0;
     std::size_t lastFrames_ = 0;
     std::atomic<bool> failed_{false};
+    std::atomic<bool> streamRenders_{false};  // else the stream plays silence
     std::atomic<std::uint64_t> processed_{0};
     std::atomic<std::uint64_t> missed_{0};
     std::atomic<std::size_t> periodFrames_{0};
