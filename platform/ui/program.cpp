@@ -173,10 +173,8 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
     installFontSubstitutions();
     QuitOnSignal quitOnSignal;
 
-    const std::filesystem::path keptFile = settingsFile(info.command);
-    KeptSettings kept;
-    if (!line.options.resetSettings)
-        kept = loadSettings(keptFile);
+    SettingsKeeper keeper(settingsFile(info.command));
+    const KeptSettings kept = line.options.resetSettings ? KeptSettings{} : keeper.loaded();
 
     Tutor tutor(edition);
     tutor.speeds.chooseCharacterSpeed(kept.speeds.charIndex, tutor.timing);
@@ -217,9 +215,8 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
         if (!quitOnSignal.requested())
             window->run();
         app.releaseSound();
-        const KeptSettings chosen{tutor.speeds, app.portText};
-        if (!saveSettings(keptFile, chosen)) {
-            std::cerr << info.command << ": the settings could not be kept in " << keptFile.string()
+        if (!keeper.keep(KeptSettings{tutor.speeds, app.portText})) {
+            std::cerr << info.command << ": the settings could not be kept: " << keeper.error()
                       << "\n";
         }
     }
