@@ -15,7 +15,7 @@ KeyPortResult openKeyPort(const std::string& portText, const KeyPortPlace& place
         case KeyPortChoice::Kind::Keyboard:
             return std::unique_ptr<KeySource>(std::make_unique<KeyboardKey>(place.screen));
         case KeyPortChoice::Kind::Simulated:
-            return openSimulatedKey(choice.device, place.elapsedMs);
+            return openSimulatedKey(choice.device, portText, place.elapsedMs);
         case KeyPortChoice::Kind::Serial:
             break;
     }
