@@ -30,6 +30,10 @@ class Jitter {
     std::normal_distribution<double> normal_{0.0, 1.0};
 };
 
+unsigned char capital(char ch) {
+    return static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(ch)));
+}
+
 // The elements (1 dot, 3 dash) of each character of `text`, a blank as an empty entry.
 std::vector<std::vector<int>> elementsOf(const std::string& text, const CodeTable& codes) {
     std::vector<std::vector<int>> out;
@@ -38,7 +42,7 @@ std::vector<std::vector<int>> elementsOf(const std::string& text, const CodeTabl
             out.push_back({});
             continue;
         }
-        auto c = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(ch)));
+        auto c = capital(ch);
         std::vector<int> elements;
         for (auto e : codes.codeElements[c]) {
             if (e == 0)
@@ -56,6 +60,10 @@ std::int64_t ms(double t) {
 }
 
 }  // namespace
+
+bool keyable(char c, const CodeTable& codes) {
+    return codes.codeElements[capital(c)][0] != 0;
+}
 
 SimKeyScript keyStraight(const std::string& text, const CodeTable& codes, const HandKeying& how) {
     const double unit = 1200.0 / how.wpm;
