@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <optional>
@@ -28,6 +29,8 @@ enum class TextFileFault {
     Folder,      // the name is a folder
     NotAFile,    // a FIFO, a device or a socket: never read
     Unreadable,  // no permission, or the system failed to read it
+    TooLarge,    // larger than the reader takes
+    Changed,     // rewritten while it was being read line by line: reading stopped
 };
 
 // The learner's message for a fault with the file called `name`, as shown or spoken; empty for
@@ -61,6 +64,10 @@ class LineSplitter {
 
 // An open regular file, read one line at a time. Holds the file open until the end is reached,
 // close() is called or the reader is destroyed.
+//
+// The lines are those of the file as it was opened: nothing past the size it had then is read,
+// and a file that is rewritten in the meantime (its size or its modification time differ) is
+// read no further, rather than read on from the same place in its new contents.
 class LineReader {
   public:
     LineReader() = default;
@@ -74,15 +81,25 @@ class LineReader {
     TextFileFault open(const std::filesystem::path& path);
 
     // The next line, or nothing at the end of the file (the file is then closed). A read error
-    // in the middle of the file ends it like the end of the file.
+    // in the middle of the file ends it like the end of the file; a file rewritten meanwhile
+    // ends there too, and fault() then says Changed.
     std::optional<std::string> nextLine();
 
     void close();
     bool isOpen() const { return fd_ >= 0; }
+    // Why reading ended early (Changed), or None.
+    TextFileFault fault() const { return fault_; }
 
   private:
+    bool changedSinceOpened() const;
+
     int fd_ = -1;
     LineSplitter splitter_;
+    TextFileFault fault_ = TextFileFault::None;
+    // The file as it was opened: its size and modification time, and how much of it was read.
+    std::uint64_t size_ = 0;
+    std::int64_t modifiedNs_ = 0;
+    std::uint64_t read_ = 0;
 };
 
 // Opens `path` without waiting and checks that it is a regular file. Returns the open descriptor
@@ -92,10 +109,9 @@ int openRegularFile(const std::filesystem::path& path, TextFileFault& fault);
 struct FileContents {
     TextFileFault fault = TextFileFault::None;
     std::string bytes;
-    bool cut = false;  // the file is longer than the limit; `bytes` holds its beginning
 };
 
-// Reads at most `maxBytes` of a regular file.
+// Reads a regular file whole; one of more than `maxBytes` is refused (TooLarge) and not read.
 FileContents readRegularFile(const std::filesystem::path& path, std::size_t maxBytes);
 
 }  // namespace keytut
