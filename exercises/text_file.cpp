@@ -32,25 +32,41 @@ std::string fileFaultMessage(TextFileFault fault, const std::string& name) {
     return {};
 }
 
+std::size_t lineEnd(std::string_view bytes, std::size_t from) {
+    // A plain loop: find_first_of looks each byte up in the set with a call of its own.
+    while (from < bytes.size() && bytes[from] != '\r' && bytes[from] != '\n')
+        ++from;
+    return from;
+}
+
 void LineSplitter::feed(std::string_view bytes) {
-    for (char c : bytes) {
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const char c = bytes[at];
         if (afterCr_) {
             afterCr_ = false;
-            if (c == '\n')
+            if (c == '\n') {
+                ++at;
                 continue;
+            }
         }
         if (c == '\r' || c == '\n') {
             // A line end straight after a cut ends the piece already cut, not another line.
             if (!std::exchange(afterCut_, false))
                 endLine();
             afterCr_ = c == '\r';
-        } else {
-            afterCut_ = false;
-            partial_ += c;
-            if (partial_.size() >= maxLine_) {
-                endLine();
-                afterCut_ = true;
-            }
+            ++at;
+            continue;
+        }
+        // The bytes up to the next line end, as far as the line may grow.
+        const std::size_t end = lineEnd(bytes, at);
+        const std::size_t take = std::min(end - at, maxLine_ - partial_.size());
+        afterCut_ = false;
+        partial_.append(bytes.substr(at, take));
+        at += take;
+        if (partial_.size() >= maxLine_) {
+            endLine();
+            afterCut_ = true;
         }
     }
 }
@@ -69,10 +85,13 @@ void LineSplitter::endLine() {
 }
 
 std::optional<std::string> LineSplitter::next() {
-    if (lines_.empty())
+    if (!ready())
         return std::nullopt;
-    std::string line = std::move(lines_.front());
-    lines_.pop_front();
+    std::string line = std::move(lines_[taken_++]);
+    if (taken_ == lines_.size()) {
+        lines_.clear();
+        taken_ = 0;
+    }
     return line;
 }
 

@@ -11,11 +11,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace keytut {
 
@@ -37,6 +37,9 @@ enum class TextFileFault {
 // TextFileFault::None.
 std::string fileFaultMessage(TextFileFault fault, const std::string& name);
 
+// Where the line that starts at `from` ends: the position of the next CR or LF, or the end.
+std::size_t lineEnd(std::string_view bytes, std::size_t from);
+
 // Cuts a stream of bytes into lines. Bytes are fed in pieces of any size (a line end may be split
 // between two pieces: CR at the end of one, LF at the start of the next); finish() marks the end
 // of the input, after which a last line without a line end is complete too.
@@ -49,7 +52,7 @@ class LineSplitter {
 
     // The next complete line without its line end, oldest first; nothing when none is ready.
     std::optional<std::string> next();
-    bool ready() const { return !lines_.empty(); }
+    bool ready() const { return taken_ < lines_.size(); }
 
   private:
     void endLine();
@@ -59,7 +62,10 @@ class LineSplitter {
     bool afterCr_ = false;   // the last byte fed was CR: a following LF belongs to it
     bool afterCut_ = false;  // the last byte fed filled a line that was cut there
     bool finished_ = false;
-    std::deque<std::string> lines_;
+    // The complete lines, of which the first `taken_` have been handed out; emptied (keeping its
+    // room) once all have been, so that a reader allocates nothing per line but the line.
+    std::vector<std::string> lines_;
+    std::size_t taken_ = 0;
 };
 
 // An open regular file, read one line at a time. Holds the file open until the end is reached,
