@@ -19,6 +19,7 @@
 #include "fake_sidetone.h"
 #include "keying/hand_keying.h"
 #include "keyview/key_screens.h"
+#include "platform/keys/serial_key.h"
 #include "tests/ui/test_support.h"
 
 namespace keytut::testing {
@@ -163,6 +164,10 @@ TEST_P(KeyScreens, StraightKeyDecodesAndReportsItsTimings) {
 // Ports that lead nowhere a key can be read: each says why in a box and the screen never shows.
 // Nothing waits on a FIFO or reads a device or a huge file to its end.
 TEST_P(KeyScreens, PortMessagesAndTheScreenNeverShown) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);  // its far end: nobody holds it
+    ASSERT_GE(master, 0);
+    ::grantpt(master);
+    ::unlockpt(master);
     const auto dir = std::filesystem::path(::testing::TempDir()) / "key-ports";
     std::filesystem::create_directories(dir);
     const auto fifo = (dir / "fifo").string();
@@ -187,6 +192,7 @@ TEST_P(KeyScreens, PortMessagesAndTheScreenNeverShown) {
              {"5", "Can't open port 5"},  // a folder
              {"6", "Key script " + huge + ", too large (over 16 MB)"},
              {"8", "Can't open port 8"},  // a device that is not a serial port
+             {"9", "Can't open port 9"},  // a pseudo-terminal: no modem lines
          }) {
         KeyRig rig(GetParam(), ports);
         rig.tutor.commPortText = port;
@@ -205,6 +211,7 @@ TEST_P(KeyScreens, PortMessagesAndTheScreenNeverShown) {
         EXPECT_EQ(rig.boxes[1], rig.boxes[0]);
     }
     std::filesystem::remove_all(dir);
+    ::close(master);
 }
 
 TEST_P(KeyScreens, VoiceAndPortAreLetGoHoweverTheScreenEnds) {
@@ -243,7 +250,15 @@ TEST_P(KeyScreens, UnpluggedPortIsReportedOnceAndTheScreenCanBeLeft) {
     rig.listen();
     rig.tutor.commPortText = "3";
     StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
-    keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
+    // The pseudo-terminal stands in for a serial adapter (the program would not take it: it has
+    // no modem lines).
+    keys::KeyScreenHooks hooks = rig.hooks();
+    hooks.openKey = [](const std::string& portText, const keys::KeyPortPlace& place) {
+        auto key = keys::SerialKey::openTerminal(place.portDevices->at(portText));
+        return key ? KeyPortResult(std::unique_ptr<KeySource>(std::move(key)))
+                   : KeyPortResult(KeyPortError{"not opened"});
+    };
+    keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, hooks);
     ASSERT_TRUE(screen.openPort());
     ASSERT_TRUE(showActive(screen));
     rig.ticks(20);
