@@ -161,6 +161,41 @@ TEST_P(KeyScreens, StraightKeyDecodesAndReportsItsTimings) {
     EXPECT_TRUE(screen.isVisible());
 }
 
+// Return does nothing on the straight-key screen, whichever control has the focus (Keyview's
+// Timings button too): the report, which empties the text, comes only from F1 or the button.
+TEST_P(KeyScreens, ReturnLeavesTheStraightKeyScreenAsItIs) {
+    KeyRig rig(GetParam(), {{"1", "sim:" + straightScript("PARIS", 20)}});
+    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+    keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
+    ASSERT_TRUE(screen.openPort());
+    ASSERT_TRUE(showActive(screen));
+    rig.ticks(2000);
+    ASSERT_EQ(screen.text(keys::kDecodedTextBox), "PARIS");
+    int tried = 0;
+    for (int id : screen.controlIds()) {
+        QWidget* control = screen.control(id);
+        if (control->focusPolicy() == Qt::NoFocus)
+            continue;
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_Return);
+        QTest::keyClick(control, Qt::Key_Enter, Qt::KeypadModifier);
+        settle();
+        ++tried;
+        EXPECT_TRUE(rig.boxes.empty()) << id;
+        EXPECT_EQ(screen.text(keys::kDecodedTextBox), "PARIS") << id;
+        EXPECT_TRUE(screen.isVisible());
+    }
+    EXPECT_GE(tried, 1);
+    if (GetParam() == Edition::Keyview) {
+        // The button itself still gives the report, with SPACE as with a click.
+        screen.control(keys::kTimingsButton)->setFocus();
+        QTest::keyClick(screen.control(keys::kTimingsButton), Qt::Key_Space);
+        settle();
+        ASSERT_EQ(rig.boxes.size(), 1u);
+        EXPECT_EQ(rig.boxes[0].title, "Timings");
+    }
+}
+
 // Ports that lead nowhere a key can be read: each says why in a box and the screen never shows.
 // Nothing waits on a FIFO or reads a device or a huge file to its end.
 TEST_P(KeyScreens, PortMessagesAndTheScreenNeverShown) {
