@@ -203,7 +203,8 @@ TEST_P(KeyScreens, PortMessagesAndTheScreenNeverShown) {
     ASSERT_GE(master, 0);
     ::grantpt(master);
     ::unlockpt(master);
-    const auto dir = std::filesystem::path(::testing::TempDir()) / "key-ports";
+    const auto dir =
+        std::filesystem::path(::testing::TempDir()) / ("key-ports-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const auto fifo = (dir / "fifo").string();
     std::filesystem::remove(fifo);
