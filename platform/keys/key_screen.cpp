@@ -4,8 +4,6 @@
 #include <QPlainTextEdit>
 #include <chrono>
 
-#include "key_port.h"
-
 namespace keytut::keys {
 
 namespace {
@@ -76,7 +74,8 @@ bool KeyScreen::openPort() {
     // A key script plays on the side-tone's clock: the same however busy the program is.
     place.elapsedMs = [this] { return ticks_ * 5; };
     place.inputKeys = app().inputKeys;
-    auto result = openKeyPort(app().tutor.commPortText, place);
+    auto result = hooks_.openKey ? hooks_.openKey(app().tutor.commPortText, place)
+                                 : openKeyPort(app().tutor.commPortText, place);
     if (auto* error = std::get_if<KeyPortError>(&result)) {
         messageBox(kCommPortErrorTitle, error->message, true);
         return false;

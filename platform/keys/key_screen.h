@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "key_port.h"
 #include "keying/key_source.h"
 #include "keying/paddle.h"
 #include "keying/sidetone.h"
@@ -60,6 +61,8 @@ struct KeyScreenHooks {
     // A message box: title, text, with the exclamation icon or none. Returns when dismissed.
     std::function<void(const std::string& title, const std::string& text, bool exclamation)>
         messageBox;
+    // The key from the port setting; the default is openKeyPort().
+    std::function<KeyPortResult(const std::string& portText, const KeyPortPlace& place)> openKey;
 };
 
 KeyScreenHooks programHooks(ui::App& app);

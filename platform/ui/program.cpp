@@ -195,10 +195,8 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
     installFontSubstitutions();
     QuitOnSignal quitOnSignal;
 
-    const std::filesystem::path keptFile = settingsFile(info.command);
-    KeptSettings kept;
-    if (!line.options.resetSettings)
-        kept = loadSettings(keptFile);
+    SettingsKeeper keeper(settingsFile(info.command));
+    const KeptSettings kept = line.options.resetSettings ? KeptSettings{} : keeper.loaded();
 
     Tutor tutor(edition);
     tutor.setTone(kept.tone);
@@ -242,10 +240,9 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
         if (!quitOnSignal.requested())
             window->run();
         app.releaseSound();
-        const KeptSettings chosen{tutor.speeds, app.portText, tutor.tone.settings(), app.keyerMode,
-                                  app.inputKeys};
-        if (!saveSettings(keptFile, chosen)) {
-            std::cerr << info.command << ": the settings could not be kept in " << keptFile.string()
+        if (!keeper.keep(KeptSettings{tutor.speeds, app.portText, tutor.tone.settings(),
+                                      app.keyerMode, app.inputKeys})) {
+            std::cerr << info.command << ": the settings could not be kept: " << keeper.error()
                       << "\n";
         }
     }

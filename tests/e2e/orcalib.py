@@ -322,8 +322,10 @@ def _pyatspi():
     return pyatspi
 
 
-def find_application(name, timeout=15.0):
-    """The accessible application called name on the desktop."""
+def find_application(name=None, timeout=15.0, pid=None, alive=None):
+    """The accessible application called name on the desktop, or that of process pid (two
+    copies of a program share a name). alive(), when given, ends the wait early (None) once it
+    is false: a program that has ended never comes."""
     pyatspi = _pyatspi()
     deadline = time.monotonic() + timeout
     while True:
@@ -331,12 +333,16 @@ def find_application(name, timeout=15.0):
         for i in range(desktop.childCount):
             try:
                 app = desktop.getChildAtIndex(i)
-                if app is not None and app.name == name:
+                if app is None:
+                    continue
+                if (app.get_process_id() == pid) if pid is not None else (app.name == name):
                     return app
             except Exception:  # an application that just left the bus
                 continue
+        if alive is not None and not alive():
+            return None
         if time.monotonic() >= deadline:
-            raise TimeoutError("application %r not on the accessibility bus" % name)
+            raise TimeoutError("application %r not on the accessibility bus" % (name or pid))
         time.sleep(0.1)
 
 
