@@ -29,6 +29,8 @@ struct ProgramOptions {
     bool resetSettings = false;         // --reset-settings: start from the default settings
 };
 
+class SettingsKeeper;
+
 class App {
   public:
     App(Tutor& tutor, audio::AudioSystem& audio, MessageSink& messages, KeyStateTracker& keys,
@@ -68,9 +70,23 @@ class App {
     // Lets go of the sound device of playSound().
     void releaseSound();
 
+    // Where the speeds and the port are kept between runs; none (tests): they are not kept.
+    void setSettingsKeeper(SettingsKeeper* keeper) { keeper_ = keeper; }
+    // Keeps the speeds and the port box's text now: the main window calls it on every change,
+    // so that what the learner chose is kept however the program ends. The first time they
+    // cannot be kept the learner is told, once, in a message box above the main window (the
+    // screen reader reads it); later failures are left to the program's end.
+    void keepSettings();
+
   private:
     QPointer<QWidget> mainWindow_;
     std::unique_ptr<audio::WaveOut> soundOut_;
+    SettingsKeeper* keeper_ = nullptr;
+    bool toldSettingsUnkept_ = false;
 };
+
+// What the learner is told when the settings cannot be kept: the reason follows.
+inline const char* const kSettingsUnkeptMessage =
+    "The speeds and the port cannot be kept for the next run: ";
 
 }  // namespace keytut::ui

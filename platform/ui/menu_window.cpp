@@ -1,6 +1,9 @@
 #include "menu_window.h"
 
+#include <QLineEdit>
 #include <algorithm>
+
+#include "keying/key_source.h"
 
 namespace keytut::ui {
 
@@ -36,6 +39,15 @@ void MenuWindow::createSettings() {
     const std::vector<std::string> choices(speedChoices.begin(), speedChoices.end());
     setItems(kCharacterSpeed, choices);
     setItems(kWordSpeed, choices);
+    if (auto* port = controlAs<QLineEdit>(kPort)) {
+        // No more digits than a port number has ("COM1" to "COM999").
+        port->setMaxLength(static_cast<int>(kMaxPortDigits));
+        // Kept as it is typed, as the speeds are when chosen.
+        QObject::connect(port, &QLineEdit::textEdited, this, [this] {
+            app_.portText = text(kPort);
+            app_.keepSettings();
+        });
+    }
 }
 
 void MenuWindow::colourControls() {
@@ -113,6 +125,7 @@ void MenuWindow::command(int id, int notification) {
             // list follow, which they cannot see.
             showSpeeds();
             noteChange(speedRuleNote(before, tutor.speeds));
+            app_.keepSettings();
             break;
         }
         case kStraightKey:

@@ -9,6 +9,7 @@
 #include "icon.h"
 #include "kept_settings.h"
 #include "key_state.h"
+#include "keying/key_source.h"
 #include "platform/audio/quiet_libraries.h"
 #include "qt_bridge.h"
 #include "quit_on_signal.h"
@@ -91,8 +92,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 return fail("--port needs N=DEVICE");
             auto eq = value.find('=');
             if (eq == std::string::npos || eq == 0 || eq + 1 == value.size() ||
-                !allDigits(value.substr(0, eq))) {
-                return fail("--port wants N=DEVICE with a port number N, not '" + value + "'");
+                !allDigits(value.substr(0, eq)) || eq > kMaxPortDigits) {
+                return fail("--port wants N=DEVICE with a port number N of 1 to " +
+                            std::to_string(kMaxPortDigits) + " digits, not '" + value + "'");
             }
             result.options.portDevices[value.substr(0, eq)] = value.substr(eq + 1);
         } else if (arg == "--seed") {
@@ -210,6 +212,7 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
     {
         App app(tutor, *sound, messages, keys, line.options);
         app.portText = kept.port;
+        app.setSettingsKeeper(&keeper);
         std::unique_ptr<Screen> window = makeMainWindow(app);
         app.setMainWindow(window.get());
         if (!quitOnSignal.requested())

@@ -7,11 +7,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 
 #include "earkey/main_menu.h"
 #include "keyview/main_window.h"
+#include "platform/ui/kept_settings.h"
 #include "test_support.h"
 
 namespace keytut::ui {
@@ -315,6 +319,77 @@ TEST_P(HeardSettings, ValuesOnFocusAndEveryChangeSaidOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, HeardSettings,
+                         ::testing::Values(Edition::Earkey, Edition::Keyview));
+
+// The settings are kept as they are chosen: each change of a speed or of the port box at once,
+// however the program ends later. When they cannot be kept the learner is told, once.
+class KeptSettingsOfTheMainWindow : public ::testing::TestWithParam<Edition> {
+  protected:
+    std::unique_ptr<MenuWindow> open(TestProgram& program) {
+        std::unique_ptr<MenuWindow> w;
+        if (GetParam() == Edition::Earkey)
+            w = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+        else
+            w = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+        program.app.setMainWindow(w.get());
+        EXPECT_TRUE(showActive(*w));
+        return w;
+    }
+    static void type(MenuWindow& w, int id, Qt::Key key) {
+        w.focus(id);
+        QTest::keyClick(w.control(id), key);
+        testing::settle();
+    }
+    QTemporaryDir dir;
+};
+
+TEST_P(KeptSettingsOfTheMainWindow, EachChangeIsKeptAsItIsMade) {
+    const auto file = std::filesystem::path(dir.path().toStdString()) / "keytut" / "kept.conf";
+    SettingsKeeper keeper(file);
+    TestProgram program(GetParam(), kElevenGroups);
+    program.app.setSettingsKeeper(&keeper);
+    auto w = open(program);
+    type(*w, kCharacterSpeed, Qt::Key_Down);
+    EXPECT_EQ(loadSettings(file).speeds.charIndex, 2);  // 15, before any end of the program
+    type(*w, kPort, Qt::Key_Backspace);
+    type(*w, kPort, Qt::Key_4);
+    EXPECT_EQ(loadSettings(file).port, "4");
+    EXPECT_TRUE(program.messages.messages.empty());
+}
+
+TEST_P(KeptSettingsOfTheMainWindow, SettingsThatCannotBeKeptAreToldOnce) {
+    // A file where the settings' folder should be.
+    const auto blocker = std::filesystem::path(dir.path().toStdString()) / "keytut";
+    std::ofstream(blocker) << "not a folder";
+    SettingsKeeper keeper(blocker / "kept.conf");
+    TestProgram program(GetParam(), kElevenGroups);
+    program.app.setSettingsKeeper(&keeper);
+    auto w = open(program);
+    type(*w, kCharacterSpeed, Qt::Key_Down);
+    ASSERT_EQ(program.messages.messages.size(), 1u);
+    EXPECT_EQ(program.messages.messages[0].rfind(kSettingsUnkeptMessage, 0), 0u)
+        << program.messages.messages[0];
+    EXPECT_NE(program.messages.messages[0].find(blocker.string()), std::string::npos);
+    type(*w, kCharacterSpeed, Qt::Key_Down);
+    type(*w, kWordSpeed, Qt::Key_Down);
+    type(*w, kPort, Qt::Key_7);
+    EXPECT_EQ(program.messages.messages.size(), 1u);
+}
+
+// The port box takes what can name a port: digits, at most three of them.
+TEST_P(KeptSettingsOfTheMainWindow, ThePortBoxTakesAPortNumberOnly) {
+    TestProgram program(GetParam(), kElevenGroups);
+    auto w = open(program);
+    auto* port = w->controlAs<QLineEdit>(kPort);
+    w->focus(kPort);
+    port->selectAll();
+    QTest::keyClicks(port, "x1-2 345678");
+    EXPECT_EQ(w->text(kPort), "123");
+    w->sendCommand(kCancelCommand);
+    EXPECT_EQ(program.app.portText, "123");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, KeptSettingsOfTheMainWindow,
                          ::testing::Values(Edition::Earkey, Edition::Keyview));
 
 TEST(SpeedRuleNote, SaysWhichListFollowed) {
