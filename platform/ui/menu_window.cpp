@@ -71,6 +71,8 @@ void MenuWindow::fitToControls() {
     }
     if (right != kWidth || bottom != kHeight)
         resizeClient(right, bottom);
+    // The window may grow, but not shrink until its controls are hidden.
+    setMinimumSize(size());
 }
 
 void MenuWindow::initialise() {

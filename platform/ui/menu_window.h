@@ -60,7 +60,8 @@ class MenuWindow : public Screen {
     void createSettings();
     // Black on the screen colour for the window and the controls 199 to groupCount + 210.
     void colourControls();
-    // The window keeps its size unless controls lie beyond it: then it grows to show them.
+    // The window keeps its size unless controls lie beyond it: then it grows to show them. It
+    // cannot be made smaller than that.
     void fitToControls();
 
     void initialise() override;

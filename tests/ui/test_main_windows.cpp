@@ -322,8 +322,9 @@ INSTANTIATE_TEST_SUITE_P(BothEditions, HeardSettings,
                          ::testing::Values(Edition::Earkey, Edition::Keyview));
 
 // The settings are kept as they are chosen: each change of a speed or of the port box at once,
-// however the program ends later. When they cannot be kept the learner is told, once.
-class KeptSettingsOfTheMainWindow : public ::testing::TestWithParam<Edition> {
+// however the program ends later. When they cannot be kept the learner is told, once. The port
+// box and the window's size.
+class MainWindowSettingsAndSize : public ::testing::TestWithParam<Edition> {
   protected:
     std::unique_ptr<MenuWindow> open(TestProgram& program) {
         std::unique_ptr<MenuWindow> w;
@@ -343,7 +344,7 @@ class KeptSettingsOfTheMainWindow : public ::testing::TestWithParam<Edition> {
     QTemporaryDir dir;
 };
 
-TEST_P(KeptSettingsOfTheMainWindow, EachChangeIsKeptAsItIsMade) {
+TEST_P(MainWindowSettingsAndSize, EachChangeIsKeptAsItIsMade) {
     const auto file = std::filesystem::path(dir.path().toStdString()) / "keytut" / "kept.conf";
     SettingsKeeper keeper(file);
     TestProgram program(GetParam(), kElevenGroups);
@@ -357,7 +358,7 @@ TEST_P(KeptSettingsOfTheMainWindow, EachChangeIsKeptAsItIsMade) {
     EXPECT_TRUE(program.messages.messages.empty());
 }
 
-TEST_P(KeptSettingsOfTheMainWindow, SettingsThatCannotBeKeptAreToldOnce) {
+TEST_P(MainWindowSettingsAndSize, SettingsThatCannotBeKeptAreToldOnce) {
     // A file where the settings' folder should be.
     const auto blocker = std::filesystem::path(dir.path().toStdString()) / "keytut";
     std::ofstream(blocker) << "not a folder";
@@ -377,7 +378,7 @@ TEST_P(KeptSettingsOfTheMainWindow, SettingsThatCannotBeKeptAreToldOnce) {
 }
 
 // The port box takes what can name a port: digits, at most three of them.
-TEST_P(KeptSettingsOfTheMainWindow, ThePortBoxTakesAPortNumberOnly) {
+TEST_P(MainWindowSettingsAndSize, ThePortBoxTakesAPortNumberOnly) {
     TestProgram program(GetParam(), kElevenGroups);
     auto w = open(program);
     auto* port = w->controlAs<QLineEdit>(kPort);
@@ -389,7 +390,26 @@ TEST_P(KeptSettingsOfTheMainWindow, ThePortBoxTakesAPortNumberOnly) {
     EXPECT_EQ(program.app.portText, "123");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, KeptSettingsOfTheMainWindow,
+// The main window cannot be shrunk until its controls are hidden; it may grow.
+TEST_P(MainWindowSettingsAndSize, TheWindowIsNeverSmallerThanItsControls) {
+    for (const auto& groups : {kElevenGroups, std::vector<std::string>{}}) {
+        TestProgram program(GetParam(), groups);
+        auto w = open(program);
+        const QSize full = w->size();
+        EXPECT_EQ(w->minimumSize(), full);
+        w->resize(50, 50);
+        EXPECT_EQ(w->size(), full);
+        for (int id : w->controlIds()) {
+            if (w->control(id)->isVisible()) {
+                EXPECT_TRUE(w->rect().contains(w->control(id)->geometry())) << id;
+            }
+        }
+        w->resize(full.width() + 100, full.height() + 50);
+        EXPECT_EQ(w->size(), QSize(full.width() + 100, full.height() + 50));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, MainWindowSettingsAndSize,
                          ::testing::Values(Edition::Earkey, Edition::Keyview));
 
 TEST(SpeedRuleNote, SaysWhichListFollowed) {
