@@ -86,15 +86,21 @@ void MenuWindow::showSpeeds() {
 }
 
 void MenuWindow::command(int id, int notification) {
-    auto call = [](const std::function<void()>& entry) {
-        if (entry)
-            entry();
+    // One exercise at a time, and one press one exercise: a press that reaches the window while
+    // an exercise it started is still open (its screen, or the message box of a port that cannot
+    // be opened) starts nothing more.
+    auto call = [this](const std::function<void()>& entry) {
+        if (!entry || exerciseOpen_)
+            return;
+        exerciseOpen_ = true;
+        entry();
+        exerciseOpen_ = false;
     };
     Tutor& tutor = app_.tutor;
     const int choices = static_cast<int>(speedChoices.size());
     if (id > 100 && id <= 100 + groupCount()) {
         if (entries_.lesson)
-            entries_.lesson(id - 100);
+            call([this, id] { entries_.lesson(id - 100); });
         return;
     }
     switch (id) {
@@ -131,10 +137,14 @@ void MenuWindow::command(int id, int notification) {
             break;
         }
         case kStraightKey:
+            if (exerciseOpen_)
+                break;
             tutor.commPortText = text(kPort);
             call(entries_.straightKeyDecoding);
             break;
         case kPaddleKey:
+            if (exerciseOpen_)
+                break;
             tutor.commPortText = text(kPort);
             tutor.workText = text(kCharacterSpeed);
             call(entries_.paddleKeyDecoding);

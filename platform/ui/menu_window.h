@@ -73,6 +73,7 @@ class MenuWindow : public Screen {
     void showSpeeds();
 
     ExerciseEntries entries_;
+    bool exerciseOpen_ = false;  // an exercise (or its port's message box) is up
 };
 
 }  // namespace keytut::ui

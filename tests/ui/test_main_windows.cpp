@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,7 +14,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "earkey/exercises.h"
 #include "earkey/main_menu.h"
+#include "keyview/exercises.h"
 #include "keyview/main_window.h"
 #include "platform/ui/kept_settings.h"
 #include "test_support.h"
@@ -406,6 +409,56 @@ TEST_P(MainWindowSettingsAndSize, TheWindowIsNeverSmallerThanItsControls) {
         }
         w->resize(full.width() + 100, full.height() + 50);
         EXPECT_EQ(w->size(), QSize(full.width() + 100, full.height() + 50));
+    }
+}
+
+// One press of a key button, one box: a press that reaches the main window while the box of a
+// port that cannot be opened is up (a screen reader's press action does) opens nothing more.
+TEST_P(MainWindowSettingsAndSize, OnePressOfSendOneBox) {
+    TestProgram program(GetParam(), kElevenGroups);
+    std::unique_ptr<MenuWindow> w;
+    if (GetParam() == Edition::Earkey)
+        w = std::make_unique<earkey::MainMenu>(program.app, earkey::exerciseEntries(program.app));
+    else
+        w = std::make_unique<keyview::MainWindow>(program.app,
+                                                  keyview::exerciseEntries(program.app));
+    program.app.setMainWindow(w.get());
+    ASSERT_TRUE(showActive(*w));
+    w->setText(kPort, "");  // "No Comm Port Selected"
+    for (int button : {kStraightKey, kPaddleKey}) {
+        int boxes = 0;
+        bool pressedAgain = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            if (box->property("counted").isNull()) {
+                box->setProperty("counted", true);
+                ++boxes;
+            }
+            if (!pressedAgain) {
+                // Pressed again while the box is up (from the box's own loop, as a screen
+                // reader's press action comes; this timer stays free to dismiss boxes).
+                pressedAgain = true;
+                QMetaObject::invokeMethod(
+                    w.get(), [&] { w->controlAs<QPushButton>(button)->click(); },
+                    Qt::QueuedConnection);
+                return;
+            }
+            box->reject();
+        });
+        watch.start(30);
+        w->controlAs<QPushButton>(button)->click();
+        watch.stop();
+        EXPECT_TRUE(pressedAgain) << button;
+        EXPECT_EQ(boxes, 1) << button;
+        // Once the box is gone, the next press gives its box again.
+        pressedAgain = true;
+        watch.start(30);
+        w->controlAs<QPushButton>(button)->click();
+        watch.stop();
+        EXPECT_EQ(boxes, 2) << button;
     }
 }
 
