@@ -37,23 +37,12 @@ def start(program, data, *extra, config=None, stderr=None):
 
 def activate(app):
     """Gives the program's main window the keyboard focus (there is no window manager)."""
-    for node in nodes(app):
+    for node in orcalib.nodes(app):
         try:
             if node.getRole() == pyatspi.ROLE_PUSH_BUTTON:
                 node.queryComponent().grabFocus()
                 time.sleep(0.5)
                 return
-        except Exception:
-            continue
-
-
-def nodes(root):
-    stack = [root]
-    while stack:
-        node = stack.pop()
-        yield node
-        try:
-            stack.extend(node.getChildAtIndex(i) for i in range(node.childCount))
         except Exception:
             continue
 
@@ -168,28 +157,6 @@ def two_at_once(program, data, conf):
     shown_next_run(program, data, ["15", "12", "4"], name + " after two copies")
 
 
-def alerts(app):
-    found = []
-    for node in nodes(app):
-        try:
-            if node.getRole() == pyatspi.ROLE_ALERT:
-                found.append(" ".join(n.name for n in nodes(node)
-                                      if n.getRole() == pyatspi.ROLE_LABEL and n.name))
-        except Exception:
-            continue
-    return found
-
-
-def wait_alert(app, timeout):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        found = alerts(app)
-        if found:
-            return found[0]
-        time.sleep(0.1)
-    return None
-
-
 def cannot_keep(program, data):
     """Settings that cannot be kept (a file where their folder should be): told once, in a
     message box while the window is open, and the program goes on and ends normally."""
@@ -201,7 +168,7 @@ def cannot_keep(program, data):
     proc, app = start(program, data, config=config, stderr=subprocess.DEVNULL)
     activate(app)
     choose([["alt+c"], ["Down"]])
-    told = wait_alert(app, 5)
+    told = orcalib.wait_alert(app, 5)
     if not told or "cannot be kept" not in told:
         failures.append("%s: no message that the settings cannot be kept (%r)" % (name, told))
     else:
@@ -210,7 +177,7 @@ def cannot_keep(program, data):
     time.sleep(0.5)
     activate(app)
     choose([["alt+c"], ["Down"], ["alt+p"], ["BackSpace", "3"]])
-    again = wait_alert(app, 2)
+    again = orcalib.wait_alert(app, 2)
     if again:
         failures.append("%s: told a second time: %r" % (name, again))
         orcalib.OrcaSession.key("Return")
@@ -259,11 +226,7 @@ def main():
         hostile_files(program, data, conf)
         two_at_once(program, data, conf)
         cannot_keep(program, data)
-    for failure in failures:
-        print("FAIL: " + failure)
-    if not failures:
-        print("PASS")
-    return 1 if failures else 0
+    return orcalib.finish(failures)
 
 
 if __name__ == "__main__":
