@@ -4,6 +4,8 @@
 #include <QPlainTextEdit>
 #include <chrono>
 
+#include "platform/ui/spoken_box.h"
+
 namespace keytut::keys {
 
 namespace {
@@ -56,6 +58,8 @@ KeyScreen::KeyScreen(ui::App& app, const KeyScreenLayout& layout, KeyScreenHooks
     : ExerciseScreen(app, layout.screen), layout_(layout), hooks_(std::move(hooks)) {
     for (const auto& control : layout_.controls)
         createControl(control);
+    for (const auto& [id, name] : layout_.names)
+        ui::nameForScreenReader(control(id), ui::qText(name));
     if (auto* box = controlAs<QPlainTextEdit>(kDecodedTextBox)) {
         box->setVerticalScrollBarPolicy(layout_.textScrollBar ? Qt::ScrollBarAlwaysOn
                                                               : Qt::ScrollBarAlwaysOff);

@@ -45,6 +45,8 @@ struct KeyScreenLayout {
     ui::ScreenSpec screen;  // title, size, font, frame (the owner is filled in)
     std::vector<ui::ControlSpec> controls;
     std::vector<ui::KeyBinding> keys;
+    // What the screen reader calls controls whose own text says nothing of what they are.
+    std::vector<std::pair<int, std::string>> names;
     // The label that says each decoded character (the screen reader speaks it); 0: none, the
     // text box alone shows the text.
     int spokenLabel = 0;

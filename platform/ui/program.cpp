@@ -9,6 +9,7 @@
 #include "icon.h"
 #include "kept_settings.h"
 #include "key_state.h"
+#include "keying/key_source.h"
 #include "platform/audio/quiet_libraries.h"
 #include "qt_bridge.h"
 #include "quit_on_signal.h"
@@ -91,8 +92,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 return fail("--port needs N=DEVICE");
             auto eq = value.find('=');
             if (eq == std::string::npos || eq == 0 || eq + 1 == value.size() ||
-                !allDigits(value.substr(0, eq))) {
-                return fail("--port wants N=DEVICE with a port number N, not '" + value + "'");
+                !allDigits(value.substr(0, eq)) || eq > kMaxPortDigits) {
+                return fail("--port wants N=DEVICE with a port number N of 1 to " +
+                            std::to_string(kMaxPortDigits) + " digits, not '" + value + "'");
             }
             result.options.portDevices[value.substr(0, eq)] = value.substr(eq + 1);
         } else if (arg == "--keyer") {
@@ -235,13 +237,13 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
         app.portText = kept.port;
         app.keyerMode = line.options.keyer.value_or(kept.keyer);
         app.inputKeys = line.options.inputKeys.value_or(kept.inputKeys);
+        app.setSettingsKeeper(&keeper);
         std::unique_ptr<Screen> window = makeMainWindow(app);
         app.setMainWindow(window.get());
         if (!quitOnSignal.requested())
             window->run();
         app.releaseSound();
-        if (!keeper.keep(KeptSettings{tutor.speeds, app.portText, tutor.tone.settings(),
-                                      app.keyerMode, app.inputKeys})) {
+        if (!keeper.keep(app.settings())) {
             std::cerr << info.command << ": the settings could not be kept: " << keeper.error()
                       << "\n";
         }

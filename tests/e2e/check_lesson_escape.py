@@ -52,7 +52,7 @@ def lesson(program, data, key):
                             stdin=subprocess.DEVNULL)
     try:
         app = orcalib.find_application(pid=proc.pid, timeout=20)
-        buttons = [n for n in nodes(app) if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and
+        buttons = [n for n in orcalib.nodes(app) if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and
                    n.name in ("1", "E T I M ")]
         buttons[0].queryComponent().grabFocus()
         time.sleep(0.5)
@@ -79,27 +79,12 @@ def lesson(program, data, key):
     check(not late, "%s: the keys still waiting at the Escape were not played" % name)
 
 
-def nodes(root):
-    stack = [root]
-    while stack:
-        node = stack.pop()
-        yield node
-        try:
-            stack.extend(node.getChildAtIndex(i) for i in range(node.childCount))
-        except Exception:
-            continue
-
-
 def main():
     earkey, keyview, data = sys.argv[1:4]
     pyatspi.Registry.getDesktop(0)  # the accessibility bus before the programs
     lesson(earkey, data, "space")
     lesson(keyview, data, "e")
-    for failure in failures:
-        print("FAIL: " + failure)
-    if not failures:
-        print("PASS")
-    return 1 if failures else 0
+    return orcalib.finish(failures)
 
 
 if __name__ == "__main__":

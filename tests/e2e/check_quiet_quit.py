@@ -106,12 +106,7 @@ def main():
 
     status, err = end(start([keyview, "--no-sound"], data), signal.SIGINT)
     check(status == 0, "keyview ends with status 0 on SIGINT (got %s)" % status)
-
-    for failure in failures:
-        print("FAIL: " + failure)
-    if not failures:
-        print("PASS")
-    return 1 if failures else 0
+    return orcalib.finish(failures)
 
 
 if __name__ == "__main__":

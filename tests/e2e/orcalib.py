@@ -389,3 +389,51 @@ def describe(node):
     except Exception:
         pass
     return (node.getRoleName(), node.name or "", text)
+
+
+def nodes(root, limit=5000):
+    """root and its descendants, depth first; at most limit of them."""
+    stack, seen = [root], 0
+    while stack and seen < limit:
+        node = stack.pop()
+        seen += 1
+        try:
+            yield node
+            stack.extend(node.getChildAtIndex(i) for i in range(node.childCount))
+        except Exception:
+            continue
+
+
+def alerts(app):
+    """The texts of the message boxes app shows, each box's labels joined."""
+    pyatspi = _pyatspi()
+    found = []
+    for node in nodes(app):
+        try:
+            if node.getRole() == pyatspi.ROLE_ALERT:
+                found.append(" | ".join(describe(n)[2] or n.name for n in nodes(node)
+                                        if n.getRole() == pyatspi.ROLE_LABEL and
+                                        (describe(n)[2] or n.name)))
+        except Exception:
+            continue
+    return found
+
+
+def wait_alert(app, timeout):
+    """The text of the first message box app shows within timeout seconds, or None."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        found = alerts(app)
+        if found:
+            return found[0]
+        time.sleep(0.1)
+    return None
+
+
+def finish(failures):
+    """Prints each failure and PASS when there is none; returns the exit status."""
+    for failure in failures:
+        print("FAIL: " + failure)
+    if not failures:
+        print("PASS")
+    return 1 if failures else 0

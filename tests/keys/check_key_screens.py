@@ -33,16 +33,7 @@ def fail(message):
     sys.exit(1)
 
 
-def nodes(root, limit=5000):
-    stack, seen = [root], 0
-    while stack and seen < limit:
-        node = stack.pop()
-        seen += 1
-        try:
-            yield node
-            stack.extend(node.getChildAtIndex(i) for i in range(node.childCount))
-        except Exception:
-            continue
+nodes = orcalib.nodes
 
 
 def wait_node(app, predicate, timeout=15.0, what="node"):

@@ -146,10 +146,19 @@ TEST_P(KeyScreens, StraightKeyDecodesAndReportsItsTimings) {
     EXPECT_EQ(tones.substr(0, 101),
               std::string(20, '#') + std::string(20, '.') + std::string(60, '#') + ".");
     if (GetParam() == Edition::Earkey) {
+        // The box named as the screen opens on it, then every character through the spoken
+        // label, alone.
+        ASSERT_FALSE(rig.spoken.empty());
+        EXPECT_EQ(rig.spoken.front(), "Decoded text");
         std::string said;
-        for (const auto& s : rig.spoken)
-            said += s;
-        EXPECT_EQ(said, "PARISPARISPARIS");  // every character, through the spoken label
+        for (std::size_t i = 1; i < rig.spoken.size(); ++i)
+            said += rig.spoken[i];
+        EXPECT_EQ(said, "PARISPARISPARIS");
+        // The learner moves from the one to the other: each is named before its text.
+        rig.spoken.clear();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(rig.spoken, (std::vector<std::string>{"Decoded text", "Last character: S"}));
         QTest::keyClick(&screen, Qt::Key_F1);
     } else {
         QTest::mouseClick(screen.controlAs<QPushButton>(keys::kTimingsButton), Qt::LeftButton);
@@ -342,8 +351,9 @@ TEST_P(KeyScreens, PaddleScreenKeysCqAtTwentyWpmInEveryKeyerMode) {
         EXPECT_EQ(screen.text(keys::kDecodedTextBox), " CQ") << keyerModeName(mode);
         if (GetParam() == Edition::Earkey) {
             EXPECT_EQ(screen.text(keys::kLastCharLabel), "Q");
-            // The empty text box has the focus first; then each character is said once.
-            EXPECT_EQ(rig.spoken, (std::vector<std::string>{"", "C", "Q"}));
+            // The empty text box has the focus first, by its name; then each character is
+            // said once, alone.
+            EXPECT_EQ(rig.spoken, (std::vector<std::string>{"Decoded text", "C", "Q"}));
         }
     }
 }
