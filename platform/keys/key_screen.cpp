@@ -5,6 +5,8 @@
 #include <chrono>
 
 #include "key_port.h"
+#include "key_setting_screen.h"
+#include "keying/key_choices.h"
 
 namespace keytut::keys {
 
@@ -48,6 +50,9 @@ void addKeyScreens(ui::ExerciseEntries& entries, ui::App& app, KeyScreenLayout s
         StraightKeyScreen screen(app, straight, *decoder, programHooks(app));
         screen.start();
     };
+    entries.keySetting = [&app] {
+        keySettingScreen(app, programHooks(app), [] { return findKeys(); });
+    };
     entries.paddleKeyDecoding = [&app, paddle] {
         PaddleKeyScreen screen(app, paddle, app.tutor.workText, programHooks(app));
         screen.start();
@@ -70,8 +75,10 @@ KeyScreen::~KeyScreen() {
 }
 
 bool KeyScreen::openPort() {
+    // The key chosen for the number on the Key screen, unless the command line names another.
+    const auto devices = portDevices(app().keyChoices, app().options.portDevices);
     KeyPortPlace place;
-    place.portDevices = &app().options.portDevices;
+    place.portDevices = &devices;
     place.screen = this;
     // A key script plays on the side-tone's clock: the same however busy the program is.
     place.elapsedMs = [this] { return ticks_ * 5; };

@@ -53,6 +53,8 @@ class App {
     // The paddle keyer's mode and a keyboard-type adapter's two keys, kept between runs.
     KeyerMode keyerMode = KeyerMode::Plain;
     InputKeys inputKeys = defaultInputKeys();
+    // The key chosen on the Key screen for a port number, kept between runs; --port wins.
+    std::map<std::string, std::string> keyChoices;
 
     // The owner of every exercise screen.
     QWidget* mainWindow() const { return mainWindow_; }

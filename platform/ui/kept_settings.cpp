@@ -4,6 +4,8 @@
 #include <QStandardPaths>
 #include <algorithm>
 
+#include "keying/key_choices.h"
+
 namespace keytut::ui {
 
 namespace {
@@ -16,6 +18,7 @@ const char* const kInputDotKey = "input/dot";
 const char* const kInputDashKey = "input/dash";
 const char* const kPitchKey = "tone/pitch";
 const char* const kSoftEdgesKey = "tone/soft-edges";
+const char* const kKeyGroup = "key";  // key/1=midi:/dev/snd/midiC1D0
 
 // The position of a speed written as its words per minute ("15"); -1 for anything else.
 int speedIndex(const QString& text) {
@@ -74,6 +77,13 @@ KeptSettings loadSettings(const std::filesystem::path& file) {
     const QString soft = settings.value(kSoftEdgesKey).toString();
     if (soft == QLatin1String("true") || soft == QLatin1String("false"))
         kept.tone.softEdges = soft == QLatin1String("true");
+    settings.beginGroup(kKeyGroup);
+    for (const QString& port : settings.childKeys()) {
+        const std::string device = settings.value(port).toString().toStdString();
+        if (validPort(port) && validKeyDevice(device))
+            kept.keys[port.toStdString()] = device;
+    }
+    settings.endGroup();
     return kept;
 }
 
@@ -92,15 +102,26 @@ bool saveSettings(const std::filesystem::path& file, const KeptSettings& kept) {
         }
     }
     QSettings settings(name, QSettings::IniFormat);
-    settings.setValue(kCharacterSpeedKey,
-                      speedChoices[static_cast<std::size_t>(kept.speeds.charIndex)]);
-    settings.setValue(kWordSpeedKey, speedChoices[static_cast<std::size_t>(kept.speeds.wordIndex)]);
-    settings.setValue(kPortKey, QString::fromStdString(kept.port));
-    settings.setValue(kKeyerKey, QString::fromStdString(keyerModeName(kept.keyer)));
-    settings.setValue(kInputDotKey, QString::fromStdString(inputKeyName(kept.inputKeys.dot)));
-    settings.setValue(kInputDashKey, QString::fromStdString(inputKeyName(kept.inputKeys.dash)));
-    settings.setValue(kPitchKey, kept.tone.pitch);
-    settings.setValue(kSoftEdgesKey, kept.tone.softEdges);
+    auto keep = [&settings](const QString& key, const QString& value) {
+        if (!settings.contains(key) || settings.value(key).toString() != value)
+            settings.setValue(key, value);
+    };
+    keep(kCharacterSpeedKey, speedChoices[static_cast<std::size_t>(kept.speeds.charIndex)]);
+    keep(kWordSpeedKey, speedChoices[static_cast<std::size_t>(kept.speeds.wordIndex)]);
+    keep(kPortKey, QString::fromStdString(kept.port));
+    keep(kKeyerKey, QString::fromStdString(keyerModeName(kept.keyer)));
+    keep(kInputDotKey, QString::fromStdString(inputKeyName(kept.inputKeys.dot)));
+    keep(kInputDashKey, QString::fromStdString(inputKeyName(kept.inputKeys.dash)));
+    keep(kPitchKey, QString::number(kept.tone.pitch));
+    keep(kSoftEdgesKey, kept.tone.softEdges ? QStringLiteral("true") : QStringLiteral("false"));
+    settings.beginGroup(kKeyGroup);
+    for (const QString& port : settings.childKeys()) {
+        if (!kept.keys.contains(port.toStdString()))
+            settings.remove(port);
+    }
+    for (const auto& [port, device] : kept.keys)
+        keep(QString::fromStdString(port), QString::fromStdString(device));
+    settings.endGroup();
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

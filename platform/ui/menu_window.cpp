@@ -37,6 +37,8 @@ void MenuWindow::createSettings() {
         {kPort, ControlKind::Edit, "", 290, 108, 10, 10, style::DigitsOnly | style::Border});
     // The pitch and edges of the tone, on a screen of their own.
     createControl({kTone, ControlKind::PushButton, "&Tone", 290, 124, 40, 14});
+    // What the port number stands for: a serial port, an adapter, the keyboard or a script.
+    createControl({kKey, ControlKind::PushButton, "Ke&y", 333, 124, 25, 14});
     const std::vector<std::string> choices(speedChoices.begin(), speedChoices.end());
     setItems(kCharacterSpeed, choices);
     setItems(kWordSpeed, choices);
@@ -121,6 +123,10 @@ void MenuWindow::command(int id, int notification) {
         }
         case kTone:
             toneScreen(app_);
+            break;
+        case kKey:
+            tutor.commPortText = text(kPort);
+            call(entries_.keySetting);
             break;
         case kStraightKey:
             tutor.commPortText = text(kPort);

@@ -19,6 +19,7 @@ struct ExerciseEntries {
     std::function<void()> fileSending;
     std::function<void()> straightKeyDecoding;
     std::function<void()> paddleKeyDecoding;
+    std::function<void()> keySetting;  // the key behind the port number in the port box
 };
 
 namespace menu {
@@ -34,6 +35,7 @@ constexpr int kStraightKey = 306;
 constexpr int kPaddleKey = 307;
 constexpr int kPort = 309;
 constexpr int kTone = 310;  // opens the tone screen
+constexpr int kKey = 311;   // opens the key screen of the port number in the port box
 constexpr int kSettingsBox = 207;
 constexpr int kPracticeBox = 208;
 constexpr int kCharacterSpeedLabel = 205;

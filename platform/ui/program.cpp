@@ -132,7 +132,8 @@ std::string usageText(const ProgramInfo& info) {
            "\n\n"
            "The data files (KEYTUT.CDE, KEYTUT.WRD, KEYTUT.GRP, MORSE*.TXT) are read from the\n"
            "working directory, or from the folder given with --data.\n"
-           "The speeds, the port, the tone and the keyer are kept between runs in " +
+           "The speeds, the port, the key chosen for each port number, the tone and the keyer\n"
+           "are kept between runs in " +
            settingsFile(info.command).string() +
            ".\n\n"
            "Options:\n"
@@ -143,7 +144,8 @@ std::string usageText(const ProgramInfo& info) {
            "                     (--port 1=/dev/ttyUSB0), keyboard, midi:DEVICE (a MIDI key\n"
            "                     adapter, --port 1=midi:/dev/snd/midiC1D0), input:DEVICE (a\n"
            "                     keyboard-type adapter) or sim:FILE (a key script); may be "
-           "repeated\n"
+           "repeated;\n"
+           "                     wins over the key chosen on the Key screen for that run\n"
            "  --keyer MODE       the paddle keyer: plain (the default), iambic-a, iambic-b or\n"
            "                     ultimatic; kept for the next runs\n"
            "  --input-keys D,L   the keys of a keyboard-type adapter that are the dot and the\n"
@@ -237,13 +239,14 @@ int runProgram(const EditionProfile& profile, const ProgramInfo& info, int argc,
         app.portText = kept.port;
         app.keyerMode = line.options.keyer.value_or(kept.keyer);
         app.inputKeys = line.options.inputKeys.value_or(kept.inputKeys);
+        app.keyChoices = kept.keys;
         std::unique_ptr<Screen> window = makeMainWindow(app);
         app.setMainWindow(window.get());
         if (!quitOnSignal.requested())
             window->run();
         app.releaseSound();
-        const KeptSettings chosen{tutor.speeds, app.portText, tutor.tone.settings(), app.keyerMode,
-                                  app.inputKeys};
+        const KeptSettings chosen{tutor.speeds,  app.portText,  tutor.tone.settings(),
+                                  app.keyerMode, app.inputKeys, app.keyChoices};
         if (!saveSettings(keptFile, chosen)) {
             std::cerr << info.command << ": the settings could not be kept in " << keptFile.string()
                       << "\n";

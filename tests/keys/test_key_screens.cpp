@@ -10,7 +10,11 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
@@ -20,6 +24,7 @@
 #include "fake_sidetone.h"
 #include "keying/hand_keying.h"
 #include "keyview/key_screens.h"
+#include "platform/keys/key_setting_screen.h"
 #include "tests/editions.h"
 #include "tests/ui/test_support.h"
 
@@ -477,6 +482,144 @@ TEST_P(KeyScreens, TheSideToneHasTheChosenPitchAndEdges) {
     voice = keys::programHooks(rig.app).openVoice();
     ASSERT_EQ(rig.audio.sidetones.size(), 2u);
     EXPECT_EQ(rig.audio.sidetones.back()->settings(), (ToneSettings{550, true}));
+}
+
+// What a machine with a USB serial adapter, a MIDI adapter and a keyboard-type adapter shows.
+FoundKeys adaptersPlugged(bool secondMidi = false) {
+    FoundKeys found;
+    found.serialPorts = {{"/dev/ttyS0", ""}, {"/dev/ttyUSB0", "FT232R USB UART"}};
+    found.midiAdapters = {{"/dev/snd/midiC1D0", "Adapter"}};
+    if (secondMidi)
+        found.midiAdapters.push_back({"/dev/snd/midiC2D0", ""});
+    found.inputDevices = {"/dev/input/by-id/usb-Key_Paddle-event-kbd"};
+    return found;
+}
+
+// The entries of the key list as shown, and the one the screen reader says is chosen.
+std::vector<std::string> shownChoices(keys::KeySettingScreen& screen) {
+    std::vector<std::string> shown;
+    if (auto* list = qobject_cast<QListWidget*>(screen.keyList())) {
+        for (int i = 0; i < list->count(); ++i)
+            shown.push_back(list->item(i)->text().toStdString());
+    } else if (auto* combo = qobject_cast<QComboBox*>(screen.keyList())) {
+        for (int i = 0; i < combo->count(); ++i)
+            shown.push_back(combo->itemText(i).toStdString());
+    }
+    return shown;
+}
+
+// Moves through the list as the learner does: the cursor keys, in both editions.
+void press(keys::KeySettingScreen& screen, Qt::Key key) {
+    QTest::keyClick(screen.keyList(), key);
+}
+
+// Leaves the screen: Escape in Earkey, the Close button in Keyview.
+void leave(keys::KeySettingScreen& screen, Edition edition) {
+    if (edition == Edition::Earkey) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    } else {
+        QTest::mouseClick(screen.closeButton(), Qt::LeftButton);
+    }
+}
+
+TEST_P(KeyScreens, TheKeyChosenOnTheKeyScreenIsTheDecodeScreensKey) {
+    KeyRig rig(GetParam(), {});
+    const std::string script = straightScript("PARIS", 15);
+    int looked = 0;
+    keys::KeySettingScreen screen(rig.app, "1", [&looked] {
+        ++looked;
+        return adaptersPlugged();
+    });
+    ASSERT_TRUE(showActive(screen));
+    EXPECT_EQ(screen.windowTitle(), "Key");
+    EXPECT_EQ(screen.focusWidget(), screen.keyList());
+    // The screen reader names the list by its label (a drop-down list), or by its own name.
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(screen.keyList());
+    const auto labels = list->relations(QAccessible::Label);
+    EXPECT_EQ(labels.empty() ? list->text(QAccessible::Name).toStdString()
+                             : labels[0].first->text(QAccessible::Name).toStdString(),
+              "Key for Comm Port 1:");
+    EXPECT_EQ(shownChoices(screen),
+              (std::vector<std::string>{
+                  "COM1: ttyS0", "ttyUSB0: FT232R USB UART", "MIDI adapter midiC1D0: Adapter",
+                  "Keyboard-type adapter Key Paddle", "Keyboard and mouse", "Key script"}));
+    EXPECT_EQ(screen.chosenIndex(), 0);
+
+    // Each step down is the key from then on, and Earkey says it.
+    press(screen, Qt::Key_Down);
+    EXPECT_EQ(rig.app.keyChoices, (std::map<std::string, std::string>{{"1", "/dev/ttyUSB0"}}));
+    if (GetParam() == Edition::Earkey) {
+        EXPECT_EQ(ui::testing::announced(), "ttyUSB0: FT232R USB UART");
+    }
+    press(screen, Qt::Key_Down);
+    EXPECT_EQ(rig.app.keyChoices.at("1"), "midi:/dev/snd/midiC1D0");
+    press(screen, Qt::Key_Down);
+    EXPECT_EQ(rig.app.keyChoices.at("1"), "input:/dev/input/by-id/usb-Key_Paddle-event-kbd");
+    // A key script is the key once its file is named.
+    press(screen, Qt::Key_End);
+    EXPECT_EQ(screen.chosenIndex(), 5);
+    EXPECT_EQ(rig.app.keyChoices.at("1"), "input:/dev/input/by-id/usb-Key_Paddle-event-kbd");
+    QTest::keyClick(screen.keyList(), Qt::Key_F, Qt::AltModifier);
+    EXPECT_EQ(screen.focusWidget(), screen.scriptBox());
+    QTest::keyClicks(screen.scriptBox(), QString::fromStdString(script));
+    EXPECT_EQ(rig.app.keyChoices.at("1"), "sim:" + script);
+    leave(screen, GetParam());
+    EXPECT_FALSE(screen.isVisible());
+    EXPECT_EQ(looked, 1);
+
+    // The straight-key screen on port 1 reads that script: the key chosen, not ttyS0.
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
+    keys::StraightKeyScreen straight(rig.app, rig.straightLayout(), decoder, rig.hooks());
+    ASSERT_TRUE(straight.openPort());
+    ASSERT_TRUE(showActive(straight));
+    rig.ticks(1400);
+    EXPECT_EQ(straight.text(keys::kDecodedTextBox), "PARIS");
+    EXPECT_TRUE(rig.boxes.empty());
+}
+
+TEST_P(KeyScreens, TheKeyScreenKeepsAnUnpluggedKeyAndNamesTheCommandLinesOne) {
+    KeyRig rig(GetParam(), {{"2", "keyboard"}});
+    rig.app.keyChoices = {{"1", "midi:/dev/snd/midiC2D0"}, {"2", "/dev/ttyUSB0"}};
+    bool plugged = false;
+    keys::KeySettingScreen screen(rig.app, "1", [&plugged] { return adaptersPlugged(plugged); });
+    ASSERT_TRUE(showActive(screen));
+    // The adapter kept is not plugged in: it stays the choice, and says so.
+    auto shown = shownChoices(screen);
+    ASSERT_EQ(shown.size(), 7u);
+    EXPECT_EQ(shown[static_cast<std::size_t>(screen.chosenIndex())],
+              "MIDI adapter midiC2D0 (not found now)");
+    EXPECT_EQ(screen.commandLineNote(), nullptr);
+    // Plugged in and looked for again: found, still chosen, the focus back on the list.
+    plugged = true;
+    QTest::mouseClick(screen.refreshButton(), Qt::LeftButton);
+    shown = shownChoices(screen);
+    ASSERT_EQ(shown.size(), 7u);
+    EXPECT_EQ(shown[static_cast<std::size_t>(screen.chosenIndex())], "MIDI adapter midiC2D0");
+    EXPECT_EQ(screen.focusWidget(), screen.keyList());
+    // Back to the numbered port: the port has no choice of its own any more.
+    press(screen, Qt::Key_Home);
+    EXPECT_EQ(rig.app.keyChoices, (std::map<std::string, std::string>{{"2", "/dev/ttyUSB0"}}));
+    leave(screen, GetParam());
+
+    // Port 2 is set on the command line: the screen says so, and that is what the port opens.
+    keys::KeySettingScreen second(rig.app, "2", [] { return adaptersPlugged(); });
+    ASSERT_TRUE(showActive(second));
+    ASSERT_NE(second.commandLineNote(), nullptr);
+    EXPECT_EQ(second.commandLineNote()->text().toStdString(),
+              "For this run the command line makes port 2 keyboard; the choice here is kept for "
+              "the next runs.");
+    EXPECT_EQ(shownChoices(second)[static_cast<std::size_t>(second.chosenIndex())],
+              "ttyUSB0: FT232R USB UART");
+    leave(second, GetParam());
+    rig.tutor.commPortText = "2";
+    keys::PaddleKeyScreen paddle(rig.app, rig.paddleLayout(), "12", rig.hooks());
+    ASSERT_TRUE(paddle.openPort());  // the keyboard, not the absent ttyUSB0
+    EXPECT_TRUE(rig.boxes.empty());
+
+    // An empty port box has no key to choose: the described message instead of the screen.
+    rig.tutor.commPortText = "";
+    keys::keySettingScreen(rig.app, rig.hooks(), [] { return FoundKeys{}; });
+    EXPECT_EQ(rig.boxes, (std::vector<Box>{{"Comm Port Error", "No Comm Port Selected", true}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, KeyScreens,

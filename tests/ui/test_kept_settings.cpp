@@ -111,5 +111,37 @@ TEST_F(KeptSettingsFile, ADamagedFileIsReplacedWhenSaved) {
     EXPECT_EQ(loadSettings(file()), chosen);
 }
 
+TEST_F(KeptSettingsFile, TheKeyOfEachPortIsKeptAndOnlyWhatChangedIsWritten) {
+    KeptSettings chosen;
+    chosen.keys = {{"1", "midi:/dev/snd/midiC1D0"}, {"3", "sim:paris keys.txt"}};
+    ASSERT_TRUE(saveSettings(file(), chosen));
+    EXPECT_EQ(loadSettings(file()), chosen);
+    auto text = [this] {
+        std::ifstream in(file());
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    EXPECT_NE(text().find("[key]\n1=midi:/dev/snd/midiC1D0\n"), std::string::npos) << text();
+
+    // Another program's or a later version's lines stay; a run that changed nothing leaves the
+    // file as it was, line for line.
+    write(text() + "[progress]\nlevel=4\n");
+    const std::string before = text();
+    ASSERT_TRUE(saveSettings(file(), chosen));
+    EXPECT_EQ(text(), before);
+
+    // A port back on its numbered serial port loses its line; the others keep theirs.
+    chosen.keys.erase("1");
+    chosen.keys["2"] = "keyboard";
+    ASSERT_TRUE(saveSettings(file(), chosen));
+    EXPECT_EQ(loadSettings(file()).keys, chosen.keys);
+    EXPECT_EQ(text().find("midiC1D0"), std::string::npos) << text();
+    EXPECT_NE(text().find("level=4"), std::string::npos) << text();
+
+    // Lines that are no port number or no key are dropped one by one.
+    write("[key]\n1=keyboard\nx=keyboard\n2=ttyUSB0\n3=sim:\n4=/dev/ttyUSB0\n");
+    EXPECT_EQ(loadSettings(file()).keys,
+              (std::map<std::string, std::string>{{"1", "keyboard"}, {"4", "/dev/ttyUSB0"}}));
+}
+
 }  // namespace
 }  // namespace keytut::ui
