@@ -25,6 +25,7 @@ keytut::keys::KeyScreenLayout straightKeyLayout() {
     KeyScreenLayout layout = decodeWindow(kStraightKeyTitle);
     layout.controls.push_back({kTimingsButton, ControlKind::PushButton, "Timings", 230, 5, 40, 15});
     layout.timingsCommand = kTimingsButton;
+    layout.timingPicture = true;
     return layout;
 }
 

@@ -7,6 +7,7 @@
 #include "key_port.h"
 #include "key_setting_screen.h"
 #include "keying/key_choices.h"
+#include "timing_picture.h"
 
 namespace keytut::keys {
 
@@ -29,6 +30,11 @@ KeyScreenHooks programHooks(ui::App& app) {
         QMessageBox box(exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, ui::qText(title),
                         ui::qText(text), QMessageBox::Ok, app.mainWindow());
         box.exec();
+    };
+    hooks.timingPicture = [&app](const std::string& title, const std::string& text,
+                                 const TimingStatistics& statistics) {
+        TimingReportDialog report(title, text, statistics, app.mainWindow());
+        report.exec();
     };
     return hooks;
 }
@@ -170,6 +176,14 @@ void KeyScreen::messageBox(const std::string& title, const std::string& text, bo
         hooks_.messageBox(title, text, exclamation);
 }
 
+void KeyScreen::timingReport(const std::string& text, const TimingStatistics& statistics) {
+    if (layout_.timingPicture && hooks_.timingPicture) {
+        hooks_.timingPicture(kTimingsTitle, text, statistics);
+    } else {
+        messageBox(kTimingsTitle, text, false);
+    }
+}
+
 StraightKeyScreen::StraightKeyScreen(ui::App& app, const KeyScreenLayout& layout,
                                      StraightKeyDecoder& decoder, KeyScreenHooks hooks)
     : KeyScreen(app, layout, std::move(hooks)), decoder_(decoder) {
@@ -210,12 +224,24 @@ void StraightKeyScreen::showTimings() {
     if (reporting_)
         return;
     reporting_ = true;
-    messageBox(kTimingsTitle, decoder_.timingReport(), false);
+    // This visit's marks and spaces, before the new measurement forgets them.
+    const TimingStatistics statistics = timingStatistics(decoder_.timedElements());
+    timingReport(decoder_.timingReport(), statistics);
     reporting_ = false;
     if (ended())
         return;
     decoder_.startNewMeasurement();
     setText(kDecodedTextBox, "");
+    // Earkey: after the report, how each kind went, said in one go so that no sentence cuts
+    // off another.
+    std::string said;
+    for (const auto& sentence : timingSentences(statistics))
+        said += (said.empty() ? "" : " ") + sentence;
+    if (layout_.spokenLabel != 0 && !said.empty()) {
+        ui::Change change;
+        change.text(layout_.spokenLabel, said).speak = layout_.spokenLabel;
+        apply(change);
+    }
 }
 
 PaddleKeyScreen::PaddleKeyScreen(ui::App& app, const KeyScreenLayout& layout,

@@ -10,12 +10,14 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QChart>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +27,7 @@
 #include "keying/hand_keying.h"
 #include "keyview/key_screens.h"
 #include "platform/keys/key_setting_screen.h"
+#include "platform/keys/timing_picture.h"
 #include "tests/editions.h"
 #include "tests/ui/test_support.h"
 
@@ -620,6 +623,146 @@ TEST_P(KeyScreens, TheKeyScreenKeepsAnUnpluggedKeyAndNamesTheCommandLinesOne) {
     rig.tutor.commPortText = "";
     keys::keySettingScreen(rig.app, rig.hooks(), [] { return FoundKeys{}; });
     EXPECT_EQ(rig.boxes, (std::vector<Box>{{"Comm Port Error", "No Comm Port Selected", true}}));
+}
+
+// The lengths of a straight-key script's marks and spaces by kind, in units of the hand's own
+// dot, read from the script's times and the code of the text it keys: what the hand did, known
+// without the decoder. The hand's dot is the time of everything but the word gaps over the units
+// those take.
+std::array<std::vector<double>, kTimedKinds> heldByScript(const SimKeyScript& script,
+                                                          const std::string& text,
+                                                          const CodeTable& codes) {
+    std::vector<TimedKind> kinds;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ')
+            continue;
+        const auto& code = codes.codeElements[static_cast<unsigned char>(text[i])];
+        for (std::size_t e = 0; e < code.size() && code[e] != 0; ++e) {
+            if (e > 0)
+                kinds.push_back(TimedKind::ElementGap);
+            kinds.push_back(code[e] == 1 ? TimedKind::Dot : TimedKind::Dash);
+        }
+        if (i + 1 < text.size())
+            kinds.push_back(text[i + 1] == ' ' ? TimedKind::WordGap : TimedKind::CharacterGap);
+    }
+    std::array<std::vector<double>, kTimedKinds> held;
+    EXPECT_EQ(script.changes.size(), kinds.size() + 1);
+    if (script.changes.size() != kinds.size() + 1)
+        return held;
+    double ms = 0, units = 0;
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        if (kinds[i] == TimedKind::WordGap)
+            continue;
+        ms += static_cast<double>(script.changes[i + 1].ms - script.changes[i].ms);
+        units += kinds[i] == TimedKind::Dash || kinds[i] == TimedKind::CharacterGap ? 3 : 1;
+    }
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        held[static_cast<std::size_t>(kinds[i])].push_back(
+            static_cast<double>(script.changes[i + 1].ms - script.changes[i].ms) / (ms / units));
+    }
+    return held;
+}
+
+// The timing report of a hand with its habits and a known jitter: Keyview pictures each mark and
+// space where the script put it, Earkey says after the report how each kind went, both from the
+// same keying.
+TEST_P(KeyScreens, TheTimingReportPicturesAndSaysTheKeyingTheScriptHolds) {
+    const std::string text = "PARIS PARIS PARIS";
+    HandKeying how;
+    how.wpm = 15;
+    how.shape = {1.25, 3.1, 1.0, 2.4, 7.0};  // long dots, short character gaps
+    how.jitter = 0.05;
+    how.seed = 3;
+    KeyRig rig(GetParam(), {});
+    const SimKeyScript script = keyStraight(text, rig.tutor.codes, how);
+    const auto held = heldByScript(script, text, rig.tutor.codes);
+    rig.app.keyChoices["1"] = "sim:" + writeScript(script, "habits.txt");
+    rig.listen();
+    std::vector<std::string> pictured;  // the report's text
+    std::unique_ptr<QChart> chart;
+    auto hooks = rig.hooks();
+    hooks.timingPicture = [&](const std::string& title, const std::string& report,
+                              const TimingStatistics& statistics) {
+        EXPECT_EQ(title, "Timings");
+        pictured.push_back(report);
+        chart.reset(keys::timingChart(statistics));
+    };
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()),
+                               [&rig] { return rig.voice ? rig.voice->ticks * 5 : 0; });
+    keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, hooks);
+    ASSERT_TRUE(screen.openPort());
+    ASSERT_TRUE(showActive(screen));
+    rig.ticks(script.endMs() / 5 + 400);
+    ASSERT_EQ(screen.text(keys::kDecodedTextBox), text);
+    const std::string report =
+        timingReportText(GetParam() == Edition::Keyview ? " WPM" : "", decoder.dotAverage(),
+                         decoder.dashAverage(), decoder.unitCount(), 0);
+    const auto statistics = timingStatistics(decoder.timedElements());
+    if (GetParam() == Edition::Earkey) {
+        rig.spoken.clear();
+        QTest::keyClick(&screen, Qt::Key_F1);
+    } else {
+        QTest::mouseClick(screen.controlAs<QPushButton>(keys::kTimingsButton), Qt::LeftButton);
+    }
+    settle();
+    // The report's text is the described one, in the box of each edition.
+    const std::string shown = GetParam() == Edition::Keyview
+                                  ? (pictured.empty() ? "" : pictured[0])
+                                  : (rig.boxes.empty() ? "" : rig.boxes[0].text);
+    EXPECT_EQ(shown.substr(0, shown.find("Word speed")),
+              report.substr(0, report.find("Word speed")));
+    EXPECT_EQ(screen.text(keys::kDecodedTextBox), "");
+
+    if (GetParam() == Edition::Keyview) {
+        EXPECT_TRUE(rig.boxes.empty());
+        ASSERT_NE(chart, nullptr);
+        // One row of points per kind, each point where the script put that mark or space, to
+        // within the tick the decoder counts in (5 ms of a 80 ms dot).
+        int rows = 0;
+        for (auto* series : chart->series()) {
+            auto* points = qobject_cast<QScatterSeries*>(series);
+            if (!points)
+                continue;
+            ++rows;
+            std::size_t kind = kTimedKinds;
+            for (std::size_t k = 0; k < kTimedKinds; ++k) {
+                if (points->name().toStdString() == timedKindName(static_cast<TimedKind>(k)))
+                    kind = k;
+            }
+            ASSERT_LT(kind, kTimedKinds) << points->name().toStdString();
+            const auto& want = held[kind];
+            ASSERT_EQ(static_cast<std::size_t>(points->count()), want.size()) << kind;
+            for (std::size_t i = 0; i < want.size(); ++i) {
+                const QPointF p = points->at(static_cast<int>(i));
+                EXPECT_NEAR(p.x(), want[i], 0.1) << kind << " " << i;
+                EXPECT_NEAR(p.y(), keys::timingRow(static_cast<TimedKind>(kind)), 0.2);
+            }
+        }
+        EXPECT_EQ(rows, 5);
+    } else {
+        ASSERT_EQ(rig.boxes.size(), 1u);
+        EXPECT_TRUE(pictured.empty());
+        // After the report, one sentence per kind, said in one go as the focus lands on them.
+        const auto said = timingSentences(statistics);
+        ASSERT_EQ(said.size(), kTimedKinds);
+        ASSERT_FALSE(rig.spoken.empty());
+        EXPECT_EQ(rig.spoken.back(),
+                  said[0] + " " + said[1] + " " + said[2] + " " + said[3] + " " + said[4]);
+        EXPECT_NE(said[0].find("percent long."), std::string::npos) << said[0];
+        EXPECT_NE(said[3].find("percent short."), std::string::npos) << said[3];
+        // And they are what the script holds: the means of its own lengths, as said (to one
+        // decimal, from lengths counted in 5 ms ticks).
+        for (std::size_t k = 0; k < kTimedKinds; ++k) {
+            double sum = 0;
+            for (double u : held[k])
+                sum += u;
+            const std::string name = timedKindName(static_cast<TimedKind>(k)) + " ";
+            ASSERT_EQ(said[k].rfind(name, 0), 0u) << said[k];
+            EXPECT_NEAR(std::stod(said[k].substr(name.size())),
+                        sum / static_cast<double>(held[k].size()), 0.12)
+                << said[k];
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, KeyScreens,
