@@ -116,6 +116,7 @@ void KeySettingScreen::choose(int index) {
         app().keyChoices[portText_] = *device;
     }
     // A key script without a file name changes nothing until the file is named.
+    app().keepSettings();
 }
 
 void KeySettingScreen::scriptNamed() {

@@ -50,6 +50,7 @@ TEST(CommandLine, RefusesBadOptionsWithAReason) {
                                                        {"--port", "=x"},
                                                        {"--port", "a=/dev/ttyS0"},
                                                        {"--port", "1="},
+                                                       {"--port", "1234=/dev/ttyS0"},
                                                        {"--seed", "-1"},
                                                        {"--seed", "12x"},
                                                        {"--seed"},
