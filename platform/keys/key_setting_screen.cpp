@@ -67,9 +67,7 @@ KeySettingScreen::KeySettingScreen(ui::App& app, std::string portText,
     // A list box is not named by its label's buddy relation as a drop-down list is.
     if (listBox_)
         listBox_->setAccessibleName(ui::qText("Key for Comm Port " + portText_ + ":"));
-    const auto kept = app.keyChoices.find(portText_);
-    scriptBox_->setText(
-        ui::qText(scriptFileOf(kept == app.keyChoices.end() ? std::string() : kept->second)));
+    scriptBox_->setText(ui::qText(scriptFileOf(app.settings().keyOf(portText_))));
     fill();
     if (dropDown_) {
         connect(dropDown_, &QComboBox::activated, this, [this](int index) { choose(index); });
@@ -91,9 +89,7 @@ int KeySettingScreen::chosenIndex() const {
 }
 
 void KeySettingScreen::fill() {
-    const auto kept = app().keyChoices.find(portText_);
-    list_ = keyChoices(portText_, find_ ? find_() : FoundKeys{},
-                       kept == app().keyChoices.end() ? std::string() : kept->second);
+    list_ = keyChoices(portText_, find_ ? find_() : FoundKeys{}, app().settings().keyOf(portText_));
     std::vector<std::string> captions;
     for (const auto& choice : list_.choices)
         captions.push_back(choice.caption);
@@ -111,9 +107,9 @@ void KeySettingScreen::choose(int index) {
     const KeyChoice& choice = list_.choices[static_cast<std::size_t>(index)];
     const auto device = chosenDevice(choice, ui::stdText(scriptBox_->text()));
     if (choice.kind == KeyChoiceKind::NumberedPort) {
-        app().keyChoices.erase(portText_);
+        app().settings().setKey(portText_, "");
     } else if (device) {
-        app().keyChoices[portText_] = *device;
+        app().settings().setKey(portText_, *device);
     }
     // A key script without a file name changes nothing until the file is named.
     app().keepSettings();
@@ -133,7 +129,7 @@ void KeySettingScreen::refresh() {
 
 void keySettingScreen(ui::App& app, const KeyScreenHooks& hooks,
                       const std::function<FoundKeys()>& find) {
-    const std::string portText = app.tutor.commPortText;
+    const std::string portText = app.settings().port();
     if (portText.empty()) {
         if (hooks.messageBox)
             hooks.messageBox(kCommPortErrorTitle, kNoCommPortMessage, true);

@@ -58,7 +58,7 @@ class KeySettingScreen : public ui::ExerciseScreen {
     QPushButton* closeButton_ = nullptr;
 };
 
-// Opens the key screen of the port number the main window copied into commPortText; an empty
+// Opens the key screen of the port number in the main window's port box; an empty
 // port box gives "No Comm Port Selected" instead.
 void keySettingScreen(ui::App& app, const KeyScreenHooks& hooks,
                       const std::function<FoundKeys()>& find);

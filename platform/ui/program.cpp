@@ -134,8 +134,7 @@ std::string usageText(const ProgramInfo& info) {
            "\n\n"
            "The data files (KEYTUT.CDE, KEYTUT.WRD, KEYTUT.GRP, MORSE*.TXT) are read from the\n"
            "working directory, or from the folder given with --data.\n"
-           "The speeds, the port, the key chosen for each port number, the tone and the keyer\n"
-           "are kept between runs in " +
+           "The speeds, the port, the tone and the keyer are kept between runs in " +
            settingsFile(info.command).string() +
            ".\n\n"
            "Options:\n"
@@ -146,8 +145,7 @@ std::string usageText(const ProgramInfo& info) {
            "                     (--port 1=/dev/ttyUSB0), keyboard, midi:DEVICE (a MIDI key\n"
            "                     adapter, --port 1=midi:/dev/snd/midiC1D0), input:DEVICE (a\n"
            "                     keyboard-type adapter) or sim:FILE (a key script); may be "
-           "repeated;\n"
-           "                     wins over the key chosen on the Key screen for that run\n"
+           "repeated\n"
            "  --keyer MODE       the paddle keyer: plain (the default), iambic-a, iambic-b or\n"
            "                     ultimatic; kept for the next runs\n"
            "  --input-keys D,L   the keys of a keyboard-type adapter that are the dot and the\n"
@@ -203,9 +201,6 @@ int runProgram(const EditionProfile& profile, const ProgramInfo& info, int argc,
     const KeptSettings kept = line.options.resetSettings ? KeptSettings{} : keeper.loaded();
 
     Tutor tutor(profile);
-    tutor.setTone(kept.tone);
-    tutor.speeds.chooseCharacterSpeed(kept.speeds.charIndex, tutor.timing);
-    tutor.speeds.chooseWordSpeed(kept.speeds.wordIndex, tutor.timing);
     if (line.options.seed) {
         tutor.random.seed(*line.options.seed);
     } else {
@@ -236,17 +231,17 @@ int runProgram(const EditionProfile& profile, const ProgramInfo& info, int argc,
     application.installEventFilter(&keys);
     {
         App app(tutor, *sound, messages, keys, line.options);
-        app.portText = kept.port;
-        app.keyerMode = line.options.keyer.value_or(kept.keyer);
-        app.inputKeys = line.options.inputKeys.value_or(kept.inputKeys);
-        app.keyChoices = kept.keys;
+        KeptSettings chosen = kept;
+        chosen.keyer = line.options.keyer.value_or(kept.keyer);
+        chosen.inputKeys = line.options.inputKeys.value_or(kept.inputKeys);
+        app.settings().take(chosen);
         app.setSettingsKeeper(&keeper);
         std::unique_ptr<Screen> window = makeMainWindow(app);
         app.setMainWindow(window.get());
         if (!quitOnSignal.requested())
             window->run();
         app.releaseSound();
-        if (!keeper.keep(app.settings())) {
+        if (!keeper.keep(app.settings().kept())) {
             std::cerr << info.command << ": the settings could not be kept: " << keeper.error()
                       << "\n";
         }

@@ -63,7 +63,6 @@ class KeyRig {
           app(tutor, audio, messages, keys, withPorts(std::move(ports))) {
         CollectingMessageSink sink;
         EXPECT_TRUE(tutor.loadData(KEYTUT_DATA_DIR, sink));
-        tutor.commPortText = "1";
     }
 
     keys::KeyScreenHooks hooks() {
@@ -253,7 +252,7 @@ TEST_P(KeyScreens, PortMessagesAndTheScreenNeverShown) {
              {"9", "Can't open port 9"},  // a pseudo-terminal: no modem lines
          }) {
         KeyRig rig(GetParam(), ports);
-        rig.tutor.commPortText = port;
+        rig.app.settings().setPort(port);
         StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
         QElapsedTimer clock;
         clock.start();
@@ -306,7 +305,7 @@ TEST_P(KeyScreens, UnpluggedPortIsReportedOnceAndTheScreenCanBeLeft) {
     ::unlockpt(master);
     KeyRig rig(GetParam(), {{"3", ::ptsname(master)}});
     rig.listen();
-    rig.tutor.commPortText = "3";
+    rig.app.settings().setPort("3");
     StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
     // The pseudo-terminal stands in for a serial adapter (the program would not take it: it has
     // no modem lines).
@@ -349,7 +348,7 @@ TEST_P(KeyScreens, PaddleScreenKeysCqAtTwentyWpmInEveryKeyerMode) {
     const auto script = writeScript(keyPaddles("CQ", codes, how), "cq.txt");
     for (KeyerMode mode : keyerModes()) {
         KeyRig rig(GetParam(), {{"1", "sim:" + script}});
-        rig.app.keyerMode = mode;
+        rig.app.settings().setKeyerMode(mode);
         rig.listen();
         keys::PaddleKeyScreen screen(rig.app, rig.paddleLayout(), "20", rig.hooks());
         ASSERT_TRUE(screen.openPort());
@@ -529,7 +528,7 @@ TEST_P(KeyScreens, AdaptersThatCannotBeHad) {
                                std::string("input:/dev/input/event99"), "input:" + file,
                                std::string("input:/dev/null")}) {
         KeyRig rig(GetParam(), {{"4", device}});
-        rig.tutor.commPortText = "4";
+        rig.app.settings().setPort("4");
         keys::PaddleKeyScreen screen(rig.app, rig.paddleLayout(), "12", rig.hooks());
         screen.start();
         EXPECT_EQ(rig.boxes, (std::vector<Box>{{"Comm Port Error", "Can't open port 4", true}}))
@@ -637,22 +636,23 @@ TEST_P(KeyScreens, TheKeyChosenOnTheKeyScreenIsTheDecodeScreensKey) {
 
     // Each step down is the key from then on, and Earkey says it.
     press(screen, Qt::Key_Down);
-    EXPECT_EQ(rig.app.keyChoices, (std::map<std::string, std::string>{{"1", "/dev/ttyUSB0"}}));
+    EXPECT_EQ(rig.app.settings().keys(),
+              (std::map<std::string, std::string>{{"1", "/dev/ttyUSB0"}}));
     if (GetParam() == Edition::Earkey) {
         EXPECT_EQ(ui::testing::announced(), "ttyUSB0: FT232R USB UART");
     }
     press(screen, Qt::Key_Down);
-    EXPECT_EQ(rig.app.keyChoices.at("1"), "midi:/dev/snd/midiC1D0");
+    EXPECT_EQ(rig.app.settings().keyOf("1"), "midi:/dev/snd/midiC1D0");
     press(screen, Qt::Key_Down);
-    EXPECT_EQ(rig.app.keyChoices.at("1"), "input:/dev/input/by-id/usb-Key_Paddle-event-kbd");
+    EXPECT_EQ(rig.app.settings().keyOf("1"), "input:/dev/input/by-id/usb-Key_Paddle-event-kbd");
     // A key script is the key once its file is named.
     press(screen, Qt::Key_End);
     EXPECT_EQ(screen.chosenIndex(), 5);
-    EXPECT_EQ(rig.app.keyChoices.at("1"), "input:/dev/input/by-id/usb-Key_Paddle-event-kbd");
+    EXPECT_EQ(rig.app.settings().keyOf("1"), "input:/dev/input/by-id/usb-Key_Paddle-event-kbd");
     QTest::keyClick(screen.keyList(), Qt::Key_F, Qt::AltModifier);
     EXPECT_EQ(screen.focusWidget(), screen.scriptBox());
     QTest::keyClicks(screen.scriptBox(), QString::fromStdString(script));
-    EXPECT_EQ(rig.app.keyChoices.at("1"), "sim:" + script);
+    EXPECT_EQ(rig.app.settings().keyOf("1"), "sim:" + script);
     leave(screen, GetParam());
     EXPECT_FALSE(screen.isVisible());
     EXPECT_EQ(looked, 1);
@@ -669,7 +669,8 @@ TEST_P(KeyScreens, TheKeyChosenOnTheKeyScreenIsTheDecodeScreensKey) {
 
 TEST_P(KeyScreens, TheKeyScreenKeepsAnUnpluggedKeyAndNamesTheCommandLinesOne) {
     KeyRig rig(GetParam(), {{"2", "keyboard"}});
-    rig.app.keyChoices = {{"1", "midi:/dev/snd/midiC2D0"}, {"2", "/dev/ttyUSB0"}};
+    rig.app.settings().setKey("1", "midi:/dev/snd/midiC2D0");
+    rig.app.settings().setKey("2", "/dev/ttyUSB0");
     bool plugged = false;
     keys::KeySettingScreen screen(rig.app, "1", [&plugged] { return adaptersPlugged(plugged); });
     ASSERT_TRUE(showActive(screen));
@@ -688,7 +689,8 @@ TEST_P(KeyScreens, TheKeyScreenKeepsAnUnpluggedKeyAndNamesTheCommandLinesOne) {
     EXPECT_EQ(screen.focusWidget(), screen.keyList());
     // Back to the numbered port: the port has no choice of its own any more.
     press(screen, Qt::Key_Home);
-    EXPECT_EQ(rig.app.keyChoices, (std::map<std::string, std::string>{{"2", "/dev/ttyUSB0"}}));
+    EXPECT_EQ(rig.app.settings().keys(),
+              (std::map<std::string, std::string>{{"2", "/dev/ttyUSB0"}}));
     leave(screen, GetParam());
 
     // Port 2 is set on the command line: the screen says so, and that is what the port opens.
@@ -701,13 +703,13 @@ TEST_P(KeyScreens, TheKeyScreenKeepsAnUnpluggedKeyAndNamesTheCommandLinesOne) {
     EXPECT_EQ(shownChoices(second)[static_cast<std::size_t>(second.chosenIndex())],
               "ttyUSB0: FT232R USB UART");
     leave(second, GetParam());
-    rig.tutor.commPortText = "2";
+    rig.app.settings().setPort("2");
     keys::PaddleKeyScreen paddle(rig.app, rig.paddleLayout(), "12", rig.hooks());
     ASSERT_TRUE(paddle.openPort());  // the keyboard, not the absent ttyUSB0
     EXPECT_TRUE(rig.boxes.empty());
 
     // An empty port box has no key to choose: the described message instead of the screen.
-    rig.tutor.commPortText = "";
+    rig.app.settings().setPort("");
     keys::keySettingScreen(rig.app, rig.hooks(), [] { return FoundKeys{}; });
     EXPECT_EQ(rig.boxes, (std::vector<Box>{{"Comm Port Error", "No Comm Port Selected", true}}));
 }
@@ -763,7 +765,7 @@ TEST_P(KeyScreens, TheTimingReportPicturesAndSaysTheKeyingTheScriptHolds) {
     KeyRig rig(GetParam(), {});
     const SimKeyScript script = keyStraight(text, rig.tutor.codes, how);
     const auto held = heldByScript(script, text, rig.tutor.codes);
-    rig.app.keyChoices["1"] = "sim:" + writeScript(script, "habits.txt");
+    rig.app.settings().setKey("1", "sim:" + writeScript(script, "habits.txt"));
     rig.listen();
     std::vector<std::string> pictured;  // the report's text
     std::unique_ptr<QChart> chart;
