@@ -53,7 +53,7 @@ const std::vector<ExerciseButton>& exerciseRegistry() {
                        [](App& app) { toneScreen(app); }),
         // What the port number in the port box stands for: a serial port, an adapter, the
         // keyboard or a key script (each edition's opener: the screen lives with the keys).
-        settingsButton(kKey, 311, "Ke&y", "Ke&y", 333, 124, 25, 14),
+        settingsButton(kKey, 315, "Ke&y", "Ke&y", 333, 124, 25, 14),
     };
     return registry;
 }
