@@ -22,6 +22,8 @@ class AsyncKeyStates {
     // kKeyDown if the key is down, plus kKeyPressedSinceQuery if it was pressed since the last
     // query of that key; the query clears the latter.
     int query(char key);
+    // True while a press of the key waits for its first query.
+    bool unread(char key) const { return pressed_[slot(key)]; }
     void clear();
 
   private:

@@ -8,7 +8,7 @@
 
 namespace keytut {
 
-std::vector<std::string> parseWordList(std::string contents, Edition edition) {
+std::vector<std::string> parseWordList(std::string contents, std::string_view wordEnding) {
     std::vector<std::string> words;
     FieldReader reader(std::move(contents));
     for (reader.skipBlankLines(); !reader.atEnd() && words.size() < kMaxWords;
@@ -17,8 +17,7 @@ std::vector<std::string> parseWordList(std::string contents, Edition edition) {
         // An empty field (",,") is no word: it would be sent as nothing at all.
         if (word.empty())
             continue;
-        if (edition == Edition::Keyview)
-            word += ' ';
+        word += wordEnding;
         words.push_back(std::move(word));
     }
     return words;
@@ -69,12 +68,12 @@ std::vector<std::string> findQsoFiles(const std::filesystem::path& folder) {
     return names;
 }
 
-void loadPracticeData(PracticeData& data, const std::filesystem::path& folder, Edition edition,
-                      MessageSink& messages) {
+void loadPracticeData(PracticeData& data, const std::filesystem::path& folder,
+                      std::string_view wordEnding, MessageSink& messages) {
     data = PracticeData{};
     DataFile words = loadDataFile(folder / kWordListFile);
     if (words.contents) {
-        data.wordList = parseWordList(std::move(*words.contents), edition);
+        data.wordList = parseWordList(std::move(*words.contents), wordEnding);
     } else {
         messages.showMessage(dataFileMessage(kWordListFile, words.fault));
     }

@@ -28,12 +28,13 @@ void Sender::write(char character) {
     device_->write(samples(), ++tag_);
 }
 
-void Sender::start(const std::string& text) {
+void Sender::play(const std::string& text, TextDone onDone) {
     // The old text's buffer is dropped rather than overwritten while it plays; its notice, if one
     // is still on the way, no longer matches and is ignored.
     if (inFlight_ && device_)
         device_->reset();
     text_ = text;
+    onDone_ = std::move(onDone);
     end_ = text_.size();
     if (text_.empty()) {
         position_ = 0;
@@ -60,8 +61,11 @@ void Sender::deviceDone(std::uint64_t tag) {
     if (position_ < end_) {
         write(text_[position_]);
         ++position_;
-    } else if (client_) {
-        client_->post(SendDoneMessage, 0, 0);
+    } else if (onDone_) {
+        // The call may start the next text, which brings its own.
+        auto done = std::move(onDone_);
+        onDone_ = nullptr;
+        done();
     }
 }
 

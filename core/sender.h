@@ -1,13 +1,15 @@
 // The sender: plays a text in Morse through its own sound device, one character per buffer.
 //
 // The first character is synthesised and written at once; each time the device reports the
-// buffer done, the next one is written; after the last, SendDoneMessage is posted to the client
-// (the exercise window that is open). A text started while another plays replaces it at once:
-// the old buffer is dropped, and a notice of it that is still on its way is recognised by its tag
-// and ignored, so it never advances the new text nor reports a second end.
+// buffer done, the next one is written; after the last, the end of the text is reported to
+// whoever asked for it to be played. A text started while another plays replaces it at once:
+// the old buffer is dropped and its end is never reported, and a notice of it that is still on
+// its way is recognised by its tag and ignored, so it never advances the new text nor reports a
+// second end.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -16,7 +18,6 @@
 #include "code_table.h"
 #include "synthesis.h"
 #include "wave_out.h"
-#include "window_handle.h"
 
 namespace keytut {
 
@@ -34,12 +35,13 @@ class Sender {
     void attach(std::unique_ptr<audio::WaveOut> device);
     audio::WaveOut* device() const { return device_.get(); }
 
-    // The window told with SendDoneMessage when a text has been sent; a closed window drops it.
-    void setClient(WindowHandle client) { client_ = std::move(client); }
-    const WindowHandle& client() const { return client_; }
+    // Told once when a text has been sent. A screen hands in a call that goes nowhere once it
+    // has closed.
+    using TextDone = std::function<void()>;
 
-    // Plays `text`; an empty text is reported finished after an empty buffer, as any other.
-    void start(const std::string& text);
+    // Plays `text` and calls `onDone` after its last buffer; an empty text is reported finished
+    // after an empty buffer, as any other.
+    void play(const std::string& text, TextDone onDone);
     // Nothing more is sent after the character that is playing; its end is still reported.
     void stop();
     // The device finished the buffer written with `tag`.
@@ -64,7 +66,7 @@ class Sender {
     const Tone& tone_;
     const Timing& timing_;
     std::unique_ptr<audio::WaveOut> device_;
-    WindowHandle client_;
+    TextDone onDone_;
     std::string text_;
     std::size_t position_ = 0;
     std::size_t end_ = 0;  // position_ == end_: nothing more to write

@@ -10,10 +10,6 @@ std::int32_t dotSamples(int wpm) {
     return static_cast<std::int32_t>(std::lround(9200.0 / wpm));
 }
 
-int toneAmplitude(Edition edition) {
-    return edition == Edition::Earkey ? 5000 : 3000;
-}
-
 namespace {
 class SampleWriter {
   public:

@@ -22,9 +22,6 @@ constexpr int kFastestWpm = 60;
 // One dot at `wpm` words per minute, in samples: round(9200 / wpm).
 std::int32_t dotSamples(int wpm);
 
-// The tone amplitude of each edition.
-int toneAmplitude(Edition edition);
-
 struct Timing {
     std::int32_t charDotSamples = 767;  // a dot at the character speed
     std::int32_t wordDotSamples = 767;  // a dot at the spacing speed, never shorter

@@ -2,17 +2,17 @@
 
 namespace keytut {
 
-Tutor::Tutor(Edition edition)
-    : edition(edition), tone(toneAmplitude(edition)), sender(codes, tone, timing) {}
+Tutor::Tutor(const EditionProfile& profile)
+    : profile(profile), tone(profile.toneAmplitude), sender(codes, tone, timing) {}
 
 void Tutor::setTone(ToneSettings settings) {
-    tone = Tone(toneAmplitude(edition), settings);
+    tone = Tone(profile.toneAmplitude, settings);
 }
 
 bool Tutor::loadData(const std::filesystem::path& folder, MessageSink& messages) {
     if (!loadCodeTable(codes, folder, messages))
         return false;
-    loadPracticeData(data, folder, edition, messages);
+    loadPracticeData(data, folder, profile.wordEnding, messages);
     return true;
 }
 

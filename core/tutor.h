@@ -1,13 +1,14 @@
 // The program-wide state of either edition, created once at start-up and handed to every screen:
-// the edition, the data read from the data folder, the tone and speeds, the random source, the
-// settings the key screens take from the main window, and the sender. What an exercise keeps
-// (its stage, its texts, its review list) belongs to the exercise.
+// the edition's profile, the data read from the data folder, the tone and speeds, the random
+// source, the settings the key screens take from the main window, and the sender. What an exercise
+// keeps (its stage, its texts, its review list) belongs to the exercise.
 #pragma once
 
 #include <filesystem>
 #include <string>
 
 #include "code_table.h"
+#include "edition_profile.h"
 #include "practice_data.h"
 #include "random.h"
 #include "sender.h"
@@ -17,13 +18,14 @@ namespace keytut {
 
 class Tutor {
   public:
-    explicit Tutor(Edition edition);
+    // `profile` outlives the tutor (each program's is a constant).
+    explicit Tutor(const EditionProfile& profile);
 
     // Loads the code table and the practice material from `folder`, in that order. Returns
     // false when the code table cannot be read: the program then ends.
     bool loadData(const std::filesystem::path& folder, MessageSink& messages);
 
-    const Edition edition;
+    const EditionProfile& profile;
 
     CodeTable codes;
     PracticeData data;

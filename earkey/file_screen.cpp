@@ -38,7 +38,7 @@ void FileScreen::show(const FileUpdate& update) {
     if (update.addLine)
         addItem(kList, *update.addLine);
     if (update.send)
-        app().tutor.sender.start(*update.send);
+        app().tutor.sender.play(*update.send, whenSent());
     if (update.finished) {
         // The screen reader starts at the first line of the file just sent.
         setCurrentItem(kList, firstLineOfFile_);

@@ -14,9 +14,11 @@ const QColor kBoxBackground = Qt::white;
 }  // namespace
 
 LessonScreen::LessonScreen(App& app, const LessonState& opened)
-    : ExerciseScreen(app, {lessonTitle(Edition::Earkey, app.tutor.data.lessonGroups, opened.number),
-                           kWidth, kHeight, DialogFont::Courier8, FrameKind::Popup, nullptr}),
-      lesson_(app.tutor, opened, [&app] { app.playSound("ding.wav"); }) {
+    : ExerciseScreen(
+          app, {lessonTitle(app.tutor.profile, app.tutor.data.lessonGroups, opened.number), kWidth,
+                kHeight, DialogFont::Courier8, FrameKind::Popup, nullptr}),
+      lesson_(
+          app.tutor, opened, [&app] { app.playSound("ding.wav"); }, whenSent()) {
     createCharacterBox();
     createInstructions(std::string(kEarkeyHearingInstructions));
     setKeyTable({
@@ -58,6 +60,8 @@ int LessonScreen::controlOf(LessonControl control) const {
 void LessonScreen::show(const LessonUpdate& update) {
     if (!update.acted)
         return;
+    if (update.next)
+        runLater([this, c = *update.next] { keyChar(c); });
 
     if (update.rebuildCharacterBox) {
         // The box goes and comes back last in tab order. The focus leaves it first, so that it

@@ -1,5 +1,6 @@
 // Earkey: the Morse tutor for blind and partially sighted learners, driven from the keyboard.
 #include "exercises.h"
+#include "exercises/edition_profiles.h"
 #include "main_menu.h"
 #include "platform/ui/program.h"
 
@@ -8,7 +9,7 @@ int main(int argc, char** argv) {
         "earkey", "Earkey",
         "Earkey: Morse code practice for white stick users, driven from the keyboard."};
     return keytut::ui::runProgram(
-        keytut::Edition::Earkey, info, argc, argv, [](keytut::ui::App& app) {
+        keytut::kEarkeyProfile, info, argc, argv, [](keytut::ui::App& app) {
             return std::make_unique<earkey::MainMenu>(app, earkey::exerciseEntries(app));
         });
 }

@@ -8,11 +8,6 @@ using namespace keytut;
 using namespace keytut::ui;
 using namespace earkey::punctuation;
 
-namespace {
-// A command posted to the screen itself, as a button press arrives later.
-constexpr int kCommandMessage = 0x0111;
-}  // namespace
-
 PunctuationScreen::PunctuationScreen(App& app, const LessonState& opened)
     : ExerciseScreen(app, {std::string(kPunctuationTitle), kWidth, kHeight, DialogFont::SansSerif8,
                            FrameKind::Popup, nullptr}),
@@ -38,17 +33,13 @@ void PunctuationScreen::command(int id, int) {
     } else if (id == kOkCommand) {
         const std::string sign = lesson_.okMessage();
         showSign(sign);
-        // Nothing played yet: the box was empty, so the first sign is played.
+        // Nothing played yet: the box was empty, so the first sign is played, later, as a
+        // press of its button would be.
         if (sign.empty() && !ended())
-            handle()->post(kCommandMessage, kFirstSignCommand, 0);
+            runLater([this] { lesson_.command(kFirstSignCommand); });
     } else if (id >= kFirstSignCommand && id < kFirstSignCommand + kMaxSignButtons) {
         lesson_.command(id);
     }
-}
-
-void PunctuationScreen::otherMessage(int message, std::intptr_t wParam, std::intptr_t) {
-    if (message == kCommandMessage)
-        command(static_cast<int>(wParam), BN_CLICKED);
 }
 
 }  // namespace earkey

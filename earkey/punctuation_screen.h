@@ -25,7 +25,6 @@ class PunctuationScreen : public keytut::ui::ExerciseScreen {
 
   protected:
     void command(int id, int notification) override;
-    void otherMessage(int message, std::intptr_t wParam, std::intptr_t lParam) override;
 
   private:
     // Shows the sign last played in a message box and waits for it to be dismissed.

@@ -57,7 +57,7 @@ void QsoScreen::show(const QsoUpdate& update) {
     if (!update.acted)
         return;
     if (update.send)
-        app().tutor.sender.start(*update.send);
+        app().tutor.sender.play(*update.send, whenSent());
     Change change;
     change.text(kLineBox, update.lineBox);
     if (update.focusLineBox)

@@ -11,7 +11,7 @@ using namespace earkey::word_test;
 WordTestScreen::WordTestScreen(App& app)
     : ExerciseScreen(app, {std::string(kWordTestTitle), kWidth, kHeight, DialogFont::Courier8,
                            FrameKind::Popup, nullptr}),
-      test_(app.tutor) {
+      test_(app.tutor, whenSent()) {
     createControl({kInstructions, ControlKind::Label, std::string(kEarkeyWordTestInstructions), 5,
                    5, 170, 30});
     // The only control that takes the focus; its words are spoken each time they change.

@@ -26,13 +26,13 @@ GroupTestDraw drawGroupTest(Random& random, std::string_view characters) {
 }
 
 std::optional<std::string> startGroupTest(Tutor& tutor, std::string_view characters,
-                                          ReviewList* review) {
+                                          ReviewList* review, Sender::TextDone sent) {
     if (characters.empty())
         return std::nullopt;
     GroupTestDraw draw = drawGroupTest(tutor.random, characters);
     if (review)
         review->fill({draw.groups.begin(), draw.groups.end()});
-    tutor.sender.start(draw.text);
+    tutor.sender.play(draw.text, std::move(sent));
     return draw.text;
 }
 

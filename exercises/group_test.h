@@ -32,10 +32,11 @@ struct GroupTestDraw {
 GroupTestDraw drawGroupTest(Random& random, std::string_view characters);
 
 // Starts a test over `characters`: the groups go into `review` (when the edition reads back),
-// which then shows none yet; then the whole text is sent. Returns the text sent, or nothing (and
-// sends nothing, and leaves `review` alone) when there are no characters to draw from.
+// which then shows none yet; then the whole text is sent, its end told to `sent`. Returns the text
+// sent, or nothing (and sends nothing, and leaves `review` alone) when there are no characters to
+// draw from.
 std::optional<std::string> startGroupTest(Tutor& tutor, std::string_view characters,
-                                          ReviewList* review);
+                                          ReviewList* review, Sender::TextDone sent);
 
 // A group as a screen reader should spell it: a blank before every character ("KMRST" gives
 // " K M R S T").

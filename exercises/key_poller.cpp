@@ -2,10 +2,10 @@
 
 namespace keytut {
 
-std::string pollCandidates(Edition edition, int stage, std::string_view lessonText) {
+std::string pollCandidates(bool hearingPollsGroupKeys, int stage, std::string_view lessonText) {
     if (stage == 1)
         return std::string(kPolledKeys);
-    if (stage == 0 && edition == Edition::Keyview) {
+    if (stage == 0 && hearingPollsGroupKeys) {
         std::string keys;
         for (char c : lessonText) {
             if (kPolledKeys.find(c) != std::string_view::npos)

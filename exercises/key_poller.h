@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "core/key_states.h"
-#include "core/practice_data.h"
 
 namespace keytut {
 
@@ -17,11 +16,12 @@ namespace keytut {
 inline constexpr std::string_view kPolledKeys = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890";
 
 // The keys the poller looks at in a stage, in order; empty when it does not act.
-// Earkey listens only in the recognition stage (1), to every letter and digit. Keyview also
-// listens in the hearing stage (0), but only to the keys of the group's own characters.
+// Every edition listens in the recognition stage (1), to every letter and digit; with
+// `hearingPollsGroupKeys` (Keyview) also in the hearing stage (0), but only to the keys of the
+// group's own characters.
 // Only capital letters and digits have a key of their own: any other character of a group
 // is left out rather than mapped to some unrelated key.
-std::string pollCandidates(Edition edition, int stage, std::string_view lessonText);
+std::string pollCandidates(bool hearingPollsGroupKeys, int stage, std::string_view lessonText);
 
 // One tick of the poller: asks `state` for each candidate in order and returns the first whose
 // state is exactly down and newly pressed (0x8001), without asking for the ones after it. A key

@@ -205,7 +205,7 @@ std::string groupResultText(std::string_view sent, std::string_view copy,
 KochTrainer::KochTrainer(Tutor& tutor, progress::History* history, std::string course, Clock clock)
     : tutor_(tutor),
       history_(history),
-      style_(styleOf(tutor.edition)),
+      style_(tutor.profile.style),
       clock_(std::move(clock)),
       course_(std::move(course)) {
     const int size = static_cast<int>(course_.size());
@@ -244,7 +244,8 @@ KochUpdate KochTrainer::returnKey(std::string_view typed) {
     update.acted = true;
     update.newCharacterSent = true;
     const char c = course_[static_cast<std::size_t>(level_ - 1)];
-    tutor_.sender.start(std::string{c, ' ', c, ' ', c});
+    // Nothing waits for the end of a sound here.
+    tutor_.sender.play(std::string{c, ' ', c, ' ', c}, nullptr);
     phase_ = Phase::Waiting;
     return update;
 }
@@ -262,7 +263,7 @@ KochUpdate KochTrainer::startGroup() {
         sessionRight_ = 0;
         if (history_) {
             history_->keepLevel(course_, level_, now);
-            session_ = history_->beginSession({style_.speaksTexts ? "earkey" : "keyview",
+            session_ = history_->beginSession({std::string(tutor_.profile.name),
                                                std::string(kKochExercise), now, course_, level_});
         }
     }
@@ -279,7 +280,7 @@ KochUpdate KochTrainer::startGroup() {
     }
     stampedText_.clear();
     stamps_.clear();
-    tutor_.sender.start(group_);
+    tutor_.sender.play(group_, nullptr);
     phase_ = Phase::Copying;
     update.groupStarted = true;
     takeNotice(update);

@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "core/code_table.h"
+#include "core/edition_profile.h"
 #include "core/random.h"
 #include "core/tutor.h"
-#include "edition_style.h"
 #include "progress/history.h"
 
 namespace keytut {

@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "core/wave_out.h"
-#include "exercises/edition_style.h"
 
 namespace keytut {
 
@@ -41,9 +40,10 @@ std::string lessonMenuCaption(const std::vector<std::string>& lessonGroups, int 
     return caption;
 }
 
-std::string lessonTitle(Edition edition, const std::vector<std::string>& lessonGroups, int n) {
+std::string lessonTitle(const EditionProfile& profile, const std::vector<std::string>& lessonGroups,
+                        int n) {
     std::string title = "Lesson " + std::to_string(n) + "  ";
-    if (edition == Edition::Earkey)
+    if (profile.lessonTitleAsMenuCaption)
         return title + lessonMenuCaption(lessonGroups, n);
     if (n >= 1 && n <= static_cast<int>(lessonGroups.size())) {
         title += lessonGroups[static_cast<std::size_t>(n - 1)];
@@ -60,28 +60,16 @@ LessonKind beginLesson(LessonState& lesson, const std::vector<std::string>& less
     return isPunctuationGroup(lesson.text) ? LessonKind::Punctuation : LessonKind::Character;
 }
 
-const LessonTexts& lessonTexts(Edition edition) {
-    static constexpr LessonTexts earkey{kEarkeyHearingInstructions, kEarkeyRecognitionInstructions,
-                                        kEarkeyGroupTestInstructions, kEarkeyGroupTestFinished};
-    static constexpr LessonTexts keyview{kKeyviewHearingInstructions,
-                                         kKeyviewRecognitionInstructions,
-                                         kKeyviewGroupTestInstructions, kKeyviewGroupTestFinished};
-    return edition == Edition::Earkey ? earkey : keyview;
-}
-
-std::string_view openingInstructions(Edition edition) {
-    return lessonTexts(edition).hearing;
-}
-
-CharacterLesson::CharacterLesson(Tutor& tutor, LessonState lesson, Ding ding)
+CharacterLesson::CharacterLesson(Tutor& tutor, LessonState lesson, Ding ding, Sender::TextDone sent)
     : tutor_(tutor),
-      style_(styleOf(tutor.edition)),
-      texts_(lessonTexts(tutor.edition)),
+      sent_(std::move(sent)),
+      style_(tutor.profile.style),
+      texts_(tutor.profile.lessonTexts),
       state_(std::move(lesson)),
       ding_(std::move(ding)) {}
 
 void CharacterLesson::play(char c) {
-    tutor_.sender.start(std::string(1, c));
+    tutor_.sender.play(std::string(1, c), sent_);
     if (clock_)
         soundEndMs_ = clock_() + soundMs(tutor_.sender.sampleCount());
 }
@@ -101,8 +89,7 @@ void CharacterLesson::keepAnswer(char key, bool right) {
     const std::int64_t now = clock_();
     if (!sessionOpen_) {
         sessionOpen_ = true;
-        session_ = history_->beginSession(
-            {style_.speaksTexts ? "earkey" : "keyview", "lesson", now, "", 0});
+        session_ = history_->beginSession({std::string(tutor_.profile.name), "lesson", now, "", 0});
     }
     progress::Answer answer;
     answer.timeMs = now;
@@ -128,7 +115,7 @@ char CharacterLesson::randomCharacter() {
 }
 
 std::string CharacterLesson::pollCandidates() const {
-    return keytut::pollCandidates(tutor_.edition, state_.stage, state_.text);
+    return keytut::pollCandidates(tutor_.profile.hearingPollsGroupKeys, state_.stage, state_.text);
 }
 
 LessonUpdate CharacterLesson::space() {
@@ -137,10 +124,7 @@ LessonUpdate CharacterLesson::space() {
         return update;
     update.acted = true;
     update.characterBox = " ";
-    if (tutor_.sender.client()) {
-        const char c = state_.text[static_cast<std::size_t>(charPos_ - 1)];
-        tutor_.sender.client()->post(KeyCharMessage, static_cast<unsigned char>(c), 0);
-    }
+    update.next = state_.text[static_cast<std::size_t>(charPos_ - 1)];
     return update;
 }
 
@@ -159,10 +143,7 @@ LessonUpdate CharacterLesson::returnKey() {
             ++charPos_;
             if (charPos_ > static_cast<int>(state_.text.size()))
                 charPos_ = 1;
-            if (tutor_.sender.client()) {
-                const char c = state_.text[static_cast<std::size_t>(charPos_ - 1)];
-                tutor_.sender.client()->post(KeyCharMessage, static_cast<unsigned char>(c), 0);
-            }
+            update.next = state_.text[static_cast<std::size_t>(charPos_ - 1)];
             update.acted = true;
             return update;
         case 1:
@@ -251,7 +232,7 @@ LessonUpdate CharacterLesson::startTest() {
     // the old text cleanly, and a learner who presses Enter mid-test (having lost the thread,
     // say) hears at once that a new test is running instead of being silently ignored.
     LessonUpdate update;
-    auto text = startGroupTest(tutor_, state_.text, style_.readsBack ? &review_ : nullptr);
+    auto text = startGroupTest(tutor_, state_.text, style_.readsBack ? &review_ : nullptr, sent_);
     if (!text)
         return update;
     update.acted = true;

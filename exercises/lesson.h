@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "core/tutor.h"
-#include "edition_style.h"
 #include "group_test.h"
 #include "key_poller.h"
 #include "progress/history.h"
@@ -27,9 +26,10 @@ bool isPunctuationGroup(std::string_view text);
 // ("E T I M "). Empty for a number outside the list.
 std::string lessonMenuCaption(const std::vector<std::string>& lessonGroups, int n);
 
-// The lesson window's title: "Lesson 3  E T A " in Earkey (with the menu caption), "Lesson 3  ETA"
-// in Keyview (with the group itself).
-std::string lessonTitle(Edition edition, const std::vector<std::string>& lessonGroups, int n);
+// The lesson window's title: "Lesson 3  E T A " with the menu caption (Earkey), "Lesson 3  ETA"
+// with the group itself (Keyview).
+std::string lessonTitle(const EditionProfile& profile, const std::vector<std::string>& lessonGroups,
+                        int n);
 
 enum class LessonKind {
     None,         // no such lesson group: nothing opens
@@ -84,17 +84,13 @@ inline constexpr std::string_view kNextCaption = "Next";
 inline constexpr std::string_view kStartCaption = "Start";
 inline constexpr std::string_view kExitCaption = "Exit";
 
-// Each edition's instructions for the stages, and the text shown when a group test has been sent.
-struct LessonTexts {
-    std::string_view hearing;
-    std::string_view recognition;
-    std::string_view groupTest;
-    std::string_view groupTestFinished;
-};
-const LessonTexts& lessonTexts(Edition edition);
-
-// The instructions each edition shows when the lesson window opens.
-std::string_view openingInstructions(Edition edition);
+// Each edition's instructions for the stages (EditionProfile::lessonTexts).
+inline constexpr LessonTexts kEarkeyLessonTexts{
+    kEarkeyHearingInstructions, kEarkeyRecognitionInstructions, kEarkeyGroupTestInstructions,
+    kEarkeyGroupTestFinished};
+inline constexpr LessonTexts kKeyviewLessonTexts{
+    kKeyviewHearingInstructions, kKeyviewRecognitionInstructions, kKeyviewGroupTestInstructions,
+    kKeyviewGroupTestFinished};
 
 // Controls of the lesson window that an update refers to (ids: character box 101, instruction
 // label 100, Keyview's key-capture box 104 before stage 2, results box 104 from stage 2, Start 1).
@@ -136,6 +132,10 @@ struct LessonUpdate {
     bool dinged = false;
     std::optional<char> played;
     bool testStarted = false;
+
+    // Earkey's SPACE and Return in stage 0: the character the screen gives to keyChar() once it
+    // has shown this update, behind whatever else is waiting.
+    std::optional<char> next;
 };
 
 class CharacterLesson {
@@ -146,24 +146,23 @@ class CharacterLesson {
     using Clock = std::function<std::int64_t()>;
 
     // Takes over the lesson that beginLesson() opened. Earkey's SPACE plays character 1 first;
-    // recognition has not started. Characters for the lesson window to play are posted to the
-    // sender's client, the exercise window.
-    CharacterLesson(Tutor& tutor, LessonState lesson, Ding ding);
+    // recognition has not started. `sent` is told each time a text the lesson started ends.
+    CharacterLesson(Tutor& tutor, LessonState lesson, Ding ding, Sender::TextDone sent);
 
-    // Earkey SPACE (32), stage 0: blanks the character box and posts KeyCharMessage for the
-    // character at charPos to the lesson window.
+    // Earkey SPACE (32), stage 0: blanks the character box and hands back the character at
+    // charPos to be played (LessonUpdate::next).
     LessonUpdate space();
     // Return / Enter / Start (command 1): stage 0 Earkey moves charPos on (after the last comes the
-    // first) and posts KeyCharMessage for it; stage 1 starts recognition (Earkey: once only;
+    // first) and hands it back to be played; stage 1 starts recognition (Earkey: once only;
     // Keyview: every press sends a new character); stage 2 starts a group test.
     LessonUpdate returnKey();
     // Earkey F1 (112) / Keyview Next (103): the next stage. Earkey counts on past 2 with nothing
     // left acting but Escape and the cursor keys; Keyview never passes 2.
     LessonUpdate nextStage();
-    // KeyCharMessage: a character to play in stage 0 (Earkey's SPACE and Return, Keyview's group
-    // keys), a key to judge in stage 1.
+    // A character to play in stage 0 (Earkey's SPACE and Return, Keyview's group keys), a key
+    // to judge in stage 1.
     LessonUpdate keyChar(char c);
-    // SendDoneMessage: ends a group test that was being sent; ignored otherwise.
+    // The end of a text: ends a group test that was being sent; ignored otherwise.
     LessonUpdate sendDone();
     // Earkey cursor Down (40) / Up (38): read the last test back, one group at a time.
     LessonUpdate cursorDown();
@@ -201,6 +200,7 @@ class CharacterLesson {
     void endSession();
 
     Tutor& tutor_;
+    Sender::TextDone sent_;
     const EditionStyle& style_;
     const LessonTexts& texts_;
     LessonState state_;

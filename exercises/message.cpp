@@ -21,7 +21,8 @@ std::string messageToSend(const CodeTable& codes, std::string_view typed) {
 
 std::string MessageSending::send(std::string_view typed) {
     std::string text = messageToSend(tutor_.codes, typed);
-    tutor_.sender.start(text);
+    // No one waits for the end of a message.
+    tutor_.sender.play(text, nullptr);
     return text;
 }
 

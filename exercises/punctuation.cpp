@@ -32,7 +32,7 @@ std::optional<char> PunctuationLesson::command(int id) {
         return std::nullopt;
     char c = buttons_[static_cast<std::size_t>(i)].character;
     played_.assign(1, c);
-    tutor_.sender.start(played_);
+    tutor_.sender.play(played_, nullptr);
     return c;
 }
 

@@ -13,7 +13,8 @@ WordTestDraw drawWordTest(Random& random, const std::vector<std::string>& wordLi
     return draw;
 }
 
-ThirtyWordTest::ThirtyWordTest(Tutor& tutor) : tutor_(tutor), style_(styleOf(tutor.edition)) {}
+ThirtyWordTest::ThirtyWordTest(Tutor& tutor, Sender::TextDone sent)
+    : tutor_(tutor), sent_(std::move(sent)), style_(tutor.profile.style) {}
 
 WordTestUpdate ThirtyWordTest::start() {
     WordTestUpdate update;
@@ -28,7 +29,7 @@ WordTestUpdate ThirtyWordTest::start() {
     WordTestDraw draw = drawWordTest(tutor_.random, tutor_.data.wordList);
     if (style_.readsBack)
         review_.fill(draw.words);
-    tutor_.sender.start(draw.text);
+    tutor_.sender.play(draw.text, sent_);
     listSending_ = true;
     update.box = "";
     update.started = true;

@@ -11,7 +11,6 @@
 
 #include "core/random.h"
 #include "core/tutor.h"
-#include "edition_style.h"
 #include "review_list.h"
 
 namespace keytut {
@@ -48,13 +47,14 @@ struct WordTestUpdate {
 
 class ThirtyWordTest {
   public:
-    explicit ThirtyWordTest(Tutor& tutor);
+    // `sent` is told when a list this test started has been sent.
+    ThirtyWordTest(Tutor& tutor, Sender::TextDone sent);
 
     // Return / Start: draws a new list and sends it, replacing one still being sent. The box is
     // emptied; Earkey's list holds the new words at once, none shown. With no word list, nothing
     // is sent and the box says so (spoken in Earkey).
     WordTestUpdate start();
-    // SendDoneMessage: the list has been sent. Earkey empties the box, before the first word;
+    // The end of a text: the list has been sent. Earkey empties the box, before the first word;
     // Keyview shows the list just sent, one word per line. Ends of other texts are ignored.
     WordTestUpdate sendDone();
     // Earkey Down / Up: the next or previous word of the last list, spoken; nothing at either end.
@@ -70,6 +70,7 @@ class ThirtyWordTest {
     WordTestUpdate shownWord(std::optional<int> entry) const;
 
     Tutor& tutor_;
+    Sender::TextDone sent_;
     const EditionStyle& style_;
     ReviewList review_;
     bool listSending_ = false;

@@ -18,10 +18,10 @@ std::int32_t paddleDotTicks(const std::string& wpmText) {
     return ticks < 1 ? 1 : ticks;
 }
 
-PaddleKeyer::PaddleKeyer(const CodeTable& codes, Edition edition, std::int32_t dotTicks,
-                         KeyerMode mode)
+PaddleKeyer::PaddleKeyer(const CodeTable& codes, const EditionProfile& profile,
+                         std::int32_t dotTicks, KeyerMode mode)
     : codes_(codes),
-      edition_(edition),
+      profile_(profile),
       dotTicks_(dotTicks),
       mode_(mode),
       chooser_(makeElementChooser(mode)) {}
@@ -66,7 +66,7 @@ std::string PaddleKeyer::output() {
     std::string character = codes_.decodeTree[static_cast<std::size_t>(elementCode_)];
     for (auto& c : character)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (edition_ == Edition::Earkey)
+    if (profile_.prosignsAsLetters)
         character = prosignText(character, " ");
     paddleText_ += character;
     return character;

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "core/code_table.h"
-#include "core/practice_data.h"
+#include "core/edition_profile.h"
 #include "keyer_modes.h"
 
 namespace keytut {
@@ -33,7 +33,7 @@ class PaddleKeyer {
     using ReadLines = std::function<std::uint32_t()>;
 
     // A new visit of the screen: nothing keyed, no element running, squeezes start with a dot.
-    PaddleKeyer(const CodeTable& codes, Edition edition, std::int32_t dotTicks,
+    PaddleKeyer(const CodeTable& codes, const EditionProfile& profile, std::int32_t dotTicks,
                 KeyerMode mode = KeyerMode::Plain);
 
     // One tick. Returns the character output in this tick, if any (as shown: Earkey's prosign
@@ -53,7 +53,7 @@ class PaddleKeyer {
     std::string output();
 
     const CodeTable& codes_;
-    const Edition edition_;
+    const EditionProfile& profile_;
     const std::int32_t dotTicks_;
     const KeyerMode mode_;
     std::unique_ptr<ElementChooser> chooser_;

@@ -56,9 +56,9 @@ std::string prosignText(const std::string& character, const char* lead) {
     return character;
 }
 
-StraightKeyDecoder::StraightKeyDecoder(const CodeTable& codes, Edition edition,
+StraightKeyDecoder::StraightKeyDecoder(const CodeTable& codes, const EditionProfile& profile,
                                        MillisecondClock clock)
-    : codes_(codes), edition_(edition), clock_(std::move(clock)) {}
+    : codes_(codes), profile_(profile), clock_(std::move(clock)) {}
 
 void StraightKeyDecoder::beginVisit() {
     // A visit is a measurement of its own: units kept from an earlier visit would count against
@@ -163,7 +163,7 @@ std::optional<KeyedCharacter> StraightKeyDecoder::onKeyPressed() {
     if (elementCode_ > 255 || elementCode_ < 0)
         elementCode_ = 0;
     std::string character = upper(codes_.decodeTree[static_cast<std::size_t>(elementCode_)]);
-    if (edition_ == Edition::Earkey)
+    if (profile_.prosignsAsLetters)
         character = prosignText(character, "");
     out.character = character;
     decodedText_ += out.character + out.separator;
@@ -175,7 +175,7 @@ std::optional<KeyedCharacter> StraightKeyDecoder::onKeyPressed() {
 
 std::string StraightKeyDecoder::timingReport() const {
     std::int64_t elapsed = startSeconds_ ? endSeconds_ - *startSeconds_ : 0;
-    return timingReportText(edition_, dotAverage_, dashAverage_, unitCount_, elapsed);
+    return timingReportText(profile_.speedUnit, dotAverage_, dashAverage_, unitCount_, elapsed);
 }
 
 void StraightKeyDecoder::startNewMeasurement() {
@@ -187,8 +187,9 @@ void StraightKeyDecoder::startNewMeasurement() {
     flushedInSpace_ = false;
 }
 
-std::string timingReportText(Edition edition, std::int32_t dotAverage, std::int32_t dashAverage,
-                             std::int32_t unitCount, std::int64_t elapsedSeconds) {
+std::string timingReportText(std::string_view speedUnit, std::int32_t dotAverage,
+                             std::int32_t dashAverage, std::int32_t unitCount,
+                             std::int64_t elapsedSeconds) {
     // With no dot measured there is no ratio to give; 0.0 says so, as the speeds say 0.
     float ratio = dotAverage == 0 ? 0.0f
                                   : static_cast<float>(static_cast<double>(dashAverage) /
@@ -198,7 +199,7 @@ std::string timingReportText(Edition edition, std::int32_t dotAverage, std::int3
         elapsedSeconds == 0 ? 0 : roundHalfEven(60.0 * words / static_cast<double>(elapsedSeconds));
     std::int32_t charSpeed =
         dotAverage == 0 ? 0 : roundHalfEven(940.0 / static_cast<double>(dashAverage + dotAverage));
-    const std::string unit = edition == Edition::Keyview ? " WPM" : "";
+    const std::string unit(speedUnit);
     return "Dot to dash ratio: 1:" + ratioText(ratio) + "\r\nWord speed:" + speedText(wordSpeed) +
            unit + "\r\nCharacter speed:" + speedText(charSpeed) + unit;
 }

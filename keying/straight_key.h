@@ -16,10 +16,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/code_table.h"
-#include "core/practice_data.h"
+#include "core/edition_profile.h"
 #include "timing_statistics.h"
 
 namespace keytut {
@@ -30,8 +31,9 @@ struct KeyedCharacter {
     std::string separator;  // " " after a word gap, otherwise ""
 };
 
-// Earkey shows four prosigns as their letters, each prefixed by `lead`: "+" CT, "@" AR, "!" VA
-// and "=" BT followed by a line end. Other characters stay as they are.
+// Four prosigns shown as their letters (EditionProfile::prosignsAsLetters), each prefixed by
+// `lead`: "+" CT, "@" AR, "!" VA and "=" BT followed by a line end. Other characters stay as they
+// are.
 std::string prosignText(const std::string& character, const char* lead);
 
 class StraightKeyDecoder {
@@ -42,7 +44,8 @@ class StraightKeyDecoder {
     // enough; the decoder rounds milliseconds itself). It times the word speed.
     using MillisecondClock = std::function<std::int64_t()>;
 
-    StraightKeyDecoder(const CodeTable& codes, Edition edition, MillisecondClock clock);
+    StraightKeyDecoder(const CodeTable& codes, const EditionProfile& profile,
+                       MillisecondClock clock);
 
     // A visit of the screen starts: a new measurement (as after a report), the key is up, and the
     // averages and thresholds are those of 12 wpm. A character pending from the last visit is
@@ -84,7 +87,7 @@ class StraightKeyDecoder {
     std::int64_t wholeSeconds() const;
 
     const CodeTable& codes_;
-    const Edition edition_;
+    const EditionProfile& profile_;
     MillisecondClock clock_;
 
     std::string decodedText_;
@@ -109,7 +112,8 @@ class StraightKeyDecoder {
 
 // The report's text for the given state: "Dot to dash ratio: 1:3.0", CR LF, "Word speed: 12",
 // CR LF, "Character speed: 12"; Keyview adds " WPM" after each speed.
-std::string timingReportText(Edition edition, std::int32_t dotAverage, std::int32_t dashAverage,
-                             std::int32_t unitCount, std::int64_t elapsedSeconds);
+std::string timingReportText(std::string_view speedUnit, std::int32_t dotAverage,
+                             std::int32_t dashAverage, std::int32_t unitCount,
+                             std::int64_t elapsedSeconds);
 
 }  // namespace keytut

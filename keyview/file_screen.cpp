@@ -33,7 +33,7 @@ void FileScreen::show(const FileUpdate& update) {
     if (update.topIndex)
         setTopIndex(kList, *update.topIndex);
     if (update.send)
-        app().tutor.sender.start(*update.send);
+        app().tutor.sender.play(*update.send, whenSent());
     if (update.message)
         app().messages.showMessage(*update.message);
 }

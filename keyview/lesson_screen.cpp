@@ -21,7 +21,7 @@ const QColor kWhite{255, 255, 255};
 
 ScreenSpec lessonSpec(App& app, int number) {
     ScreenSpec spec;
-    spec.title = keytut::lessonTitle(keytut::Edition::Keyview, app.tutor.data.lessonGroups, number);
+    spec.title = keytut::lessonTitle(app.tutor.profile, app.tutor.data.lessonGroups, number);
     spec.width = 300;
     spec.height = 220;
     spec.font = DialogFont::Courier8;
@@ -33,11 +33,11 @@ ScreenSpec lessonSpec(App& app, int number) {
 
 LessonScreen::LessonScreen(App& app, const keytut::LessonState& opened)
     : ExerciseScreen(app, lessonSpec(app, opened.number)),
-      lesson_(app.tutor, opened, [&app] { app.playSound("ding.wav"); }) {
+      lesson_(
+          app.tutor, opened, [&app] { app.playSound("ding.wav"); }, whenSent()) {
     using namespace lesson;
     createControl({kInstructions, ControlKind::Label,
-                   std::string(keytut::openingInstructions(keytut::Edition::Keyview)), 5, 16, 180,
-                   30});
+                   std::string(app.tutor.profile.lessonTexts.hearing), 5, 16, 180, 30});
     createControl(
         {kNext, ControlKind::PushButton, std::string(keytut::kNextCaption), 260, 180, 25, 15});
     createControl(

@@ -1,5 +1,6 @@
 // Keyview: the windowed Morse tutor, driven with buttons.
 #include "exercises.h"
+#include "exercises/edition_profiles.h"
 #include "main_window.h"
 #include "platform/ui/program.h"
 
@@ -7,7 +8,7 @@ int main(int argc, char** argv) {
     const keytut::ui::ProgramInfo info{
         "keyview", "Keyview", "Keyview: a Morse code tutor in a window, driven with buttons."};
     return keytut::ui::runProgram(
-        keytut::Edition::Keyview, info, argc, argv, [](keytut::ui::App& app) {
+        keytut::kKeyviewProfile, info, argc, argv, [](keytut::ui::App& app) {
             return std::make_unique<keyview::MainWindow>(app, keyview::exerciseEntries(app));
         });
 }

@@ -49,7 +49,7 @@ PunctuationScreen::PunctuationScreen(App& app, const keytut::LessonState& opened
 
 void PunctuationScreen::command(int id, int) {
     // The OK command (Enter away from the buttons) means nothing here; the end of a played sign
-    // (SendDoneMessage) is not looked at either.
+    // is not looked at either.
     if (id == punctuation::kExit) {
         endScreen();
         return;

@@ -36,9 +36,10 @@ void QsoScreen::show(const QsoRunUpdate& update) {
     if (update.topIndex)
         setTopIndex(kList, *update.topIndex);
     if (update.send)
-        app().tutor.sender.start(*update.send);
+        app().tutor.sender.play(*update.send, whenSent());
+    // The next QSO begins once this update has been handled.
     if (update.restart)
-        handle()->post(kRestartMessage, 0, 0);
+        runLater([this] { show(runs_.restart(app().tutor.random)); });
 }
 
 void QsoScreen::command(int id, int notification) {
@@ -65,11 +66,6 @@ void QsoScreen::command(int id, int notification) {
 
 void QsoScreen::sendDone() {
     show(runs_.lineSent());
-}
-
-void QsoScreen::otherMessage(int message, std::intptr_t, std::intptr_t) {
-    if (message == kRestartMessage)
-        show(runs_.restart(app().tutor.random));
 }
 
 }  // namespace keyview

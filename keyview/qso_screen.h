@@ -17,7 +17,6 @@ constexpr int kFileList = 105;
 constexpr int kWidth = 310;
 constexpr int kHeight = 260;
 // Posted to the window when a run ends, so that the next one starts after the current message.
-constexpr int kRestartMessage = 0x0C10;
 }  // namespace qso
 
 class QsoScreen : public keytut::ui::ExerciseScreen {
@@ -30,7 +29,6 @@ class QsoScreen : public keytut::ui::ExerciseScreen {
   protected:
     void command(int id, int notification) override;
     void sendDone() override;
-    void otherMessage(int message, std::intptr_t wParam, std::intptr_t lParam) override;
 
   private:
     void loadChosenFile();

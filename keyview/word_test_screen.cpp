@@ -11,7 +11,7 @@ using namespace keyview::word_test;
 WordTestScreen::WordTestScreen(App& app)
     : ExerciseScreen(app, {std::string(kWordTestTitle), kWidth, kHeight, DialogFont::Courier8,
                            FrameKind::Popup, nullptr}),
-      test_(app.tutor) {
+      test_(app.tutor, whenSent()) {
     createControl({kList, ControlKind::Label, "", 5, 5, 100, 242, style::Border});
     setColours(kList, Qt::black, Qt::white);
     createControl({kStart, ControlKind::PushButton, std::string(kStartCaption), 120, 210, 25, 15});

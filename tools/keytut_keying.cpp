@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/code_table.h"
+#include "exercises/edition_profiles.h"
 #include "keying/hand_keying.h"
 #include "keying/straight_key.h"
 #include "keying/timing_statistics.h"
@@ -57,7 +58,7 @@ bool parse(const std::string& text, T& value) {
 std::string decode(const keytut::SimKeyScript& script, const keytut::CodeTable& codes,
                    bool report) {
     std::int64_t ticks = 0;
-    keytut::StraightKeyDecoder decoder(codes, keytut::Edition::Keyview,
+    keytut::StraightKeyDecoder decoder(codes, keytut::kKeyviewProfile,
                                        [&ticks] { return ticks * 5; });
     decoder.beginVisit();
     // Long enough after the last change for a pending character to be flushed.

@@ -16,6 +16,7 @@
 #include "core/data_files.h"
 #include "core/tutor.h"
 #include "core/wave_out.h"
+#include "exercises/edition_profiles.h"
 
 namespace {
 
@@ -92,7 +93,7 @@ void send(keytut::Tutor& tutor, const std::string& text, StreamingWaveOut::Sink 
     auto device = std::make_unique<StreamingWaveOut>(std::move(sink));
     StreamingWaveOut* out = device.get();
     tutor.sender.attach(std::move(device));
-    tutor.sender.start(text);
+    tutor.sender.play(text, nullptr);
     out->run();
     tutor.sender.attach(nullptr);
 }
@@ -189,7 +190,7 @@ int main(int argc, char** argv) {
         return fail("the word speed cannot be faster than the character speed");
     }
 
-    keytut::Tutor tutor(keyview ? keytut::Edition::Keyview : keytut::Edition::Earkey);
+    keytut::Tutor tutor(keyview ? keytut::kKeyviewProfile : keytut::kEarkeyProfile);
     tutor.setTone(tone);
     StderrMessages messages;
     std::string tableName = codeTablePath.empty() ? keytut::kCodeTableFile : codeTablePath;

@@ -32,8 +32,8 @@ KeyScreenHooks programHooks(ui::App& app) {
 }
 
 std::shared_ptr<StraightKeyDecoder> makeStraightKeyDecoder(const CodeTable& codes,
-                                                           Edition edition) {
-    return std::make_shared<StraightKeyDecoder>(codes, edition, [] {
+                                                           const EditionProfile& profile) {
+    return std::make_shared<StraightKeyDecoder>(codes, profile, [] {
         // Monotonic: the word speed stays right when the keying crosses midnight.
         return std::chrono::duration_cast<std::chrono::milliseconds>(
                    std::chrono::steady_clock::now().time_since_epoch())
@@ -43,7 +43,7 @@ std::shared_ptr<StraightKeyDecoder> makeStraightKeyDecoder(const CodeTable& code
 
 void addKeyScreens(ui::ExerciseEntries& entries, ui::App& app, KeyScreenLayout straight,
                    KeyScreenLayout paddle) {
-    auto decoder = makeStraightKeyDecoder(app.tutor.codes, app.tutor.edition);
+    auto decoder = makeStraightKeyDecoder(app.tutor.codes, app.tutor.profile);
     entries.straightKeyDecoding = [&app, decoder, straight] {
         StraightKeyScreen screen(app, straight, *decoder, programHooks(app));
         screen.start();
@@ -217,7 +217,7 @@ void StraightKeyScreen::showTimings() {
 PaddleKeyScreen::PaddleKeyScreen(ui::App& app, const KeyScreenLayout& layout,
                                  const std::string& wpmText, KeyScreenHooks hooks)
     : KeyScreen(app, layout, std::move(hooks)),
-      keyer_(app.tutor.codes, app.tutor.edition, paddleDotTicks(wpmText), app.keyerMode) {}
+      keyer_(app.tutor.codes, app.tutor.profile, paddleDotTicks(wpmText), app.keyerMode) {}
 
 void PaddleKeyScreen::tick(KeySource& key) {
     auto character = keyer_.step([&key] { return key.readKeyLines(); });

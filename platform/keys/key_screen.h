@@ -155,6 +155,7 @@ void addKeyScreens(ui::ExerciseEntries& entries, ui::App& app, KeyScreenLayout s
                    KeyScreenLayout paddle);
 
 // A program-wide straight-key decoder timed by the monotonic clock.
-std::shared_ptr<StraightKeyDecoder> makeStraightKeyDecoder(const CodeTable& codes, Edition edition);
+std::shared_ptr<StraightKeyDecoder> makeStraightKeyDecoder(const CodeTable& codes,
+                                                           const EditionProfile& profile);
 
 }  // namespace keytut::keys

@@ -1,6 +1,5 @@
 #include "exercise_screen.h"
 
-#include "core/window_handle.h"
 #include "exercises/key_poller.h"
 
 namespace keytut::ui {
@@ -16,12 +15,8 @@ ScreenSpec ownedByMainWindow(App& app, ScreenSpec spec) {
 }  // namespace
 
 ExerciseScreen::ExerciseScreen(App& app, const ScreenSpec& spec)
-    : Screen(ownedByMainWindow(app, spec)), app_(app) {
-    app_.tutor.sender.setClient(handle());
-}
+    : Screen(ownedByMainWindow(app, spec)), app_(app) {}
 
-// The sender keeps the handle of a closed screen until the next screen opens: what it posts
-// there goes nowhere.
 ExerciseScreen::~ExerciseScreen() = default;
 
 void ExerciseScreen::startKeyPoller(std::function<std::string()> candidates, int intervalMs) {
@@ -33,7 +28,7 @@ void ExerciseScreen::startKeyPoller(std::function<std::string()> candidates, int
             return static_cast<int>(app_.keys.asyncKeyState(static_cast<unsigned char>(c)));
         });
         if (key)
-            handle()->post(KeyCharMessage, static_cast<unsigned char>(*key), 0);
+            keyPressed(*key);
     });
 }
 
@@ -62,15 +57,6 @@ bool ExerciseScreen::apply(const Change& change) {
     if (change.speak && control(change.speak))
         speak(change.speak, spoken ? *spoken : text(change.speak));
     return true;
-}
-
-void ExerciseScreen::message(int message, std::intptr_t wParam, std::intptr_t lParam) {
-    if (message == KeyCharMessage)
-        keyChar(static_cast<char>(static_cast<unsigned char>(wParam)));
-    else if (message == SendDoneMessage)
-        sendDone();
-    else
-        otherMessage(message, wParam, lParam);
 }
 
 }  // namespace keytut::ui

@@ -1,10 +1,10 @@
 // The base of every exercise screen of both editions.
 //
 // An exercise screen is a Screen owned by the main window that
-//  - is the sender's client while it is open: the end of a text (SendDoneMessage) arrives in
-//    sendDone();
-//  - may run the 50 ms key poller: a newly pressed key among those the exercise names arrives,
-//    posted as KeyCharMessage, in keyChar();
+//  - hands its exercise whenSent(), the call the sender makes at the end of a text the exercise
+//    started: it arrives in sendDone(), later, and nowhere once the screen has closed;
+//  - may run the 50 ms key poller: a newly pressed key among those the exercise names arrives
+//    in keyChar();
 //  - applies what happened through one step, apply(Change): the wait before the texts (if any),
 //    the new texts, the focus, and having one text spoken by the screen reader (Earkey), in that
 //    order;
@@ -19,7 +19,7 @@
 //     WordTestScreen::WordTestScreen(App& app)
 //         : ExerciseScreen(app, {title, width, height, DialogFont::Courier8, FrameKind::Popup,
 //                                nullptr}),   // owner: the main window
-//           test_(app.tutor) {
+//           test_(app.tutor, whenSent()) {
 //         createControl({kWordBox, ControlKind::SpokenText, "", 5, 65, 150, 10,
 //                        style::Border | style::TabStop});
 //         setKeyTable({{Qt::Key_Down, Qt::NoModifier, kDownCommand}});
@@ -35,9 +35,6 @@
 //         }
 //     }
 //     void WordTestScreen::sendDone() { ... apply(...) ... }
-//
-// The sender stays linked to the screen until the next screen opens; what it posts to a closed
-// screen goes nowhere.
 #pragma once
 
 #include <cstdint>
@@ -83,16 +80,25 @@ struct Change {
 class ExerciseScreen : public Screen {
     Q_OBJECT
   public:
-    // Builds the (empty) window modal above the main window and makes it the sender's client.
+    // Builds the (empty) window modal above the main window.
     ExerciseScreen(App& app, const ScreenSpec& spec);
     ~ExerciseScreen() override;
 
     App& app() const { return app_; }
 
+    // The end of a text this screen's exercise started, for the sender: arrives in sendDone().
+    Sender::TextDone whenSent() {
+        return queued([this] { sendDone(); });
+    }
+    // What the key poller does with a newly pressed key: it arrives in keyChar(), later.
+    void keyPressed(char c) {
+        runLater([this, c] { keyChar(c); });
+    }
+
   protected:
     // Starts the key poller: on each tick the keys `candidates()` returns are looked at in order
-    // and the first one newly pressed is posted to this screen as KeyCharMessage, to arrive in
-    // keyChar(). An empty list looks at nothing.
+    // and the first one newly pressed arrives in keyChar(), behind what is waiting. An empty
+    // list looks at nothing.
     void startKeyPoller(std::function<std::string()> candidates, int intervalMs = kKeyPollMs);
 
     // The control that has the focus when the screen first shows. Earkey: where the screen reader
@@ -105,14 +111,10 @@ class ExerciseScreen : public Screen {
     // What happened; the defaults do nothing.
     virtual void keyChar(char) {}
     virtual void sendDone() {}
-    // Any other message posted to the screen.
-    virtual void otherMessage(int, std::intptr_t, std::intptr_t) {}
 
     void initialise() override;
 
   private:
-    void message(int message, std::intptr_t wParam, std::intptr_t lParam) final;
-
     App& app_;
     int openingFocus_ = 0;
 };

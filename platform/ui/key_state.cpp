@@ -16,6 +16,11 @@ std::uint16_t KeyStateTracker::asyncKeyState(int key) {
     return c ? static_cast<std::uint16_t>(states_.query(c)) : 0;
 }
 
+bool KeyStateTracker::unread(int key) const {
+    const char c = characterOf(key);
+    return c && states_.unread(c);
+}
+
 void KeyStateTracker::clear() {
     states_.clear();
     downByScanCode_.fill(0);

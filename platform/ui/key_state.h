@@ -23,6 +23,8 @@ class KeyStateTracker : public QObject {
     // main keyboard row; these codes equal the characters' codes. Other keys read 0. Clears the
     // "pressed since" bit.
     std::uint16_t asyncKeyState(int key);
+    // True while a press of the key has not been asked for yet; asks nothing.
+    bool unread(int key) const;
 
     // Forgets every key (the window lost the keyboard, so releases would not be seen).
     void clear();

@@ -157,7 +157,7 @@ std::string usageText(const ProgramInfo& info) {
            "  --help             show this help and end\n";
 }
 
-int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
+int runProgram(const EditionProfile& profile, const ProgramInfo& info, int argc, char** argv,
                const MainWindowFactory& makeMainWindow) {
     std::vector<std::string> args(argv + 1, argv + argc);
     CommandLine line = parseCommandLine(args);
@@ -200,7 +200,7 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
     SettingsKeeper keeper(settingsFile(info.command));
     const KeptSettings kept = line.options.resetSettings ? KeptSettings{} : keeper.loaded();
 
-    Tutor tutor(edition);
+    Tutor tutor(profile);
     tutor.setTone(kept.tone);
     tutor.speeds.chooseCharacterSpeed(kept.speeds.charIndex, tutor.timing);
     tutor.speeds.chooseWordSpeed(kept.speeds.wordIndex, tutor.timing);
@@ -223,7 +223,7 @@ int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
     audioOptions.problemHandler = [&messages](const std::string& sentence) {
         messages.showMessage(sentence);
     };
-    audioOptions.sidetoneAmplitude = toneAmplitude(edition);
+    audioOptions.sidetoneAmplitude = profile.toneAmplitude;
     std::unique_ptr<audio::AudioSystem> sound = audio::createAudioSystem(audioOptions);
     tutor.sender.attach(sound->open(audio::DoneTiming::WhenTaken));
     // Told once; everything then runs at its proper pace, silently.

@@ -34,7 +34,7 @@ using MainWindowFactory = std::function<std::unique_ptr<Screen>(App&)>;
 // Parses the command line, loads the data files from the data folder, opens the sound device,
 // runs the main window until it is closed, and returns the exit status: 0 after the main window
 // closed, 1 when the code table could not be read, 2 for a bad command line.
-int runProgram(Edition edition, const ProgramInfo& info, int argc, char** argv,
+int runProgram(const EditionProfile& profile, const ProgramInfo& info, int argc, char** argv,
                const MainWindowFactory& makeMainWindow);
 
 }  // namespace keytut::ui

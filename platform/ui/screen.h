@@ -1,8 +1,8 @@
 // A screen: a dialog built from a table of controls placed in dialog units.
 //
 // Each control carries a small integer identifier. Every button press, list choice and bound key
-// ends in one command(id, notification) call; private messages posted through handle() end in
-// message(). Tab order is creation order, and a control destroyed and created again goes last.
+// ends in one command(id, notification) call. Tab order is creation order, and a control destroyed
+// and created again goes last.
 #pragma once
 
 #include <QColor>
@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "core/window_handle.h"
 #include "dialog_units.h"
+#include "text.h"
 
 class QListWidget;
 class QTimer;
@@ -24,10 +24,6 @@ class QTimer;
 namespace keytut::ui {
 
 class Announcer;
-
-// Texts are single-byte; a character's code is its byte value.
-QString qText(const std::string& text);
-std::string stdText(const QString& text);
 
 // Standard commands and notifications.
 constexpr int kOkCommand = 1;
@@ -181,9 +177,12 @@ class Screen : public QDialog {
     void startPoller(int intervalMs, std::function<void()> tick);
     void stopPoller();
 
-    // Where private messages for this screen are posted. After the screen has closed (or is
-    // gone) posting does nothing.
-    WindowHandle handle();
+    // A call that runs `action` on this screen later, behind what is waiting (and after a
+    // blocking wait that runs then). Once the screen has closed, or is gone, it does nothing.
+    // What the sender, the pollers and the screen itself report comes in this way.
+    std::function<void()> queued(std::function<void()> action);
+    // Runs `action` on this screen later, as queued() does.
+    void runLater(std::function<void()> action) { queued(std::move(action))(); }
 
     // Sets the client area's size in dialog units and centres the window in the work area.
     void resizeClient(int width, int height);
@@ -198,7 +197,6 @@ class Screen : public QDialog {
     // Buttons (BN_CLICKED), lists (CBN_SELCHANGE, CBN_SELENDOK), keys. The default closes the
     // screen on command 2.
     virtual void command(int id, int notification);
-    virtual void message(int message, std::intptr_t wParam, std::intptr_t lParam);
 
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -208,22 +206,16 @@ class Screen : public QDialog {
     void reject() override;
 
   public:
-    // The entry points of command() and message() for tests and for the program's own posts.
+    // The entry point of command() for tests.
     void sendCommand(int id, int notification = BN_CLICKED) { command(id, notification); }
-    void sendMessage(int msg, std::intptr_t wParam, std::intptr_t lParam) {
-        message(msg, wParam, lParam);
-    }
 
   private:
-    class Target;
     struct Control {
         ControlSpec spec;
         QPointer<QWidget> widget;
     };
 
     bool handleKey(QKeyEvent* event);
-    void announceCurrentLine(QListWidget* list);
-    void deliverPosted(int msg, std::intptr_t wParam, std::intptr_t lParam);
     void restoreTabOrder();
 
     BaseUnits base_;
@@ -232,7 +224,6 @@ class Screen : public QDialog {
     std::string valueNote_;  // see noteChange()
     std::unique_ptr<Announcer> announcer_;
     std::vector<QPointer<QWidget>> pendingMnemonics_;  // labels waiting for their control
-    std::shared_ptr<Target> target_;
     QTimer* poller_ = nullptr;
     std::function<void()> pollerTick_;
     bool initialised_ = false;

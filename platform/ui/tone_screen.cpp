@@ -18,7 +18,7 @@ std::vector<std::string> edgeChoices() {
 ToneScreen::ToneScreen(App& app)
     : ExerciseScreen(app,
                      {kToneTitle, kWidth, kHeight, DialogFont::SansSerif8,
-                      app.tutor.edition == Edition::Earkey ? FrameKind::Popup : FrameKind::Closable,
+                      app.tutor.profile.style.keyboardOnly ? FrameKind::Popup : FrameKind::Closable,
                       nullptr}) {
     createControl({kPitchLabel, ControlKind::Label, "&Pitch:", 5, 8, 40, 10, style::AlignRight});
     createControl({kPitch, ControlKind::DropDownList, "", 50, 6, 50, 80});
@@ -54,7 +54,7 @@ void ToneScreen::command(int id, int notification) {
             break;
         }
         case kTry:
-            tutor.sender.start(kToneTryText);
+            tutor.sender.play(kToneTryText, nullptr);
             break;
         case kClose:
         case kOkCommand:

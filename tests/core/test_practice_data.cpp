@@ -8,6 +8,7 @@
 
 #include "core/data_files.h"
 #include "core/practice_data.h"
+#include "tests/editions.h"
 
 using namespace keytut;
 
@@ -36,20 +37,21 @@ class TempFolder {
 }  // namespace
 
 TEST(WordList, CommasAndLinesSeparateWordsAndKeyviewAppendsABlank) {
-    EXPECT_EQ(parseWordList("cat,dog,pig\r\nTHE\r\n", Edition::Earkey),
+    EXPECT_EQ(parseWordList("cat,dog,pig\r\nTHE\r\n", profileOf(Edition::Earkey).wordEnding),
               (std::vector<std::string>{"cat", "dog", "pig", "THE"}));
-    EXPECT_EQ(parseWordList("cat,dog,pig\r\n", Edition::Keyview),
+    EXPECT_EQ(parseWordList("cat,dog,pig\r\n", profileOf(Edition::Keyview).wordEnding),
               (std::vector<std::string>{"cat ", "dog ", "pig "}));
     // Leading blanks skipped, quoted fields kept whole, empty fields and lines are no words.
-    EXPECT_EQ(parseWordList("  AND\r\n\"A,B\"\r\n\r\n,,OR\n", Edition::Earkey),
-              (std::vector<std::string>{"AND", "A,B", "OR"}));
+    EXPECT_EQ(
+        parseWordList("  AND\r\n\"A,B\"\r\n\r\n,,OR\n", profileOf(Edition::Earkey).wordEnding),
+        (std::vector<std::string>{"AND", "A,B", "OR"}));
 }
 
 TEST(WordList, AtMostTwoThousandWordsAreKept) {
     std::string contents;
     for (int i = 0; i < 2500; ++i)
         contents += "W" + std::to_string(i) + "\r\n";
-    auto words = parseWordList(contents, Edition::Earkey);
+    auto words = parseWordList(contents, profileOf(Edition::Earkey).wordEnding);
     ASSERT_EQ(words.size(), 2000u);
     EXPECT_EQ(words.front(), "W0");
     EXPECT_EQ(words.back(), "W1999");
@@ -77,7 +79,7 @@ TEST(PracticeData, MissingFilesAreReportedAndTheRestLoads) {
     std::filesystem::create_directories(folder.path() / "MORSE3.DIR");
     PracticeData data;
     CollectingMessageSink sink;
-    loadPracticeData(data, folder.path(), Edition::Earkey, sink);
+    loadPracticeData(data, folder.path(), profileOf(Edition::Earkey).wordEnding, sink);
     EXPECT_EQ(sink.messages, (std::vector<std::string>{"File KEYTUT.WRD missing"}));
     EXPECT_TRUE(data.wordList.empty());
     EXPECT_EQ(data.lessonGroups.size(), 3u);
@@ -89,7 +91,7 @@ TEST(PracticeData, MissingFilesAreReportedAndTheRestLoads) {
     std::filesystem::create_directories(folder.path() / "KEYTUT.GRP");
     folder.write("KEYTUT.WRD", "THE\r\n");
     sink.messages.clear();
-    loadPracticeData(data, folder.path(), Edition::Keyview, sink);
+    loadPracticeData(data, folder.path(), profileOf(Edition::Keyview).wordEnding, sink);
     EXPECT_EQ(sink.messages, (std::vector<std::string>{"File KEYTUT.GRP missing"}));
     EXPECT_TRUE(data.lessonGroups.empty());
     EXPECT_EQ(data.wordList, (std::vector<std::string>{"THE "}));
@@ -106,7 +108,7 @@ TEST(PracticeData, HugeFilesAndFifosAreRefusedByNameAndTheRestLoads) {
     ::alarm(20);  // a loader that blocks on the FIFO ends the test instead of hanging it
     PracticeData data;
     CollectingMessageSink sink;
-    loadPracticeData(data, folder.path(), Edition::Earkey, sink);
+    loadPracticeData(data, folder.path(), profileOf(Edition::Earkey).wordEnding, sink);
     ::alarm(0);
     EXPECT_EQ(sink.messages, (std::vector<std::string>{"File KEYTUT.WRD too large (over 16 MB)",
                                                        "File KEYTUT.GRP missing"}));

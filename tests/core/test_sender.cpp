@@ -2,31 +2,35 @@
 
 #include "core/tutor.h"
 #include "platform/audio/fake_wave_out.h"
+#include "tests/editions.h"
 
 using namespace keytut;
 
 namespace {
 
-class RecordingWindow : public MessageTarget {
-  public:
-    void post(int message, std::intptr_t, std::intptr_t) override { messages.push_back(message); }
-    int count(int message) const {
-        return static_cast<int>(std::count(messages.begin(), messages.end(), message));
-    }
-    std::vector<int> messages;
+// Who asked for the texts: counts the ends reported to it, until it closes.
+struct Listener {
+    int ends = 0;
 };
 
 class SenderTest : public ::testing::Test {
   protected:
-    SenderTest() : tutor(Edition::Earkey) {
+    SenderTest() : tutor(kEarkeyProfile) {
         CollectingMessageSink sink;
         loadCodeTableFrom(tutor.codes, "72,....\r\n73,..\r\n69,.\r\n84,-\r\n65,.-\r\n", sink);
         auto device = std::make_unique<audio::FakeWaveOut>();
         wave = device.get();
         tutor.sender.attach(std::move(device));
-        window = std::make_shared<RecordingWindow>();
-        tutor.sender.setClient(window);
+        listener = std::make_shared<Listener>();
     }
+    // Plays `text` for the listener; its end goes nowhere once the listener has closed.
+    void play(const std::string& text) {
+        tutor.sender.play(text, [weak = std::weak_ptr<Listener>(listener)] {
+            if (auto l = weak.lock())
+                ++l->ends;
+        });
+    }
+    int ends() const { return listener ? listener->ends : 0; }
     std::vector<std::size_t> lengths() const {
         std::vector<std::size_t> result;
         for (const auto& w : wave->written())
@@ -35,98 +39,97 @@ class SenderTest : public ::testing::Test {
     }
     Tutor tutor;
     audio::FakeWaveOut* wave = nullptr;
-    std::shared_ptr<RecordingWindow> window;
+    std::shared_ptr<Listener> listener;
 };
 
 }  // namespace
 
-TEST_F(SenderTest, OneBufferPerCharacterThenOneSendDone) {
-    tutor.sender.start("HI ");
+TEST_F(SenderTest, OneBufferPerCharacterThenOneEnd) {
+    play("HI ");
     EXPECT_EQ(wave->queued(), 1u);  // one buffer at a time
     wave->advance(7669);
     EXPECT_EQ(wave->written().size(), 1u);
-    EXPECT_EQ(window->count(SendDoneMessage), 0);
+    EXPECT_EQ(ends(), 0);
     wave->runUntilIdle();
     EXPECT_EQ(lengths(), (std::vector<std::size_t>{7670, 4602, 3068}));
-    EXPECT_EQ(window->messages, (std::vector<int>{SendDoneMessage}));
+    EXPECT_EQ(ends(), 1);
     EXPECT_EQ(wave->now(), 7670u + 4602u + 3068u);
     EXPECT_FALSE(tutor.sender.sending());
 }
 
 TEST_F(SenderTest, UnknownCharacterIsAnEmptyBufferAndSendingGoesOn) {
-    tutor.sender.start("ZE");
+    play("ZE");
     wave->runUntilIdle();
     EXPECT_EQ(lengths(), (std::vector<std::size_t>{0, 3068}));
-    EXPECT_EQ(window->count(SendDoneMessage), 1);
+    EXPECT_EQ(ends(), 1);
 }
 
-TEST_F(SenderTest, SingleCharacterAndEmptyTextEachEndWithOneSendDone) {
-    tutor.sender.start("E");
+TEST_F(SenderTest, SingleCharacterAndEmptyTextEachEndOnce) {
+    play("E");
     wave->runUntilIdle();
     EXPECT_EQ(wave->written().size(), 1u);
-    EXPECT_EQ(window->count(SendDoneMessage), 1);
+    EXPECT_EQ(ends(), 1);
 
-    tutor.sender.start("");
+    play("");
     wave->runUntilIdle();
-    EXPECT_EQ(window->count(SendDoneMessage), 2);
+    EXPECT_EQ(ends(), 2);
     EXPECT_EQ(wave->written().back().samples.size(), 0u);
 }
 
 TEST_F(SenderTest, StoppingFinishesTheCurrentCharacterAndReportsOnce) {
-    tutor.sender.start("TEATEA");
+    play("TEATEA");
     wave->runUntilIdle(2);
     tutor.sender.stop();
     wave->runUntilIdle();
     EXPECT_EQ(wave->written().size(), 3u);
-    EXPECT_EQ(window->count(SendDoneMessage), 1);
+    EXPECT_EQ(ends(), 1);
 }
 
 TEST_F(SenderTest, NewTextReplacesThePlayingOneAtOnce) {
-    tutor.sender.start("HHHH");
+    play("HHHH");
     wave->advance(100);  // H is playing
     const auto playing = wave->written().front().samples;
-    tutor.sender.start("TE");
+    play("TE");
     // The buffer handed to the device was not touched by the new synthesis.
     EXPECT_EQ(wave->written().front().samples, playing);
     EXPECT_EQ(wave->resets(), 1);
     wave->runUntilIdle();
-    // After the old H: T then E, nothing skipped, nothing of the old text, one SendDone.
+    // After the old H: T then E, nothing skipped, nothing of the old text, one end.
     ASSERT_EQ(wave->written().size(), 3u);
     EXPECT_EQ(wave->written()[1].samples.size(), 3 * 767u + 2301u);
     EXPECT_EQ(wave->written()[2].samples.size(), 767u + 2301u);
-    EXPECT_EQ(window->count(SendDoneMessage), 1);
+    EXPECT_EQ(ends(), 1);
 }
 
 TEST_F(SenderTest, StaleNoticesNeverAdvanceTheNewText) {
-    tutor.sender.start("HH");
+    play("HH");
     std::uint64_t oldTag = wave->written().back().tag;
-    tutor.sender.start("TE");
+    play("TE");
     // A notice of the old buffer that was already on its way arrives late.
     tutor.sender.deviceDone(oldTag);
     tutor.sender.deviceDone(oldTag);
     EXPECT_EQ(wave->written().size(), 2u);
     wave->runUntilIdle();
     EXPECT_EQ(wave->written().size(), 3u);
-    EXPECT_EQ(window->count(SendDoneMessage), 1);
+    EXPECT_EQ(ends(), 1);
 }
 
-TEST_F(SenderTest, SendDoneToAClosedWindowGoesNowhere) {
-    tutor.sender.start("E");
-    window.reset();
-    tutor.sender.setClient(nullptr);
+TEST_F(SenderTest, TheEndOfATextForAClosedListenerGoesNowhere) {
+    play("E");
+    listener.reset();
     wave->runUntilIdle();
     EXPECT_FALSE(tutor.sender.sending());
 }
 
 TEST_F(SenderTest, WordSpeedStretchesOnlyTheGaps) {
     tutor.timing = {dotSamples(20), dotSamples(12)};
-    tutor.sender.start("A");
+    play("A");
     wave->runUntilIdle();
     EXPECT_EQ(lengths(), (std::vector<std::size_t>{4601}));
 }
 
 TEST_F(SenderTest, PositionCountsFromZeroAndStopEndsTheText) {
-    tutor.sender.start("HIE");
+    play("HIE");
     EXPECT_EQ(tutor.sender.text(), "HIE");
     EXPECT_EQ(tutor.sender.position(), 1u);  // H is written; I is next
     EXPECT_EQ(tutor.sender.character(), "H");
@@ -139,16 +142,16 @@ TEST_F(SenderTest, PositionCountsFromZeroAndStopEndsTheText) {
     EXPECT_FALSE(tutor.sender.hasMore());
     wave->runUntilIdle();
     EXPECT_EQ(lengths().size(), 2u);
-    EXPECT_EQ(window->count(SendDoneMessage), 1);
+    EXPECT_EQ(ends(), 1);
     // A new text after a stop plays from its start.
-    tutor.sender.start("E");
+    play("E");
     EXPECT_TRUE(tutor.sender.sending());
     wave->runUntilIdle();
-    EXPECT_EQ(window->count(SendDoneMessage), 2);
+    EXPECT_EQ(ends(), 2);
 }
 
 TEST_F(SenderTest, AToneChosenWhileSendingSoundsFromTheNextCharacterAtTheSameTiming) {
-    tutor.sender.start("EEE");
+    play("EEE");
     const auto first = wave->written().front().samples;  // written before the choice
     tutor.setTone({600, true});
     wave->runUntilIdle();
@@ -158,7 +161,7 @@ TEST_F(SenderTest, AToneChosenWhileSendingSoundsFromTheNextCharacterAtTheSameTim
     EXPECT_EQ(wave->written()[1].samples, wave->written()[2].samples);
     EXPECT_EQ(wave->written()[1].samples[0], 0);  // a soft start
     EXPECT_EQ(wave->written()[1].samples[766], 0);
-    EXPECT_EQ(tutor.tone.amplitude(), toneAmplitude(Edition::Earkey));
+    EXPECT_EQ(tutor.tone.amplitude(), kEarkeyProfile.toneAmplitude);
     EXPECT_THROW(tutor.setTone({625, false}), std::invalid_argument);
     EXPECT_EQ(tutor.tone.settings(),
               (ToneSettings{600, true}));  // a refused choice changes nothing

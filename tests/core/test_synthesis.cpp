@@ -4,6 +4,7 @@
 
 #include "core/code_table.h"
 #include "core/synthesis.h"
+#include "tests/editions.h"
 
 using namespace keytut;
 
@@ -61,7 +62,7 @@ TEST(Timing, SineTablesOfBothEditions) {
     EXPECT_EQ(cycle(Tone(5000)), (std::vector<std::int16_t>{0, 2939, 4755, 4755, 2939, 0, -2939,
                                                             -4755, -4755, -2939}));
     EXPECT_EQ(
-        cycle(Tone(toneAmplitude(Edition::Keyview))),
+        cycle(Tone(profileOf(Edition::Keyview).toneAmplitude)),
         (std::vector<std::int16_t>{0, 1763, 2853, 2853, 1763, 0, -1763, -2853, -2853, -1763}));
 }
 

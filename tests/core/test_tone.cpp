@@ -13,6 +13,7 @@
 
 #include "core/code_table.h"
 #include "core/synthesis.h"
+#include "tests/editions.h"
 
 using namespace keytut;
 
@@ -89,7 +90,7 @@ TEST(Pitch, OfferedFrom400To1000HzInStepsOf50) {
 
 TEST(Pitch, EveryOfferedPitchSoundsAtItsFrequencyAndFullStrength) {
     const Timing slowest{1840, 1840};  // a dash of 5520 samples
-    for (int amplitude : {toneAmplitude(Edition::Earkey), toneAmplitude(Edition::Keyview)}) {
+    for (int amplitude : {kEarkeyProfile.toneAmplitude, kKeyviewProfile.toneAmplitude}) {
         for (int hz : offeredPitches()) {
             Samples dash = synth('T', slowest, Tone(amplitude, {hz, false}));
             ASSERT_EQ(dash.size(), 5520u + 3 * 1840u) << hz;

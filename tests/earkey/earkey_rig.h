@@ -10,6 +10,7 @@
 
 #include "exercises/lesson.h"
 #include "platform/ui/screen.h"
+#include "tests/editions.h"
 #include "tests/ui/test_support.h"
 
 namespace earkey::testing {
@@ -107,11 +108,9 @@ class EarkeyRig {
     std::size_t noted_ = 0;
 };
 
-// A key held long enough for the 50 ms poller to see it down.
-inline void pressKey(QWidget* target, Qt::Key key) {
-    QTest::keyPress(target, key);
-    QTest::qWait(120);
-    QTest::keyRelease(target, key);
+// A key held until the 50 ms poller has seen it down.
+inline void pressKey(EarkeyRig& rig, QWidget* target, Qt::Key key) {
+    keytut::ui::testing::holdForPoller(target, key, rig.app.keys);
     settle();
 }
 

@@ -1,5 +1,6 @@
-// A tutor with the shipped data, a virtual-clock sound device and a lesson window that records
-// what is posted to it, for driving the exercises as the screens do.
+// A tutor with the shipped data, a virtual-clock sound device and a queue standing for a screen's
+// own: what the sender and the exercise hand back arrives there, to be delivered in order as the
+// screens do.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,35 +11,33 @@
 
 #include "core/tutor.h"
 #include "platform/audio/fake_wave_out.h"
+#include "tests/editions.h"
 
 namespace keytut::testing {
 
 struct Posted {
-    int message;
-    std::intptr_t wParam;
-};
-
-class RecordingWindow : public MessageTarget {
-  public:
-    void post(int message, std::intptr_t wParam, std::intptr_t) override {
-        queue.push_back({message, wParam});
-    }
-    std::vector<Posted> queue;
+    enum Kind { KeyChar, TextEnd } kind;
+    char character = 0;  // KeyChar
 };
 
 class ExerciseRig {
   public:
-    explicit ExerciseRig(Edition edition, std::uint64_t seed = 7) : tutor(edition) {
+    explicit ExerciseRig(Edition edition, std::uint64_t seed = 7) : tutor(profileOf(edition)) {
         CollectingMessageSink sink;
         EXPECT_TRUE(tutor.loadData(KEYTUT_DATA_DIR, sink));
         EXPECT_TRUE(sink.messages.empty());
         auto device = std::make_unique<audio::FakeWaveOut>();
         wave = device.get();
         tutor.sender.attach(std::move(device));
-        window = std::make_shared<RecordingWindow>();
-        tutor.sender.setClient(window);
         tutor.random.seed(seed);
     }
+
+    // The call a screen hands its exercise for the end of a text: queued.
+    Sender::TextDone whenSent() {
+        return [this] { queue.push_back({Posted::TextEnd}); };
+    }
+    // A character handed back to the screen, as the key poller or the lesson does.
+    void queueKey(char c) { queue.push_back({Posted::KeyChar, c}); }
 
     // The characters the device was given, in order, recognised by their samples: '_' for an
     // empty buffer, ' ' for a word space, '?' for anything else.
@@ -51,16 +50,16 @@ class ExerciseRig {
     }
     std::size_t writes() const { return wave->written().size(); }
 
-    // Takes the messages posted to the window so far, oldest first.
+    // Takes what has been queued so far, oldest first.
     std::vector<Posted> takePosted() {
-        auto posted = std::move(window->queue);
-        window->queue.clear();
+        auto posted = std::move(queue);
+        queue.clear();
         return posted;
     }
 
     Tutor tutor;
     audio::FakeWaveOut* wave = nullptr;
-    std::shared_ptr<RecordingWindow> window;
+    std::vector<Posted> queue;
 
   private:
     char recognise(const std::vector<std::int16_t>& samples) const {

@@ -72,7 +72,7 @@ TEST(GroupTestText, StartingFillsEarkeysListAndSendsTheText) {
     for (int i = 1; i <= ReviewList::kLastEntry; ++i)
         review.set(i, "OLD");
     review.show(30);
-    auto text = startGroupTest(rig.tutor, lessonText, &review);
+    auto text = startGroupTest(rig.tutor, lessonText, &review, rig.whenSent());
     ASSERT_TRUE(text);
     EXPECT_EQ(review.index(), 0);
     EXPECT_EQ(review[0], "");
@@ -86,7 +86,7 @@ TEST(GroupTestText, StartingFillsEarkeysListAndSendsTheText) {
     // Nothing to draw from: nothing sent, nothing changed.
     lessonText.clear();
     std::size_t writes = rig.writes();
-    EXPECT_FALSE(startGroupTest(rig.tutor, lessonText, &review));
+    EXPECT_FALSE(startGroupTest(rig.tutor, lessonText, &review, rig.whenSent()));
     EXPECT_EQ(rig.writes(), writes);
     EXPECT_EQ(review[1].size(), 5u);
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "exercises/key_poller.h"
+#include "tests/editions.h"
 
 using namespace keytut;
 
@@ -73,12 +74,16 @@ TEST(KeyPoller, ExactStateRuleAndScanStopsAtTheHit) {
 }
 
 TEST(KeyPoller, CandidatesByEditionAndStage) {
-    EXPECT_EQ(pollCandidates(Edition::Earkey, 0, "ETIM"), "");
-    EXPECT_EQ(pollCandidates(Edition::Earkey, 1, "ETIM"), std::string(kPolledKeys));
-    EXPECT_EQ(pollCandidates(Edition::Earkey, 2, "ETIM"), "");
-    EXPECT_EQ(pollCandidates(Edition::Keyview, 0, "ETIM"), "ETIM");
-    EXPECT_EQ(pollCandidates(Edition::Keyview, 0, "1234567890"), "1234567890");
-    EXPECT_EQ(pollCandidates(Edition::Keyview, 0, "Ab-C"), "AC");  // only keys that exist
-    EXPECT_EQ(pollCandidates(Edition::Keyview, 1, "ETIM"), std::string(kPolledKeys));
-    EXPECT_EQ(pollCandidates(Edition::Keyview, 2, "ETIM"), "");
+    EXPECT_EQ(pollCandidates(profileOf(Edition::Earkey).hearingPollsGroupKeys, 0, "ETIM"), "");
+    EXPECT_EQ(pollCandidates(profileOf(Edition::Earkey).hearingPollsGroupKeys, 1, "ETIM"),
+              std::string(kPolledKeys));
+    EXPECT_EQ(pollCandidates(profileOf(Edition::Earkey).hearingPollsGroupKeys, 2, "ETIM"), "");
+    EXPECT_EQ(pollCandidates(profileOf(Edition::Keyview).hearingPollsGroupKeys, 0, "ETIM"), "ETIM");
+    EXPECT_EQ(pollCandidates(profileOf(Edition::Keyview).hearingPollsGroupKeys, 0, "1234567890"),
+              "1234567890");
+    EXPECT_EQ(pollCandidates(profileOf(Edition::Keyview).hearingPollsGroupKeys, 0, "Ab-C"),
+              "AC");  // only keys that exist
+    EXPECT_EQ(pollCandidates(profileOf(Edition::Keyview).hearingPollsGroupKeys, 1, "ETIM"),
+              std::string(kPolledKeys));
+    EXPECT_EQ(pollCandidates(profileOf(Edition::Keyview).hearingPollsGroupKeys, 2, "ETIM"), "");
 }

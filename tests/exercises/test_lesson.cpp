@@ -6,33 +6,45 @@
 
 using namespace keytut;
 using keytut::testing::ExerciseRig;
+using keytut::testing::Posted;
 
 namespace {
 
-// A lesson screen as a screen drives it: events in, posted messages delivered back in order.
+// A lesson as a screen drives it: events in, what comes back delivered in order.
 class LessonRig : public ExerciseRig {
   public:
     LessonRig(Edition edition, int lessonNumber) : ExerciseRig(edition) {
         LessonState opened;
         EXPECT_EQ(beginLesson(opened, tutor.data.lessonGroups, lessonNumber),
                   LessonKind::Character);
-        lesson = std::make_unique<CharacterLesson>(tutor, opened, [this] {
-            ++dings;
-            writesAtDing = writes();
-        });
+        lesson = std::make_unique<CharacterLesson>(
+            tutor, opened,
+            [this] {
+                ++dings;
+                writesAtDing = writes();
+            },
+            whenSent());
     }
-    // Delivers what was posted to the window; returns the update of the last message.
+    // SPACE and Return, the character they hand back queued as the screen queues it.
+    LessonUpdate space() { return queued(lesson->space()); }
+    LessonUpdate returnKey() { return queued(lesson->returnKey()); }
+    LessonUpdate queued(LessonUpdate update) {
+        if (update.next)
+            queueKey(*update.next);
+        return update;
+    }
+    // Delivers what was queued; returns the update of the last of it.
     LessonUpdate deliver() {
         LessonUpdate last;
         for (const auto& p : takePosted()) {
-            if (p.message == KeyCharMessage)
-                last = lesson->keyChar(static_cast<char>(p.wParam));
-            if (p.message == SendDoneMessage)
+            if (p.kind == Posted::KeyChar)
+                last = lesson->keyChar(p.character);
+            if (p.kind == Posted::TextEnd)
                 last = lesson->sendDone();
         }
         return last;
     }
-    // Plays everything queued, then delivers the posted messages.
+    // Plays everything, then delivers what was queued.
     LessonUpdate finishSound() {
         wave->runUntilIdle();
         return deliver();
@@ -62,8 +74,8 @@ TEST(LessonEntry, GroupsCaptionsAndTitles) {
     EXPECT_EQ(lessonMenuCaption({"ETA", "12", "+"}, 2), "Numbers");
 
     const std::vector<std::string> eta{"EIS", "MNO", "ETA", "12", ".,"};
-    EXPECT_EQ(lessonTitle(Edition::Earkey, eta, 3), "Lesson 3  E T A ");
-    EXPECT_EQ(lessonTitle(Edition::Keyview, eta, 3), "Lesson 3  ETA");
+    EXPECT_EQ(lessonTitle(profileOf(Edition::Earkey), eta, 3), "Lesson 3  E T A ");
+    EXPECT_EQ(lessonTitle(profileOf(Edition::Keyview), eta, 3), "Lesson 3  ETA");
 
     LessonState lesson;
     lesson.stage = 2;
@@ -82,7 +94,7 @@ TEST(EarkeyHearing, SpaceRepeatsReturnMovesOnAndWraps) {
     LessonRig rig(Edition::Earkey, 2);            // ANS
     EXPECT_EQ(rig.lesson->pollCandidates(), "");  // no keys polled while hearing
 
-    auto update = rig.lesson->space();
+    auto update = rig.space();
     EXPECT_EQ(update.characterBox, " ");  // SPACE blanks the box first
     EXPECT_EQ(rig.heard(), "");           // the character plays when its message arrives
     update = rig.deliver();
@@ -92,13 +104,13 @@ TEST(EarkeyHearing, SpaceRepeatsReturnMovesOnAndWraps) {
     EXPECT_EQ(update.delayMs, 1000);
 
     for (int i = 0; i < 3; ++i) {
-        update = rig.lesson->returnKey();
+        update = rig.returnKey();
         EXPECT_TRUE(update.acted);
         EXPECT_FALSE(update.characterBox.has_value());  // Return never blanks the box
         rig.deliver();
     }
     EXPECT_EQ(rig.lesson->charPos(), 1);
-    rig.lesson->space();
+    rig.space();
     rig.deliver();
     EXPECT_EQ(rig.heard(), "ANSAA");  // N, S, wrapped to A, and SPACE repeats A
 }
@@ -106,7 +118,7 @@ TEST(EarkeyHearing, SpaceRepeatsReturnMovesOnAndWraps) {
 TEST(EarkeyHearing, LongCharacterIsSpokenOnlyAfterItsSound) {
     LessonRig rig(Edition::Earkey, 10);  // the numbers
     rig.tutor.timing = {dotSamples(5), dotSamples(5)};
-    rig.lesson->space();
+    rig.space();
     auto update = rig.deliver();
     ASSERT_EQ(rig.heard(), "1");
     // . - - - - and the gap after it: 1 + 4x3 + 4 gaps + 3 = 20 dots of 1840 samples = 4.6 s.
@@ -128,7 +140,7 @@ TEST(EarkeyRecognition, StartsOnceAndJudgesKeys) {
     EXPECT_EQ(rig.writes(), 0u);
     EXPECT_EQ(rig.dings, 0);
 
-    update = rig.lesson->returnKey();
+    update = rig.returnKey();
     EXPECT_TRUE(update.removeInstructions);
     EXPECT_EQ(update.focus, LessonControl::CharacterBox);
     ASSERT_EQ(rig.heard().size(), 1u);
@@ -136,7 +148,7 @@ TEST(EarkeyRecognition, StartsOnceAndJudgesKeys) {
     EXPECT_NE(std::string("ETIM").find(expected), std::string::npos);
     EXPECT_EQ(rig.lesson->expected(), std::string(1, expected));
     EXPECT_TRUE(rig.lesson->randomStarted());
-    EXPECT_FALSE(rig.lesson->returnKey().acted);  // a second Return sends nothing
+    EXPECT_FALSE(rig.returnKey().acted);  // a second Return sends nothing
     EXPECT_EQ(rig.writes(), 1u);
 
     // Wrong keys: the sound first, played to its end, then the same character again.
@@ -175,14 +187,14 @@ TEST(EarkeyStages, ThirdF1LeavesOnlyEscapeAndCursorKeys) {
     LessonRig rig(Edition::Earkey, 1);
     rig.lesson->nextStage();
     rig.lesson->nextStage();
-    ASSERT_TRUE(rig.lesson->returnKey().testStarted);
+    ASSERT_TRUE(rig.returnKey().testStarted);
     rig.finishSound();
     std::size_t writes = rig.writes();
 
     EXPECT_TRUE(rig.lesson->nextStage().acted);
     EXPECT_EQ(rig.lesson->stage(), 3);
-    EXPECT_FALSE(rig.lesson->returnKey().acted);
-    EXPECT_FALSE(rig.lesson->space().acted);
+    EXPECT_FALSE(rig.returnKey().acted);
+    EXPECT_FALSE(rig.space().acted);
     EXPECT_FALSE(rig.lesson->keyChar('E').acted);
     EXPECT_FALSE(rig.lesson->sendDone().acted);
     EXPECT_EQ(rig.lesson->pollCandidates(), "");
@@ -215,7 +227,7 @@ TEST(EarkeyGroupTest, EnteringSendingAndReadingBack) {
     EXPECT_FALSE(rig.lesson->cursorUp().acted);
     EXPECT_EQ(rig.lesson->review().index(), 0);
 
-    update = rig.lesson->returnKey();
+    update = rig.returnKey();
     ASSERT_TRUE(update.testStarted);
     EXPECT_EQ(update.resultsBox, "");
     EXPECT_EQ(rig.lesson->review().index(), 0);
@@ -251,7 +263,7 @@ TEST(EarkeyGroupTest, EnteringSendingAndReadingBack) {
 
     // Going again: the box is cleared and a new list drawn.
     auto old = rig.lesson->review();
-    update = rig.lesson->returnKey();
+    update = rig.returnKey();
     EXPECT_EQ(update.resultsBox, "");
     EXPECT_EQ(rig.lesson->review().index(), 0);
     EXPECT_NE(rig.lesson->review(), old);
@@ -260,26 +272,26 @@ TEST(EarkeyGroupTest, EnteringSendingAndReadingBack) {
 TEST(EarkeyGroupTest, RecognitionLabelIsMadeAgainAfterItWasRemoved) {
     LessonRig rig(Edition::Earkey, 1);
     rig.lesson->nextStage();
-    rig.lesson->returnKey();
+    rig.returnKey();
     EXPECT_TRUE(rig.lesson->nextStage().recreateInstructions);
 }
 
 TEST(GroupTestSending, OnlyTheEndOfTheCurrentTestIsAResult) {
     LessonRig rig(Edition::Earkey, 3);
     rig.lesson->nextStage();
-    rig.lesson->returnKey();  // a recognition character starts playing...
+    rig.returnKey();          // a recognition character starts playing...
     rig.lesson->nextStage();  // ...and its end arrives in the test stage
     EXPECT_FALSE(rig.finishSound().acted);
 
-    rig.lesson->returnKey();
+    rig.returnKey();
     rig.wave->runUntilIdle(30);
     std::size_t restartAt = rig.writes();
-    rig.lesson->returnKey();  // a new test while the first is still being sent
+    rig.returnKey();  // a new test while the first is still being sent
     const std::string second = rig.tutor.sender.text();
     rig.wave->runUntilIdle();
     auto posted = rig.takePosted();
     ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].message, SendDoneMessage);
+    EXPECT_EQ(posted[0].kind, Posted::TextEnd);
     EXPECT_EQ(rig.heard(restartAt), second);  // the new test from its start, nothing of the old
     EXPECT_TRUE(rig.lesson->sendDone().acted);
     EXPECT_FALSE(rig.lesson->sendDone().acted);  // a second notice is not a second result
@@ -289,9 +301,9 @@ TEST(GroupTestSending, EndOfATestReplacedBeforeItsNoticeArrivedIsNotAResult) {
     LessonRig rig(Edition::Keyview, 1);
     rig.lesson->nextStage();
     rig.lesson->nextStage();
-    rig.lesson->returnKey();
+    rig.returnKey();
     rig.wave->runUntilIdle();  // the first test ends; its notice is on its way...
-    rig.lesson->returnKey();   // ...when Start begins the next one
+    rig.returnKey();           // ...when Start begins the next one
     EXPECT_FALSE(rig.deliver().acted);
     EXPECT_TRUE(rig.lesson->testSending());
     auto update = rig.finishSound();
@@ -302,8 +314,8 @@ TEST(GroupTestSending, EndOfATestReplacedBeforeItsNoticeArrivedIsNotAResult) {
 TEST(KeyviewLesson, AllThreeStages) {
     LessonRig rig(Edition::Keyview, 2);  // ANS
     EXPECT_EQ(rig.lesson->pollCandidates(), "ANS");
-    EXPECT_FALSE(rig.lesson->space().acted);
-    EXPECT_EQ(rig.lesson->returnKey().focus, LessonControl::KeyCapture);
+    EXPECT_FALSE(rig.space().acted);
+    EXPECT_EQ(rig.returnKey().focus, LessonControl::KeyCapture);
     EXPECT_EQ(rig.writes(), 0u);  // Start in the hearing stage plays nothing
 
     auto update = rig.lesson->keyChar('N');
@@ -322,7 +334,7 @@ TEST(KeyviewLesson, AllThreeStages) {
     // Every Start sends a new character.
     for (int i = 0; i < 3; ++i) {
         std::size_t before = rig.writes();
-        EXPECT_EQ(rig.lesson->returnKey().focus, LessonControl::KeyCapture);
+        EXPECT_EQ(rig.returnKey().focus, LessonControl::KeyCapture);
         EXPECT_EQ(rig.heard(before), rig.lesson->expected());
     }
     const std::string expected = rig.lesson->expected();
@@ -349,7 +361,7 @@ TEST(KeyviewLesson, AllThreeStages) {
     EXPECT_EQ(rig.lesson->pollCandidates(), "");
 
     const auto listBefore = rig.lesson->review();
-    update = rig.lesson->returnKey();
+    update = rig.returnKey();
     EXPECT_EQ(update.focus, LessonControl::ResultsBox);
     EXPECT_EQ(rig.lesson->review(), listBefore);  // Keyview keeps no review list
     const std::string text = rig.tutor.sender.text();

@@ -9,6 +9,7 @@
 
 using namespace keytut;
 using keytut::testing::ExerciseRig;
+using keytut::testing::Posted;
 
 namespace {
 
@@ -24,7 +25,7 @@ std::string heardList(const std::vector<std::string>& words) {
 int sendDones(ExerciseRig& rig) {
     int n = 0;
     for (const auto& p : rig.takePosted())
-        n += p.message == SendDoneMessage;
+        n += p.kind == Posted::TextEnd;
     return n;
 }
 
@@ -37,7 +38,7 @@ TEST_P(WordTestFlow, AOneWordListIsSentThirtyTimesAndShownOrReadBack) {
     ExerciseRig rig(GetParam());
     const std::string word = earkey() ? "TEA" : "TEA ";  // Keyview's words end in a blank
     rig.tutor.data.wordList = {word};
-    ThirtyWordTest test(rig.tutor);
+    ThirtyWordTest test(rig.tutor, rig.whenSent());
 
     auto update = test.start();
     EXPECT_TRUE(update.started);
@@ -67,7 +68,7 @@ TEST_P(WordTestFlow, AOneWordListIsSentThirtyTimesAndShownOrReadBack) {
 TEST_P(WordTestFlow, AnEmptyWordListSaysSoAndSendsNothing) {
     ExerciseRig rig(GetParam());
     rig.tutor.data.wordList.clear();
-    ThirtyWordTest test(rig.tutor);
+    ThirtyWordTest test(rig.tutor, rig.whenSent());
     auto update = test.start();
     EXPECT_TRUE(update.acted);
     EXPECT_FALSE(update.started);
@@ -80,7 +81,7 @@ TEST_P(WordTestFlow, AnEmptyWordListSaysSoAndSendsNothing) {
 
 TEST_P(WordTestFlow, StartDuringSendingReplacesTheListAndOnlyTheSecondIsShown) {
     ExerciseRig rig(GetParam(), 3);
-    ThirtyWordTest test(rig.tutor);
+    ThirtyWordTest test(rig.tutor, rig.whenSent());
     test.start();
     const std::string first = rig.tutor.sender.text();
     rig.wave->runUntilIdle(4);
@@ -101,16 +102,16 @@ TEST_P(WordTestFlow, StartDuringSendingReplacesTheListAndOnlyTheSecondIsShown) {
 
 TEST_P(WordTestFlow, ExitStopsAfterTheCurrentCharacter) {
     ExerciseRig rig(GetParam());
-    ThirtyWordTest test(rig.tutor);
+    ThirtyWordTest test(rig.tutor, rig.whenSent());
     test.start();
     rig.wave->runUntilIdle(3);
     const std::size_t written = rig.writes();
     test.close();
     rig.wave->runUntilIdle();
     EXPECT_EQ(rig.writes(), written);  // the playing character ended; nothing followed
-    // The end of the stopped list is posted to a window that has closed; a new screen opened
+    // The end of the stopped list goes to the screen that has closed; a new screen opened
     // afterwards starts a fresh list.
-    ThirtyWordTest again(rig.tutor);
+    ThirtyWordTest again(rig.tutor, rig.whenSent());
     EXPECT_FALSE(again.sendDone().acted);
     EXPECT_TRUE(again.start().started);
     EXPECT_EQ(rig.tutor.sender.position(), 1u);
@@ -124,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(BothEditions, WordTestFlow,
 
 TEST(EarkeyWordTest, ThirtyDownsReachWordThirtyAndOneMoreStaysThere) {
     ExerciseRig rig(Edition::Earkey, 5);
-    ThirtyWordTest test(rig.tutor);
+    ThirtyWordTest test(rig.tutor, rig.whenSent());
     EXPECT_FALSE(test.down().acted);  // nothing sent yet
     test.start();
     const WordTestDraw expected = [&] {
@@ -164,7 +165,7 @@ TEST(EarkeyWordTest, ThirtyDownsReachWordThirtyAndOneMoreStaysThere) {
 
 TEST(KeyviewWordTest, HasNoCursorReview) {
     ExerciseRig rig(Edition::Keyview);
-    ThirtyWordTest test(rig.tutor);
+    ThirtyWordTest test(rig.tutor, rig.whenSent());
     test.start();
     rig.wave->runUntilIdle();
     test.sendDone();

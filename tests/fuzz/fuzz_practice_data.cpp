@@ -6,12 +6,13 @@
 #include <string>
 
 #include "core/practice_data.h"
+#include "exercises/edition_profiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
 
-    auto earkeyWords = keytut::parseWordList(text, keytut::Edition::Earkey);
-    auto keyviewWords = keytut::parseWordList(text, keytut::Edition::Keyview);
+    auto earkeyWords = keytut::parseWordList(text, keytut::kEarkeyProfile.wordEnding);
+    auto keyviewWords = keytut::parseWordList(text, keytut::kKeyviewProfile.wordEnding);
     if (earkeyWords.size() > keytut::kMaxWords)
         std::abort();
     if (earkeyWords.size() != keyviewWords.size())

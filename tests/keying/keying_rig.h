@@ -9,6 +9,7 @@
 #include "core/code_table.h"
 #include "keying/paddle.h"
 #include "keying/straight_key.h"
+#include "tests/editions.h"
 
 namespace keytut::testing {
 
@@ -27,7 +28,7 @@ inline const CodeTable& shippedCodes() {
 class StraightKeyer {
   public:
     explicit StraightKeyer(Edition edition, std::int64_t startMs = 0)
-        : startMs_(startMs), decoder(shippedCodes(), edition, [this] { return now(); }) {
+        : startMs_(startMs), decoder(shippedCodes(), profileOf(edition), [this] { return now(); }) {
         decoder.beginVisit();
     }
 
@@ -74,7 +75,7 @@ class StraightKeyer {
 class Paddles {
   public:
     Paddles(Edition edition, int wpm, KeyerMode mode = KeyerMode::Plain)
-        : keyer(shippedCodes(), edition, paddleDotTicks(std::to_string(wpm)), mode) {}
+        : keyer(shippedCodes(), profileOf(edition), paddleDotTicks(std::to_string(wpm)), mode) {}
 
     // The paddles closed as `lines` for `ticks` ticks; returns the characters output.
     std::string hold(std::uint32_t lines, int ticks) {

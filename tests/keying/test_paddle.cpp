@@ -4,6 +4,7 @@
 
 #include "keying/hand_keying.h"
 #include "keying_rig.h"
+#include "tests/editions.h"
 
 namespace keytut::testing {
 namespace {

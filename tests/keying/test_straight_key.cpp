@@ -4,6 +4,7 @@
 
 #include "keying/hand_keying.h"
 #include "keying_rig.h"
+#include "tests/editions.h"
 
 namespace keytut::testing {
 namespace {
@@ -161,12 +162,12 @@ TEST(StraightKey, ProsignsAreSpelledOutInEarkeyOnly) {
 }
 
 TEST(StraightKey, ReportTexts) {
-    EXPECT_EQ(timingReportText(Edition::Earkey, 20, 60, 150, 15),
+    EXPECT_EQ(timingReportText(profileOf(Edition::Earkey).speedUnit, 20, 60, 150, 15),
               "Dot to dash ratio: 1:3.0\r\nWord speed: 12\r\nCharacter speed: 12");
-    EXPECT_EQ(timingReportText(Edition::Keyview, 20, 60, 150, 15),
+    EXPECT_EQ(timingReportText(profileOf(Edition::Keyview).speedUnit, 20, 60, 150, 15),
               "Dot to dash ratio: 1:3.0\r\nWord speed: 12 WPM\r\nCharacter speed: 12 WPM");
     auto ratioLine = [](int dot, int dash) {
-        auto text = timingReportText(Edition::Earkey, dot, dash, 0, 0);
+        auto text = timingReportText(profileOf(Edition::Earkey).speedUnit, dot, dash, 0, 0);
         return text.substr(0, text.find('\r'));
     };
     EXPECT_EQ(ratioLine(19, 64), "Dot to dash ratio: 1:3.4");
@@ -175,13 +176,13 @@ TEST(StraightKey, ReportTexts) {
     EXPECT_EQ(ratioLine(4, 9), "Dot to dash ratio: 1:2.2");  // 2.25: the even tenth
     EXPECT_EQ(ratioLine(0, 60), "Dot to dash ratio: 1:0.0");
     // Words and speeds round halves to even; a negative speed has its sign and no blank.
-    EXPECT_EQ(timingReportText(Edition::Earkey, 20, 60, 125, 60),
+    EXPECT_EQ(timingReportText(profileOf(Edition::Earkey).speedUnit, 20, 60, 125, 60),
               "Dot to dash ratio: 1:3.0\r\nWord speed: 2\r\nCharacter speed: 12");
-    EXPECT_EQ(timingReportText(Edition::Earkey, 20, 60, 150, 24),
+    EXPECT_EQ(timingReportText(profileOf(Edition::Earkey).speedUnit, 20, 60, 150, 24),
               "Dot to dash ratio: 1:3.0\r\nWord speed: 8\r\nCharacter speed: 12");
-    EXPECT_EQ(timingReportText(Edition::Keyview, 20, 60, 150, -15),
+    EXPECT_EQ(timingReportText(profileOf(Edition::Keyview).speedUnit, 20, 60, 150, -15),
               "Dot to dash ratio: 1:3.0\r\nWord speed:-12 WPM\r\nCharacter speed: 12 WPM");
-    EXPECT_EQ(timingReportText(Edition::Earkey, 0, 0, 150, 15),
+    EXPECT_EQ(timingReportText(profileOf(Edition::Earkey).speedUnit, 0, 0, 150, 15),
               "Dot to dash ratio: 1:0.0\r\nWord speed: 12\r\nCharacter speed: 0");
 }
 

@@ -23,6 +23,7 @@
 #include "keying/hand_keying.h"
 #include "keyview/key_screens.h"
 #include "platform/keys/serial_key.h"
+#include "tests/editions.h"
 #include "tests/ui/test_support.h"
 
 namespace keytut::testing {
@@ -50,7 +51,8 @@ ui::ProgramOptions withPorts(std::map<std::string, std::string> ports) {
 class KeyRig {
   public:
     KeyRig(Edition edition, std::map<std::string, std::string> ports)
-        : tutor(edition), app(tutor, audio, messages, keys, withPorts(std::move(ports))) {
+        : tutor(profileOf(edition)),
+          app(tutor, audio, messages, keys, withPorts(std::move(ports))) {
         CollectingMessageSink sink;
         EXPECT_TRUE(tutor.loadData(KEYTUT_DATA_DIR, sink));
         tutor.commPortText = "1";
@@ -71,12 +73,12 @@ class KeyRig {
     }
 
     KeyScreenLayout straightLayout() const {
-        return tutor.edition == Edition::Earkey ? earkey::straightKeyLayout()
-                                                : keyview::straightKeyLayout();
+        return &tutor.profile == &kEarkeyProfile ? earkey::straightKeyLayout()
+                                                 : keyview::straightKeyLayout();
     }
     KeyScreenLayout paddleLayout() const {
-        return tutor.edition == Edition::Earkey ? earkey::paddleKeyLayout()
-                                                : keyview::paddleKeyLayout();
+        return &tutor.profile == &kEarkeyProfile ? earkey::paddleKeyLayout()
+                                                 : keyview::paddleKeyLayout();
     }
 
     // Ticks of the voice, each followed by the events it caused (the focus moves of speaking).
@@ -132,7 +134,7 @@ TEST_P(KeyScreens, StraightKeyDecodesAndReportsItsTimings) {
     KeyRig rig(GetParam(), {{"1", "sim:" + straightScript("PARIS PARIS PARIS", 12)}});
     rig.listen();
     // The word speed is timed on the voice's clock here, so that virtual ticks make seconds.
-    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(),
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()),
                                [&rig] { return rig.voice ? rig.voice->ticks * 5 : 0; });
     keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
     ASSERT_TRUE(screen.openPort());
@@ -177,7 +179,7 @@ TEST_P(KeyScreens, StraightKeyDecodesAndReportsItsTimings) {
 // Timings button too): the report, which empties the text, comes only from F1 or the button.
 TEST_P(KeyScreens, ReturnLeavesTheStraightKeyScreenAsItIs) {
     KeyRig rig(GetParam(), {{"1", "sim:" + straightScript("PARIS", 20)}});
-    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
     keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
     ASSERT_TRUE(screen.openPort());
     ASSERT_TRUE(showActive(screen));
@@ -244,7 +246,7 @@ TEST_P(KeyScreens, PortMessagesAndTheScreenNeverShown) {
          }) {
         KeyRig rig(GetParam(), ports);
         rig.tutor.commPortText = port;
-        StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+        StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
         QElapsedTimer clock;
         clock.start();
         keys::StraightKeyScreen straight(rig.app, rig.straightLayout(), decoder, rig.hooks());
@@ -297,7 +299,7 @@ TEST_P(KeyScreens, UnpluggedPortIsReportedOnceAndTheScreenCanBeLeft) {
     KeyRig rig(GetParam(), {{"3", ::ptsname(master)}});
     rig.listen();
     rig.tutor.commPortText = "3";
-    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
     // The pseudo-terminal stands in for a serial adapter (the program would not take it: it has
     // no modem lines).
     keys::KeyScreenHooks hooks = rig.hooks();
@@ -417,7 +419,7 @@ class FakeMidiAdapter {
 TEST_P(KeyScreens, MidiAdapterIsSwitchedKeysAndIsSwitchedBack) {
     FakeMidiAdapter adapter;
     KeyRig rig(GetParam(), {{"1", "midi:" + adapter.device}});
-    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
     auto screen = std::make_unique<keys::StraightKeyScreen>(rig.app, rig.straightLayout(), decoder,
                                                             rig.hooks());
     ASSERT_TRUE(screen->openPort());
@@ -469,7 +471,7 @@ TEST_P(KeyScreens, MidiAdapterBackInKeyboardModeHoweverTheScreenEnds) {
 TEST_P(KeyScreens, MidiAdapterStillTypingCtrlIsAskedTheOtherValue) {
     FakeMidiAdapter adapter;
     KeyRig rig(GetParam(), {{"1", "midi:" + adapter.device}});
-    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
     keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
     ASSERT_TRUE(screen.openPort());
     ASSERT_EQ(adapter.sent(5).size(), 5u);
@@ -530,7 +532,7 @@ TEST_P(KeyScreens, AdaptersThatCannotBeHad) {
 
 TEST_P(KeyScreens, CtrlKeySoundsAtOnceAndKeysTheStraightKey) {
     KeyRig rig(GetParam(), {{"1", "keyboard"}});
-    StraightKeyDecoder decoder(rig.tutor.codes, GetParam(), [] { return 0; });
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
     keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
     ASSERT_TRUE(screen.openPort());
     ASSERT_TRUE(showActive(screen));

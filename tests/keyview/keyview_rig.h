@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "exercises/lesson.h"
+#include "tests/editions.h"
 #include "tests/ui/test_support.h"
 
 namespace keyview::testing {

@@ -49,12 +49,10 @@ void pressKey(QWidget* target, Qt::Key key) {
     QTest::keyRelease(target, key);
 }
 
-// A letter or digit typed as a learner does: held for a little longer than a poller tick, which
-// only reports keys that are down when it looks.
-void typeKey(QWidget* target, Qt::Key key) {
-    QTest::keyPress(target, key);
-    spin(120);
-    QTest::keyRelease(target, key);
+// A letter or digit typed as a learner does: held until the poller, which only reports keys
+// that are down when it looks, has seen it.
+void typeKey(KeyviewRig& rig, QWidget* target, Qt::Key key) {
+    keytut::ui::testing::holdForPoller(target, key, rig.app().keys);
 }
 
 TEST(KeyviewLessonScreen, ControlsOfEachStage) {
@@ -70,7 +68,6 @@ TEST(KeyviewLessonScreen, ControlsOfEachStage) {
     EXPECT_TRUE(screen.windowFlags() & Qt::WindowTitleHint);
     EXPECT_FALSE(screen.windowFlags() & Qt::WindowSystemMenuHint);
     EXPECT_FALSE(screen.windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(rig.tutor().sender.client(), screen.handle());
 
     // Stage 0.
     EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 103, 2, 102, 104, 101}));
@@ -144,7 +141,7 @@ TEST(KeyviewLessonScreen, HearingPlaysTheGroupKeysOnly) {
     QWidget* capture = screen.control(104);
     ASSERT_EQ(QApplication::focusWidget(), capture);
 
-    typeKey(capture, Qt::Key_T);
+    typeKey(rig, capture, Qt::Key_T);
     ASSERT_TRUE(waitFor([&] { return rig.writes() == 1; }));
     EXPECT_EQ(rig.heard(), "T");
     EXPECT_EQ(screen.text(101), "T");
@@ -153,8 +150,8 @@ TEST(KeyviewLessonScreen, HearingPlaysTheGroupKeysOnly) {
     EXPECT_LE(screen.control(101)->sizeHint().width(), screen.control(101)->width());
 
     // Keys outside the group: nothing is played or shown.
-    typeKey(capture, Qt::Key_A);
-    typeKey(capture, Qt::Key_5);
+    typeKey(rig, capture, Qt::Key_A);
+    typeKey(rig, capture, Qt::Key_5);
     spin(200);
     EXPECT_EQ(rig.writes(), 1u);
     EXPECT_EQ(screen.text(101), "T");
@@ -186,7 +183,7 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
     EXPECT_EQ(screen.text(101), "");
 
     // A key before the first character is not judged.
-    screen.handle()->post(keytut::KeyCharMessage, 'E', 0);
+    screen.keyPressed('E');
     settle();
     EXPECT_EQ(rig.writes(), 0u);
     EXPECT_EQ(rig.soundsPlayed(), 0u);
@@ -199,7 +196,7 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
     EXPECT_EQ(screen.focusedId(), 104);
 
     // The right key, pressed on the keyboard: shown, and the next character follows at once.
-    typeKey(QApplication::focusWidget(), static_cast<Qt::Key>(first));
+    typeKey(rig, QApplication::focusWidget(), static_cast<Qt::Key>(first));
     ASSERT_TRUE(waitFor([&] { return rig.writes() == 2; }));
     EXPECT_EQ(screen.text(101), std::string(1, first));
     EXPECT_EQ(screen.text(104), "");
@@ -209,7 +206,7 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
     // A wrong key: the sound is played to its end, then the same character again; the box keeps
     // the last right answer and the expected character goes only into the invisible box.
     const char wrong = second == 'E' ? 'T' : 'E';
-    screen.handle()->post(keytut::KeyCharMessage, wrong, 0);
+    screen.keyPressed(wrong);
     settle();
     EXPECT_EQ(rig.soundsPlayed(), 1u);
     ASSERT_EQ(rig.sendsBeforeSound.size(), 1u);
@@ -225,7 +222,7 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
     EXPECT_EQ(screen.lesson().expected(), rig.heard(3));
 
     // A digit is judged like a letter: wrong here, so a sound and the character again.
-    screen.handle()->post(keytut::KeyCharMessage, '5', 0);
+    screen.keyPressed('5');
     settle();
     EXPECT_EQ(rig.soundsPlayed(), 2u);
     ASSERT_EQ(rig.writes(), 5u);
@@ -242,7 +239,7 @@ TEST(KeyviewLessonScreen, GroupTestSendsTwentyGroupsAndShowsThemInAColumn) {
     settle();
 
     // The end of a character sent before the test is not its result.
-    screen.handle()->post(keytut::SendDoneMessage, 0, 0);
+    screen.whenSent()();
     settle();
     EXPECT_EQ(screen.text(104), "");
 

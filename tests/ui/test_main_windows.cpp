@@ -20,6 +20,7 @@
 #include "keyview/main_window.h"
 #include "platform/ui/kept_settings.h"
 #include "test_support.h"
+#include "tests/editions.h"
 
 namespace keytut::ui {
 namespace {

@@ -16,6 +16,7 @@
 #include "earkey/qso_screen.h"
 #include "keyview/file_screen.h"
 #include "keyview/qso_screen.h"
+#include "tests/editions.h"
 #include "tests/exercises/temp_folder.h"
 #include "tests/ui/test_support.h"
 

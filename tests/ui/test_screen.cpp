@@ -1,4 +1,4 @@
-// The dialog layer: dialog units, controls by id, tab order, key tables, posted messages,
+// The dialog layer: dialog units, controls by id, tab order, key tables, queued calls,
 // blocking waits, key states and sounds.
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -20,6 +20,7 @@
 #include "platform/ui/screen.h"
 #include "platform/ui/sound.h"
 #include "test_support.h"
+#include "tests/editions.h"
 
 namespace keytut::ui {
 namespace {
@@ -34,19 +35,18 @@ class RecordingScreen : public Screen {
         : Screen({"Test", 300, 220, font, FrameKind::Popup, nullptr}) {}
     std::vector<std::pair<int, int>> commands;
     std::vector<std::string> log;
-    std::function<void(int, std::intptr_t)> onMessage;
     bool closeOnCancel = false;
+
+    // A call that notes `entry` in the log when it arrives.
+    std::function<void()> noting(const std::string& entry) {
+        return queued([this, entry] { log.push_back(entry); });
+    }
 
   protected:
     void command(int id, int notification) override {
         commands.emplace_back(id, notification);
         if (closeOnCancel && id == kCancelCommand)
             endScreen();
-    }
-    void message(int msg, std::intptr_t wParam, std::intptr_t) override {
-        log.push_back(std::to_string(msg) + ":" + std::to_string(wParam));
-        if (onMessage)
-            onMessage(msg, wParam);
     }
 };
 
@@ -230,42 +230,42 @@ TEST(Screen, DigitsOnlyEditRefusesOtherCharacters) {
     EXPECT_EQ(screen.text(309), "123");
 }
 
-TEST(Screen, PostedMessagesArriveInOrderAndGoNowhereAfterClosing) {
-    WindowHandle handle;
+TEST(Screen, QueuedCallsArriveInOrderAndGoNowhereAfterClosing) {
+    std::function<void()> late;
     {
         RecordingScreen screen;
-        handle = screen.handle();
-        handle->post(KeyCharMessage, 'E', 0);
-        handle->post(SendDoneMessage, 0, 0);
-        EXPECT_TRUE(screen.log.empty());  // posted, not sent
+        late = screen.noting("late");
+        auto key = screen.noting("key E");
+        auto end = screen.noting("end");
+        key();
+        end();
+        EXPECT_TRUE(screen.log.empty());  // queued, not run
         settle();
-        EXPECT_EQ(screen.log, (std::vector<std::string>{"3072:69", "3073:0"}));
-        handle->post(KeyCharMessage, 'T', 0);
+        EXPECT_EQ(screen.log, (std::vector<std::string>{"key E", "end"}));
+        key();
         screen.endScreen();
-        handle->post(KeyCharMessage, 'M', 0);
+        key();
         settle();
         EXPECT_EQ(screen.log.size(), 2u);
     }
-    handle->post(SendDoneMessage, 0, 0);  // the screen is gone
+    late();  // the screen is gone
     settle();
 }
 
-TEST(Screen, MessagesPostedDuringAPauseWaitUntilTheHandlerHasReturned) {
+TEST(Screen, CallsQueuedDuringAPauseWaitUntilTheHandlerHasReturned) {
     RecordingScreen screen;
-    WindowHandle handle = screen.handle();
-    screen.onMessage = [&](int msg, std::intptr_t) {
-        if (msg != 1)
-            return;
-        QTimer::singleShot(5, &screen, [handle] { handle->post(2, 0, 0); });
+    auto second = screen.noting("second");
+    screen.runLater([&] {
+        screen.log.push_back("first");
+        QTimer::singleShot(5, &screen, second);
         EXPECT_FALSE(blockingWaitActive());
         pauseFor(60);
         screen.log.push_back("paused");
-    };
-    handle->post(1, 0, 0);
+    });
     settle();
     for (int i = 0; i < 20 && screen.log.size() < 3; ++i)
         QTest::qWait(10);
-    EXPECT_EQ(screen.log, (std::vector<std::string>{"1:0", "paused", "2:0"}));
+    EXPECT_EQ(screen.log, (std::vector<std::string>{"first", "paused", "second"}));
 }
 
 TEST(Screen, PollerStopsWithTheScreenAndSkipsBlockingWaits) {
@@ -294,8 +294,8 @@ TEST(Screen, PressTabMovesTheFocusOnAfterTheHandler) {
     EXPECT_EQ(screen.focusedId(), 100);
 }
 
-TEST(Screen, SenderReportsTheEndOfItsTextToTheExerciseScreenOnce) {
-    Tutor tutor(Edition::Earkey);
+TEST(Screen, SenderReportsTheEndOfItsTextToTheScreenThatAskedOnce) {
+    Tutor tutor(kEarkeyProfile);
     CollectingMessageSink messages;
     loadCodeTableFrom(tutor.codes, "69,.\n84,-\n", messages);
     ASSERT_TRUE(messages.messages.empty());
@@ -303,12 +303,12 @@ TEST(Screen, SenderReportsTheEndOfItsTextToTheExerciseScreenOnce) {
     audio::FakeWaveOut* out = device.get();
     tutor.sender.attach(std::move(device));
     RecordingScreen screen;
-    tutor.sender.setClient(screen.handle());
-    tutor.sender.start("ETE");
+    tutor.sender.play("ETE", screen.noting("sent"));
     out->runUntilIdle();
     EXPECT_EQ(out->written().size(), 3u);
+    EXPECT_TRUE(screen.log.empty());  // the end arrives behind what is waiting
     settle();
-    EXPECT_EQ(screen.log, (std::vector<std::string>{"3073:0"}));
+    EXPECT_EQ(screen.log, (std::vector<std::string>{"sent"}));
 }
 
 TEST(QtBridge, DispatcherRunsCallsOnTheUiThreadInOrder) {

@@ -16,6 +16,7 @@
 #include "keyview/lesson_screen.h"
 #include "platform/ui/sound.h"
 #include "test_support.h"
+#include "tests/editions.h"
 
 namespace keytut::ui {
 namespace {
@@ -28,12 +29,12 @@ using testing::waitFor;
 struct EditionCase {
     Edition edition;
     // Opens lesson 1 and moves on to recognition; the first character is sent.
-    std::function<std::unique_ptr<Screen>(App&, const LessonState&)> startRecognition;
+    std::function<std::unique_ptr<ExerciseScreen>(App&, const LessonState&)> startRecognition;
     // The stage of the lesson the screen holds.
     std::function<int(Screen&)> stage;
 };
 
-std::unique_ptr<Screen> earkeyRecognition(App& app, const LessonState& opened) {
+std::unique_ptr<ExerciseScreen> earkeyRecognition(App& app, const LessonState& opened) {
     auto screen = std::make_unique<earkey::LessonScreen>(app, opened);
     if (!showActive(*screen))
         return nullptr;
@@ -42,7 +43,7 @@ std::unique_ptr<Screen> earkeyRecognition(App& app, const LessonState& opened) {
     return screen;
 }
 
-std::unique_ptr<Screen> keyviewRecognition(App& app, const LessonState& opened) {
+std::unique_ptr<ExerciseScreen> keyviewRecognition(App& app, const LessonState& opened) {
     auto screen = std::make_unique<keyview::LessonScreen>(app, opened);
     if (!showActive(*screen))
         return nullptr;
@@ -87,7 +88,7 @@ TEST_P(DingFile, AFifoNamedDingWavPlaysTheChimeAndTheLessonGoesOn) {
 
     ::alarm(20);  // a program blocked on the FIFO ends the test instead of hanging it
     const char wrong = expected == 'E' ? 'T' : 'E';
-    screen->handle()->post(KeyCharMessage, wrong, 0);
+    screen->keyPressed(wrong);
     EXPECT_TRUE(waitFor([&] { return program.writes() == 2; }, 5000));
     ::alarm(0);
 

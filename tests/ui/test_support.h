@@ -22,6 +22,7 @@
 #include "platform/audio/fake_wave_out.h"
 #include "platform/ui/app.h"
 #include "platform/ui/screen.h"
+#include "tests/editions.h"
 
 namespace keytut::ui::testing {
 
@@ -61,7 +62,7 @@ class TestAudio : public audio::AudioSystem {
 
 struct TestProgram {
     explicit TestProgram(Edition edition, std::vector<std::string> groups = {})
-        : tutor(edition), app(tutor, audio, messages, keys, {}) {
+        : tutor(profileOf(edition)), app(tutor, audio, messages, keys, {}) {
         tutor.data.lessonGroups = std::move(groups);
     }
     Tutor tutor;
@@ -161,6 +162,17 @@ inline bool waitFor(const std::function<bool()>& done, int ms = 1000) {
 // Runs the event loop for `ms`, whatever happens.
 inline void spin(int ms) {
     waitFor([] { return false; }, ms);
+}
+
+// A letter or digit held as a learner holds it: down until the poller has looked at it (at
+// least `minimumMs`, at most a second), so that a poller tick that comes late on a busy machine
+// still finds it down. A key no poller looks at is held `minimumMs` and then a second.
+inline void holdForPoller(QWidget* target, Qt::Key key, const KeyStateTracker& keys,
+                          int minimumMs = 120) {
+    QTest::keyPress(target, key);
+    spin(minimumMs);
+    waitFor([&] { return !keys.unread(key); }, 1000);
+    QTest::keyRelease(target, key);
 }
 
 // A control's place in dialog units, as its screen's table gives it.

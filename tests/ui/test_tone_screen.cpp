@@ -78,7 +78,9 @@ class ToneScreens : public ::testing::TestWithParam<Edition> {
         }
     }
 
-    Tone chosen(ToneSettings settings) const { return Tone(toneAmplitude(GetParam()), settings); }
+    Tone chosen(ToneSettings settings) const {
+        return Tone(profileOf(GetParam()).toneAmplitude, settings);
+    }
 
     ExerciseProgram program;
     std::unique_ptr<MenuWindow> window;

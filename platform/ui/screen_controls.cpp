@@ -1,0 +1,266 @@
+// A screen's controls by id: their texts, list lines, selection, focus, speaking and colours.
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "announcer.h"
+#include "screen.h"
+#include "spoken_box.h"
+#include "text.h"
+
+namespace keytut::ui {
+
+QWidget* Screen::control(int id) const {
+    for (const Control& c : controls_) {
+        if (c.spec.id == id)
+            return c.widget;
+    }
+    return nullptr;
+}
+
+int Screen::idOf(const QWidget* widget) const {
+    for (const Control& c : controls_) {
+        if (c.widget == widget)
+            return c.spec.id;
+    }
+    return 0;
+}
+
+std::vector<int> Screen::controlIds() const {
+    std::vector<int> ids;
+    for (const Control& c : controls_)
+        ids.push_back(c.spec.id);
+    return ids;
+}
+
+const ControlSpec* Screen::specOf(int id) const {
+    for (const Control& c : controls_) {
+        if (c.spec.id == id)
+            return &c.spec;
+    }
+    return nullptr;
+}
+
+std::string Screen::text(int id) const {
+    QWidget* w = control(id);
+    if (auto* s = qobject_cast<SpokenBox*>(w))
+        return stdText(s->text());
+    if (auto* b = qobject_cast<QPushButton*>(w))
+        return stdText(b->text());
+    if (auto* l = qobject_cast<QLabel*>(w))
+        return stdText(l->text());
+    if (auto* g = qobject_cast<QGroupBox*>(w))
+        return stdText(g->title());
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        return stdText(e->text());
+    if (auto* c = qobject_cast<QComboBox*>(w))
+        return stdText(c->currentText());
+    if (auto* list = qobject_cast<QListWidget*>(w))
+        return list->currentItem() ? stdText(list->currentItem()->text()) : std::string();
+    if (auto* t = qobject_cast<QPlainTextEdit*>(w))
+        return stdText(t->toPlainText());
+    return {};
+}
+
+void Screen::setText(int id, const std::string& text) {
+    QWidget* w = control(id);
+    if (auto* s = qobject_cast<SpokenBox*>(w)) {
+        s->setText(displayText(text));
+    } else if (auto* b = qobject_cast<QPushButton*>(w)) {
+        b->setText(qText(text));
+    } else if (auto* l = qobject_cast<QLabel*>(w)) {
+        l->setText(displayText(text));
+    } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+        g->setTitle(qText(text));
+    } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        e->setText(qText(text));
+    } else if (auto* c = qobject_cast<QComboBox*>(w)) {
+        c->setCurrentIndex(c->findText(qText(text)));
+    } else if (auto* t = qobject_cast<QPlainTextEdit*>(w)) {
+        t->setPlainText(displayText(text));
+    }
+}
+
+void Screen::setItems(int id, const std::vector<std::string>& items) {
+    if (controlAs<QListWidget>(id)) {
+        for (const std::string& item : items)
+            addItem(id, item);
+        return;
+    }
+    auto* list = controlAs<QComboBox>(id);
+    if (!list)
+        return;
+    list->clear();
+    for (const std::string& item : items)
+        list->addItem(qText(item));
+}
+
+void Screen::addItem(int id, const std::string& text) {
+    auto* list = controlAs<QListWidget>(id);
+    if (!list)
+        return;
+    // A row shows a line's first thousand characters: a line of a megabyte would hold the
+    // window up for seconds while it is laid out, and no row is that wide.
+    constexpr std::size_t kMaxShown = 1000;
+    auto* item = new QListWidgetItem(qText(text.substr(0, kMaxShown)));
+    item->setSizeHint(QSize(1, list->fontMetrics().height()));
+    list->addItem(item);
+}
+
+std::vector<std::string> Screen::items(int id) const {
+    std::vector<std::string> lines;
+    if (auto* list = controlAs<QListWidget>(id)) {
+        for (int i = 0; i < list->count(); ++i)
+            lines.push_back(stdText(list->item(i)->text()));
+    }
+    return lines;
+}
+
+int Screen::itemCount(int id) const {
+    auto* list = controlAs<QListWidget>(id);
+    return list ? list->count() : 0;
+}
+
+void Screen::setTopIndex(int id, int index) {
+    auto* list = controlAs<QListWidget>(id);
+    if (!list || index < 0 || index >= list->count())
+        return;
+    list->scrollToItem(list->item(index), QAbstractItemView::PositionAtTop);
+    list->scrollToItem(list->item(list->count() - 1), QAbstractItemView::EnsureVisible);
+}
+
+int Screen::topIndex(int id) const {
+    auto* list = controlAs<QListWidget>(id);
+    return list ? list->verticalScrollBar()->value() : -1;
+}
+
+void Screen::setCurrentItem(int id, int index) {
+    if (auto* list = controlAs<QListWidget>(id))
+        list->setCurrentRow(index, QItemSelectionModel::NoUpdate);
+}
+
+int Screen::selection(int id) const {
+    if (auto* lines = controlAs<QListWidget>(id))
+        return lines->currentRow();
+    auto* list = controlAs<QComboBox>(id);
+    return list ? list->currentIndex() : -1;
+}
+
+void Screen::setSelection(int id, int index) {
+    if (auto* lines = controlAs<QListWidget>(id)) {
+        const QSignalBlocker quiet(lines);
+        lines->setCurrentRow(index);
+        return;
+    }
+    if (auto* list = controlAs<QComboBox>(id))
+        list->setCurrentIndex(index);
+}
+
+void Screen::noteChange(const std::string& note) {
+    if (!note.empty())
+        valueNote_ = valueNote_.empty() ? note : valueNote_ + ", " + note;
+}
+
+void Screen::announce(const std::string& text) {
+    if (!announcer_)
+        announcer_ = std::make_unique<Announcer>();
+    announcer_->announce(qText(text));
+}
+
+void Screen::focus(int id) {
+    QWidget* w = control(id);
+    if (auto* box = qobject_cast<SpokenBox*>(w))
+        box->focusText();
+    else if (w)
+        w->setFocus(Qt::OtherFocusReason);
+}
+
+int Screen::focusedId() const {
+    // The focus may rest on a part of a control (a SpokenBox's label).
+    for (QWidget* w = focusWidget(); w && w != this; w = w->parentWidget()) {
+        if (const int id = idOf(w))
+            return id;
+    }
+    return 0;
+}
+
+bool Screen::speak(int id, const std::string& text) {
+    auto* box = controlAs<SpokenBox>(id);
+    if (!box)
+        return false;
+    // The control before the box in tab order, wrapping round as Tab does.
+    std::vector<QWidget*> stops;
+    int at = -1;
+    for (const Control& c : controls_) {
+        if (!c.widget)
+            continue;
+        QWidget* stop = c.widget;
+        if (auto* other = qobject_cast<SpokenBox*>(c.widget.data()))
+            stop = other->current();
+        if (c.widget == box) {
+            at = static_cast<int>(stops.size());
+        } else if (!(stop->focusPolicy() & Qt::TabFocus) || !stop->isEnabled() ||
+                   c.widget->isHidden()) {
+            continue;
+        }
+        stops.push_back(stop);
+    }
+    QWidget* before = nullptr;
+    if (at >= 0 && stops.size() > 1)
+        before = stops[at > 0 ? static_cast<std::size_t>(at - 1) : stops.size() - 1];
+    return box->speak(before, displayText(text));
+}
+
+void Screen::labelControl(int labelId, int controlId) {
+    auto* label = controlAs<QLabel>(labelId);
+    QWidget* target = control(controlId);
+    if (label && target)
+        label->setBuddy(target);
+}
+
+void Screen::setWindowColours(QColor text, QColor background) {
+    QPalette p = palette();
+    p.setColor(QPalette::Window, background);
+    p.setColor(QPalette::WindowText, text);
+    setPalette(p);
+    setAutoFillBackground(true);
+}
+
+void Screen::setColours(int id, QColor text, QColor background) {
+    QWidget* w = control(id);
+    if (!w)
+        return;
+    if (auto* box = qobject_cast<SpokenBox*>(w)) {
+        for (QLabel* label : box->labels()) {
+            QPalette p = label->palette();
+            p.setColor(QPalette::WindowText, text);
+            p.setColor(QPalette::Window, background);
+            label->setPalette(p);
+            label->setAutoFillBackground(true);
+        }
+        return;
+    }
+    QPalette p = w->palette();
+    if (qobject_cast<QLineEdit*>(w) || qobject_cast<QPlainTextEdit*>(w)) {
+        p.setColor(QPalette::Text, text);
+        p.setColor(QPalette::Base, background);
+    } else if (qobject_cast<QPushButton*>(w)) {
+        p.setColor(QPalette::ButtonText, text);
+        p.setColor(QPalette::Button, background);
+    } else {
+        p.setColor(QPalette::WindowText, text);
+        p.setColor(QPalette::Window, background);
+        // A group box only colours its caption; what it surrounds shows through. A label on
+        // the window's own colour lets it show through too (a group box may tint it).
+        w->setAutoFillBackground(!qobject_cast<QGroupBox*>(w) &&
+                                 background != palette().color(QPalette::Window));
+    }
+    w->setPalette(p);
+}
+
+}  // namespace keytut::ui
