@@ -10,7 +10,12 @@ namespace keytut::ui {
 
 App::App(Tutor& tutor, audio::AudioSystem& audio, MessageSink& messages, KeyStateTracker& keys,
          ProgramOptions options)
-    : tutor(tutor), audio(audio), messages(messages), keys(keys), options(std::move(options)) {}
+    : tutor(tutor),
+      audio(audio),
+      messages(messages),
+      keys(keys),
+      options(std::move(options)),
+      settings_(tutor) {}
 
 App::~App() {
     releaseSound();
@@ -48,12 +53,8 @@ void App::pause(int ms) {
     pauseFor(ms);
 }
 
-KeptSettings App::settings() const {
-    return KeptSettings{tutor.speeds, portText, tutor.tone.settings(), keyerMode, inputKeys};
-}
-
 void App::keepSettings() {
-    if (!keeper_ || keeper_->keep(settings()) || toldSettingsUnkept_)
+    if (!keeper_ || keeper_->keep(settings_.kept()) || toldSettingsUnkept_)
         return;
     toldSettingsUnkept_ = true;
     // After the handler that changed the setting has returned (a list may be in the middle of

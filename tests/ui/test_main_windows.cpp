@@ -38,15 +38,16 @@ const std::vector<std::string> kElevenGroups = {
 // What the exercise buttons started, in order.
 struct Started {
     std::vector<std::string> calls;
-    ExerciseEntries entries() {
+    ExerciseOpeners openers() {
+        namespace x = exercise;
         auto note = [this](std::string what) { return [this, what] { calls.push_back(what); }; };
         return {[this](int n) { calls.push_back("lesson " + std::to_string(n)); },
-                note("words"),
-                note("qsos"),
-                note("message"),
-                note("file"),
-                note("straight"),
-                note("paddle")};
+                {{x::kThirtyWords, note("words")},
+                 {x::kQsos, note("qsos")},
+                 {x::kMessage, note("message")},
+                 {x::kFile, note("file")},
+                 {x::kStraightKey, note("straight")},
+                 {x::kPaddleKey, note("paddle")}}};
     }
 };
 
@@ -108,7 +109,7 @@ void expectSettings(const Screen& w) {
 TEST(EarkeyMainMenu, ElevenGroups) {
     TestProgram program(Edition::Earkey, kElevenGroups);
     Started started;
-    earkey::MainMenu w(program.app, started.entries());
+    earkey::MainMenu w(program.app, started.openers());
     EXPECT_EQ(w.windowTitle().toStdString(),
               "Earkey v1.01   Morse Code Practice for White Stick users    by Q Q 0 Q Q");
     EXPECT_EQ(w.controlIds(), expectedEarkeyIds(11));
@@ -204,9 +205,9 @@ TEST_P(SpeedRule, WordSpeedNeverFasterThanCharacterSpeed) {
     TestProgram program(GetParam(), kElevenGroups);
     std::unique_ptr<MenuWindow> w;
     if (GetParam() == Edition::Earkey) {
-        w = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+        w = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
     } else {
-        w = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+        w = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
     }
     ASSERT_TRUE(showActive(*w));
     const Timing& t = program.tutor.timing;
@@ -271,12 +272,12 @@ class HeardSettings : public ::testing::TestWithParam<Edition> {
 
 TEST_P(HeardSettings, ValuesOnFocusAndEveryChangeSaidOnce) {
     TestProgram program(GetParam(), kElevenGroups);
-    program.app.portText = "7";  // kept from the last run
+    program.app.settings().setPort("7");  // kept from the last run
     std::unique_ptr<MenuWindow> w;
     if (GetParam() == Edition::Earkey) {
-        w = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+        w = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
     } else {
-        w = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+        w = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
     }
     ASSERT_TRUE(showActive(*w));
     EXPECT_EQ(description(w->control(304)), "12");
@@ -309,7 +310,7 @@ TEST_P(HeardSettings, ValuesOnFocusAndEveryChangeSaidOnce) {
 
     // Closing gives the port back to be kept.
     w->sendCommand(kCancelCommand);
-    EXPECT_EQ(program.app.portText, "2");
+    EXPECT_EQ(program.app.settings().port(), "2");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, HeardSettings,
@@ -323,9 +324,9 @@ class MainWindowSettingsAndSize : public ::testing::TestWithParam<Edition> {
     std::unique_ptr<MenuWindow> open(TestProgram& program) {
         std::unique_ptr<MenuWindow> w;
         if (GetParam() == Edition::Earkey)
-            w = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+            w = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
         else
-            w = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+            w = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
         program.app.setMainWindow(w.get());
         EXPECT_TRUE(showActive(*w));
         return w;
@@ -381,7 +382,7 @@ TEST_P(MainWindowSettingsAndSize, ThePortBoxTakesAPortNumberOnly) {
     QTest::keyClicks(port, "x1-2 345678");
     EXPECT_EQ(w->text(kPort), "123");
     w->sendCommand(kCancelCommand);
-    EXPECT_EQ(program.app.portText, "123");
+    EXPECT_EQ(program.app.settings().port(), "123");
 }
 
 // The main window cannot be shrunk until its controls are hidden; it may grow.
@@ -409,10 +410,10 @@ TEST_P(MainWindowSettingsAndSize, OnePressOfSendOneBox) {
     TestProgram program(GetParam(), kElevenGroups);
     std::unique_ptr<MenuWindow> w;
     if (GetParam() == Edition::Earkey)
-        w = std::make_unique<earkey::MainMenu>(program.app, earkey::exerciseEntries(program.app));
+        w = std::make_unique<earkey::MainMenu>(program.app, earkey::exerciseOpeners(program.app));
     else
         w = std::make_unique<keyview::MainWindow>(program.app,
-                                                  keyview::exerciseEntries(program.app));
+                                                  keyview::exerciseOpeners(program.app));
     program.app.setMainWindow(w.get());
     ASSERT_TRUE(showActive(*w));
     w->setText(kPort, "");  // "No Comm Port Selected"
@@ -472,7 +473,7 @@ TEST(SpeedRuleNote, SaysWhichListFollowed) {
 TEST(EarkeyMainMenu, ButtonsStartTheirExercisesAndCopyTheSettings) {
     TestProgram program(Edition::Earkey, kElevenGroups);
     Started started;
-    earkey::MainMenu w(program.app, started.entries());
+    earkey::MainMenu w(program.app, started.openers());
     ASSERT_TRUE(showActive(w));
     QTest::keyClick(w.control(101), Qt::Key_Return);  // the focused first lesson
     w.focus(103);
@@ -481,16 +482,15 @@ TEST(EarkeyMainMenu, ButtonsStartTheirExercisesAndCopyTheSettings) {
     w.focus(304);
     QTest::keyClick(w.control(304), Qt::Key_Return);  // the default button, lesson 1
     for (int id : {111, 300, 301, 302, 303})
-        w.sendCommand(id);
+        w.controlAs<QPushButton>(id)->click();
     w.setText(309, "3");
     choose(w, 304, 3);
-    w.sendCommand(306);
-    EXPECT_EQ(program.tutor.commPortText, "3");
+    w.controlAs<QPushButton>(306)->click();
+    EXPECT_EQ(program.app.settings().port(), "3");
     w.setText(309, "12");
-    w.sendCommand(307);
-    EXPECT_EQ(program.tutor.commPortText, "12");
-    EXPECT_EQ(program.tutor.workText, "18");
-    w.sendCommand(112);  // no such lesson
+    w.controlAs<QPushButton>(307)->click();
+    EXPECT_EQ(program.app.settings().port(), "12");
+    EXPECT_EQ(program.app.settings().characterSpeedText(), "18");
     EXPECT_EQ(started.calls,
               (std::vector<std::string>{"lesson 1", "lesson 3", "lesson 1", "lesson 11", "words",
                                         "qsos", "message", "file", "straight", "paddle"}));
@@ -502,9 +502,9 @@ TEST(MainWindows, EscapeAndTheCloseBoxEndTheProgram) {
             TestProgram program(edition, kElevenGroups);
             std::unique_ptr<MenuWindow> w;
             if (edition == Edition::Earkey) {
-                w = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+                w = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
             } else {
-                w = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+                w = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
             }
             QTimer::singleShot(50, w.get(), [&] {
                 if (closeBox) {
@@ -527,7 +527,7 @@ TEST(MainWindows, EscapeAndTheCloseBoxEndTheProgram) {
 TEST(KeyviewMainWindow, ElevenGroups) {
     TestProgram program(Edition::Keyview, kElevenGroups);
     Started started;
-    keyview::MainWindow w(program.app, started.entries());
+    keyview::MainWindow w(program.app, started.openers());
     EXPECT_EQ(w.windowTitle().toStdString(),
               "Keyview v1.02     A Morse Code Tutor program for Windows       by QQ0QQ");
     EXPECT_EQ(w.controlIds(), expectedKeyviewIds(11));
@@ -588,7 +588,7 @@ TEST(KeyviewMainWindow, NoGroupsAndNoFocusMoveAtStart) {
 TEST(KeyviewMainWindow, MnemonicsStartExercisesAndMoveTheFocus) {
     TestProgram program(Edition::Keyview, kElevenGroups);
     Started started;
-    keyview::MainWindow w(program.app, started.entries());
+    keyview::MainWindow w(program.app, started.openers());
     ASSERT_TRUE(showActive(w));
     w.focus(101);
     auto alt = [&](Qt::Key key) {
