@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -120,8 +121,12 @@ class KeyRig {
     QObject context_;
 };
 
+// Each test writes its own file: ctest runs the tests of this program side by side.
 std::string writeScript(const SimKeyScript& script, const std::string& name) {
-    auto path = std::filesystem::path(::testing::TempDir()) / name;
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string prefix = test ? std::string(test->test_suite_name()) + "." + test->name() : "";
+    std::replace(prefix.begin(), prefix.end(), '/', '_');
+    auto path = std::filesystem::path(::testing::TempDir()) / (prefix + "-" + name);
     std::ofstream(path) << formatSimKeyScript(script);
     return path.string();
 }
