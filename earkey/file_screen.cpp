@@ -24,7 +24,7 @@ FileScreen::FileScreen(App& app)
     // The screen reader names the box by its label ("File: text") instead of "text".
     if (auto* label = controlAs<QLabel>(kNameLabel))
         label->setBuddy(control(kNameBox));
-    setKeyTable({{Qt::Key_Return, Qt::NoModifier, kOkCommand}});
+    setKeyTable({{Qt::Key_Return, Qt::NoModifier, [this] { startFile(); }}});
     setOpeningFocus(kNameBox);
 }
 
@@ -48,24 +48,18 @@ void FileScreen::show(const FileUpdate& update) {
         app().messages.showMessage(*update.message);
 }
 
-void FileScreen::command(int id, int) {
-    switch (id) {
-        case kOkCommand: {
-            const int listed = itemCount(kList);
-            FileUpdate update = sending_.start(app().dataFolder(), text(kNameBox));
-            if (update.send || update.finished)
-                firstLineOfFile_ = listed;
-            show(update);
-            break;
-        }
-        case kCancelCommand:
-            sending_.close();
-            app().tutor.sender.stop();
-            endScreen();
-            break;
-        default:
-            break;
-    }
+void FileScreen::startFile() {
+    const int listed = itemCount(kList);
+    FileUpdate update = sending_.start(app().dataFolder(), text(kNameBox));
+    if (update.send || update.finished)
+        firstLineOfFile_ = listed;
+    show(update);
+}
+
+void FileScreen::cancelled() {
+    sending_.close();
+    app().tutor.sender.stop();
+    endScreen();
 }
 
 void FileScreen::sendDone() {

@@ -27,11 +27,13 @@ class FileScreen : public keytut::ui::ExerciseScreen {
     int beeps() const { return beeps_; }
 
   protected:
-    void command(int id, int notification) override;
+    void cancelled() override;
     void sendDone() override;
 
   private:
     void show(const keytut::FileUpdate& update);
+    // Return: sends the file named in the box, or says why it cannot.
+    void startFile();
 
     keytut::FileSending sending_{0};
     int beeps_ = 0;

@@ -1,7 +1,5 @@
 #include "main_menu.h"
 
-#include <QPushButton>
-
 namespace earkey {
 
 using namespace keytut::ui;
@@ -29,8 +27,7 @@ MainMenu::MainMenu(App& app, ExerciseOpeners openers, std::vector<ExerciseButton
         auto* button = createControl({100 + i, ControlKind::PushButton,
                                       lessonCaption(groups[static_cast<std::size_t>(i - 1)], i, n),
                                       20, 20 * i, 100, 14, i == 1 ? style::DefaultButton : 0u});
-        connect(static_cast<QPushButton*>(button), &QPushButton::clicked, this,
-                [this, i] { openLesson(i); });
+        onPressed(button, [this, i] { openLesson(i); });
     }
     createGroups();
 }

@@ -20,13 +20,13 @@ MessageScreen::MessageScreen(App& app)
     setOpeningFocus(kTextBox);
 }
 
-void MessageScreen::command(int id, int) {
-    if (id == kOkCommand) {
-        sending_.send(text(kTextBox));
-    } else if (id == kCancelCommand) {
-        sending_.close();
-        endScreen();
-    }
+void MessageScreen::returnPressed() {
+    sending_.send(text(kTextBox));
+}
+
+void MessageScreen::cancelled() {
+    sending_.close();
+    endScreen();
 }
 
 void messageScreen(App& app) {

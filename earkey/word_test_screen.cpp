@@ -20,9 +20,9 @@ WordTestScreen::WordTestScreen(App& app)
     setColours(kWordBox, Qt::black, Qt::white);
     nameForScreenReader(control(kWordBox), kWordBoxName);
     setKeyTable({
-        {Qt::Key_Return, Qt::NoModifier, kOkCommand},
-        {Qt::Key_Up, Qt::NoModifier, kUpCommand},
-        {Qt::Key_Down, Qt::NoModifier, kDownCommand},
+        {Qt::Key_Return, Qt::NoModifier, [this] { show(test_.start()); }},
+        {Qt::Key_Up, Qt::NoModifier, [this] { show(test_.up()); }},
+        {Qt::Key_Down, Qt::NoModifier, [this] { show(test_.down()); }},
     });
     setOpeningFocus(kWordBox);
 }
@@ -37,24 +37,9 @@ void WordTestScreen::show(const WordTestUpdate& update) {
     apply(change);
 }
 
-void WordTestScreen::command(int id, int) {
-    switch (id) {
-        case kOkCommand:
-            show(test_.start());
-            break;
-        case kUpCommand:
-            show(test_.up());
-            break;
-        case kDownCommand:
-            show(test_.down());
-            break;
-        case kCancelCommand:
-            test_.close();
-            endScreen();
-            break;
-        default:
-            break;
-    }
+void WordTestScreen::cancelled() {
+    test_.close();
+    endScreen();
 }
 
 void WordTestScreen::sendDone() {

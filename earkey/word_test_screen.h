@@ -10,8 +10,6 @@ namespace earkey {
 namespace word_test {
 constexpr int kWordBox = 100;
 constexpr int kInstructions = 102;
-constexpr int kUpCommand = 38;
-constexpr int kDownCommand = 40;
 constexpr int kWidth = 180;
 constexpr int kHeight = 175;
 // What the screen reader calls the word box, before its word.
@@ -26,7 +24,7 @@ class WordTestScreen : public keytut::ui::ExerciseScreen {
     const keytut::ThirtyWordTest& test() const { return test_; }
 
   protected:
-    void command(int id, int notification) override;
+    void cancelled() override;
     void sendDone() override;
 
   private:

@@ -14,8 +14,11 @@ FileScreen::FileScreen(App& app)
     createControl({kNameLabel, ControlKind::Label, std::string(kSendFileLabel), 20, 6, 20, 12,
                    style::AlignRight});
     createControl({kNameBox, ControlKind::Edit, "", 42, 5, 50, 12, style::NoTabStop});
-    createControl({kStart, ControlKind::PushButton, "Start", 230, 5, 25, 15});
-    createControl({kExit, ControlKind::PushButton, "Exit", 260, 5, 25, 15});
+    // Return (the OK command) starts nothing: only Start sends.
+    onPressed(createControl({kStart, ControlKind::PushButton, "Start", 230, 5, 25, 15}),
+              [this] { show(sending_.start(this->app().dataFolder(), text(kNameBox))); });
+    onPressed(createControl({kExit, ControlKind::PushButton, "Exit", 260, 5, 25, 15}),
+              [this] { cancelled(); });
     createControl({kList, ControlKind::ListBox, "", 5, 25, 270, 240,
                    style::ScrollBarAlways | style::NoTabStop});
     setOpeningFocus(kNameBox);
@@ -38,19 +41,10 @@ void FileScreen::show(const FileUpdate& update) {
         app().messages.showMessage(*update.message);
 }
 
-void FileScreen::command(int id, int) {
-    switch (id) {
-        case kStart:
-            show(sending_.start(app().dataFolder(), text(kNameBox)));
-            break;
-        case kExit:
-            sending_.close();
-            app().tutor.sender.stop();
-            endScreen();
-            break;
-        default:  // not the OK command: only Start sends
-            break;
-    }
+void FileScreen::cancelled() {
+    sending_.close();
+    app().tutor.sender.stop();
+    endScreen();
 }
 
 void FileScreen::sendDone() {

@@ -26,7 +26,7 @@ class FileScreen : public keytut::ui::ExerciseScreen {
     int beeps() const { return beeps_; }
 
   protected:
-    void command(int id, int notification) override;
+    void cancelled() override;
     void sendDone() override;
 
   private:

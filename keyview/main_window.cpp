@@ -1,7 +1,5 @@
 #include "main_window.h"
 
-#include <QPushButton>
-
 namespace keyview {
 
 using namespace keytut::ui;
@@ -13,8 +11,7 @@ MainWindow::MainWindow(App& app, ExerciseOpeners openers, std::vector<ExerciseBu
     for (int i = 1; i <= groupCount(); ++i) {
         auto* button = createControl(
             {100 + i, ControlKind::PushButton, "&" + std::to_string(i), 20, 20 * i, 20, 14});
-        connect(static_cast<QPushButton*>(button), &QPushButton::clicked, this,
-                [this, i] { openLesson(i); });
+        onPressed(button, [this, i] { openLesson(i); });
         createControl({210 + i, ControlKind::Label, groups[static_cast<std::size_t>(i - 1)], 45,
                        20 * i + 2, 80, 10});
     }

@@ -16,18 +16,23 @@ MessageScreen::MessageScreen(App& app)
                    style::AlignRight});
     createControl({kTextBox, ControlKind::Edit, "", 50, 15, 290, 12});
     labelControl(kCaption, kTextBox);
-    createControl({kSend, ControlKind::PushButton, std::string(kSendCaption), 280, 40, 25, 15});
-    createControl({kExit, ControlKind::PushButton, std::string(kExitCaption), 320, 40, 25, 15});
+    onPressed(
+        createControl({kSend, ControlKind::PushButton, std::string(kSendCaption), 280, 40, 25, 15}),
+        [this] { returnPressed(); });
+    onPressed(
+        createControl({kExit, ControlKind::PushButton, std::string(kExitCaption), 320, 40, 25, 15}),
+        [this] { cancelled(); });
     setOpeningFocus(kTextBox);
 }
 
-void MessageScreen::command(int id, int) {
-    if (id == kSend) {
-        sending_.send(text(kTextBox));
-    } else if (id == kExit) {
-        sending_.close();
-        endScreen();
-    }
+// Return in the text box is Send, as the button is; Escape is Exit.
+void MessageScreen::returnPressed() {
+    sending_.send(text(kTextBox));
+}
+
+void MessageScreen::cancelled() {
+    sending_.close();
+    endScreen();
 }
 
 void messageScreen(App& app) {

@@ -22,7 +22,8 @@ class MessageScreen : public keytut::ui::ExerciseScreen {
     explicit MessageScreen(keytut::ui::App& app);
 
   protected:
-    void command(int id, int notification) override;
+    void returnPressed() override;
+    void cancelled() override;
 
   private:
     keytut::MessageSending sending_;

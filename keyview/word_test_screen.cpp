@@ -16,6 +16,8 @@ WordTestScreen::WordTestScreen(App& app)
     setColours(kList, Qt::black, Qt::white);
     createControl({kStart, ControlKind::PushButton, std::string(kStartCaption), 120, 210, 25, 15});
     createControl({kExit, ControlKind::PushButton, std::string(kExitCaption), 120, 230, 25, 15});
+    onPressed(control(kStart), [this] { show(test_.start()); });
+    onPressed(control(kExit), [this] { cancelled(); });
     setOpeningFocus(kStart);
 }
 
@@ -25,14 +27,10 @@ void WordTestScreen::show(const WordTestUpdate& update) {
     apply(Change{}.text(kList, update.box));
 }
 
-void WordTestScreen::command(int id, int) {
-    // The OK command (Return away from the buttons) means nothing here.
-    if (id == kStart) {
-        show(test_.start());
-    } else if (id == kExit) {
-        test_.close();
-        endScreen();
-    }
+// Return away from the buttons means nothing here; Escape is Exit.
+void WordTestScreen::cancelled() {
+    test_.close();
+    endScreen();
 }
 
 void WordTestScreen::sendDone() {

@@ -23,7 +23,7 @@ class WordTestScreen : public keytut::ui::ExerciseScreen {
     const keytut::ThirtyWordTest& test() const { return test_; }
 
   protected:
-    void command(int id, int notification) override;
+    void cancelled() override;
     void sendDone() override;
 
   private:

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <functional>
 
 class QListWidget;
 
@@ -44,6 +45,9 @@ void describeValue(QWidget* widget, const QString& value);
 class DropDownList : public QComboBox {
   public:
     using QComboBox::QComboBox;
+
+    // What the screen does with the learner's choice (Screen::onChosen()).
+    std::function<void(int)> chosen;
 
     // Asked once per reported choice.
     bool choosingFromPopup() {

@@ -109,9 +109,12 @@ QWidget* Screen::createControl(const ControlSpec& spec) {
             auto* list = new DropDownList(this);
             list->setEditable(false);
             const int id = spec.id;
-            connect(list, &QComboBox::activated, this, [this, id, list](int) {
+            connect(list, &QComboBox::activated, this, [this, id, list](int index) {
                 valueNote_.clear();
-                command(id, CBN_SELENDOK);
+                if (list->chosen)
+                    list->chosen(index);
+                else
+                    command(id, CBN_SELENDOK);
                 // The learner's own change: the new value, and what followed from it, said once.
                 // A choice from the opened list brings the focus back to the list, which the
                 // screen reader reads with its value: then only the note is left to say.

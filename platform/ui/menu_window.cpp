@@ -1,7 +1,6 @@
 #include "menu_window.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 #include <algorithm>
 
 #include "keying/key_source.h"
@@ -55,8 +54,7 @@ void MenuWindow::createPractice() {
         QWidget* widget =
             createControl({button.id, ControlKind::PushButton, button.*buttons_.caption, x, top,
                            buttons_.practiceWidth, 14});
-        connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
-                [this, &button] { open(button); });
+        onPressed(widget, [this, &button] { open(button); });
         if (buttons_.descriptions && !button.description.empty()) {
             // Up to the next column, or to the group's edge for the last one.
             const int width = button.column == lastColumn ? 40 : 60;
@@ -87,12 +85,15 @@ void MenuWindow::createSettings() {
         QWidget* widget =
             createControl({button.id, ControlKind::PushButton, button.*buttons_.caption, button.x,
                            button.y, button.width, button.height});
-        connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
-                [this, &button] { open(button); });
+        onPressed(widget, [this, &button] { open(button); });
     }
     const std::vector<std::string> choices(speedChoices.begin(), speedChoices.end());
     setItems(kCharacterSpeed, choices);
     setItems(kWordSpeed, choices);
+    for (int id : {kCharacterSpeed, kWordSpeed}) {
+        QWidget* list = control(id);
+        onChosen(list, [this, list](int index) { chooseSpeed(list, index); });
+    }
     if (auto* port = controlAs<QLineEdit>(kPort)) {
         // No more digits than a port number has ("COM1" to "COM999").
         port->setMaxLength(static_cast<int>(kMaxPortDigits));
@@ -162,33 +163,24 @@ void MenuWindow::openLesson(int n) {
         open([this, n] { openers_.lesson(n); });
 }
 
-void MenuWindow::command(int id, int notification) {
-    switch (id) {
-        case kCharacterSpeed:
-        case kWordSpeed: {
-            if (notification != CBN_SELENDOK)
-                break;
-            Settings& settings = app_.settings();
-            const SpeedSettings before = settings.speeds();
-            if (id == kCharacterSpeed) {
-                settings.chooseCharacterSpeed(selection(id));
-            } else {
-                settings.chooseWordSpeed(selection(id));
-            }
-            // Both lists show what the element lengths now hold; the learner hears the other
-            // list follow, which they cannot see.
-            showSpeeds();
-            noteChange(speedRuleNote(before, settings.speeds()));
-            app_.keepSettings();
-            break;
-        }
-        case kCancelCommand:
-            app_.settings().setPort(text(kPort));
-            endScreen();
-            break;
-        default:
-            break;
+void MenuWindow::chooseSpeed(QWidget* list, int index) {
+    Settings& settings = app_.settings();
+    const SpeedSettings before = settings.speeds();
+    if (list == control(kCharacterSpeed)) {
+        settings.chooseCharacterSpeed(index);
+    } else {
+        settings.chooseWordSpeed(index);
     }
+    // Both lists show what the element lengths now hold; the learner hears the other list
+    // follow, which they cannot see.
+    showSpeeds();
+    noteChange(speedRuleNote(before, settings.speeds()));
+    app_.keepSettings();
+}
+
+void MenuWindow::cancelled() {
+    app_.settings().setPort(text(kPort));
+    endScreen();
 }
 
 }  // namespace keytut::ui

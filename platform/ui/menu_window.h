@@ -65,7 +65,7 @@ class MenuWindow : public Screen {
     void openLesson(int n);
 
     void initialise() override;
-    void command(int id, int notification) override;
+    void cancelled() override;
 
     App& app_;
 
@@ -84,6 +84,8 @@ class MenuWindow : public Screen {
     void open(const std::function<void()>& opener);
     void open(const ExerciseButton& button);
     void showSpeeds();
+    // A choice in the character or word speed list, with the rule between them.
+    void chooseSpeed(QWidget* list, int index);
 
     MenuButtons buttons_;
     ExerciseOpeners openers_;

@@ -109,7 +109,9 @@ std::function<void()> Screen::queued(std::function<void()> action) {
 void Screen::command(int id, int notification) {
     (void)notification;
     if (id == kCancelCommand)
-        endScreen();
+        cancelled();
+    else if (id == kOkCommand)
+        returnPressed();
 }
 
 bool Screen::event(QEvent* event) {

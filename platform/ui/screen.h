@@ -75,12 +75,18 @@ struct ControlSpec {
     unsigned style = 0;
 };
 
-// A key of a screen's key table: a Qt key with exactly these Shift/Ctrl/Alt modifiers gives
-// `command`. Return and Enter are one key.
+// A key of a screen's key table: a Qt key with exactly these Shift/Ctrl/Alt modifiers runs
+// `action`, or, where there is none, gives `command`. Return and Enter are one key.
 struct KeyBinding {
+    KeyBinding(int key, Qt::KeyboardModifiers modifiers, int command)
+        : key(key), modifiers(modifiers), command(command) {}
+    KeyBinding(int key, Qt::KeyboardModifiers modifiers, std::function<void()> action)
+        : key(key), modifiers(modifiers), action(std::move(action)) {}
+
     int key = 0;
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;
     int command = 0;
+    std::function<void()> action;
 };
 
 enum class FrameKind {
@@ -126,6 +132,12 @@ class Screen : public QDialog {
     std::vector<int> controlIds() const;
     // The place given in dialog units.
     const ControlSpec* specOf(int id) const;
+
+    // Runs `action` when the button is pressed (a click, Space, Return on it, its mnemonic).
+    void onPressed(QWidget* button, std::function<void()> action);
+    // Runs `action` with the entry the learner chose in a drop-down list (the cursor keys, or a
+    // choice from the opened list); see noteChange().
+    void onChosen(QWidget* list, std::function<void(int index)> action);
 
     std::string text(int id) const;
     void setText(int id, const std::string& text);
@@ -194,8 +206,12 @@ class Screen : public QDialog {
   protected:
     // Called once before the screen is first shown.
     virtual void initialise() {}
-    // Buttons (BN_CLICKED), lists (CBN_SELCHANGE, CBN_SELENDOK), keys. The default closes the
-    // screen on command 2.
+    // Escape, the Close box, and the screen's cancel button: by default the screen closes.
+    virtual void cancelled() { endScreen(); }
+    // Return where no focused or default button takes it: by default nothing happens.
+    virtual void returnPressed() {}
+    // Buttons (BN_CLICKED), lists (CBN_SELCHANGE, CBN_SELENDOK) and keys that are not bound to
+    // an action. The default gives command 2 to cancelled() and command 1 to returnPressed().
     virtual void command(int id, int notification);
 
     bool event(QEvent* event) override;

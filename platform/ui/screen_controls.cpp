@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "accessible_widgets.h"
 #include "announcer.h"
 #include "screen.h"
 #include "spoken_box.h"
@@ -44,6 +45,20 @@ const ControlSpec* Screen::specOf(int id) const {
             return &c.spec;
     }
     return nullptr;
+}
+
+void Screen::onPressed(QWidget* button, std::function<void()> action) {
+    auto* pushButton = qobject_cast<QPushButton*>(button);
+    if (!pushButton)
+        return;
+    // The action instead of a command.
+    disconnect(pushButton, &QPushButton::clicked, this, nullptr);
+    connect(pushButton, &QPushButton::clicked, this, std::move(action));
+}
+
+void Screen::onChosen(QWidget* list, std::function<void(int)> action) {
+    if (auto* dropDown = dynamic_cast<DropDownList*>(list))
+        dropDown->chosen = std::move(action);
 }
 
 std::string Screen::text(int id) const {

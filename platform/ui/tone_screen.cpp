@@ -33,37 +33,21 @@ ToneScreen::ToneScreen(App& app)
     const ToneSettings& chosen = app.settings().tone();
     setSelection(kPitch, (chosen.pitch - kLowestPitch) / kPitchStep);
     setSelection(kEdges, chosen.softEdges ? 1 : 0);
+    onChosen(control(kPitch), [this](int index) { choose(kPitch, index); });
+    onChosen(control(kEdges), [this](int index) { choose(kEdges, index); });
+    onPressed(control(kTry), [this] { this->app().tutor.sender.play(kToneTryText, nullptr); });
+    onPressed(control(kClose), [this] { close(); });
     setOpeningFocus(kPitch);
 }
 
-void ToneScreen::command(int id, int notification) {
-    Tutor& tutor = app().tutor;
-    switch (id) {
-        case kPitch:
-        case kEdges: {
-            if (notification != CBN_SELENDOK)
-                break;
-            ToneSettings chosen = app().settings().tone();
-            const int index = selection(id);
-            if (id == kPitch && index >= 0 && index < static_cast<int>(pitchChoices().size()))
-                chosen.pitch = kLowestPitch + index * kPitchStep;
-            if (id == kEdges && index >= 0 && index <= 1)
-                chosen.softEdges = index == 1;
-            app().settings().setTone(chosen);
-            app().keepSettings();
-            break;
-        }
-        case kTry:
-            tutor.sender.play(kToneTryText, nullptr);
-            break;
-        case kClose:
-        case kOkCommand:
-        case kCancelCommand:
-            close();
-            break;
-        default:
-            break;
-    }
+void ToneScreen::choose(int list, int index) {
+    ToneSettings chosen = app().settings().tone();
+    if (list == kPitch && index >= 0 && index < static_cast<int>(pitchChoices().size()))
+        chosen.pitch = kLowestPitch + index * kPitchStep;
+    if (list == kEdges && index >= 0 && index <= 1)
+        chosen.softEdges = index == 1;
+    app().settings().setTone(chosen);
+    app().keepSettings();
 }
 
 void ToneScreen::close() {

@@ -37,9 +37,12 @@ class ToneScreen : public ExerciseScreen {
     explicit ToneScreen(App& app);
 
   protected:
-    void command(int id, int notification) override;
+    void cancelled() override { close(); }
+    void returnPressed() override { close(); }
 
   private:
+    // A choice in the pitch or the edges list, applied at once and kept.
+    void choose(int list, int index);
     void close();
 };
 

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QScrollBar>
 
 #include <chrono>
@@ -168,7 +169,7 @@ class FileScreens : public ::testing::TestWithParam<FileEdition> {
             screen->focus(kNameBox);
             key(Qt::Key_Return);
         } else {
-            screen->sendCommand(GetParam().startCommand);
+            screen->controlAs<QPushButton>(GetParam().startCommand)->click();
             settle();
         }
     }

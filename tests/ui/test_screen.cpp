@@ -221,6 +221,54 @@ TEST(Screen, DropDownListNotifiesChoicesAndProgramSelectionIsSilent) {
     EXPECT_EQ(screen.commands.back(), (std::pair<int, int>{304, CBN_SELENDOK}));
 }
 
+// A screen whose controls and keys are bound to actions: what the learner does reaches the
+// action, and nothing reaches the id dispatch.
+class BoundScreen : public Screen {
+  public:
+    BoundScreen()
+        : Screen({"Bound", 300, 220, DialogFont::SansSerif8, FrameKind::Popup, nullptr}) {}
+    std::vector<std::string> log;
+
+  protected:
+    void cancelled() override { log.push_back("cancelled"); }
+    void returnPressed() override { log.push_back("return"); }
+    void command(int id, int notification) override {
+        log.push_back("command " + std::to_string(id));
+        Screen::command(id, notification);
+    }
+};
+
+TEST(Screen, BoundButtonsListsAndKeysRunTheirActionsAndEscapeAndReturnTheirHandlers) {
+    BoundScreen screen;
+    // Id 2 is the cancel command: bound to its own action, a press of the button is that action.
+    QWidget* exit = screen.createControl({2, ControlKind::PushButton, "Exit", 20, 20, 40, 14});
+    screen.onPressed(exit, [&] { screen.log.push_back("exit"); });
+    QWidget* list = screen.createControl({304, ControlKind::DropDownList, "", 90, 20, 30, 80});
+    screen.setItems(304, {"5", "12", "15"});
+    screen.onChosen(list, [&](int index) {
+        screen.log.push_back("chose " + std::to_string(index));
+        screen.noteChange("Word speed lowered to 12");
+    });
+    screen.createControl({100, ControlKind::Label, "label", 5, 60, 240, 10, style::TabStop});
+    screen.setKeyTable({{Qt::Key_Up, Qt::ControlModifier, [&] { screen.log.push_back("up"); }}});
+    ASSERT_TRUE(showActive(screen));
+
+    QTest::mouseClick(exit, Qt::LeftButton);
+    screen.focus(304);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Up, Qt::ControlModifier);
+    screen.focus(100);
+    QTest::keyClick(screen.control(100), Qt::Key_Return);  // no default button
+    QTest::keyClick(screen.control(100), Qt::Key_Escape);
+    screen.close();  // the Close box
+    EXPECT_EQ(screen.log,
+              (std::vector<std::string>{"exit", "chose 1", "up", "command 1", "return", "command 2",
+                                        "cancelled", "command 2", "cancelled"}));
+    EXPECT_TRUE(screen.isVisible());  // neither handler closed it
+    // The choice is said with what followed from it.
+    EXPECT_NE(testing::announced().find("Word speed lowered to 12"), std::string::npos);
+}
+
 TEST(Screen, DigitsOnlyEditRefusesOtherCharacters) {
     RecordingScreen screen;
     screen.createControl({309, ControlKind::Edit, "", 290, 108, 10, 10, style::DigitsOnly});
