@@ -7,7 +7,15 @@ namespace keytut::ui {
 
 App::App(Tutor& tutor, audio::AudioSystem& audio, MessageSink& messages, KeyStateTracker& keys,
          ProgramOptions options)
-    : tutor(tutor), audio(audio), messages(messages), keys(keys), options(std::move(options)) {}
+    : tutor(tutor),
+      audio(audio),
+      messages(messages),
+      keys(keys),
+      options(std::move(options)),
+      clock([] {
+          using namespace std::chrono;
+          return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+      }) {}
 
 App::~App() {
     releaseSound();
@@ -43,6 +51,12 @@ void App::playSound(const std::string& name) {
 
 void App::pause(int ms) {
     pauseFor(ms);
+}
+
+progress::Store* App::progress() {
+    if (!progress_ && !options.progressFile.empty())
+        progress_ = std::make_unique<progress::Store>(options.progressFile);
+    return progress_.get();
 }
 
 void App::releaseSound() {

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -17,6 +18,7 @@
 #include "keying/input_keys.h"
 #include "keying/keyer_modes.h"
 #include "platform/audio/audio_system.h"
+#include "progress/store.h"
 
 namespace keytut::ui {
 
@@ -31,6 +33,9 @@ struct ProgramOptions {
     bool resetSettings = false;          // --reset-settings: start from the default settings
     std::optional<KeyerMode> keyer;      // --keyer MODE: the paddle keyer's mode, then kept
     std::optional<InputKeys> inputKeys;  // --input-keys DOT,DASH: a keyboard-type adapter's keys
+    // --progress FILE: where the learner's answers are kept (the program gives the default);
+    // empty: nothing is kept.
+    std::filesystem::path progressFile;
 };
 
 class App {
@@ -75,9 +80,18 @@ class App {
     // Lets go of the sound device of playSound().
     void releaseSound();
 
+    // The learner's history, opened on first use from the --progress file; null when none is
+    // kept. A store that could not be opened is still given: it keeps nothing and tells why,
+    // once (History::takeFaultNotice()).
+    progress::Store* progress();
+
+    // Milliseconds since 1970 (UTC): when answers are judged. Tests may set a clock of their own.
+    std::function<std::int64_t()> clock;
+
   private:
     QPointer<QWidget> mainWindow_;
     std::unique_ptr<audio::WaveOut> soundOut_;
+    std::unique_ptr<progress::Store> progress_;
 };
 
 }  // namespace keytut::ui
