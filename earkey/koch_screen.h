@@ -1,0 +1,46 @@
+// Earkey's Koch trainer: Return sends a group of five, the learner types what they heard into the
+// copy box and presses Return, and the screen reader says the result at once ("4 of 5. Sent
+// K M U R E, you typed K M R E") while the focus stays in the copy box, ready for the next
+// Return. Escape ends the session early; what was judged is kept.
+#pragma once
+
+#include <QLineEdit>
+
+#include "exercises/koch_trainer.h"
+#include "platform/ui/exercise_screen.h"
+#include "platform/ui/spoken_box.h"
+
+namespace earkey {
+
+namespace koch {
+constexpr int kInstructions = 100;
+constexpr int kCopyLabel = 101;
+constexpr int kCopyBox = 102;
+constexpr int kResultBox = 103;
+constexpr int kWidth = 300;
+constexpr int kHeight = 110;
+}  // namespace koch
+
+class KochScreen : public keytut::ui::ExerciseScreen {
+    Q_OBJECT
+  public:
+    explicit KochScreen(keytut::ui::App& app);
+
+    keytut::KochTrainer& trainer() { return trainer_; }
+    QLineEdit* copyBox() const { return copyBox_; }
+    keytut::ui::SpokenBox* resultBox() const { return resultBox_; }
+
+  private:
+    void returnPressed();
+    void closed();
+
+    keytut::KochTrainer trainer_;
+    keytut::ui::SpokenBox* instructions_ = nullptr;
+    QLineEdit* copyBox_ = nullptr;
+    keytut::ui::SpokenBox* resultBox_ = nullptr;
+};
+
+// Builds the screen, runs it modally and returns when it has closed.
+void kochScreen(keytut::ui::App& app);
+
+}  // namespace earkey

@@ -1,0 +1,126 @@
+#include "progress_screen.h"
+
+#include <QDateTime>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
+#include <QtCharts/QValueAxis>
+
+#include "platform/ui/learner_progress.h"
+#include "platform/ui/text.h"
+
+namespace keyview {
+
+using namespace keytut;
+using namespace keytut::ui;
+using namespace keyview::progress_screen;
+
+namespace {
+
+QValueAxis* percentAxis() {
+    auto* axis = new QValueAxis;
+    axis->setRange(0, 100);
+    axis->setTickCount(6);
+    axis->setLabelFormat("%d %%");
+    return axis;
+}
+
+QChart* makeCharacterChart(const progress::ProgressReport& report) {
+    auto* chart = new QChart;
+    chart->setTitle("Accuracy per character, over its last 50 answers");
+    chart->legend()->hide();
+    auto* set = new QBarSet("Accuracy");
+    QStringList names;
+    for (const progress::CharacterStats& c : report.characters) {
+        *set << c.percent();
+        names << qText(progress::characterText(c.character));
+    }
+    auto* series = new QBarSeries;
+    series->append(set);
+    chart->addSeries(series);
+    auto* characters = new QBarCategoryAxis;
+    characters->append(names);
+    chart->addAxis(characters, Qt::AlignBottom);
+    series->attachAxis(characters);
+    QValueAxis* percent = percentAxis();
+    chart->addAxis(percent, Qt::AlignLeft);
+    series->attachAxis(percent);
+    return chart;
+}
+
+QChart* makeSessionChart(const std::vector<SessionPoint>& points) {
+    auto* chart = new QChart;
+    chart->setTitle(points.empty() ? "Koch sessions: none yet" : "Accuracy of each Koch session");
+    chart->legend()->hide();
+    auto* line = new QLineSeries;
+    auto* dots = new QScatterSeries;
+    dots->setMarkerSize(7);
+    for (const SessionPoint& p : points) {
+        line->append(static_cast<qreal>(p.timeMs), p.percent);
+        dots->append(static_cast<qreal>(p.timeMs), p.percent);
+    }
+    chart->addSeries(line);
+    chart->addSeries(dots);
+    dots->setColor(line->color());
+    auto* time = new QDateTimeAxis;
+    time->setFormat("d MMM hh:mm");
+    time->setTickCount(5);
+    if (!points.empty()) {
+        QDateTime first = QDateTime::fromMSecsSinceEpoch(points.front().timeMs);
+        QDateTime last = QDateTime::fromMSecsSinceEpoch(points.back().timeMs);
+        // A single session still gets an hour's width around it.
+        if (first.secsTo(last) < 3600) {
+            first = first.addSecs(-1800);
+            last = last.addSecs(1800);
+        }
+        time->setRange(first, last);
+    }
+    chart->addAxis(time, Qt::AlignBottom);
+    QValueAxis* percent = percentAxis();
+    chart->addAxis(percent, Qt::AlignLeft);
+    for (QXYSeries* s : {static_cast<QXYSeries*>(line), static_cast<QXYSeries*>(dots)}) {
+        s->attachAxis(time);
+        s->attachAxis(percent);
+    }
+    return chart;
+}
+
+}  // namespace
+
+ProgressScreen::ProgressScreen(App& app)
+    : ExerciseScreen(app, {kProgressTitle, kWidth, kHeight, DialogFont::SansSerif8,
+                           FrameKind::Closable, nullptr}) {
+    const progress::ProgressReport report = learnerReport(app);
+    std::string summary = report.summary(characterNames(app));
+    // Why there is nothing to show, in its place.
+    if (progress::Store* store = app.progress(); store && store->fault()) {
+        store->takeFaultNotice();
+        summary = store->fault()->text();
+    }
+    summary_ = qobject_cast<QLabel*>(
+        createControl({kSummary, ControlKind::Label, summary, 5, 5, 390, 20}));
+    characters_ = chartAt(5, 28, 390, 130, makeCharacterChart(report));
+    sessions_ = chartAt(5, 162, 390, 112, makeSessionChart(kochSessions(app)));
+    createControl(
+        {kClose, ControlKind::PushButton, "Close", 345, 280, 50, 14, style::DefaultButton});
+    setOpeningFocus(kClose);
+}
+
+QChartView* ProgressScreen::chartAt(int x, int y, int width, int height, QChart* chart) {
+    auto* view = new QChartView(chart, this);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setGeometry(toPixels(x, y, width, height));
+    view->setFocusPolicy(Qt::NoFocus);
+    view->setAccessibleName(chart->title());
+    return view;
+}
+
+void progressScreen(App& app) {
+    ProgressScreen screen(app);
+    screen.run();
+}
+
+}  // namespace keyview
