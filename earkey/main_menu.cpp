@@ -36,6 +36,8 @@ MainMenu::MainMenu(App& app, ExerciseEntries entries)
     createControl({kStraightKey, ControlKind::PushButton, "Straight Key Send", 265, y, 80, 14});
     createControl({kPaddleKey, ControlKind::PushButton, "Paddle Key Send", 265, y + 18, 80, 14});
     createControl({kPracticeBox, ControlKind::GroupBox, "Practice", 10, y - 12, 350, 55});
+    createControl({kKochTrainer, ControlKind::PushButton, "Koch Trainer", 15, progressY(), 80, 14});
+    createControl({kProgress, ControlKind::PushButton, "Progress", 140, progressY(), 80, 14});
     createSettings();
     colourControls();
     fitToControls();

@@ -3,7 +3,9 @@
 
 #include "file_screen.h"
 #include "key_screens.h"
+#include "koch_screen.h"
 #include "message_screen.h"
+#include "progress_screen.h"
 #include "qso_screen.h"
 #include "word_test_screen.h"
 
@@ -28,6 +30,8 @@ keytut::ui::ExerciseEntries exerciseEntries(App& app) {
     entries.messageSending = [&app] { messageScreen(app); };
     entries.qsoPractice = [&app] { qsoScreen(app); };
     entries.fileSending = [&app] { fileScreen(app); };
+    entries.kochTrainer = [&app] { kochScreen(app); };
+    entries.progress = [&app] { progressScreen(app); };
     keytut::keys::addKeyScreens(entries, app, straightKeyLayout(), paddleKeyLayout());
     return entries;
 }

@@ -30,6 +30,9 @@ MainWindow::MainWindow(App& app, ExerciseEntries entries)
     createControl({kPaddleKey, ControlKind::PushButton, "S&end", 265, y + 18, 35, 14});
     createControl({210, ControlKind::Label, "Paddle Key", 305, y + 20, 40, 10});
     createControl({kPracticeBox, ControlKind::GroupBox, "Practice", 10, y - 12, 350, 55});
+    createControl(
+        {kKochTrainer, ControlKind::PushButton, "K&och Trainer", 15, progressY(), 60, 14});
+    createControl({kProgress, ControlKind::PushButton, "P&rogress", 140, progressY(), 60, 14});
     createSettings();
     colourControls();
     fitToControls();

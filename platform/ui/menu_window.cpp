@@ -122,6 +122,12 @@ void MenuWindow::command(int id, int notification) {
         case kTone:
             toneScreen(app_);
             break;
+        case kKochTrainer:
+            call(entries_.kochTrainer);
+            break;
+        case kProgress:
+            call(entries_.progress);
+            break;
         case kStraightKey:
             tutor.commPortText = text(kPort);
             call(entries_.straightKeyDecoding);

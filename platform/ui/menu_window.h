@@ -19,6 +19,8 @@ struct ExerciseEntries {
     std::function<void()> fileSending;
     std::function<void()> straightKeyDecoding;
     std::function<void()> paddleKeyDecoding;
+    std::function<void()> kochTrainer;
+    std::function<void()> progress;
 };
 
 namespace menu {
@@ -34,6 +36,8 @@ constexpr int kStraightKey = 306;
 constexpr int kPaddleKey = 307;
 constexpr int kPort = 309;
 constexpr int kTone = 310;  // opens the tone screen
+constexpr int kKochTrainer = 320;
+constexpr int kProgress = 321;
 constexpr int kSettingsBox = 207;
 constexpr int kPracticeBox = 208;
 constexpr int kCharacterSpeedLabel = 205;
@@ -55,6 +59,8 @@ class MenuWindow : public Screen {
     int groupCount() const { return static_cast<int>(app_.tutor.data.lessonGroups.size()); }
     // The top of the practice row: 20 x groupCount + 40.
     int practiceY() const { return 20 * groupCount() + 40; }
+    // The top of the row below the practice box: the Koch trainer and the progress.
+    int progressY() const { return practiceY() + 48; }
 
   protected:
     // The settings group, last in creation order in both editions.

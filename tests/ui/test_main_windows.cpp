@@ -39,7 +39,9 @@ struct Started {
                 note("message"),
                 note("file"),
                 note("straight"),
-                note("paddle")};
+                note("paddle"),
+                note("koch"),
+                note("progress")};
     }
 };
 
@@ -47,7 +49,8 @@ std::vector<int> expectedEarkeyIds(int n) {
     std::vector<int> ids;
     for (int i = 1; i <= n; ++i)
         ids.push_back(100 + i);
-    for (int id : {200, 300, 301, 302, 303, 306, 307, 208, 207, 205, 304, 206, 305, 199, 309, 310})
+    for (int id :
+         {200, 300, 301, 302, 303, 306, 307, 208, 320, 321, 207, 205, 304, 206, 305, 199, 309, 310})
         ids.push_back(id);
     return ids;
 }
@@ -58,8 +61,8 @@ std::vector<int> expectedKeyviewIds(int n) {
         ids.push_back(100 + i);
         ids.push_back(210 + i);
     }
-    for (int id : {200, 300, 201, 301, 202, 302, 203, 303, 204, 306, 209,
-                   307, 210, 208, 207, 205, 304, 206, 305, 199, 309, 310})
+    for (int id : {200, 300, 201, 301, 202, 302, 203, 303, 204, 306, 209, 307,
+                   210, 208, 320, 321, 207, 205, 304, 206, 305, 199, 309, 310})
         ids.push_back(id);
     return ids;
 }
@@ -128,6 +131,11 @@ TEST(EarkeyMainMenu, ElevenGroups) {
     EXPECT_EQ(placeOf(w, 307), (Place{265, 278, 80, 14}));
     EXPECT_EQ(w.text(208), "Practice");
     EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 55}));
+    // The Koch trainer and the progress follow the described buttons, below the practice box.
+    EXPECT_EQ(w.text(320), "Koch Trainer");
+    EXPECT_EQ(placeOf(w, 320), (Place{15, 308, 80, 14}));
+    EXPECT_EQ(w.text(321), "Progress");
+    EXPECT_EQ(placeOf(w, 321), (Place{140, 308, 80, 14}));
     expectSettings(w);
     // The practice row lies below 220 units: the window grows to show it.
     EXPECT_GE(w.height(), w.toPixels(0, 0, 0, 303).height());
@@ -176,12 +184,12 @@ TEST(EarkeyMainMenu, StartsOnTheFirstLessonWithDefaultSettings) {
     EXPECT_EQ(w.text(309), "1");
     // Tab walks the buttons, both lists, the port box and the Tone button in creation order.
     std::vector<int> walk;
-    for (int i = 0; i < 21; ++i) {
+    for (int i = 0; i < 23; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         walk.push_back(w.focusedId());
     }
-    EXPECT_EQ(walk, (std::vector<int>{102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 300,
-                                      301, 302, 303, 306, 307, 304, 305, 309, 310, 101}));
+    EXPECT_EQ(walk, (std::vector<int>{102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 300, 301,
+                                      302, 303, 306, 307, 320, 321, 304, 305, 309, 310, 101}));
 }
 
 // Chooses entry `index` of a list as the learner does: the list then reports CBN_SELENDOK.
@@ -334,6 +342,9 @@ TEST(EarkeyMainMenu, ButtonsStartTheirExercisesAndCopyTheSettings) {
     QTest::keyClick(w.control(304), Qt::Key_Return);  // the default button, lesson 1
     for (int id : {111, 300, 301, 302, 303})
         w.sendCommand(id);
+    w.focus(320);
+    QTest::keyClick(w.control(320), Qt::Key_Return);
+    w.sendCommand(321);
     w.setText(309, "3");
     choose(w, 304, 3);
     w.sendCommand(306);
@@ -343,9 +354,9 @@ TEST(EarkeyMainMenu, ButtonsStartTheirExercisesAndCopyTheSettings) {
     EXPECT_EQ(program.tutor.commPortText, "12");
     EXPECT_EQ(program.tutor.workText, "18");
     w.sendCommand(112);  // no such lesson
-    EXPECT_EQ(started.calls,
-              (std::vector<std::string>{"lesson 1", "lesson 3", "lesson 1", "lesson 11", "words",
-                                        "qsos", "message", "file", "straight", "paddle"}));
+    EXPECT_EQ(started.calls, (std::vector<std::string>{
+                                 "lesson 1", "lesson 3", "lesson 1", "lesson 11", "words", "qsos",
+                                 "message", "file", "koch", "progress", "straight", "paddle"}));
 }
 
 TEST(MainWindows, EscapeAndTheCloseBoxEndTheProgram) {
@@ -411,6 +422,10 @@ TEST(KeyviewMainWindow, ElevenGroups) {
     EXPECT_EQ(placeOf(w, 307), (Place{265, 278, 35, 14}));
     EXPECT_EQ(placeOf(w, 210), (Place{305, 280, 40, 10}));
     EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 55}));
+    EXPECT_EQ(w.text(320), "K&och Trainer");
+    EXPECT_EQ(placeOf(w, 320), (Place{15, 308, 60, 14}));
+    EXPECT_EQ(w.text(321), "P&rogress");
+    EXPECT_EQ(placeOf(w, 321), (Place{140, 308, 60, 14}));
     expectSettings(w);
     expectPlacedInPixels(w);
     // The practice buttons are not coloured (their ids lie above groupCount + 210).
