@@ -1,7 +1,8 @@
-// Earkey's Koch trainer: Return sends a group of five, the learner types what they heard into the
-// copy box and presses Return, and the screen reader says the result at once ("4 of 5. Sent
-// K M U R E, you typed K M R E") while the focus stays in the copy box, ready for the next
-// Return. Escape ends the session early; what was judged is kept.
+// Earkey's Koch trainer: the screen opens in the copy box, saying the level and the keys. Return
+// sends a group of five, the learner types what they heard into the copy box and presses Return,
+// and the screen reader says the result at once ("4 of 5. Sent K M U R E, you typed K M R E") while
+// the focus stays in the copy box, ready for the next Return. Escape ends the session early; what
+// was judged is kept.
 #pragma once
 
 #include <QLineEdit>
@@ -35,7 +36,6 @@ class KochScreen : public keytut::ui::ExerciseScreen {
     void closed();
 
     keytut::KochTrainer trainer_;
-    keytut::ui::SpokenBox* instructions_ = nullptr;
     QLineEdit* copyBox_ = nullptr;
     keytut::ui::SpokenBox* resultBox_ = nullptr;
 };

@@ -351,5 +351,28 @@ TEST_P(ProgressScreens, ProgressScreenShowsTheFile) {
 INSTANTIATE_TEST_SUITE_P(BothEditions, ProgressScreens,
                          ::testing::Values(Edition::Earkey, Edition::Keyview));
 
+TEST(EarkeyKochScreen, OpensInTheCopyBoxSayingTheOpeningText) {
+    ExerciseProgram program(Edition::Earkey, KEYTUT_DATA_DIR, 5);
+    earkey::KochScreen screen(program.app);
+    ASSERT_TRUE(showActive(screen));
+    settle();
+    auto said = [] {
+        QAccessibleInterface* a =
+            QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+        return a->text(QAccessible::Name).toStdString() + " / " +
+               a->text(QAccessible::Description).toStdString();
+    };
+    EXPECT_EQ(screen.focusedId(), earkey::koch::kCopyBox);
+    EXPECT_EQ(said(), "Copy: / " + screen.trainer().openingText());
+    // Tab goes to the result box and back; the opening text is no stop of its own.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(screen.focusedId(), earkey::koch::kResultBox);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(screen.focusedId(), earkey::koch::kCopyBox);
+    // Once typed into, the box says what it holds.
+    QTest::keyClicks(screen.copyBox(), "km");
+    EXPECT_EQ(said(), "Copy: / km");
+}
+
 }  // namespace
 }  // namespace keytut::ui
