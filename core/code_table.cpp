@@ -32,6 +32,20 @@ std::string moreFaultyLinesMessage(long long count, const std::string& fileName)
            (count == 1 ? " more faulty line in " : " more faulty lines in ") + fileName;
 }
 
+std::string skippedCharactersNote(std::size_t skipped, std::size_t total,
+                                  const std::string& distinct, const std::string& tableName) {
+    std::string note = std::to_string(skipped) + " of " + std::to_string(total) +
+                       (total == 1 ? " character has" : " characters have") + " no code in " +
+                       tableName + " and " + (skipped == 1 ? "was" : "were") + " skipped:";
+    for (unsigned char c : distinct) {
+        if (c > 32 && c < 127)
+            note += " \"" + std::string(1, static_cast<char>(c)) + "\"";
+        else
+            note += " (byte " + std::to_string(static_cast<unsigned>(c)) + ")";
+    }
+    return note;
+}
+
 void loadCodeTableFrom(CodeTable& table, std::string contents, MessageSink& messages,
                        const std::string& fileName) {
     table.clear();

@@ -44,4 +44,10 @@ void loadCodeTableFrom(CodeTable& table, std::string contents, MessageSink& mess
 // "N more faulty lines in FILE" ("1 more faulty line in FILE").
 std::string moreFaultyLinesMessage(long long count, const std::string& fileName);
 
+// What the tools say of the characters of a text they skipped for want of a code, `skipped` of
+// `total`, the characters in `distinct` (each once, in order): 8 of 11 characters have no code in
+// capitals.cde and were skipped: "c" "q" "d" ... (a byte that is not printable as "(byte 7)").
+std::string skippedCharactersNote(std::size_t skipped, std::size_t total,
+                                  const std::string& distinct, const std::string& tableName);
+
 }  // namespace keytut

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QLabel>
 
+#include "platform/ui/spoken_box.h"
+
 namespace earkey {
 
 using namespace keytut;
@@ -18,6 +20,7 @@ FileScreen::FileScreen(App& app)
     // Tab is the only way back to the name for a learner who cannot use the mouse.
     createControl({kNameBox, ControlKind::Edit, "", 42, 5, 50, 12});
     createControl({kList, ControlKind::ListBox, "", 5, 25, 270, 240, style::ScrollBarAlways});
+    nameForScreenReader(control(kList), kListName);
     // The screen reader names the box by its label ("File: text") instead of "text".
     if (auto* label = controlAs<QLabel>(kNameLabel))
         label->setBuddy(control(kNameBox));

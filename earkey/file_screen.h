@@ -14,6 +14,8 @@ constexpr int kNameLabel = 104;
 constexpr int kNameBox = 105;
 constexpr int kWidth = 290;
 constexpr int kHeight = 260;
+// What the screen reader calls the list of the lines sent, before the line it is on.
+inline const char* const kListName = "Lines sent";
 }  // namespace file
 
 class FileScreen : public keytut::ui::ExerciseScreen {

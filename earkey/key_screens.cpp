@@ -18,6 +18,7 @@ keytut::keys::KeyScreenLayout straightKeyLayout() {
         {kHintLabel, ControlKind::Label, "Press F1 to get timings", 5, 45, 90, 12},
     };
     layout.keys = {{Qt::Key_F1, Qt::NoModifier, kTimingsCommand}};
+    layout.names = {{kDecodedTextBox, kDecodedTextName}, {kLastCharLabel, kLastCharacterName}};
     layout.spokenLabel = kLastCharLabel;
     layout.timingsCommand = kTimingsCommand;
     return layout;
@@ -34,6 +35,7 @@ keytut::keys::KeyScreenLayout paddleKeyLayout() {
          style::Border | style::ReadOnly},
         {kLastCharLabel, ControlKind::SpokenText, "", 5, 5, 60, 12, style::TabStop},
     };
+    layout.names = {{kDecodedTextBox, kDecodedTextName}, {kLastCharLabel, kLastCharacterName}};
     layout.spokenLabel = kLastCharLabel;
     return layout;
 }

@@ -1,5 +1,7 @@
 #include "qso_screen.h"
 
+#include "platform/ui/spoken_box.h"
+
 namespace earkey {
 
 using namespace keytut;
@@ -22,6 +24,7 @@ QsoScreen::QsoScreen(App& app)
     createControl(
         {kLineBox, ControlKind::SpokenText, "", 5, 65, 300, 12, style::Border | style::TabStop});
     setColours(kLineBox, Qt::black, Qt::white);
+    nameForScreenReader(control(kLineBox), kLineBoxName);
     setKeyTable({
         {Qt::Key_Up, Qt::ControlModifier, kLineUpCommand},
         {Qt::Key_Down, Qt::ControlModifier, kLineDownCommand},

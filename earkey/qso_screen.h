@@ -16,6 +16,8 @@ constexpr int kLineUpCommand = 38;
 constexpr int kLineDownCommand = 40;
 constexpr int kWidth = 320;
 constexpr int kHeight = 220;
+// What the screen reader calls the line box, before its line.
+inline const char* const kLineBoxName = "Q S O line";
 }  // namespace qso
 
 class QsoScreen : public keytut::ui::ExerciseScreen {

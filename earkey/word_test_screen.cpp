@@ -1,5 +1,7 @@
 #include "word_test_screen.h"
 
+#include "platform/ui/spoken_box.h"
+
 namespace earkey {
 
 using namespace keytut;
@@ -16,6 +18,7 @@ WordTestScreen::WordTestScreen(App& app)
     createControl(
         {kWordBox, ControlKind::SpokenText, "", 5, 65, 150, 10, style::Border | style::TabStop});
     setColours(kWordBox, Qt::black, Qt::white);
+    nameForScreenReader(control(kWordBox), kWordBoxName);
     setKeyTable({
         {Qt::Key_Return, Qt::NoModifier, kOkCommand},
         {Qt::Key_Up, Qt::NoModifier, kUpCommand},

@@ -14,6 +14,8 @@ constexpr int kUpCommand = 38;
 constexpr int kDownCommand = 40;
 constexpr int kWidth = 180;
 constexpr int kHeight = 175;
+// What the screen reader calls the word box, before its word.
+inline const char* const kWordBoxName = "Word";
 }  // namespace word_test
 
 class WordTestScreen : public keytut::ui::ExerciseScreen {

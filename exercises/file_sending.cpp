@@ -47,6 +47,8 @@ FileUpdate FileSending::start(const std::filesystem::path& folder, const std::st
     auto path = findSendFile(folder, name);
     if (!path) {
         update.beep = true;
+        if (!name.empty())
+            update.message = fileFaultMessage(TextFileFault::Missing, name);
         return update;
     }
     // The file being sent is closed first; the line that was sounding is replaced by the new
@@ -54,6 +56,7 @@ FileUpdate FileSending::start(const std::filesystem::path& folder, const std::st
     reader_.close();
     current_.reset();
     TextFileFault fault = reader_.open(*path);
+    name_ = name;
     if (fault != TextFileFault::None) {
         update.message = fileFaultMessage(fault, name);
         return update;
@@ -78,6 +81,8 @@ FileUpdate FileSending::sendNextLine(FileUpdate update) {
         update.send = current_;
     } else {
         update.finished = true;
+        if (reader_.fault() != TextFileFault::None)
+            update.message = fileFaultMessage(reader_.fault(), name_);
     }
     return update;
 }

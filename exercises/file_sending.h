@@ -29,8 +29,9 @@ std::optional<std::filesystem::path> findSendFile(const std::filesystem::path& f
 // What a file-sending event asks of the screen, in this order.
 struct FileUpdate {
     bool acted = false;
-    bool beep = false;                   // no file of that name: the default beep, nothing else
-    std::optional<std::string> message;  // the file cannot be read: tell the learner
+    bool beep = false;                   // no file of that name: the default beep
+    std::optional<std::string> message;  // the file is missing, cannot be read, or changed
+                                         // while it was sent: tell the learner
     std::optional<std::string> send;     // start sending this text
     std::optional<std::string> addLine;  // add this line at the end of the list
     std::optional<int> topIndex;         // then make this entry the list's top one
@@ -44,7 +45,8 @@ class FileSending {
     explicit FileSending(int linesInView) : list_(linesInView > 0 ? linesInView : 1 << 30) {}
 
     // Return / Start with the name box's text. A file being sent is closed before the new one is
-    // opened; a name that finds no file changes nothing (the file being sent goes on).
+    // opened; a name that finds no file beeps and says the file is missing, and changes nothing
+    // else (the file being sent goes on).
     FileUpdate start(const std::filesystem::path& folder, const std::string& name);
     // A line has been sent: it goes into the list, then the next line is sent.
     FileUpdate lineSent();
@@ -58,6 +60,7 @@ class FileSending {
     FileUpdate sendNextLine(FileUpdate update);
 
     LineReader reader_;
+    std::string name_;                    // of the file being read, as typed
     std::optional<std::string> current_;  // the line being sent, with its blank
     ListTail list_;
 };

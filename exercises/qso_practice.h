@@ -17,15 +17,16 @@
 #include <string_view>
 #include <vector>
 
+#include "core/data_files.h"
 #include "core/random.h"
 #include "review_list.h"
 #include "text_file.h"
 
 namespace keytut {
 
-// A file larger than this is read only this far; no QSO file comes near it, and reading more
-// would hold the window up.
-constexpr std::size_t kMaxQsoFileBytes = std::size_t{16} << 20;
+// A larger file is refused, as an over-large word list is ("File NAME too large (over 16 MB)"):
+// no QSO file comes near it, and reading it would hold the window up.
+constexpr std::size_t kMaxQsoFileBytes = kMaxDataFileBytes;
 // Earkey's line box shows at most this many characters of a line (a line of a megabyte would
 // hold the window up while it is laid out).
 constexpr std::size_t kMaxShownLine = 1000;

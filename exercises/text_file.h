@@ -10,11 +10,12 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace keytut {
 
@@ -28,11 +29,16 @@ enum class TextFileFault {
     Folder,      // the name is a folder
     NotAFile,    // a FIFO, a device or a socket: never read
     Unreadable,  // no permission, or the system failed to read it
+    TooLarge,    // larger than the reader takes
+    Changed,     // rewritten while it was being read line by line: reading stopped
 };
 
 // The learner's message for a fault with the file called `name`, as shown or spoken; empty for
 // TextFileFault::None.
 std::string fileFaultMessage(TextFileFault fault, const std::string& name);
+
+// Where the line that starts at `from` ends: the position of the next CR or LF, or the end.
+std::size_t lineEnd(std::string_view bytes, std::size_t from);
 
 // Cuts a stream of bytes into lines. Bytes are fed in pieces of any size (a line end may be split
 // between two pieces: CR at the end of one, LF at the start of the next); finish() marks the end
@@ -46,7 +52,7 @@ class LineSplitter {
 
     // The next complete line without its line end, oldest first; nothing when none is ready.
     std::optional<std::string> next();
-    bool ready() const { return !lines_.empty(); }
+    bool ready() const { return taken_ < lines_.size(); }
 
   private:
     void endLine();
@@ -56,11 +62,18 @@ class LineSplitter {
     bool afterCr_ = false;   // the last byte fed was CR: a following LF belongs to it
     bool afterCut_ = false;  // the last byte fed filled a line that was cut there
     bool finished_ = false;
-    std::deque<std::string> lines_;
+    // The complete lines, of which the first `taken_` have been handed out; emptied (keeping its
+    // room) once all have been, so that a reader allocates nothing per line but the line.
+    std::vector<std::string> lines_;
+    std::size_t taken_ = 0;
 };
 
 // An open regular file, read one line at a time. Holds the file open until the end is reached,
 // close() is called or the reader is destroyed.
+//
+// The lines are those of the file as it was opened: nothing past the size it had then is read,
+// and a file that is rewritten in the meantime (its size or its modification time differ) is
+// read no further, rather than read on from the same place in its new contents.
 class LineReader {
   public:
     LineReader() = default;
@@ -74,15 +87,25 @@ class LineReader {
     TextFileFault open(const std::filesystem::path& path);
 
     // The next line, or nothing at the end of the file (the file is then closed). A read error
-    // in the middle of the file ends it like the end of the file.
+    // in the middle of the file ends it like the end of the file; a file rewritten meanwhile
+    // ends there too, and fault() then says Changed.
     std::optional<std::string> nextLine();
 
     void close();
     bool isOpen() const { return fd_ >= 0; }
+    // Why reading ended early (Changed), or None.
+    TextFileFault fault() const { return fault_; }
 
   private:
+    bool changedSinceOpened() const;
+
     int fd_ = -1;
     LineSplitter splitter_;
+    TextFileFault fault_ = TextFileFault::None;
+    // The file as it was opened: its size and modification time, and how much of it was read.
+    std::uint64_t size_ = 0;
+    std::int64_t modifiedNs_ = 0;
+    std::uint64_t read_ = 0;
 };
 
 // Opens `path` without waiting and checks that it is a regular file. Returns the open descriptor
@@ -92,10 +115,9 @@ int openRegularFile(const std::filesystem::path& path, TextFileFault& fault);
 struct FileContents {
     TextFileFault fault = TextFileFault::None;
     std::string bytes;
-    bool cut = false;  // the file is longer than the limit; `bytes` holds its beginning
 };
 
-// Reads at most `maxBytes` of a regular file.
+// Reads a regular file whole; one of more than `maxBytes` is refused (TooLarge) and not read.
 FileContents readRegularFile(const std::filesystem::path& path, std::size_t maxBytes);
 
 }  // namespace keytut

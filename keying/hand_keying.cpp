@@ -31,6 +31,10 @@ class Jitter {
     std::normal_distribution<double> normal_{0.0, 1.0};
 };
 
+unsigned char capital(char ch) {
+    return static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(ch)));
+}
+
 // The elements (1 dot, 3 dash) of each character of `text`, a blank as an empty entry.
 std::vector<std::vector<int>> elementsOf(const std::string& text, const CodeTable& codes) {
     std::vector<std::vector<int>> out;
@@ -39,7 +43,7 @@ std::vector<std::vector<int>> elementsOf(const std::string& text, const CodeTabl
             out.push_back({});
             continue;
         }
-        auto c = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(ch)));
+        auto c = capital(ch);
         std::vector<int> elements;
         for (auto e : codes.codeElements[c]) {
             if (e == 0)
@@ -74,6 +78,10 @@ std::optional<KeyingShape> parseKeyingShape(const std::string& text) {
     if (values.size() != 5)
         return std::nullopt;
     return KeyingShape{values[0], values[1], values[2], values[3], values[4]};
+}
+
+bool keyable(char c, const CodeTable& codes) {
+    return codes.codeElements[capital(c)][0] != 0;
 }
 
 SimKeyScript keyStraight(const std::string& text, const CodeTable& codes, const HandKeying& how) {

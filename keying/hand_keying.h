@@ -35,6 +35,9 @@ struct HandKeying {
     std::int64_t leadInMs = 500;
 };
 
+// Whether `c` can be keyed: it has a code, or its capital has (keying is case-blind).
+bool keyable(char c, const CodeTable& codes);
+
 // A straight key on CTS: dots and dashes of one and three units, gaps of one unit between the
 // elements of a character, three between characters and seven for a blank (or as `how.shape`
 // says), a unit lasting 1200 / wpm milliseconds. Characters without a code are left out.

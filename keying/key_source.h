@@ -31,6 +31,9 @@ class KeySource {
     virtual void setChangeHandler(std::function<void()> changed) { (void)changed; }
 };
 
+// The longest port number the port box takes: "COM1" to "COM999" (leading zeros kept as typed).
+constexpr std::size_t kMaxPortDigits = 3;
+
 // The messages of a port that cannot be opened, with their title.
 inline const char* const kCommPortErrorTitle = "Comm Port Error";
 inline const char* const kNoCommPortMessage = "No Comm Port Selected";

@@ -1,8 +1,10 @@
 #include "sim_key.h"
 
 #include <algorithm>
-#include <fstream>
+#include <filesystem>
 #include <sstream>
+
+#include "core/readable_file.h"
 
 namespace keytut {
 
@@ -67,14 +69,30 @@ std::string formatSimKeyScript(const SimKeyScript& script) {
     return out;
 }
 
-KeyPortResult openSimulatedKey(const std::string& path, std::function<std::int64_t()> elapsedMs) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return KeyPortError{"Can't read the key script " + path};
-    std::ostringstream text;
-    text << file.rdbuf();
+KeyPortResult openSimulatedKey(const std::string& path, const std::string& portText,
+                               std::function<std::int64_t()> elapsedMs) {
+    ReadableFile file(path, kMaxKeyScriptBytes);
+    std::optional<std::string> text;
+    if (file)
+        text = file.readAll();
+    switch (file.fault()) {
+        case FileFault::None:
+            break;
+        case FileFault::TooLarge:
+            return KeyPortError{"Key script " + path + ", too large (over " +
+                                std::to_string(kMaxKeyScriptBytes >> 20) + " MB)"};
+        case FileFault::Missing: {
+            // Something that is there but is no file (a folder, a FIFO, a device) is no key.
+            std::error_code error;
+            if (std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+                return KeyPortError{cantOpenPortMessage(portText)};
+            [[fallthrough]];
+        }
+        case FileFault::Unreadable:
+            return KeyPortError{"Can't read the key script " + path};
+    }
     std::string error;
-    auto script = parseSimKeyScript(text.str(), error);
+    auto script = parseSimKeyScript(*text, error);
     if (!script)
         return KeyPortError{"Key script " + path + ", " + error};
     return std::unique_ptr<KeySource>(

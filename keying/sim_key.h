@@ -45,8 +45,15 @@ class SimulatedKey : public KeySource {
     std::function<std::int64_t()> elapsedMs_;
 };
 
-// Opens the script file `path`. A file that cannot be read or holds a fault gives a message
-// that names it.
-KeyPortResult openSimulatedKey(const std::string& path, std::function<std::int64_t()> elapsedMs);
+// The largest key script read: a change takes some ten bytes, so this is days of keying, and a
+// larger file is a mistake that would hold the screen up and fill the memory.
+constexpr std::uintmax_t kMaxKeyScriptBytes = std::uintmax_t{16} << 20;
+
+// Opens the script file `path` for the port typed as `portText`, the way every file of the tutor
+// is read: only a regular file, opened without waiting, of at most kMaxKeyScriptBytes. A folder,
+// a FIFO or a device of that name is no key ("Can't open port N"); a file that cannot be read,
+// is too large or holds a fault gives a message that names it.
+KeyPortResult openSimulatedKey(const std::string& path, const std::string& portText,
+                               std::function<std::int64_t()> elapsedMs);
 
 }  // namespace keytut

@@ -29,9 +29,10 @@ const char* const kUsage =
     "keyer at W instead of a straight key. The script goes to OUT, or to the standard output.\n"
     "--decode feeds SCRIPT to the straight-key decoder, one 5 ms tick at a time, and prints the\n"
     "text decoded, with --report followed by the timing report and the lengths of the marks and\n"
-    "gaps in units of the learner's own dot, with Earkey's sentences. The code table is "
-    "KEYTUT.CDE\n"
-    "in the current folder unless --code-table names another.\n";
+    "gaps in units of the learner's own dot, with Earkey's sentences. The code table is\n"
+    "KEYTUT.CDE in the current folder unless --code-table names another. Characters without a\n"
+    "code are skipped and named; when none has a code nothing is written and the exit status is "
+    "1.\n";
 
 class StderrMessages : public keytut::MessageSink {
   public:
@@ -173,8 +174,33 @@ int main(int argc, char** argv) {
 
     if (!wpmGiven || !haveText)
         return fail("give --wpm W and a TEXT (see --help)");
+    // What cannot be keyed is named, as keytut-render names what it cannot send.
+    std::string skipped;
+    std::size_t skippedCount = 0;
+    for (char c : text) {
+        if (c == ' ' || keytut::keyable(c, codes))
+            continue;
+        ++skippedCount;
+        if (skipped.find(c) == std::string::npos)
+            skipped += c;
+    }
+    if (skippedCount > 0) {
+        std::cerr << "keytut-keying: "
+                  << keytut::skippedCharactersNote(skippedCount, text.size(), skipped,
+                                                   codeTablePath)
+                  << '\n';
+    }
     auto script =
         paddle ? keytut::keyPaddles(text, codes, how) : keytut::keyStraight(text, codes, how);
+    if (script.changes.empty()) {
+        std::cerr << "keytut-keying: nothing to key: "
+                  << (text.find_first_not_of(' ') == std::string::npos
+                          ? std::string("the text is empty or only spaces")
+                          : "no character of the text has a code in " + codeTablePath)
+                  << "; " << (outPath.empty() || outPath == "-" ? "nothing" : outPath)
+                  << " was not written\n";
+        return 1;
+    }
     std::string out = "# " + std::string(paddle ? "paddles" : "straight key") + " at " +
                       std::to_string(how.wpm) + " wpm: " + text + "\n" +
                       keytut::formatSimKeyScript(script);

@@ -104,20 +104,6 @@ struct CharacterSound {
 };
 
 // The characters quoted one by one, bytes that cannot be shown as their code.
-std::string describe(const std::string& characters) {
-    std::string result;
-    for (unsigned char c : characters) {
-        if (c > 32 && c < 127) {
-            result += " \"" + std::string(1, static_cast<char>(c)) + "\"";
-        } else {
-            char code[16];
-            std::snprintf(code, sizeof code, " (byte %u)", static_cast<unsigned>(c));
-            result += code;
-        }
-    }
-    return result;
-}
-
 int fail(const std::string& message) {
     std::cerr << "keytut-render: " << message << '\n';
     return 2;
@@ -243,10 +229,9 @@ int main(int argc, char** argv) {
         }
     }
     if (!skipped.empty()) {
-        std::cerr << "keytut-render: " << skippedCount << " of " << text.size()
-                  << (text.size() == 1 ? " character has" : " characters have") << " no code in "
-                  << tableName << " and " << (skippedCount == 1 ? "was" : "were")
-                  << " skipped:" << describe(skipped) << '\n';
+        std::cerr << "keytut-render: "
+                  << keytut::skippedCharactersNote(skippedCount, text.size(), skipped, tableName)
+                  << '\n';
     }
     if (!anyTone) {
         std::cerr << "keytut-render: nothing to send: "

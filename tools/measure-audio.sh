@@ -1,12 +1,16 @@
 #!/bin/bash
 # measure-audio.sh [BUILD_DIR]
-# Measures the PortAudio backend through a real sound server: starts a private PulseAudio with a
-# null sink and, for each speed, records the sink's monitor while "PARIS PARIS PARIS " is sent
+# Measures the sound output through real sound servers. First a private PulseAudio with a null
+# sink (tools/with-pulse.sh): for each speed it records the sink's monitor while "PARIS PARIS PARIS " is sent
 # one character per buffer (the sender's protocol), and compares the recording with the ideal:
 # the extra gap per character (mean and worst), the on-air duration against the ideal, and how
 # early the end-of-text notice comes. Then the key screens' voice (key-to-tone delay, tick rate
 # and spacing, CPU while nobody keys), the sender's stream at rest (CPU, how soon the first
-# character plays) and the ring of small buffers.
+# character plays) and the ring of small buffers. Then a private PipeWire with its PulseAudio
+# service and a null sink (tools/with-pipewire.sh): the key screens' voice as PipeWire's native
+# client, its tone also looked for in the sink's monitor (delay, breaks), and the same voice
+# through the PulseAudio service, as it plays where the native client cannot connect.
+# KEYTUT_SERVERS chooses the servers ("pulseaudio pipewire").
 # KEYTUT_SPEEDS overrides the speeds ("12/12 20/20 30/30 20/10"); KEYTUT_SECONDS the length of
 # the timed runs (10); KEYTUT_TONE the tone of the Morse and the voice ("--pitch 600
 # --soft-edges", say; 800 Hz with hard edges by default).
@@ -19,11 +23,31 @@ if [ ! -x "$tool" ]; then
     exit 1
 fi
 
-if [ -z "${KEYTUT_IN_PULSE:-}" ]; then
-    KEYTUT_IN_PULSE=1 exec "$here/with-pulse.sh" "$0" "$build"
+seconds=${KEYTUT_SECONDS:-10}
+if [ -z "${KEYTUT_IN_SERVER:-}" ]; then
+    status=0
+    for server in ${KEYTUT_SERVERS:-pulseaudio pipewire}; do
+        case $server in
+        pulseaudio) KEYTUT_IN_SERVER=$server "$here/with-pulse.sh" "$0" "$build" || status=1 ;;
+        pipewire) KEYTUT_IN_SERVER=$server "$here/with-pipewire.sh" "$0" "$build" || status=1 ;;
+        *) echo "measure-audio.sh: unknown server $server" >&2; status=1 ;;
+        esac
+    done
+    exit $status
 fi
 
-seconds=${KEYTUT_SECONDS:-10}
+if [ "$KEYTUT_IN_SERVER" = pipewire ]; then
+    echo "== PipeWire $(pipewire --version | sed -n 's/^Linked with libpipewire //p'), null sink;" \
+        "load average $(cut -d' ' -f1-3 /proc/loadavg)"
+    echo "== the key screens' voice as a native PipeWire client, ${seconds} s keyed and ${seconds} s left alone"
+    "$tool" sidetone "$seconds" 2>/dev/null
+    echo "== the same voice through PipeWire's PulseAudio service (no native connection)"
+    PIPEWIRE_REMOTE=keytut-no-native-server "$tool" sidetone "$seconds" 2>/dev/null
+    exit 0
+fi
+
+echo "== PulseAudio $(pulseaudio --version | sed 's/[^0-9.]//g'), null sink;" \
+    "load average $(cut -d' ' -f1-3 /proc/loadavg)"
 work=$(mktemp -d /tmp/keytut-measure.XXXXXX)
 recorder=
 finish() {

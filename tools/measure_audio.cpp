@@ -42,6 +42,7 @@
 
 #include "platform/audio/audio_system.h"
 #include "platform/audio/backends.h"
+#include "tools/monitor_capture.h"
 
 namespace {
 
@@ -278,10 +279,15 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
     std::vector<Clock::time_point> ticks;
     ticks.reserve(static_cast<std::size_t>(seconds * 2 * 250) + 1000);
     voice->setTickHandler([&] { ticks.push_back(Clock::now()); });
+    // On PipeWire the tone is also looked for where it arrives: in the sink's monitor.
+    std::unique_ptr<MonitorCapture> monitor;
+    if (probe && probe->route().rfind("PipeWire", 0) == 0)
+        monitor = MonitorCapture::open();
     loop.runFor(std::chrono::seconds(1));  // settle
 
     // Key on and off, 60 ms each, as a fast dot would be keyed.
     std::vector<double> delays;
+    std::vector<double> keyDowns;  // on the steady clock
     std::uint64_t onsets = core ? core->onsets() : 0;
     std::size_t from = ticks.size();
     auto start = Clock::now();
@@ -290,6 +296,8 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
     bool down = false;
     while (Clock::now() < end) {
         down = !down;
+        if (down)
+            keyDowns.push_back(audio::detail::steadySeconds());
         voice->setTone(down);
         loop.runFor(std::chrono::milliseconds(60));
         if (core && core->onsets() != onsets) {
@@ -304,6 +312,16 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
     std::vector<double> gaps;
     for (std::size_t i = from + 1; i < ticks.size(); ++i)
         gaps.push_back(ms(ticks[i] - ticks[i - 1]));
+
+    std::vector<double> seen, silences;
+    std::string monitorState;
+    if (monitor) {
+        loop.runFor(std::chrono::milliseconds(100));  // the last onset reaches the monitor
+        seen = monitor->delaysAfter(keyDowns, 0.06);
+        silences = monitor->silences();
+        monitorState = monitor->state();
+        monitor.reset();  // not counted in the CPU below
+    }
 
     std::size_t idleFrom = ticks.size();
     double cpu = cpuPercent([&] {
@@ -329,10 +347,28 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
     } else {
         std::printf("sidetone: no key-to-tone delay measured\n");
     }
+    if (!monitorState.empty()) {
+        if (!seen.empty()) {
+            Spread m = spread(seen);
+            std::printf(
+                "sidetone: the tone's start reached the sink's monitor (a capture stream of it, "
+                "at the end of the capture period that held it) after %zu key-downs: mean %.2f "
+                "ms, median %.2f ms, p99 %.2f ms, max %.2f ms\n",
+                seen.size(), m.mean, m.p50, m.p99, m.max);
+            // Keyed every 60 ms in whole 5 ms blocks, the tones are at least 50 ms apart: a
+            // shorter silence is a break in a tone, a period the stream missed.
+            auto breaks =
+                std::count_if(silences.begin(), silences.end(), [](double s) { return s < 40; });
+            std::printf("sidetone: breaks inside the tones seen in the monitor: %ld in %zu tones\n",
+                        static_cast<long>(breaks), silences.size() + 1 - breaks);
+        } else {
+            std::printf("sidetone: the sink's monitor heard no tone (%s)\n", monitorState.c_str());
+        }
+    }
     std::printf("sidetone: CPU with the voice open and nobody keying: %.2f %% of one core\n", cpu);
     std::printf("sidetone: device lost: %s\n", voice->lost() ? "yes" : "no");
     if (probe) {
-        std::printf("sidetone: underruns reported by the device: %llu in %.0f s\n",
+        std::printf("sidetone: underruns (or periods missed) reported: %llu in %.0f s\n",
                     static_cast<unsigned long long>(probe->underruns()),
                     keyedSeconds + seconds + 1);
         std::printf("sidetone: played through %s\n", probe->route().c_str());

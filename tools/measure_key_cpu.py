@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """The processor time a decode screen takes while nobody keys, side-tone included.
 
-Run by measure-key-cpu.sh (a private PulseAudio with a null sink, Xvfb, AT-SPI). Keyview starts
-on the sound card (PortAudio on the null sink) with an idle simulated key; the script measures
+Run by measure-key-cpu.sh (a private PulseAudio or PipeWire with a null sink, Xvfb, AT-SPI).
+Keyview starts on the sound card (the side-tone straight to the server, the Morse through
+PortAudio) with an idle simulated key; the script measures
 the program's CPU (user + system time from /proc) over a window of seconds on its main window,
 then on the Straight Key Decode screen, then on the Paddle Key Decode screen, and prints each as
 a percentage of one core. KEYTUT_CPU_ARGS adds options to Keyview's command line (for example

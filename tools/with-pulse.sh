@@ -2,8 +2,10 @@
 # with-pulse.sh CMD [ARGS...]
 # Runs CMD with a private PulseAudio server whose only sink is a null sink named "keytutsink"
 # (48 kHz, no rewinds), started as an ordinary process in a private runtime folder. Exports
-# PULSE_SERVER (and KEYTUT_PULSE_SINK=keytutsink) for CMD; stops the server afterwards and
-# exits with CMD's status. Recording what was played: parecord -d keytutsink.monitor ...
+# PULSE_SERVER (and KEYTUT_PULSE_SINK=keytutsink) for CMD, and PIPEWIRE_RUNTIME_DIR naming the
+# same folder, which holds no PipeWire server, so that the key screens' voice plays to this
+# server and not to a desktop's PipeWire (tools/with-pipewire.sh is the PipeWire twin); stops
+# the server afterwards and exits with CMD's status. Recording what was played: parecord -d keytutsink.monitor ...
 # For tests of a server that goes away: KEYTUT_PULSE_PID is the server's pid, and
 # KEYTUT_PULSE_RESTART a command that starts a new server on the same socket (waiting until it
 # answers) and prints its pid; servers started so are stopped at the end too.
@@ -59,6 +61,8 @@ export KEYTUT_PULSE_RESTART=$runtime/restart
 
 export PULSE_SERVER=unix:$runtime/pulse/native
 export KEYTUT_PULSE_SINK=keytutsink
+export PIPEWIRE_RUNTIME_DIR=$runtime
+unset PIPEWIRE_REMOTE
 for _ in $(seq 100); do
     if pactl info >/dev/null 2>&1; then break; fi
     if ! kill -0 "$server_pid" 2>/dev/null; then break; fi

@@ -9,6 +9,7 @@
 #include <span>
 
 #include "backends.h"
+#include "pipewire_sidetone.h"
 #include "pulse_sidetone.h"
 
 namespace audio::detail {
@@ -472,7 +473,11 @@ class PortAudioSystem : public AudioSystem {
 
     std::unique_ptr<keytut::SidetoneVoice> openSidetone(keytut::ToneSettings settings) override {
         const keytut::Tone tone(sidetoneAmplitude_, settings);
-        // A PulseAudio server is played to directly; through PortAudio only when there is none.
+        // A PipeWire or else a PulseAudio server is played to directly (PipeWire's PulseAudio
+        // service too, if its native side does not play); through PortAudio only when there is
+        // neither.
+        if (auto voice = openPipeWireSidetone(dispatcher_, tone, outages_))
+            return voice;
         if (auto voice = openPulseSidetone(dispatcher_, tone, outages_))
             return voice;
         auto voice = std::make_unique<PortAudioSidetone>(library_, dispatcher_, tone, outages_);

@@ -17,7 +17,7 @@ KeyPortResult openKeyPort(const std::string& portText, const KeyPortPlace& place
         case KeyPortChoice::Kind::Keyboard:
             return std::unique_ptr<KeySource>(std::make_unique<KeyboardKey>(place.screen));
         case KeyPortChoice::Kind::Simulated:
-            return openSimulatedKey(choice.device, place.elapsedMs);
+            return openSimulatedKey(choice.device, portText, place.elapsedMs);
         case KeyPortChoice::Kind::Midi:
             return MidiKey::open(choice.device, portText, place.screen);
         case KeyPortChoice::Kind::Input:

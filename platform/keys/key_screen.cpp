@@ -4,7 +4,7 @@
 #include <QPlainTextEdit>
 #include <chrono>
 
-#include "key_port.h"
+#include "platform/ui/spoken_box.h"
 
 namespace keytut::keys {
 
@@ -58,6 +58,8 @@ KeyScreen::KeyScreen(ui::App& app, const KeyScreenLayout& layout, KeyScreenHooks
     : ExerciseScreen(app, layout.screen), layout_(layout), hooks_(std::move(hooks)) {
     for (const auto& control : layout_.controls)
         createControl(control);
+    for (const auto& [id, name] : layout_.names)
+        ui::nameForScreenReader(control(id), ui::qText(name));
     if (auto* box = controlAs<QPlainTextEdit>(kDecodedTextBox)) {
         box->setVerticalScrollBarPolicy(layout_.textScrollBar ? Qt::ScrollBarAlwaysOn
                                                               : Qt::ScrollBarAlwaysOff);
@@ -76,7 +78,8 @@ bool KeyScreen::openPort() {
     // A key script plays on the side-tone's clock: the same however busy the program is.
     place.elapsedMs = [this] { return ticks_ * 5; };
     place.inputKeys = app().inputKeys;
-    auto result = openKeyPort(app().tutor.commPortText, place);
+    auto result = hooks_.openKey ? hooks_.openKey(app().tutor.commPortText, place)
+                                 : openKeyPort(app().tutor.commPortText, place);
     if (auto* error = std::get_if<KeyPortError>(&result)) {
         messageBox(kCommPortErrorTitle, error->message, true);
         return false;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "key_port.h"
 #include "keying/key_source.h"
 #include "keying/paddle.h"
 #include "keying/sidetone.h"
@@ -44,6 +45,8 @@ struct KeyScreenLayout {
     ui::ScreenSpec screen;  // title, size, font, frame (the owner is filled in)
     std::vector<ui::ControlSpec> controls;
     std::vector<ui::KeyBinding> keys;
+    // What the screen reader calls controls whose own text says nothing of what they are.
+    std::vector<std::pair<int, std::string>> names;
     // The label that says each decoded character (the screen reader speaks it); 0: none, the
     // text box alone shows the text.
     int spokenLabel = 0;
@@ -60,6 +63,8 @@ struct KeyScreenHooks {
     // A message box: title, text, with the exclamation icon or none. Returns when dismissed.
     std::function<void(const std::string& title, const std::string& text, bool exclamation)>
         messageBox;
+    // The key from the port setting; the default is openKeyPort().
+    std::function<KeyPortResult(const std::string& portText, const KeyPortPlace& place)> openKey;
 };
 
 KeyScreenHooks programHooks(ui::App& app);

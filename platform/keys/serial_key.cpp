@@ -1,6 +1,7 @@
 #include "serial_key.h"
 
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,21 +76,33 @@ bool serialDeviceInUse(const std::string& device, std::string* holder) {
 }
 
 KeyPortResult SerialKey::open(const std::string& device, const std::string& portText) {
-    KeyPortError cantOpen{cantOpenPortMessage(portText)};
+    auto key = openTerminal(device);
+    if (!key || !key->readsModemLines())
+        return KeyPortError{cantOpenPortMessage(portText)};
+    return std::unique_ptr<KeySource>(std::move(key));
+}
+
+std::unique_ptr<SerialKey> SerialKey::openTerminal(const std::string& device) {
     struct stat info {};
     // Only a character device can be a serial port; a file on disk or a folder never is.
     if (device.empty() || ::stat(device.c_str(), &info) != 0 || !S_ISCHR(info.st_mode))
-        return cantOpen;
+        return nullptr;
     if (serialDeviceInUse(device))
-        return cantOpen;
+        return nullptr;
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(QString::fromStdString(device));
     // Qt takes the lock file and the exclusive flag itself, and refuses what is not a tty.
     if (!port->open(QIODevice::ReadWrite))
-        return cantOpen;
+        return nullptr;
     // A port that cannot switch RTS still reads the key; nothing is reported.
     port->setRequestToSend(true);
-    return std::unique_ptr<KeySource>(new SerialKey(std::move(port)));
+    return std::unique_ptr<SerialKey>(new SerialKey(std::move(port)));
+}
+
+bool SerialKey::readsModemLines() const {
+    // TIOCMGET itself, not Qt's pinoutSignals(), which would leave an error on the port.
+    int lines = 0;
+    return ::ioctl(static_cast<int>(port_->handle()), TIOCMGET, &lines) == 0;
 }
 
 SerialKey::SerialKey(std::unique_ptr<QSerialPort> port) : port_(std::move(port)) {

@@ -13,8 +13,18 @@ namespace keytut::keys {
 class SerialKey : public KeySource {
   public:
     // Opens `device` for the port setting `portText`; a device that is absent, not a serial
-    // device, or held by another program or screen gives "Can't open port " + portText.
+    // port, or held by another program or screen gives "Can't open port " + portText. A serial
+    // port is a terminal whose modem lines can be read: a pseudo-terminal, the console or any
+    // other terminal without them could never show a key.
     static KeyPortResult open(const std::string& device, const std::string& portText);
+
+    // The part of open() before the modem lines are looked at: any terminal device that is not
+    // held elsewhere, opened exclusively with RTS on; nothing when it cannot be had. (A
+    // pseudo-terminal then stands in for a serial port, to try the holding and the hanging up.)
+    static std::unique_ptr<SerialKey> openTerminal(const std::string& device);
+
+    // Whether the device reports its modem lines (CTS, DSR) at all.
+    bool readsModemLines() const;
 
     ~SerialKey() override;
 

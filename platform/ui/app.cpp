@@ -1,6 +1,9 @@
 #include "app.h"
 
+#include <QCoreApplication>
+
 #include "blocking_wait.h"
+#include "kept_settings.h"
 #include "sound.h"
 
 namespace keytut::ui {
@@ -51,6 +54,26 @@ void App::playSound(const std::string& name) {
 
 void App::pause(int ms) {
     pauseFor(ms);
+}
+
+KeptSettings App::settings() const {
+    return KeptSettings{tutor.speeds, portText, tutor.tone.settings(), keyerMode, inputKeys};
+}
+
+void App::keepSettings() {
+    if (!keeper_ || keeper_->keep(settings()) || toldSettingsUnkept_)
+        return;
+    toldSettingsUnkept_ = true;
+    // After the handler that changed the setting has returned (a list may be in the middle of
+    // its change), and only while the main window is still there.
+    const std::string text = kSettingsUnkeptMessage + keeper_->error();
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [this, window = QPointer<QWidget>(mainWindow_), text] {
+            if (window && window->isVisible())
+                messages.showMessage(text);
+        },
+        Qt::QueuedConnection);
 }
 
 progress::Store* App::progress() {

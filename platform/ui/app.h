@@ -14,6 +14,7 @@
 
 #include "core/messages.h"
 #include "core/tutor.h"
+#include "kept_settings.h"
 #include "key_state.h"
 #include "keying/input_keys.h"
 #include "keying/keyer_modes.h"
@@ -80,6 +81,17 @@ class App {
     // Lets go of the sound device of playSound().
     void releaseSound();
 
+    // Where the settings are kept between runs; none (tests): they are not kept.
+    void setSettingsKeeper(SettingsKeeper* keeper) { keeper_ = keeper; }
+    // The settings as they stand: the speeds, the port box's text, the tone, the keyer's mode
+    // and the adapter's keys.
+    KeptSettings settings() const;
+    // Keeps the settings now: the main window and the tone screen call it on every change,
+    // so that what the learner chose is kept however the program ends. The first time they
+    // cannot be kept the learner is told, once, in a message box above the main window (the
+    // screen reader reads it); later failures are left to the program's end.
+    void keepSettings();
+
     // The learner's history, opened on first use from the --progress file; null when none is
     // kept. A store that could not be opened is still given: it keeps nothing and tells why,
     // once (History::takeFaultNotice()).
@@ -91,7 +103,12 @@ class App {
   private:
     QPointer<QWidget> mainWindow_;
     std::unique_ptr<audio::WaveOut> soundOut_;
+    SettingsKeeper* keeper_ = nullptr;
+    bool toldSettingsUnkept_ = false;
     std::unique_ptr<progress::Store> progress_;
 };
+
+// What the learner is told when the settings cannot be kept: the reason follows.
+inline const char* const kSettingsUnkeptMessage = "The settings cannot be kept for the next run: ";
 
 }  // namespace keytut::ui

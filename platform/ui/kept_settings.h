@@ -2,9 +2,17 @@
 // the paddle keyer's mode and a keyboard-type adapter's keys, one small file per program
 // in the user's configuration folder ($XDG_CONFIG_HOME, normally ~/.config/keytut/earkey.conf and
 // keyview.conf). The data folder has nothing to do with it.
+//
+// The file is read as every other file of the tutor is: only a regular file, opened without
+// waiting (a FIFO of that name never holds the program up), and only up to a small size (a huge
+// file is damaged, not settings). Two copies of a program may run at once: each writes only the
+// values it changed, over what the file holds at that moment, and replaces the file whole in one
+// step, so that a reader never sees half a file and neither program undoes the other.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "core/synthesis.h"
@@ -12,6 +20,10 @@
 #include "keying/keyer_modes.h"
 
 namespace keytut::ui {
+
+// A settings file larger than this is damaged: it gives the defaults and is replaced when a
+// setting is kept.
+constexpr std::uintmax_t kMaxSettingsFileBytes = 64 * 1024;
 
 struct KeptSettings {
     SpeedSettings speeds;    // both "12"
@@ -30,12 +42,43 @@ struct KeptSettings {
 // Where `program` ("earkey", "keyview") keeps its settings.
 std::filesystem::path settingsFile(const std::string& program);
 
-// The settings in `file`. A missing, unreadable or damaged file, or a value that is not one the
-// main window offers, gives the defaults for that value, silently: a learner's program always
-// starts.
+// The settings in `file`. A missing, unreadable, over-large or damaged file, or a value that is
+// not one the main window offers, gives the defaults for that value, silently: a learner's
+// program always starts.
 KeptSettings loadSettings(const std::filesystem::path& file);
 
-// Writes the settings to `file`, creating its folder. Returns false when it could not.
-bool saveSettings(const std::filesystem::path& file, const KeptSettings& settings);
+// The settings as the file writes them: "section/key" -> value.
+std::map<std::string, std::string> settingsEntries(const KeptSettings& settings);
+
+// The text of a settings file with `entries` set in it: each key's line is replaced where the
+// file has one, otherwise added to its section (the section is added at the end where missing).
+// Every other line that reads as text is kept as it was; lines that hold control characters
+// (a damaged file) are dropped.
+std::string withEntries(const std::string& text, const std::map<std::string, std::string>& entries);
+
+// One program's side of its settings file.
+class SettingsKeeper {
+  public:
+    // Reads `file`: loaded() is what the program starts from (unless told to reset).
+    explicit SettingsKeeper(std::filesystem::path file);
+
+    const std::filesystem::path& file() const { return file_; }
+    const KeptSettings& loaded() const { return loaded_; }
+
+    // Keeps `now`: the values that differ from what this program last read or wrote are set
+    // over what the file holds now, and the file is replaced in one step. Nothing is written
+    // when nothing changed. Returns false when the file could not be written (error() says why);
+    // a file of that name that is not a regular file (a FIFO, a device) is left as it is.
+    bool keep(const KeptSettings& now);
+    const std::string& error() const { return error_; }
+
+  private:
+    bool write(const std::map<std::string, std::string>& changed);
+
+    std::filesystem::path file_;
+    KeptSettings loaded_;
+    std::map<std::string, std::string> known_;  // the values as the file held them for us
+    std::string error_;
+};
 
 }  // namespace keytut::ui

@@ -1,7 +1,9 @@
 #include "menu_window.h"
 
+#include <QLineEdit>
 #include <algorithm>
 
+#include "keying/key_source.h"
 #include "tone_screen.h"
 
 namespace keytut::ui {
@@ -40,6 +42,15 @@ void MenuWindow::createSettings() {
     const std::vector<std::string> choices(speedChoices.begin(), speedChoices.end());
     setItems(kCharacterSpeed, choices);
     setItems(kWordSpeed, choices);
+    if (auto* port = controlAs<QLineEdit>(kPort)) {
+        // No more digits than a port number has ("COM1" to "COM999").
+        port->setMaxLength(static_cast<int>(kMaxPortDigits));
+        // Kept as it is typed, as the speeds are when chosen.
+        QObject::connect(port, &QLineEdit::textEdited, this, [this] {
+            app_.portText = text(kPort);
+            app_.keepSettings();
+        });
+    }
 }
 
 void MenuWindow::colourControls() {
@@ -63,6 +74,8 @@ void MenuWindow::fitToControls() {
     }
     if (right != kWidth || bottom != kHeight)
         resizeClient(right, bottom);
+    // The window may grow, but not shrink until its controls are hidden.
+    setMinimumSize(size());
 }
 
 void MenuWindow::initialise() {
@@ -76,15 +89,21 @@ void MenuWindow::showSpeeds() {
 }
 
 void MenuWindow::command(int id, int notification) {
-    auto call = [](const std::function<void()>& entry) {
-        if (entry)
-            entry();
+    // One exercise at a time, and one press one exercise: a press that reaches the window while
+    // an exercise it started is still open (its screen, or the message box of a port that cannot
+    // be opened) starts nothing more.
+    auto call = [this](const std::function<void()>& entry) {
+        if (!entry || exerciseOpen_)
+            return;
+        exerciseOpen_ = true;
+        entry();
+        exerciseOpen_ = false;
     };
     Tutor& tutor = app_.tutor;
     const int choices = static_cast<int>(speedChoices.size());
     if (id > 100 && id <= 100 + groupCount()) {
         if (entries_.lesson)
-            entries_.lesson(id - 100);
+            call([this, id] { entries_.lesson(id - 100); });
         return;
     }
     switch (id) {
@@ -117,10 +136,11 @@ void MenuWindow::command(int id, int notification) {
             // list follow, which they cannot see.
             showSpeeds();
             noteChange(speedRuleNote(before, tutor.speeds));
+            app_.keepSettings();
             break;
         }
         case kTone:
-            toneScreen(app_);
+            call([this] { toneScreen(app_); });
             break;
         case kKochTrainer:
             call(entries_.kochTrainer);
@@ -129,10 +149,14 @@ void MenuWindow::command(int id, int notification) {
             call(entries_.progress);
             break;
         case kStraightKey:
+            if (exerciseOpen_)
+                break;
             tutor.commPortText = text(kPort);
             call(entries_.straightKeyDecoding);
             break;
         case kPaddleKey:
+            if (exerciseOpen_)
+                break;
             tutor.commPortText = text(kPort);
             tutor.workText = text(kCharacterSpeed);
             call(entries_.paddleKeyDecoding);

@@ -67,7 +67,8 @@ class MenuWindow : public Screen {
     void createSettings();
     // Black on the screen colour for the window and the controls 199 to groupCount + 210.
     void colourControls();
-    // The window keeps its size unless controls lie beyond it: then it grows to show them.
+    // The window keeps its size unless controls lie beyond it: then it grows to show them. It
+    // cannot be made smaller than that.
     void fitToControls();
 
     void initialise() override;
@@ -79,6 +80,7 @@ class MenuWindow : public Screen {
     void showSpeeds();
 
     ExerciseEntries entries_;
+    bool exerciseOpen_ = false;  // an exercise (or its port's message box) is up
 };
 
 }  // namespace keytut::ui

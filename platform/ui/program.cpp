@@ -9,6 +9,7 @@
 #include "icon.h"
 #include "kept_settings.h"
 #include "key_state.h"
+#include "keying/key_source.h"
 #include "platform/audio/quiet_libraries.h"
 #include "qt_bridge.h"
 #include "quit_on_signal.h"
@@ -91,8 +92,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 return fail("--port needs N=DEVICE");
             auto eq = value.find('=');
             if (eq == std::string::npos || eq == 0 || eq + 1 == value.size() ||
-                !allDigits(value.substr(0, eq))) {
-                return fail("--port wants N=DEVICE with a port number N, not '" + value + "'");
+                !allDigits(value.substr(0, eq)) || eq > kMaxPortDigits) {
+                return fail("--port wants N=DEVICE with a port number N of 1 to " +
+                            std::to_string(kMaxPortDigits) + " digits, not '" + value + "'");
             }
             result.options.portDevices[value.substr(0, eq)] = value.substr(eq + 1);
         } else if (arg == "--keyer") {
@@ -206,10 +208,8 @@ int runProgram(const EditionProfile& profile, const ProgramInfo& info, int argc,
     installFontSubstitutions();
     QuitOnSignal quitOnSignal;
 
-    const std::filesystem::path keptFile = settingsFile(info.command);
-    KeptSettings kept;
-    if (!line.options.resetSettings)
-        kept = loadSettings(keptFile);
+    SettingsKeeper keeper(settingsFile(info.command));
+    const KeptSettings kept = line.options.resetSettings ? KeptSettings{} : keeper.loaded();
 
     Tutor tutor(profile);
     tutor.setTone(kept.tone);
@@ -248,15 +248,14 @@ int runProgram(const EditionProfile& profile, const ProgramInfo& info, int argc,
         app.portText = kept.port;
         app.keyerMode = line.options.keyer.value_or(kept.keyer);
         app.inputKeys = line.options.inputKeys.value_or(kept.inputKeys);
+        app.setSettingsKeeper(&keeper);
         std::unique_ptr<Screen> window = makeMainWindow(app);
         app.setMainWindow(window.get());
         if (!quitOnSignal.requested())
             window->run();
         app.releaseSound();
-        const KeptSettings chosen{tutor.speeds, app.portText, tutor.tone.settings(), app.keyerMode,
-                                  app.inputKeys};
-        if (!saveSettings(keptFile, chosen)) {
-            std::cerr << info.command << ": the settings could not be kept in " << keptFile.string()
+        if (!keeper.keep(app.settings())) {
+            std::cerr << info.command << ": the settings could not be kept: " << keeper.error()
                       << "\n";
         }
     }

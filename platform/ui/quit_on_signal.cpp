@@ -15,6 +15,9 @@ namespace keytut::ui {
 
 namespace {
 
+// A logout or a closed terminal (SIGHUP), kill's default (SIGTERM) and Ctrl+C (SIGINT).
+constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
 // The signal handler may only write to the socket; the user-interface thread reads it.
 int signalFds[2] = {-1, -1};
 
@@ -42,13 +45,13 @@ QuitOnSignal::QuitOnSignal() {
     action.sa_handler = onQuitSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    for (int signal : kQuitSignals)
+        sigaction(signal, &action, nullptr);
 }
 
 QuitOnSignal::~QuitOnSignal() {
-    std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGINT, SIG_DFL);
+    for (int signal : kQuitSignals)
+        std::signal(signal, SIG_DFL);
     delete notifier_;
     notifier_ = nullptr;
     for (int& fd : signalFds) {

@@ -21,7 +21,12 @@ class SpokenLabelAccessible : public QAccessibleWidget {
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name) {
             const QString name = widget()->accessibleName();
-            return name.isEmpty() ? static_cast<QLabel*>(widget())->text() : name;
+            if (!name.isEmpty())
+                return name;
+            auto* label = static_cast<QLabel*>(widget());
+            if (auto* box = qobject_cast<SpokenBox*>(label->parentWidget()))
+                return box->accessibleNameOf(label);
+            return label->text();
         }
         return QAccessibleWidget::text(t);
     }
@@ -65,7 +70,46 @@ SpokenBox::SpokenBox(QWidget* parent) : QWidget(parent) {
         label->setFocusPolicy(Qt::TabFocus);
     }
     labels_[1]->hide();
+    for (QLabel* label : labels_)
+        label->installEventFilter(this);
     setFocusPolicy(Qt::NoFocus);
+}
+
+void SpokenBox::setSpokenName(const QString& name) {
+    name_ = name;
+    for (QLabel* label : labels_)
+        nameChanged(label);
+}
+
+QString SpokenBox::accessibleNameOf(const QLabel* label) const {
+    const QString value = label->text();
+    if (name_.isEmpty() || label == hopped_)
+        return value;
+    return value.isEmpty() ? name_ : name_ + ": " + value;
+}
+
+bool SpokenBox::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && watched == hopped_) {
+        // Left: when the focus next arrives, the box is named again.
+        QLabel* label = hopped_;
+        hopped_ = nullptr;
+        nameChanged(label);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SpokenBox::nameChanged(QLabel* label) {
+    if (name_.isEmpty() || !QAccessible::isActive())
+        return;
+    QAccessibleEvent event(label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+void nameForScreenReader(QWidget* control, const QString& name) {
+    if (auto* box = qobject_cast<SpokenBox*>(control))
+        box->setSpokenName(name);
+    else if (control)
+        control->setAccessibleName(name);
 }
 
 void SpokenBox::resizeEvent(QResizeEvent* event) {
@@ -95,6 +139,8 @@ bool SpokenBox::speak(QWidget* before, const QString& text) {
     QLabel* const old = current();
     const int nextIndex = 1 - shown_;
     QLabel* const next = labels_[nextIndex];
+    // What the program has spoken is said alone: the box's name is for a learner who moves there.
+    hopped_ = next;
     // The text is in place before the focus moves, so it is what the focus change announces.
     next->setText(text);
     next->show();

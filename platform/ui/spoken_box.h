@@ -62,6 +62,14 @@ class SpokenBox : public QWidget {
     // Whether the focus is on one of the box's labels.
     bool holdsFocus() const;
 
+    // What the box is, for the screen reader: said before the text when the learner moves the
+    // focus there (Tab, or the focus a screen gives it as it opens): "Word: HOUSE", or "Word"
+    // alone while the box is empty. The texts speak() has spoken are said alone, so that each
+    // new one is heard at once, until the focus leaves the box.
+    void setSpokenName(const QString& name);
+    // The accessible name of one of the box's labels now.
+    QString accessibleNameOf(const QLabel* label) const;
+
     // The label shown now: it holds the text and, after speak(), the focus.
     QLabel* current() const { return labels_[shown_]; }
     // Both labels, in tab order, to style them alike (colours, frame, alignment).
@@ -69,10 +77,21 @@ class SpokenBox : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void nameChanged(QLabel* label);
+
     std::array<QLabel*, 2> labels_{};
     int shown_ = 0;
+    QString name_;
+    // The label speak() moved the focus onto: until the focus leaves it, its name is its text
+    // alone.
+    QLabel* hopped_ = nullptr;
 };
+
+// Gives a control the name a screen reader says for it: a SpokenBox's spoken name, any other
+// control's accessible name.
+void nameForScreenReader(QWidget* control, const QString& name);
 
 }  // namespace keytut::ui

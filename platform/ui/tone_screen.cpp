@@ -50,6 +50,7 @@ void ToneScreen::command(int id, int notification) {
             if (id == kEdges && index >= 0 && index <= 1)
                 chosen.softEdges = index == 1;
             tutor.setTone(chosen);
+            app().keepSettings();
             break;
         }
         case kTry:

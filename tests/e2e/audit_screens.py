@@ -15,7 +15,7 @@ A new screen adds its table to SCREENS.
 
 from collections import namedtuple
 
-Stop = namedtuple("Stop", "says changes blank")
+Stop = namedtuple("Stop", "says changes blank once", defaults=(False,))
 Screen = namedtuple("Screen", "name open first_speech stops back args", defaults=(None, ()))
 
 
@@ -27,6 +27,12 @@ def stop(*says, changes=()):
 # audit reports these stops, and fails when one of them speaks something else.
 def blank(role):
     return Stop([role], [], True)
+
+
+# A box or list that has a name of its own besides its text: Orca must say the name, once, before
+# whatever it holds.
+def named(name, *values):
+    return Stop([name, *values], [], False, True)
 
 
 BLANK = blank("label")
@@ -104,7 +110,7 @@ WORD_TEST = Screen(
     name="word test",
     open=from_menu("30 word test"),
     first_speech="Send 30 random words",
-    stops=[BLANK],
+    stops=[named("Word")],
     back="30 word test")
 
 QSO = Screen(
@@ -113,7 +119,7 @@ QSO = Screen(
     first_speech="Q S O File",
     stops=[stop("Q S O File", "MORSE1.TXT", changes=[(["Down"], ["MORSE2.TXT"]),
                                                       (["Up"], ["MORSE1.TXT"])]),
-           BLANK,
+           named("Q S O line"),
            stop("Enter to send a Q S O")],
     back="Random Q S Ohs")
 
@@ -131,14 +137,14 @@ FILE = Screen(
     open=from_menu("Send a File"),
     first_speech="File:",
     stops=[stop("File:", changes=[(["a", "b", "c", "Tab", "shift+Tab"], ["File:", "abc"])]),
-           blank("list")],
+           named("Lines sent")],
     back="Send a File")
 
 STRAIGHT_KEY = Screen(
     name="straight key",
     open=from_menu("Straight Key Send"),
     first_speech="Straight Key Decode dialog",
-    stops=[blank("read only text"), BLANK],
+    stops=[named("Decoded text"), named("Last character")],
     back="Straight Key Send",
     args=("--port", "1=keyboard"))
 
@@ -146,7 +152,7 @@ PADDLE_KEY = Screen(
     name="paddle key",
     open=from_menu("Paddle Key Send"),
     first_speech="Paddle Key Decode dialog",
-    stops=[blank("read only text"), BLANK],
+    stops=[named("Decoded text"), named("Last character")],
     back="Paddle Key Send",
     args=("--port", "1=keyboard"))
 

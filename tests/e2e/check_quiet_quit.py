@@ -8,7 +8,8 @@ Debian's /usr/bin/python3:
    SIGTERM: it must end with status 0, and stderr must hold nothing but the program's own lines
    ("earkey: ..."); the sound libraries' probing is not shown.
 2. Earkey records a group test to a WAV file and gets SIGTERM while sending: it must end with
-   status 0, and the file's header must count every frame written.
+   status 0, and the file's header must count every frame written. The same for SIGHUP (the
+   terminal closed), after which the character speed chosen must be kept as well.
 3. SIGINT ends Keyview in the same way.
 """
 
@@ -21,6 +22,7 @@ import wave
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import orcalib  # noqa: E402
+import pyatspi  # noqa: E402
 
 failures = []
 
@@ -52,8 +54,44 @@ def end(proc, sig=signal.SIGTERM):
     return proc.returncode, err
 
 
+def recording_ended_by(earkey, data, sig):
+    """Earkey records a group test and gets `sig` while sending; with SIGHUP (the terminal
+    closed) the character speed chosen before is kept too."""
+    name = signal.Signals(sig).name
+    record = os.path.join(os.environ.get("A11Y_SESSION_DIR", "/tmp"), name + ".wav")
+    conf = os.path.join(os.environ["XDG_CONFIG_HOME"], "keytut", "earkey.conf")
+    proc = start([earkey, "--record", record, "--seed", "1", "--reset-settings"], data)
+    keys = ["Return", "F1", "F1", "Return"]
+    if sig == signal.SIGHUP:
+        # The character speed 15, past the port box and the Tone button back to the first lesson
+        # button, then as above.
+        keys = ["alt+c", "Down", "Tab", "Tab", "Tab", "Tab", "Return", "F1", "F1", "Return"]
+    # Lesson 1, on to the group test, start it: twenty groups, minutes of Morse.
+    for key in keys:
+        orcalib.OrcaSession.key(key)
+        time.sleep(0.7)
+    time.sleep(2.0)
+    status, err = end(proc, sig)
+    check(status == 0, "earkey ends with status 0 on %s while sending (got %s)" % (name, status))
+    size = os.path.getsize(record)
+    with wave.open(record) as w:
+        frames = w.getnframes()
+        check(w.getframerate() == 8000 and w.getsampwidth() == 2 and w.getnchannels() == 1,
+              "the recording is 8000 Hz, 16 bit, mono")
+    written = (size - 44) // 2
+    print("  recording: %d bytes, header counts %d frames, %d written" % (size, frames, written))
+    check(frames > 8000, "the recording holds the Morse sent before %s" % name)
+    check(frames == written, "the header counts every frame written")
+    if sig == signal.SIGHUP:
+        with open(conf) as f:
+            kept = f.read()
+        check("character=15" in kept, "the character speed chosen is kept on SIGHUP")
+
+
 def main():
     earkey, keyview, data = sys.argv[1:4]
+    # The accessibility bus must be up before the programs start, or their bridge stays off.
+    pyatspi.Registry.getDesktop(0)
     for program in (earkey, keyview):
         name = os.path.basename(program)
         status, err = end(start([program], data))
@@ -63,33 +101,12 @@ def main():
         check(status == 0, "%s ends with status 0 on SIGTERM (got %s)" % (name, status))
         check(not foreign, "%s prints nothing but its own lines on stderr" % name)
 
-    record = os.path.join(os.environ.get("A11Y_SESSION_DIR", "/tmp"), "group-test.wav")
-    proc = start([earkey, "--record", record, "--seed", "1"], data)
-    # Lesson 1, on to the group test, start it: twenty groups, minutes of Morse.
-    for key in ("Return", "F1", "F1", "Return"):
-        orcalib.OrcaSession.key(key)
-        time.sleep(0.7)
-    time.sleep(2.0)
-    status, err = end(proc)
-    check(status == 0, "earkey ends with status 0 on SIGTERM while sending (got %s)" % status)
-    size = os.path.getsize(record)
-    with wave.open(record) as w:
-        frames = w.getnframes()
-        check(w.getframerate() == 8000 and w.getsampwidth() == 2 and w.getnchannels() == 1,
-              "the recording is 8000 Hz, 16 bit, mono")
-    written = (size - 44) // 2
-    print("  recording: %d bytes, header counts %d frames, %d written" % (size, frames, written))
-    check(frames > 8000, "the recording holds the Morse sent before SIGTERM")
-    check(frames == written, "the header counts every frame written")
+    for sig in (signal.SIGTERM, signal.SIGHUP):
+        recording_ended_by(earkey, data, sig)
 
     status, err = end(start([keyview, "--no-sound"], data), signal.SIGINT)
     check(status == 0, "keyview ends with status 0 on SIGINT (got %s)" % status)
-
-    for failure in failures:
-        print("FAIL: " + failure)
-    if not failures:
-        print("PASS")
-    return 1 if failures else 0
+    return orcalib.finish(failures)
 
 
 if __name__ == "__main__":

@@ -5,9 +5,9 @@ Run inside a11y_session.sh with Debian's /usr/bin/python3:
 
 For each screen of audit_screens.SCREENS (or those named), Earkey is started afresh with
 --no-sound in the data folder, the screen is opened from the main menu, and Tab walks its
-stops: each must be spoken with its name (and, for lists and boxes, its value), each change
-made from the keyboard must be spoken, and Tab after the last stop must come back to the
-first. Prints what Orca said at every stop, then PASS or FAIL: lines.
+stops: each must be spoken with its name (and, for lists and boxes, its value; a box or list
+named besides its text says its name once, first), each change made from the keyboard must be
+spoken, and Tab after the last stop must come back to the first. Prints what Orca said at every stop, then PASS or FAIL: lines.
 """
 
 import os
@@ -52,6 +52,13 @@ class Audit:
         joined = " | ".join(said)
         return said, all(w in joined for w in wanted)
 
+    @staticmethod
+    def said_once(said, name):
+        """The name was said once, in the first utterance that says anything, before the
+        rest of it."""
+        joined = " | ".join(said)
+        return joined.count(name) == 1 and any(t.startswith(name) for t in said)
+
     def check(self, ok, where, said, expected):
         mark = "ok  " if ok else "FAIL"
         print("  %s %-40s %r" % (mark, where[:40], said))
@@ -69,6 +76,8 @@ class Audit:
                 # The screen's own speech, then its first stop with the focus.
                 opening = [screen.first_speech] + screen.stops[0].says
                 said, ok = self.heard_after(screen.open, opening, timeout=15)
+                if screen.stops[0].once:
+                    ok = ok and self.said_once(said, screen.stops[0].says[0])
                 self.check(ok, screen.name + " opened", said, opening)
             stops = screen.stops
             for i, stop in enumerate(stops):
@@ -80,6 +89,8 @@ class Audit:
                         where += " (blank)"
                     elif not said or not any(norm(t).rstrip(".") for t in said):
                         ok = False
+                    if stop.once:
+                        ok = ok and self.said_once(said, stop.says[0])
                     self.check(ok, where, said, stop.says)
                 for keys, expected in stop.changes:
                     said, ok = self.heard_after(keys, expected)

@@ -322,8 +322,10 @@ def _pyatspi():
     return pyatspi
 
 
-def find_application(name, timeout=15.0):
-    """The accessible application called name on the desktop."""
+def find_application(name=None, timeout=15.0, pid=None, alive=None):
+    """The accessible application called name on the desktop, or that of process pid (two
+    copies of a program share a name). alive(), when given, ends the wait early (None) once it
+    is false: a program that has ended never comes."""
     pyatspi = _pyatspi()
     deadline = time.monotonic() + timeout
     while True:
@@ -331,12 +333,16 @@ def find_application(name, timeout=15.0):
         for i in range(desktop.childCount):
             try:
                 app = desktop.getChildAtIndex(i)
-                if app is not None and app.name == name:
+                if app is None:
+                    continue
+                if (app.get_process_id() == pid) if pid is not None else (app.name == name):
                     return app
             except Exception:  # an application that just left the bus
                 continue
+        if alive is not None and not alive():
+            return None
         if time.monotonic() >= deadline:
-            raise TimeoutError("application %r not on the accessibility bus" % name)
+            raise TimeoutError("application %r not on the accessibility bus" % (name or pid))
         time.sleep(0.1)
 
 
@@ -383,3 +389,51 @@ def describe(node):
     except Exception:
         pass
     return (node.getRoleName(), node.name or "", text)
+
+
+def nodes(root, limit=5000):
+    """root and its descendants, depth first; at most limit of them."""
+    stack, seen = [root], 0
+    while stack and seen < limit:
+        node = stack.pop()
+        seen += 1
+        try:
+            yield node
+            stack.extend(node.getChildAtIndex(i) for i in range(node.childCount))
+        except Exception:
+            continue
+
+
+def alerts(app):
+    """The texts of the message boxes app shows, each box's labels joined."""
+    pyatspi = _pyatspi()
+    found = []
+    for node in nodes(app):
+        try:
+            if node.getRole() == pyatspi.ROLE_ALERT:
+                found.append(" | ".join(describe(n)[2] or n.name for n in nodes(node)
+                                        if n.getRole() == pyatspi.ROLE_LABEL and
+                                        (describe(n)[2] or n.name)))
+        except Exception:
+            continue
+    return found
+
+
+def wait_alert(app, timeout):
+    """The text of the first message box app shows within timeout seconds, or None."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        found = alerts(app)
+        if found:
+            return found[0]
+        time.sleep(0.1)
+    return None
+
+
+def finish(failures):
+    """Prints each failure and PASS when there is none; returns the exit status."""
+    for failure in failures:
+        print("FAIL: " + failure)
+    if not failures:
+        print("PASS")
+    return 1 if failures else 0

@@ -86,8 +86,9 @@ def main():
         listen.expect("MORSE1.TXT", timeout=10)
         s.settle(0.5)
         s.key("Return")
-        orcalib.wait_for_focus(app, lambda info: info[0] == "label" and info[1] == "",
-                               timeout=60)
+        # The QSO's end: the focus on the emptied line box, which says its name.
+        orcalib.wait_for_focus(app, lambda info: info[0] == "label" and
+                               info[1] == "Q S O line", timeout=60)
         s.settle(0.5)
         for line in QSO_SPOKEN:
             s.key("ctrl+Down")

@@ -1,7 +1,9 @@
 // Earkey's lesson screen driven as a learner does: keys, the poller's posted messages and the
 // sender's end, with what the screen reader would say at each focus change.
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QTimer>
+#include <QWindow>
 
 #include "earkey/exercises.h"
 #include "earkey/lesson_screen.h"
@@ -131,6 +133,60 @@ TEST_F(LessonFixture, KeysTypedDuringThePauseAreHandledAfterItInOrder) {
     settle();
     EXPECT_EQ(rig.heard(), "ETI");
     EXPECT_EQ(rig.namesOn(101, mark), (std::vector<std::string>{"E", "T", "I"}));
+}
+
+// Keys pressed during the second after a character are held until it is over; Escape is not:
+// it ends the pause and the lesson at once, and the keys pressed before it are never played.
+TEST_F(LessonFixture, EscapeLeavesAtOnceHoweverManyKeysWerePressedBefore) {
+    open(1);
+    QWindow* window = screen->windowHandle();
+    ASSERT_NE(window, nullptr);
+    auto press = [window](Qt::Key k) {
+        // As the window system delivers a key: to the window, which hands it to the focus.
+        QKeyEvent down(QEvent::KeyPress, k, Qt::NoModifier);
+        QKeyEvent up(QEvent::KeyRelease, k, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &down);
+        QCoreApplication::sendEvent(window, &up);
+    };
+    // During the pause after the first E: SPACE twice, held, then played after it in order.
+    int presses = 0;
+    QTimer during;
+    QObject::connect(&during, &QTimer::timeout, [&] {
+        if (presses++ < 2)
+            press(Qt::Key_Space);
+    });
+    during.start(100);
+    key(Qt::Key_Space);
+    during.stop();
+    for (int i = 0; i < 4 && rig.writes() < 3; ++i)
+        settle();
+    EXPECT_EQ(rig.heard(), "EEE");
+
+    // Twenty SPACEs, then Escape, all during one pause.
+    QElapsedTimer clock;
+    qint64 escapedAt = -1;
+    presses = 0;
+    QTimer again;
+    QObject::connect(&again, &QTimer::timeout, [&] {
+        if (presses++ < 20) {
+            press(Qt::Key_Space);
+            return;
+        }
+        again.stop();
+        escapedAt = clock.elapsed();
+        press(Qt::Key_Escape);
+    });
+    again.start(20);
+    clock.start();
+    key(Qt::Key_Space);
+    const qint64 endedAt = clock.elapsed();
+    for (int i = 0; i < 3; ++i)
+        settle();
+    EXPECT_TRUE(screen->ended());
+    ASSERT_GE(escapedAt, 0);
+    // The pause of a second ended with the Escape, not at its end.
+    EXPECT_LT(endedAt - escapedAt, 300) << endedAt << " " << escapedAt;
+    EXPECT_EQ(rig.heard(), "EEEE");  // nothing of the twenty
 }
 
 TEST_F(LessonFixture, RecognitionJudgesKeysRightAndWrong) {

@@ -7,17 +7,20 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "earkey/exercises.h"
+#include "earkey/file_screen.h"
 #include "earkey/message_screen.h"
+#include "earkey/qso_screen.h"
 #include "earkey/word_test_screen.h"
 #include "earkey_rig.h"
 
 namespace earkey::testing {
 namespace {
 
-void key(Qt::Key k) {
-    QTest::keyClick(QApplication::focusWidget(), k);
+void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), k, modifiers);
     settle();
 }
 
@@ -79,6 +82,63 @@ TEST(EarkeyWordTestScreen, WordsAreSpokenEachTimeTheyAreReadBackWithDownAndUp) {
     EXPECT_TRUE(screen.ended());
     rig.wave->runUntilIdle();
     EXPECT_EQ(rig.writes(), written);
+}
+
+// The boxes the screen reader read by their role alone have names: said when the learner is on
+// them, before their text, and not with each text the screen speaks.
+TEST(EarkeyNamedBoxes, TheWordBoxTheQsoLineBoxAndTheListOfLinesSentAreNamed) {
+    EarkeyRig rig;
+    {
+        WordTestScreen screen(rig.app);
+        rig.screen = &screen;
+        const std::size_t mark = rig.focus.size();
+        ASSERT_TRUE(showActive(screen));
+        settle();
+        EXPECT_EQ(rig.namesOn(word_test::kWordBox, mark),
+                  std::vector<std::string>{word_test::kWordBoxName});
+        key(Qt::Key_Return);
+        key(Qt::Key_Down);
+        const auto words = wordsOf(rig.tutor.sender.text());
+        EXPECT_EQ(rig.namesOn(word_test::kWordBox, mark),
+                  (std::vector<std::string>{"Word", words[0]}));
+    }
+    {
+        // The QSO files are read from the working folder.
+        const auto saved = std::filesystem::current_path();
+        std::filesystem::current_path(KEYTUT_DATA_DIR);
+        QsoScreen screen(rig.app);
+        std::filesystem::current_path(saved);
+        rig.screen = &screen;
+        ASSERT_TRUE(showActive(screen));
+        settle();
+        ASSERT_EQ(screen.focusedId(), qso::kFileList);
+        const std::size_t mark = rig.focus.size();
+        key(Qt::Key_Tab);  // from the file list to the line box
+        EXPECT_EQ(rig.focus.back().id, qso::kLineBox);
+        EXPECT_EQ(rig.focus.back().name, qso::kLineBoxName);
+        key(Qt::Key_Return);  // a QSO; its first line read while it is sent
+        key(Qt::Key_Down, Qt::ControlModifier);
+        const std::string line = screen.text(qso::kLineBox);
+        ASSERT_FALSE(line.empty());
+        EXPECT_EQ(rig.focus.back().name, line);
+        for (int i = 0; i < 3; ++i)
+            key(Qt::Key_Tab);  // round to the line box again
+        EXPECT_EQ(rig.focus.back().id, qso::kLineBox);
+        EXPECT_EQ(rig.focus.back().name, std::string(qso::kLineBoxName) + ": " + line);
+        EXPECT_EQ(rig.namesOn(qso::kLineBox, mark).size(), 3u);
+    }
+    {
+        FileScreen screen(rig.app);
+        rig.screen = &screen;
+        ASSERT_TRUE(showActive(screen));
+        settle();
+        key(Qt::Key_Tab);
+        EXPECT_EQ(rig.focus.back().id, file::kList);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(screen.control(file::kList))
+                      ->text(QAccessible::Name)
+                      .toStdString(),
+                  file::kListName);
+    }
 }
 
 TEST(EarkeyMessageScreen, TheTypedTextIsSentOnEachReturnAndStays) {

@@ -39,6 +39,35 @@ struct SpeakingFixture : ::testing::Test {
     SpeakingScreen screen;
 };
 
+// A named box: the learner who moves there hears its name before its text; what the program
+// speaks is heard alone, however the focus came (from the box itself or from elsewhere).
+TEST_F(SpeakingFixture, ANamedBoxIsNamedWhenTheLearnerMovesThereAndNotWhenItSpeaks) {
+    nameForScreenReader(screen.control(101), "Word");
+    screen.focus(110);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(rig.focus.back().id, 101);
+    EXPECT_EQ(rig.focus.back().name, "Word");  // empty: the name alone
+    for (const char* word : {"HOUSE", "TREE"}) {
+        EXPECT_TRUE(screen.speak(101, word));
+        EXPECT_EQ(rig.focus.back().name, word);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(rig.focus.back().id, 111);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(rig.focus.back().id, 101);
+    EXPECT_EQ(rig.focus.back().name, "Word: TREE");
+    // Spoken from elsewhere: alone too.
+    screen.focus(110);
+    EXPECT_TRUE(screen.speak(101, "GARDEN"));
+    EXPECT_EQ(rig.focus.back().name, "GARDEN");
+    // A control that is no speaking box gets the name as its accessible name.
+    nameForScreenReader(screen.control(111), "Finish");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(screen.control(111))
+                  ->text(QAccessible::Name)
+                  .toStdString(),
+              "Finish");
+}
+
 TEST_F(SpeakingFixture, EverySpeakLandsOnANewObjectThatAlreadyHoldsTheText) {
     screen.focus(110);
     const std::vector<std::string> texts{"E", "E", "T", "E", "E", " K M R S T"};

@@ -76,7 +76,7 @@ TEST(FileSending, NamesAreFoundInTheFolderOrByTheirPath) {
     EXPECT_EQ(findSendFile(folder.path, "*.TXT"), std::nullopt);  // no wildcards
 }
 
-TEST(FileSending, NoFileBeepsEachTimeAndTheFileBeingSentGoesOn) {
+TEST(FileSending, NoFileBeepsAndSaysItIsMissingEachTimeAndTheFileBeingSentGoesOn) {
     TempFolder folder;
     folder.write("a.txt", "ONE\nTWO\n");
     FileDriver driver;
@@ -84,6 +84,10 @@ TEST(FileSending, NoFileBeepsEachTimeAndTheFileBeingSentGoesOn) {
     for (int i = 0; i < 2; ++i)
         driver.apply(driver.sending.start(folder.path, "nothing.txt"));
     EXPECT_EQ(driver.beeps, 2);
+    EXPECT_EQ(driver.message, "File nothing.txt missing");
+    driver.message.reset();
+    driver.apply(driver.sending.start(folder.path, ""));  // nothing typed: only the beep
+    EXPECT_EQ(driver.beeps, 3);
     EXPECT_FALSE(driver.message);
     driver.playToEnd();
     EXPECT_EQ(driver.list, (std::vector<std::string>{"ONE ", "TWO "}));

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -80,13 +81,59 @@ TEST(TextFile, OnlyRegularFilesAreOpenedAndNothingWaits) {
     EXPECT_EQ(fileFaultMessage(TextFileFault::Folder, "notes"), "notes is a folder, not a file");
 }
 
-TEST(TextFile, ReadsALimitedBeginningOfABigFile) {
+TEST(TextFile, AFileOverTheLimitIsRefusedUnread) {
     TempFolder folder;
     folder.write("big.txt", std::string(1000, 'A'));
     auto all = readRegularFile(folder.path / "big.txt", 1000);
+    EXPECT_EQ(all.fault, TextFileFault::None);
     EXPECT_EQ(all.bytes.size(), 1000u);
-    EXPECT_FALSE(all.cut);
-    auto part = readRegularFile(folder.path / "big.txt", 300);
-    EXPECT_EQ(part.bytes.size(), 300u);
-    EXPECT_TRUE(part.cut);
+    auto over = readRegularFile(folder.path / "big.txt", 999);
+    EXPECT_EQ(over.fault, TextFileFault::TooLarge);
+    EXPECT_TRUE(over.bytes.empty());
+    EXPECT_EQ(fileFaultMessage(TextFileFault::TooLarge, "MORSE4.TXT"),
+              "File MORSE4.TXT too large (over 16 MB)");
+}
+
+// A file read line by line is read as it was when it was opened, never spliced with what it
+// holds after being rewritten.
+TEST(TextFile, ARewrittenFileIsNeverSpliced) {
+    TempFolder folder;
+    const auto path = folder.path / "sent.txt";
+    auto rewrite = [&](const std::string& text) {
+        // In place, as a shell's > does: the same file, truncated and written again.
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    };
+    // Read whole before it changed: the lines are the old ones, and nothing of the new follows.
+    folder.write("sent.txt", "E\nT\nM\n");
+    LineReader reader;
+    ASSERT_EQ(reader.open(path), TextFileFault::None);
+    EXPECT_EQ(reader.nextLine(), "E");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a later modification time
+    rewrite("TTTTTT\nI\n");
+    EXPECT_EQ(reader.nextLine(), "T");
+    EXPECT_EQ(reader.nextLine(), "M");
+    EXPECT_EQ(reader.nextLine(), std::nullopt);
+    EXPECT_EQ(reader.fault(), TextFileFault::None);
+
+    // Changed before anything of it was read: nothing is read, and the reader says why.
+    folder.write("sent.txt", "E\n");
+    ASSERT_EQ(reader.open(path), TextFileFault::None);
+    std::ofstream(path, std::ios::binary | std::ios::app) << "T\n";
+    EXPECT_EQ(reader.nextLine(), std::nullopt);
+    EXPECT_EQ(reader.fault(), TextFileFault::Changed);
+
+    // Rewritten while a part is still unread: reading stops there and says why.
+    const std::string line(100'000, 'E');  // longer than one read
+    folder.write("sent.txt", "E\n" + line + "\nT\n");
+    ASSERT_EQ(reader.open(path), TextFileFault::None);
+    EXPECT_EQ(reader.nextLine(), "E");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    rewrite("TTTTTT\n" + std::string(100'000, 'I') + "\nI\n");
+    EXPECT_EQ(reader.nextLine(), std::nullopt);
+    EXPECT_EQ(reader.fault(), TextFileFault::Changed);
+    EXPECT_FALSE(reader.isOpen());
+    // Opened again, it is read as it is now.
+    ASSERT_EQ(reader.open(path), TextFileFault::None);
+    EXPECT_EQ(reader.fault(), TextFileFault::None);
+    EXPECT_EQ(reader.nextLine(), "TTTTTT");
 }

@@ -57,7 +57,7 @@ TEST(SimulatedKey, ScriptsAndTheirFaults) {
         EXPECT_EQ(error.rfind(why, 0), 0u) << error;
     }
 
-    auto missing = openSimulatedKey("/nonexistent/key.txt", [] { return 0; });
+    auto missing = openSimulatedKey("/nonexistent/key.txt", "1", [] { return 0; });
     ASSERT_TRUE(std::holds_alternative<KeyPortError>(missing));
     EXPECT_EQ(std::get<KeyPortError>(missing).message,
               "Can't read the key script /nonexistent/key.txt");
@@ -67,7 +67,7 @@ TEST(SimulatedKey, PlaysOnItsClock) {
     auto path = ::testing::TempDir() + "/keying_sim.txt";
     std::ofstream(path) << "10 CTS\n20 -\n";
     std::int64_t now = 0;
-    auto opened = openSimulatedKey(path, [&] { return now; });
+    auto opened = openSimulatedKey(path, "1", [&] { return now; });
     ASSERT_TRUE(std::holds_alternative<std::unique_ptr<KeySource>>(opened));
     auto& key = *std::get<std::unique_ptr<KeySource>>(opened);
     std::string seen;

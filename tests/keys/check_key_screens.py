@@ -9,9 +9,11 @@ Usage, inside tests/e2e/a11y_session.sh, with Debian's /usr/bin/python3 (pyatspi
   the ratio and the character speed that keytut-keying --decode --report computes for the same
   script, and a word speed within one of it (the program times whole seconds of real time).
 - "CQ" from a paddle script at 20 wpm, with the character speed set to 20: the box shows " CQ".
-- "No Comm Port Selected" for an empty port box, "Can't open port 7" for an absent device, and
-  "Can't open port 1" for a device that another program holds open, and for one that another
-  Keyview's decode screen holds.
+- "No Comm Port Selected" for an empty port box, "Can't open port 7" for an absent device,
+  "Can't open port N" for a device that another program holds open, for a pseudo-terminal that
+  nobody holds (a terminal, but no serial port) and for a key script that is a folder; and
+  "Can't open port 1" for a serial port that another Keyview's decode screen holds (where the
+  machine has a serial port with modem lines that nothing holds).
 """
 
 import os
@@ -31,16 +33,7 @@ def fail(message):
     sys.exit(1)
 
 
-def nodes(root, limit=5000):
-    stack, seen = [root], 0
-    while stack and seen < limit:
-        node = stack.pop()
-        seen += 1
-        try:
-            yield node
-            stack.extend(node.getChildAtIndex(i) for i in range(node.childCount))
-        except Exception:
-            continue
+nodes = orcalib.nodes
 
 
 def wait_node(app, predicate, timeout=15.0, what="node"):
@@ -127,6 +120,36 @@ def shot(folder, name):
         subprocess.run(["import", "-window", "root", os.path.join(folder, name)], check=False)
 
 
+def free_serial_port():
+    """A serial port of this machine whose modem lines can be read and that no process holds
+    open, or None."""
+    import fcntl
+    import glob
+    import termios
+    held = set()
+    for fd in glob.glob("/proc/[0-9]*/fd/*"):
+        try:
+            held.add(os.readlink(fd))
+        except OSError:
+            continue
+    for device in sorted(glob.glob("/dev/ttyS[0-9]*") + glob.glob("/dev/ttyUSB*") +
+                         glob.glob("/dev/ttyACM*")):
+        if device in held:
+            continue
+        try:
+            fd = os.open(device, os.O_RDWR | os.O_NOCTTY | os.O_NONBLOCK)
+        except OSError:
+            continue
+        try:
+            fcntl.ioctl(fd, termios.TIOCMGET, b"\0" * 4)
+            return device
+        except OSError:
+            continue
+        finally:
+            os.close(fd)
+    return None
+
+
 def main():
     build, data = sys.argv[1:3]
     shots = sys.argv[3] if len(sys.argv) > 3 else None
@@ -147,11 +170,15 @@ def main():
     pyatspi.Registry.getDesktop(0)
     held, holder = pty.openpty()
     held_device = os.ttyname(holder)
+    lone, lone_end = pty.openpty()
+    lone_device = os.ttyname(lone_end)
+    os.close(lone_end)  # nobody holds this terminal's near end
     s = orcalib.OrcaSession()
     try:
         # 1. Straight key, then its report.
         s.start_program([keyview, "--no-sound", "--port", "1=sim:" + straight,
-                         "--port", "2=sim:" + paddle, "--port", "3=" + held_device], cwd=data)
+                         "--port", "2=sim:" + paddle, "--port", "3=" + held_device,
+                         "--port", "4=" + lone_device, "--port", "5=sim:" + work], cwd=data)
         app = orcalib.find_application("keyview")
         activate(app)
         press_send(app, 0)
@@ -203,7 +230,8 @@ def main():
 
         # 3. Port messages.
         for port, message in (("", "No Comm Port Selected"), ("7", "Can't open port 7"),
-                              ("3", "Can't open port 3")):
+                              ("3", "Can't open port 3"), ("4", "Can't open port 4"),
+                              ("5", "Can't open port 5")):
             set_port(app, port)
             press_send(app, 0)
             got = message_box(app, "Comm Port Error")
@@ -217,13 +245,22 @@ def main():
     finally:
         s.stop()
     os.close(holder)
+    os.close(lone)
 
-    # 4. A device held by another Keyview's open decode screen. Qt SerialPort opens nothing
-    # without a lock folder it may write.
+    # 4. A serial port held by another Keyview's open decode screen. Qt SerialPort opens nothing
+    # without a lock folder it may write, and only a real serial port (one with modem lines)
+    # opens at all.
     if not any(os.access(d, os.W_OK) for d in ("/run/lock", "/var/lock")):
         print("no writable /run/lock or /var/lock: the held-by-a-screen case is left out")
         print("PASS")
         return
+    held_device = free_serial_port()
+    if not held_device:
+        print("no serial port with modem lines that nothing holds: the held-by-a-screen case "
+              "is left out")
+        print("PASS")
+        return
+    print("A serial port for the held-by-a-screen case: %s" % held_device)
     s = orcalib.OrcaSession()
     try:
         # The port typed last above is kept by Keyview; this part starts from the defaults.

@@ -158,7 +158,7 @@ def keyview_run(build, data, script):
     try:
         s.start_program([os.path.join(build, "keyview", "keyview"), "--no-sound",
                          "--reset-settings", "--port", "1=midi:" + adapter.device], cwd=data)
-        app = orcalib.find_application("keyview")
+        app = orcalib.find_application("keyview", timeout=40)
         activate(app)
         press_send(app, 0)
         win = window(app, "Straight Key Decode")
@@ -187,7 +187,7 @@ def keyview_sigterm_run(build, data):
         proc = s.start_program([os.path.join(build, "keyview", "keyview"), "--no-sound",
                                 "--reset-settings", "--port", "1=midi:" + adapter.device],
                                cwd=data)
-        app = orcalib.find_application("keyview")
+        app = orcalib.find_application("keyview", timeout=40)
         activate(app)
         press_send(app, 0)
         window(app, "Straight Key Decode")
@@ -214,7 +214,7 @@ def earkey_run(build, data, script):
                          "--port", "1=midi:" + adapter.device], cwd=data)
         s.wait_for_speech(lambda t: "E T I M" in t, timeout=20)
         s.settle(0.5)
-        app = orcalib.find_application("earkey")
+        app = orcalib.find_application("earkey", timeout=40)
         focus_button(app, "Straight Key Send")
         s.wait_for_speech(lambda t: "Straight Key Send" in t, timeout=10)
         s.settle(0.3)

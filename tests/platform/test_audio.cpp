@@ -408,14 +408,29 @@ TEST(PortAudioBackend, AlwaysGivesAStreamThatReportsItsBuffersAndAVoiceThatTicks
     }
 }
 
-// The key screens' voice on a PulseAudio server of its own (sound_sidetone_server_gone runs this
-// inside tools/with-pulse.sh): it plays there directly, and when the server is killed it says so
-// once, keeps ticking in real time, and plays on the next server without being opened again.
-TEST(PulseSidetone, TicksOnThroughAServerThatGoesAwayAndPlaysOnTheNextOne) {
-    const char* pid = std::getenv("KEYTUT_PULSE_PID");
-    const char* restart = std::getenv("KEYTUT_PULSE_RESTART");
+// The key screens' voice on a sound server of its own (sound_sidetone_server_gone runs this
+// inside tools/with-pulse.sh, sound_sidetone_pipewire_server_gone inside tools/with-pipewire.sh):
+// it plays there directly, and when the server is killed it says so once, keeps ticking in real
+// time, and plays on the next server without being opened again.
+struct SoundServer {
+    const char* name;
+    const char* pidVariable;      // the server's pid, set by the wrapper script
+    const char* restartVariable;  // a command that starts a new one and prints its pid
+    const char* route;            // how the voice says it plays there
+};
+
+void PrintTo(const SoundServer& server, std::ostream* os) {
+    *os << server.name;
+}
+
+class ServerSidetone : public testing::TestWithParam<SoundServer> {};
+
+TEST_P(ServerSidetone, TicksOnThroughAServerThatGoesAwayAndPlaysOnTheNextOne) {
+    const SoundServer& server = GetParam();
+    const char* pid = std::getenv(server.pidVariable);
+    const char* restart = std::getenv(server.restartVariable);
     if (!std::getenv("KEYTUT_TEST_SERVER_LOSS") || !pid || !restart)
-        GTEST_SKIP() << "needs a private server it may kill (tools/with-pulse.sh)";
+        GTEST_SKIP() << "needs a private " << server.name << " server it may kill";
     UiThread ui;
     std::vector<std::string> told;
     audio::AudioOptions o = options(audio::Backend::PortAudio, "", ui);
@@ -432,7 +447,7 @@ TEST(PulseSidetone, TicksOnThroughAServerThatGoesAwayAndPlaysOnTheNextOne) {
     ASSERT_EQ(system->problem(), "");
     auto* probe = dynamic_cast<audio::detail::OutputProbe*>(voice.get());
     ASSERT_NE(probe, nullptr);
-    EXPECT_EQ(probe->route().rfind("PulseAudio", 0), 0u) << probe->route();
+    EXPECT_EQ(probe->route().rfind(server.route, 0), 0u) << probe->route();
     int ticks = 0;
     voice->setTickHandler([&] { ++ticks; });
     voice->setTone(true);
@@ -448,16 +463,32 @@ TEST(PulseSidetone, TicksOnThroughAServerThatGoesAwayAndPlaysOnTheNextOne) {
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told[0].find("The sound device went away"), std::string::npos);
 
-    FILE* server = ::popen(restart, "r");
-    ASSERT_NE(server, nullptr);
+    from = ticks;
+    start = Clock::now();
+    FILE* started = ::popen(restart, "r");
+    ASSERT_NE(started, nullptr);
     char line[32] = {};
-    ASSERT_NE(std::fgets(line, sizeof line, server), nullptr);
-    ::pclose(server);
+    ASSERT_NE(std::fgets(line, sizeof line, started), nullptr);
+    ::pclose(started);
     ASSERT_TRUE(ui.runUntil([&] { return !voice->lost(); }, 8s));
+    EXPECT_EQ(probe->route().rfind(server.route, 0), 0u) << probe->route();
+    ui.runFor(1s);
+    seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    // The clock went on while the new server started and the voice joined it.
+    EXPECT_NEAR((ticks - from) / seconds, 200, 30) << seconds << " s";
     from = ticks;
     ASSERT_TRUE(ui.runUntil([&] { return ticks >= from + 100; }, 5s));
     EXPECT_EQ(told.size(), 1u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, ServerSidetone,
+                         testing::Values(SoundServer{"PulseAudio", "KEYTUT_PULSE_PID",
+                                                     "KEYTUT_PULSE_RESTART", "PulseAudio"},
+                                         SoundServer{"PipeWire", "KEYTUT_PIPEWIRE_PID",
+                                                     "KEYTUT_PIPEWIRE_RESTART", "PipeWire"}),
+                         [](const testing::TestParamInfo<SoundServer>& info) {
+                             return info.param.name;
+                         });
 
 // The key screens' voice on the silent and file backends: the clock, the tone, the closing.
 TEST(PacedSidetone, TicksTwoHundredTimesASecondUntilClosed) {

@@ -1,15 +1,8 @@
 #!/usr/bin/env bash
 # The render tool writes exactly the sender's samples and fails clearly on bad input.
-set -u
+source "$(dirname "$0")/checks.sh"
 render=$1
 data=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() {  # description, then a command that must succeed
-    local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
 samples() { soxi -s "$1" 2>/dev/null || python3 - "$1" <<'PY'
 import sys, wave
 with wave.open(sys.argv[1]) as w: print(w.getnframes())
@@ -69,5 +62,4 @@ bytes=$(( $(samples wav.wav) * 2 ))
 check "same samples" cmp <(tail -c "$bytes" wav.wav) <(tail -c "$bytes" rf64.wav)
 check "sox reads the RF64 file" test "$(soxi -s rf64.wav)" = "$(samples wav.wav)"
 
-echo "$failures failed"
-exit $((failures > 0))
+finish

@@ -6,12 +6,19 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 
+#include "earkey/exercises.h"
 #include "earkey/main_menu.h"
+#include "keyview/exercises.h"
 #include "keyview/main_window.h"
+#include "platform/ui/kept_settings.h"
 #include "test_support.h"
 #include "tests/editions.h"
 
@@ -314,6 +321,147 @@ TEST_P(HeardSettings, ValuesOnFocusAndEveryChangeSaidOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, HeardSettings,
+                         ::testing::Values(Edition::Earkey, Edition::Keyview));
+
+// The settings are kept as they are chosen: each change of a speed or of the port box at once,
+// however the program ends later. When they cannot be kept the learner is told, once. The port
+// box and the window's size.
+class MainWindowSettingsAndSize : public ::testing::TestWithParam<Edition> {
+  protected:
+    std::unique_ptr<MenuWindow> open(TestProgram& program) {
+        std::unique_ptr<MenuWindow> w;
+        if (GetParam() == Edition::Earkey)
+            w = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+        else
+            w = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+        program.app.setMainWindow(w.get());
+        EXPECT_TRUE(showActive(*w));
+        return w;
+    }
+    static void type(MenuWindow& w, int id, Qt::Key key) {
+        w.focus(id);
+        QTest::keyClick(w.control(id), key);
+        testing::settle();
+    }
+    QTemporaryDir dir;
+};
+
+TEST_P(MainWindowSettingsAndSize, EachChangeIsKeptAsItIsMade) {
+    const auto file = std::filesystem::path(dir.path().toStdString()) / "keytut" / "kept.conf";
+    SettingsKeeper keeper(file);
+    TestProgram program(GetParam(), kElevenGroups);
+    program.app.setSettingsKeeper(&keeper);
+    auto w = open(program);
+    type(*w, kCharacterSpeed, Qt::Key_Down);
+    EXPECT_EQ(loadSettings(file).speeds.charIndex, 2);  // 15, before any end of the program
+    type(*w, kPort, Qt::Key_Backspace);
+    type(*w, kPort, Qt::Key_4);
+    EXPECT_EQ(loadSettings(file).port, "4");
+    EXPECT_TRUE(program.messages.messages.empty());
+}
+
+TEST_P(MainWindowSettingsAndSize, SettingsThatCannotBeKeptAreToldOnce) {
+    // A file where the settings' folder should be.
+    const auto blocker = std::filesystem::path(dir.path().toStdString()) / "keytut";
+    std::ofstream(blocker) << "not a folder";
+    SettingsKeeper keeper(blocker / "kept.conf");
+    TestProgram program(GetParam(), kElevenGroups);
+    program.app.setSettingsKeeper(&keeper);
+    auto w = open(program);
+    type(*w, kCharacterSpeed, Qt::Key_Down);
+    ASSERT_EQ(program.messages.messages.size(), 1u);
+    EXPECT_EQ(program.messages.messages[0].rfind(kSettingsUnkeptMessage, 0), 0u)
+        << program.messages.messages[0];
+    EXPECT_NE(program.messages.messages[0].find(blocker.string()), std::string::npos);
+    type(*w, kCharacterSpeed, Qt::Key_Down);
+    type(*w, kWordSpeed, Qt::Key_Down);
+    type(*w, kPort, Qt::Key_7);
+    EXPECT_EQ(program.messages.messages.size(), 1u);
+}
+
+// The port box takes what can name a port: digits, at most three of them.
+TEST_P(MainWindowSettingsAndSize, ThePortBoxTakesAPortNumberOnly) {
+    TestProgram program(GetParam(), kElevenGroups);
+    auto w = open(program);
+    auto* port = w->controlAs<QLineEdit>(kPort);
+    w->focus(kPort);
+    port->selectAll();
+    QTest::keyClicks(port, "x1-2 345678");
+    EXPECT_EQ(w->text(kPort), "123");
+    w->sendCommand(kCancelCommand);
+    EXPECT_EQ(program.app.portText, "123");
+}
+
+// The main window cannot be shrunk until its controls are hidden; it may grow.
+TEST_P(MainWindowSettingsAndSize, TheWindowIsNeverSmallerThanItsControls) {
+    for (const auto& groups : {kElevenGroups, std::vector<std::string>{}}) {
+        TestProgram program(GetParam(), groups);
+        auto w = open(program);
+        const QSize full = w->size();
+        EXPECT_EQ(w->minimumSize(), full);
+        w->resize(50, 50);
+        EXPECT_EQ(w->size(), full);
+        for (int id : w->controlIds()) {
+            if (w->control(id)->isVisible()) {
+                EXPECT_TRUE(w->rect().contains(w->control(id)->geometry())) << id;
+            }
+        }
+        w->resize(full.width() + 100, full.height() + 50);
+        EXPECT_EQ(w->size(), QSize(full.width() + 100, full.height() + 50));
+    }
+}
+
+// One press of a key button, one box: a press that reaches the main window while the box of a
+// port that cannot be opened is up (a screen reader's press action does) opens nothing more.
+TEST_P(MainWindowSettingsAndSize, OnePressOfSendOneBox) {
+    TestProgram program(GetParam(), kElevenGroups);
+    std::unique_ptr<MenuWindow> w;
+    if (GetParam() == Edition::Earkey)
+        w = std::make_unique<earkey::MainMenu>(program.app, earkey::exerciseEntries(program.app));
+    else
+        w = std::make_unique<keyview::MainWindow>(program.app,
+                                                  keyview::exerciseEntries(program.app));
+    program.app.setMainWindow(w.get());
+    ASSERT_TRUE(showActive(*w));
+    w->setText(kPort, "");  // "No Comm Port Selected"
+    for (int button : {kStraightKey, kPaddleKey}) {
+        int boxes = 0;
+        bool pressedAgain = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            if (box->property("counted").isNull()) {
+                box->setProperty("counted", true);
+                ++boxes;
+            }
+            if (!pressedAgain) {
+                // Pressed again while the box is up (from the box's own loop, as a screen
+                // reader's press action comes; this timer stays free to dismiss boxes).
+                pressedAgain = true;
+                QMetaObject::invokeMethod(
+                    w.get(), [&] { w->controlAs<QPushButton>(button)->click(); },
+                    Qt::QueuedConnection);
+                return;
+            }
+            box->reject();
+        });
+        watch.start(30);
+        w->controlAs<QPushButton>(button)->click();
+        watch.stop();
+        EXPECT_TRUE(pressedAgain) << button;
+        EXPECT_EQ(boxes, 1) << button;
+        // Once the box is gone, the next press gives its box again.
+        pressedAgain = true;
+        watch.start(30);
+        w->controlAs<QPushButton>(button)->click();
+        watch.stop();
+        EXPECT_EQ(boxes, 2) << button;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, MainWindowSettingsAndSize,
                          ::testing::Values(Edition::Earkey, Edition::Keyview));
 
 TEST(SpeedRuleNote, SaysWhichListFollowed) {

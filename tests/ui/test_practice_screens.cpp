@@ -6,8 +6,11 @@
 #include <QListWidget>
 #include <QScrollBar>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <thread>
 
 #include "earkey/file_screen.h"
 #include "earkey/qso_screen.h"
@@ -208,12 +211,39 @@ TEST_P(FileScreens, NamesThatFindNoReadableFileNeverHangAndTheScreenGoesOn) {
     start("pipe");
     start("/dev/zero");
     EXPECT_EQ(program.program.messages.messages,
-              (std::vector<std::string>{"docs is a folder, not a file", "pipe is not a text file",
+              (std::vector<std::string>{"File nothing.txt missing", "File nothing.txt missing",
+                                        "docs is a folder, not a file", "pipe is not a text file",
                                         "/dev/zero is not a text file"}));
     EXPECT_EQ(program.writes(), 0u);
     start("good.txt");
     program.play();
     EXPECT_EQ(screen->items(kFileList), std::vector<std::string>{"EE "});
+}
+
+TEST_P(FileScreens, AFileRewrittenWhileItIsSentIsNeverSpliced) {
+    const auto path = program.folder.path / "rewritten.txt";
+    auto rewrite = [&](const std::string& text) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a later modification time
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    };
+    // Rewritten while its first line sounds: the file as it was is sent to its end.
+    program.folder.write("rewritten.txt", "E\nT\nM\n");
+    start("rewritten.txt");
+    rewrite("TTTTTT\nI\n");
+    program.play();
+    EXPECT_EQ(screen->items(kFileList), (std::vector<std::string>{"E ", "T ", "M "}));
+    EXPECT_EQ(program.heard(), "E T M ");
+    EXPECT_TRUE(program.program.messages.messages.empty());
+
+    // Rewritten while a part of it is still unread: sending stops there, with a message.
+    program.folder.write("rewritten.txt", "E\n" + std::string(100'000, 'T') + "\nM\n");
+    start("rewritten.txt");
+    rewrite("TTTTTT\n" + std::string(100'000, 'I') + "\nI\n");
+    program.play();
+    EXPECT_EQ(screen->items(kFileList), (std::vector<std::string>{"E ", "T ", "M ", "E "}));
+    EXPECT_EQ(program.program.messages.messages,
+              std::vector<std::string>{
+                  "File rewritten.txt was changed while it was sent; sending stopped"});
 }
 
 TEST_P(FileScreens, StartWhileAFileIsSentClosesItFirst) {
@@ -366,6 +396,18 @@ TEST_F(EarkeyQso, NoFileListedAndFilesThatCannotBeReadAreSpoken) {
     EXPECT_EQ(lineBox(), "No Q S O file found");
     screen.reset();
 
+    // Over 16 MB (a sparse file: nothing of it needs reading), as an over-large word list.
+    program.folder.write("MORSE00.TXT", "+ CQ CQ\r\n");
+    std::filesystem::resize_file(program.folder.path / "MORSE00.TXT", (16 << 20) + 1);
+    program.listQsoFiles({"MORSE00.TXT"});
+    open();
+    EXPECT_EQ(lineBox(), "File MORSE00.TXT too large (over 16 MB)");
+    EXPECT_EQ(screen->focusedId(), earkey::qso::kLineBox);
+    key(Qt::Key_Return);
+    EXPECT_EQ(lineBox(), "No Q S Os in this file");
+    EXPECT_EQ(program.writes(), 0u);
+    screen.reset();
+
     std::filesystem::create_directory(program.folder.path / "MORSE0.TXT");
     program.folder.write("MORSE1.TXT", "+ EE\r\n");
     program.listQsoFiles({"MORSE0.TXT", "MORSE1.TXT"});
@@ -447,12 +489,20 @@ TEST_F(KeyviewQso, NoStartLineIsShownAndNothingIsSent) {
     click(keyview::qso::kStart);
     EXPECT_EQ(list(), std::vector<std::string>{"No QSO start line (+) in this file"});
     EXPECT_EQ(program.writes(), 0u);
-    // A folder listed as a QSO file: a message, and the screen goes on.
+    // A folder listed as a QSO file, and one over 16 MB: a message each, and the screen goes on.
     std::filesystem::create_directory(program.folder.path / "MORSE0.TXT");
     program.listQsoFiles({"MORSE0.TXT", "MORSE1.TXT"});
     open();
+    program.folder.write("MORSE00.TXT", "+ CQ CQ KN\r\n");
+    std::filesystem::resize_file(program.folder.path / "MORSE00.TXT", (16 << 20) + 1);
+    program.listQsoFiles({"MORSE00.TXT"});
+    open();
     EXPECT_EQ(program.program.messages.messages,
-              std::vector<std::string>{"MORSE0.TXT is a folder, not a file"});
+              (std::vector<std::string>{"MORSE0.TXT is a folder, not a file",
+                                        "File MORSE00.TXT too large (over 16 MB)"}));
+    click(keyview::qso::kStart);
+    EXPECT_EQ(list(), std::vector<std::string>{"No QSO start line (+) in this file"});
+    EXPECT_EQ(program.writes(), 0u);
 }
 
 TEST_F(KeyviewQso, TheListKeepsItsLast32LinesInView) {

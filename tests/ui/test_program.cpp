@@ -55,6 +55,7 @@ TEST(CommandLine, RefusesBadOptionsWithAReason) {
                                                        {"--port", "=x"},
                                                        {"--port", "a=/dev/ttyS0"},
                                                        {"--port", "1="},
+                                                       {"--port", "1234=/dev/ttyS0"},
                                                        {"--seed", "-1"},
                                                        {"--seed", "12x"},
                                                        {"--seed"},
