@@ -20,16 +20,17 @@ using namespace keyview::progress_screen;
 
 namespace {
 
-QValueAxis* percentAxis() {
+QValueAxis* percentAxis(int ticks) {
     auto* axis = new QValueAxis;
     axis->setRange(0, 100);
-    axis->setTickCount(6);
+    axis->setTickCount(ticks);
     axis->setLabelFormat("%d %%");
     return axis;
 }
 
 QChart* makeCharacterChart(const progress::ProgressReport& report) {
     auto* chart = new QChart;
+    chart->setMargins(QMargins(4, 4, 4, 4));
     chart->setTitle("Accuracy per character, over its last 50 answers");
     chart->legend()->hide();
     auto* set = new QBarSet("Accuracy");
@@ -43,9 +44,15 @@ QChart* makeCharacterChart(const progress::ProgressReport& report) {
     chart->addSeries(series);
     auto* characters = new QBarCategoryAxis;
     characters->append(names);
+    // Forty characters and more side by side: a smaller font keeps every one readable instead
+    // of cut short.
+    QFont small = characters->labelsFont();
+    small.setPointSizeF(small.pointSizeF() * 0.7);
+    characters->setLabelsFont(small);
+    characters->setGridLineVisible(false);
     chart->addAxis(characters, Qt::AlignBottom);
     series->attachAxis(characters);
-    QValueAxis* percent = percentAxis();
+    QValueAxis* percent = percentAxis(6);
     chart->addAxis(percent, Qt::AlignLeft);
     series->attachAxis(percent);
     return chart;
@@ -79,7 +86,7 @@ QChart* makeSessionChart(const std::vector<SessionPoint>& points) {
         time->setRange(first, last);
     }
     chart->addAxis(time, Qt::AlignBottom);
-    QValueAxis* percent = percentAxis();
+    QValueAxis* percent = percentAxis(3);
     chart->addAxis(percent, Qt::AlignLeft);
     for (QXYSeries* s : {static_cast<QXYSeries*>(line), static_cast<QXYSeries*>(dots)}) {
         s->attachAxis(time);
@@ -101,11 +108,11 @@ ProgressScreen::ProgressScreen(App& app)
         summary = store->fault()->text();
     }
     summary_ = qobject_cast<QLabel*>(
-        createControl({kSummary, ControlKind::Label, summary, 5, 5, 390, 20}));
-    characters_ = chartAt(5, 28, 390, 130, makeCharacterChart(report));
-    sessions_ = chartAt(5, 162, 390, 112, makeSessionChart(kochSessions(app)));
+        createControl({kSummary, ControlKind::Label, summary, 5, 5, 470, 20}));
+    characters_ = chartAt(5, 28, 470, 130, makeCharacterChart(report));
+    sessions_ = chartAt(5, 162, 470, 112, makeSessionChart(kochSessions(app)));
     createControl(
-        {kClose, ControlKind::PushButton, "Close", 345, 280, 50, 14, style::DefaultButton});
+        {kClose, ControlKind::PushButton, "Close", 425, 280, 50, 14, style::DefaultButton});
     setOpeningFocus(kClose);
 }
 

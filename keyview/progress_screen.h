@@ -13,7 +13,7 @@ namespace keyview {
 namespace progress_screen {
 constexpr int kSummary = 100;
 constexpr int kClose = 2;
-constexpr int kWidth = 400;
+constexpr int kWidth = 480;
 constexpr int kHeight = 300;
 }  // namespace progress_screen
 
