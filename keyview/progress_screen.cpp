@@ -20,6 +20,8 @@ using namespace keyview::progress_screen;
 
 namespace {
 
+constexpr std::size_t kMostDots = 100;
+
 QValueAxis* percentAxis(int ticks) {
     auto* axis = new QValueAxis;
     axis->setRange(0, 100);
@@ -63,15 +65,22 @@ QChart* makeSessionChart(const std::vector<SessionPoint>& points) {
     chart->setTitle(points.empty() ? "Koch sessions: none yet" : "Accuracy of each Koch session");
     chart->legend()->hide();
     auto* line = new QLineSeries;
-    auto* dots = new QScatterSeries;
-    dots->setMarkerSize(7);
-    for (const SessionPoint& p : points) {
-        line->append(static_cast<qreal>(p.timeMs), p.percent);
-        dots->append(static_cast<qreal>(p.timeMs), p.percent);
-    }
+    QList<QPointF> at;
+    at.reserve(static_cast<qsizetype>(points.size()));
+    for (const SessionPoint& p : points)
+        at.append(QPointF(static_cast<qreal>(p.timeMs), p.percent));
+    line->replace(at);
     chart->addSeries(line);
-    chart->addSeries(dots);
-    dots->setColor(line->color());
+    std::vector<QXYSeries*> series{line};
+    // A dot for each session while they can be told apart; a year of daily practice is a line.
+    if (points.size() <= kMostDots) {
+        auto* dots = new QScatterSeries;
+        dots->setMarkerSize(7);
+        dots->replace(at);
+        chart->addSeries(dots);
+        dots->setColor(line->color());
+        series.push_back(dots);
+    }
     auto* time = new QDateTimeAxis;
     time->setFormat("d MMM hh:mm");
     time->setTickCount(5);
@@ -88,7 +97,7 @@ QChart* makeSessionChart(const std::vector<SessionPoint>& points) {
     chart->addAxis(time, Qt::AlignBottom);
     QValueAxis* percent = percentAxis(3);
     chart->addAxis(percent, Qt::AlignLeft);
-    for (QXYSeries* s : {static_cast<QXYSeries*>(line), static_cast<QXYSeries*>(dots)}) {
+    for (QXYSeries* s : series) {
         s->attachAxis(time);
         s->attachAxis(percent);
     }
