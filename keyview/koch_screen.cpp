@@ -64,9 +64,10 @@ class GroupRowDelegate : public QStyledItemDelegate {
 KochScreen::KochScreen(App& app)
     : ExerciseScreen(app, {kKochTrainerTitle, kWidth, kHeight, DialogFont::SansSerif8,
                            FrameKind::Closable, nullptr}),
-      trainer_(app.tutor, app.progress(), kochCourse(app), app.clock) {
+      trainer_(
+          std::make_unique<KochTrainer>(app.tutor, app.progress(), kochCourse(app), app.clock)) {
     instructions_ = qobject_cast<QLabel*>(
-        createControl({kInstructions, ControlKind::Label, trainer_.openingText(), 5, 5, 290, 20}));
+        createControl({kInstructions, ControlKind::Label, trainer_->openingText(), 5, 5, 290, 20}));
     createControl({kCopyLabel, ControlKind::Label, "&Copy:", 5, 32, 30, 10, style::AlignRight});
     copyBox_ = qobject_cast<QLineEdit*>(
         createControl({kCopyBox, ControlKind::Edit, "", 40, 30, 120, 12, style::Border}));
@@ -78,11 +79,26 @@ KochScreen::KochScreen(App& app)
         createControl({kGroups, ControlKind::ListBox, "", 5, 50, 290, 130, style::NoTabStop}));
     groups_->setItemDelegate(new GroupRowDelegate(groups_));
     groups_->setAccessibleName(QStringLiteral("Groups"));
+    createControl(
+        {kCourseLabel, ControlKind::Label, "Co&urse:", 5, 188, 30, 10, style::AlignRight});
+    course_ = qobject_cast<QComboBox*>(
+        createControl({kCourse, ControlKind::DropDownList, "", 40, 186, 70, 60}));
+    labelControl(kCourseLabel, kCourse);
+    createControl(
+        {kOwnOrderLabel, ControlKind::Label, "&Own order:", 115, 188, 45, 10, style::AlignRight});
+    ownOrder_ = qobject_cast<QLineEdit*>(
+        createControl({kOwnOrder, ControlKind::Edit, "", 165, 186, 130, 12, style::Border}));
+    labelControl(kOwnOrderLabel, kOwnOrder);
+    setItems(kCourse, courseChoices());
+    // The box shows the order in use, for the learner to change.
+    setSelection(kCourse, courseChoiceOf(app, trainer_->course()));
+    ownOrder_->setText(qText(trainer_->course()));
     status_ =
-        qobject_cast<QLabel*>(createControl({kStatus, ControlKind::Label, "", 5, 184, 290, 20}));
+        qobject_cast<QLabel*>(createControl({kStatus, ControlKind::Label, "", 5, 206, 290, 20}));
 
     connect(copyBox_, &QLineEdit::textChanged, this,
-            [this](const QString& text) { trainer_.typedChanged(stdText(text)); });
+            [this](const QString& text) { trainer_->typedChanged(stdText(text)); });
+    connect(course_, &QComboBox::activated, this, &KochScreen::applyCourse);
     connect(start_, &QPushButton::clicked, this, &KochScreen::returnPressed);
     connect(this, &QDialog::finished, this, &KochScreen::closed);
     // Return sends and judges wherever the focus is, as Start does.
@@ -90,8 +106,38 @@ KochScreen::KochScreen(App& app)
     setOpeningFocus(kCopyBox);
 }
 
+void KochScreen::applyCourse() {
+    const TypedCourseOrder chosen =
+        courseOfChoice(app(), course_->currentIndex(), stdText(ownOrder_->text()));
+    if (!chosen.error.empty()) {
+        status_->setText(qText(chosen.error));
+        return;
+    }
+    if (chosen.characters != trainer_->course()) {
+        trainer_->close();
+        trainer_ = std::make_unique<KochTrainer>(app().tutor, app().progress(), chosen.characters,
+                                                 app().clock);
+        instructions_->setText(qText(trainer_->openingText()));
+    }
+    ownOrder_->setText(qText(trainer_->course()));
+    status_->clear();
+}
+
 void KochScreen::returnPressed() {
-    const KochUpdate update = trainer_.returnKey(stdText(copyBox_->text()));
+    if (ownOrder_->hasFocus()) {
+        // The order typed, chosen in the list with it (LCWO's or the lessons' when it is one of
+        // them).
+        const TypedCourseOrder typed =
+            parseCourseOrder(stdText(ownOrder_->text()), app().tutor.codes);
+        if (!typed.error.empty()) {
+            status_->setText(qText(typed.error));
+            return;
+        }
+        setSelection(kCourse, courseChoiceOf(app(), typed.characters));
+        applyCourse();
+        return;
+    }
+    const KochUpdate update = trainer_->returnKey(stdText(copyBox_->text()));
     if (!update.acted)
         return;
     if (update.groupStarted)
@@ -125,7 +171,7 @@ void KochScreen::addRow(const KochRow& row, const std::string& result) {
 }
 
 void KochScreen::closed() {
-    trainer_.close();
+    trainer_->close();
 }
 
 void kochScreen(App& app) {

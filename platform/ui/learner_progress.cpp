@@ -1,7 +1,5 @@
 #include "learner_progress.h"
 
-#include "exercises/koch_trainer.h"
-
 namespace keytut::ui {
 
 std::string kochCourse(App& app) {
@@ -40,6 +38,31 @@ std::vector<SessionPoint> kochSessions(App& app) {
             {row.endedMs.value_or(row.startedMs), progress::wholePercent(row.right, row.answers)});
     });
     return points;
+}
+
+std::vector<std::string> courseChoices() {
+    return {"LCWO order", "Lesson order", "Own order"};
+}
+
+int courseChoiceOf(const App& app, const std::string& course) {
+    if (course == kLcwoCourseOrder)
+        return 0;
+    if (course == lessonCourseOrder(app.tutor.data.lessonGroups, app.tutor.codes))
+        return 1;
+    return kOwnCourseChoice;
+}
+
+TypedCourseOrder courseOfChoice(const App& app, int choice, const std::string& typed) {
+    if (choice == 0)
+        return {std::string(kLcwoCourseOrder), {}};
+    if (choice == 1) {
+        TypedCourseOrder lessons{lessonCourseOrder(app.tutor.data.lessonGroups, app.tutor.codes),
+                                 {}};
+        if (lessons.characters.size() < static_cast<std::size_t>(kKochFirstLevel))
+            lessons.error = "The lessons hold too few characters for a course";
+        return lessons;
+    }
+    return parseCourseOrder(typed, app.tutor.codes);
 }
 
 progress::CharacterName characterNames(const App& app) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app.h"
+#include "exercises/koch_trainer.h"
 #include "progress/report.h"
 
 namespace keytut::ui {
@@ -30,6 +31,16 @@ struct SessionPoint {
 };
 // Every such session, oldest first; none when nothing is kept.
 std::vector<SessionPoint> kochSessions(App& app);
+
+// The course orders the Koch trainer offers, as its Course list names them: LCWO's, the order
+// of this program's lessons, and one the learner types.
+std::vector<std::string> courseChoices();
+constexpr int kOwnCourseChoice = 2;
+// The entry of the list that stands for `course` (kOwnCourseChoice: none of the others).
+int courseChoiceOf(const App& app, const std::string& course);
+// The course order of entry `choice`; for the own order, `typed` as the learner typed it, with
+// what is wrong with it, in words, when it cannot be used.
+TypedCourseOrder courseOfChoice(const App& app, int choice, const std::string& typed);
 
 // How the texts name a character: Earkey names the marks and prosigns ("Full Stop"), Keyview
 // shows them.

@@ -196,14 +196,20 @@ KOCH_OPENING = ("Level 2 of 41: K M. Return sends a group of five; type what you
                 "press Return.")
 # The screen opens in the copy box, which says the level and the keys. Return sends a group,
 # K is typed and Return judges it: the result is said at once, with the focus left in the copy
-# box, and is then in the result box.
+# box, and is then in the result box. The course list and the box of the learner's own order
+# follow.
 KOCH = Screen(
     name="koch",
     open=from_menu("Koch Trainer"),
     first_speech=KOCH_OPENING,
     stops=[stop("Copy:", changes=[
                (["Return", "k", "Return"], [" of 5. Sent ", "you typed K"])]),
-           stop(" of 5. Sent ", "you typed K")],
+           stop(" of 5. Sent ", "you typed K"),
+           # Another course starts at its own level; back to LCWO's, where this one started.
+           stop("Course:", "LCWO order", changes=[(["Down"], ["Lesson order"]),
+                                                  (["Up"], ["LCWO order"])]),
+           # The box shows the order in use.
+           stop("Own order:")],
     back="Koch Trainer")
 
 SCREENS = [MAIN_MENU, LESSON, GROUP_TEST_STAGE, PUNCTUATION, WORD_TEST, QSO, MESSAGE, FILE,

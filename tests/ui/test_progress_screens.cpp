@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -22,6 +23,7 @@
 #include "keyview/koch_screen.h"
 #include "keyview/lesson_screen.h"
 #include "keyview/progress_screen.h"
+#include "platform/ui/learner_progress.h"
 #include "progress/store.h"
 #include "test_support.h"
 #include "tests/exercises/temp_folder.h"
@@ -348,6 +350,72 @@ TEST_P(ProgressScreens, ProgressScreenShowsTheFile) {
     }
 }
 
+TEST_P(ProgressScreens, KochCourseChosenAndKept) {
+    const std::string lessons = lessonCourseOrder(app().tutor.data.lessonGroups, app().tutor.codes);
+    QComboBox* list = nullptr;
+    QLineEdit* own = nullptr;
+    auto courseWidgets = [&](ExerciseScreen& screen) {
+        if (earkey()) {
+            auto& koch = static_cast<earkey::KochScreen&>(screen);
+            list = koch.courseList();
+            own = koch.ownOrderBox();
+        } else {
+            auto& koch = static_cast<keyview::KochScreen&>(screen);
+            list = koch.courseList();
+            own = koch.ownOrderBox();
+        }
+    };
+    // What the screen gave of a course that cannot be used.
+    auto told = [&](ExerciseScreen& screen) {
+        return earkey() ? announced()
+                        : static_cast<keyview::KochScreen&>(screen).status()->text().toStdString();
+    };
+    {
+        auto screen = kochScreen();
+        courseWidgets(*screen);
+        EXPECT_EQ(list->currentIndex(), 0);
+        EXPECT_EQ(trainer->course(), kLcwoCourseOrder);
+        // The lessons' order, chosen in the list.
+        list->setCurrentIndex(1);
+        emit list->activated(1);
+        trainer = &(earkey() ? static_cast<earkey::KochScreen&>(*screen).trainer()
+                             : static_cast<keyview::KochScreen&>(*screen).trainer());
+        EXPECT_EQ(trainer->course(), lessons);
+        // An own order that cannot be used is told and changes nothing.
+        // The box shows the order in use.
+        EXPECT_EQ(own->text().toStdString(), lessons);
+        own->setFocus();
+        own->clear();
+        QTest::keyClicks(own, "e t e");
+        QTest::keyClick(own, Qt::Key_Return);
+        EXPECT_EQ(told(*screen), "The character E is in the course twice");
+        EXPECT_EQ(trainer->course(), lessons);
+        // One that can: Return in its box takes it, at its first level.
+        own->clear();
+        QTest::keyClicks(own, "e i s h");
+        QTest::keyClick(own, Qt::Key_Return);
+        trainer = &(earkey() ? static_cast<earkey::KochScreen&>(*screen).trainer()
+                             : static_cast<keyview::KochScreen&>(*screen).trainer());
+        EXPECT_EQ(trainer->course(), "EISH");
+        EXPECT_EQ(list->currentIndex(), kOwnCourseChoice);
+        EXPECT_EQ(trainer->learnt(), "EI");
+        copyBox->setFocus();
+        copyGroup();
+        for (char c : trainer->group())
+            EXPECT_TRUE(c == 'E' || c == 'I') << trainer->group();
+        screen->endScreen();
+        settle();
+    }
+    // The course used last is the one the trainer opens on.
+    auto again = kochScreen();
+    courseWidgets(*again);
+    EXPECT_EQ(trainer->course(), "EISH");
+    EXPECT_EQ(list->currentIndex(), kOwnCourseChoice);
+    EXPECT_EQ(own->text().toStdString(), "EISH");
+    const auto rows = answersIn(file);
+    ASSERT_EQ(rows.size(), 5u);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothEditions, ProgressScreens,
                          ::testing::Values(Edition::Earkey, Edition::Keyview));
 
@@ -364,11 +432,15 @@ TEST(EarkeyKochScreen, OpensInTheCopyBoxSayingTheOpeningText) {
     };
     EXPECT_EQ(screen.focusedId(), earkey::koch::kCopyBox);
     EXPECT_EQ(said(), "Copy: / " + screen.trainer().openingText());
-    // Tab goes to the result box and back; the opening text is no stop of its own.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(screen.focusedId(), earkey::koch::kResultBox);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(screen.focusedId(), earkey::koch::kCopyBox);
+    // Tab walks the result box, the course list and the own-order box; the opening text is no
+    // stop of its own.
+    std::vector<int> walk;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walk.push_back(screen.focusedId());
+    }
+    using namespace earkey::koch;
+    EXPECT_EQ(walk, (std::vector<int>{kResultBox, kCourse, kOwnOrder, kCopyBox}));
     // Once typed into, the box says what it holds.
     QTest::keyClicks(screen.copyBox(), "km");
     EXPECT_EQ(said(), "Copy: / km");
