@@ -1,6 +1,6 @@
 // The program-wide state of either edition, created once at start-up and handed to every screen:
 // the edition's profile, the data read from the data folder, the tone and speeds, the random
-// source, the settings the key screens take from the main window, and the sender. What an exercise
+// source and the sender. What an exercise
 // keeps (its stage, its texts, its review list) belongs to the exercise.
 #pragma once
 
@@ -33,11 +33,6 @@ class Tutor {
     Timing timing;
     SpeedSettings speeds;
     Random random;
-
-    // The serial port setting as typed, copied from the main window when a key screen starts.
-    std::string commPortText;
-    // The character speed as chosen in the main window, copied for the paddle key screen.
-    std::string workText;
 
     // The pitch and edges of the tone, at the edition's loudness; the next character sent
     // sounds so. A pitch that is not offered is refused with std::invalid_argument.

@@ -45,17 +45,20 @@ void fileScreen(App& app) {
     app.tutor.sender.stop();
 }
 
-keytut::ui::ExerciseEntries exerciseEntries(App& app) {
-    keytut::ui::ExerciseEntries entries;
-    entries.lesson = [&app](int lesson) { lessonScreen(app, lesson); };
-    entries.thirtyWordTest = [&app] { wordTestScreen(app); };
-    entries.messageSending = [&app] { messageScreen(app); };
-    entries.qsoPractice = [&app] { qsoScreen(app); };
-    entries.fileSending = [&app] { fileScreen(app); };
-    entries.kochTrainer = [&app] { kochScreen(app); };
-    entries.progress = [&app] { progressScreen(app); };
-    keytut::keys::addKeyScreens(entries, app, straightKeyLayout(), paddleKeyLayout());
-    return entries;
+keytut::ui::ExerciseOpeners exerciseOpeners(App& app) {
+    using namespace keytut::ui::exercise;
+    keytut::ui::ExerciseOpeners openers;
+    openers.lesson = [&app](int lesson) { lessonScreen(app, lesson); };
+    openers.byName = {
+        {kThirtyWords, [&app] { wordTestScreen(app); }},
+        {kMessage, [&app] { messageScreen(app); }},
+        {kQsos, [&app] { qsoScreen(app); }},
+        {kFile, [&app] { fileScreen(app); }},
+        {kKochTrainer, [&app] { kochScreen(app); }},
+        {kProgress, [&app] { progressScreen(app); }},
+    };
+    keytut::keys::addKeyScreens(openers, app, straightKeyLayout(), paddleKeyLayout());
+    return openers;
 }
 
 }  // namespace earkey

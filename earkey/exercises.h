@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/ui/app.h"
-#include "platform/ui/menu_window.h"
+#include "platform/ui/exercise_registry.h"
 
 namespace earkey {
 
@@ -15,6 +15,6 @@ void fileScreen(App& app);
 
 // The main menu's table of the exercises built so far; a button whose exercise is not built yet
 // starts nothing.
-keytut::ui::ExerciseEntries exerciseEntries(App& app);
+keytut::ui::ExerciseOpeners exerciseOpeners(App& app);
 
 }  // namespace earkey

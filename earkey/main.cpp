@@ -10,6 +10,6 @@ int main(int argc, char** argv) {
         "Earkey: Morse code practice for white stick users, driven from the keyboard."};
     return keytut::ui::runProgram(
         keytut::kEarkeyProfile, info, argc, argv, [](keytut::ui::App& app) {
-            return std::make_unique<earkey::MainMenu>(app, earkey::exerciseEntries(app));
+            return std::make_unique<earkey::MainMenu>(app, earkey::exerciseOpeners(app));
         });
 }

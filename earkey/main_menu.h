@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/ui/menu_window.h"
 
@@ -17,7 +18,8 @@ std::string lessonCaption(const std::string& group, int i, int count);
 
 class MainMenu : public keytut::ui::MenuWindow {
   public:
-    MainMenu(keytut::ui::App& app, keytut::ui::ExerciseEntries entries);
+    MainMenu(keytut::ui::App& app, keytut::ui::ExerciseOpeners openers,
+             std::vector<keytut::ui::ExerciseButton> registry = keytut::ui::exerciseRegistry());
 
   protected:
     void initialise() override;

@@ -102,7 +102,7 @@ KochScreen::KochScreen(App& app)
     connect(start_, &QPushButton::clicked, this, &KochScreen::returnPressed);
     connect(this, &QDialog::finished, this, &KochScreen::closed);
     // Return sends and judges wherever the focus is, as Start does.
-    setKeyTable({{Qt::Key_Return, Qt::NoModifier, [this] { returnPressed(); }}});
+    setKeyTable({{Qt::Key_Return, Qt::NoModifier, 0, [this] { returnPressed(); }}});
     setOpeningFocus(kCopyBox);
 }
 

@@ -9,6 +9,6 @@ int main(int argc, char** argv) {
         "keyview", "Keyview", "Keyview: a Morse code tutor in a window, driven with buttons."};
     return keytut::ui::runProgram(
         keytut::kKeyviewProfile, info, argc, argv, [](keytut::ui::App& app) {
-            return std::make_unique<keyview::MainWindow>(app, keyview::exerciseEntries(app));
+            return std::make_unique<keyview::MainWindow>(app, keyview::exerciseOpeners(app));
         });
 }

@@ -2,6 +2,8 @@
 // practice buttons with mnemonics and a description, and the settings.
 #pragma once
 
+#include <vector>
+
 #include "platform/ui/menu_window.h"
 
 namespace keyview {
@@ -11,7 +13,8 @@ inline const char* const kMainWindowTitle =
 
 class MainWindow : public keytut::ui::MenuWindow {
   public:
-    MainWindow(keytut::ui::App& app, keytut::ui::ExerciseEntries entries);
+    MainWindow(keytut::ui::App& app, keytut::ui::ExerciseOpeners openers,
+               std::vector<keytut::ui::ExerciseButton> registry = keytut::ui::exerciseRegistry());
 };
 
 }  // namespace keyview

@@ -41,15 +41,15 @@ std::shared_ptr<StraightKeyDecoder> makeStraightKeyDecoder(const CodeTable& code
     });
 }
 
-void addKeyScreens(ui::ExerciseEntries& entries, ui::App& app, KeyScreenLayout straight,
+void addKeyScreens(ui::ExerciseOpeners& openers, ui::App& app, KeyScreenLayout straight,
                    KeyScreenLayout paddle) {
     auto decoder = makeStraightKeyDecoder(app.tutor.codes, app.tutor.profile);
-    entries.straightKeyDecoding = [&app, decoder, straight] {
+    openers.byName[ui::exercise::kStraightKey] = [&app, decoder, straight] {
         StraightKeyScreen screen(app, straight, *decoder, programHooks(app));
         screen.start();
     };
-    entries.paddleKeyDecoding = [&app, paddle] {
-        PaddleKeyScreen screen(app, paddle, app.tutor.workText, programHooks(app));
+    openers.byName[ui::exercise::kPaddleKey] = [&app, paddle] {
+        PaddleKeyScreen screen(app, paddle, app.settings().characterSpeedText(), programHooks(app));
         screen.start();
     };
 }
@@ -77,9 +77,9 @@ bool KeyScreen::openPort() {
     place.screen = this;
     // A key script plays on the side-tone's clock: the same however busy the program is.
     place.elapsedMs = [this] { return ticks_ * 5; };
-    place.inputKeys = app().inputKeys;
-    auto result = hooks_.openKey ? hooks_.openKey(app().tutor.commPortText, place)
-                                 : openKeyPort(app().tutor.commPortText, place);
+    place.inputKeys = app().settings().inputKeys();
+    const std::string& port = app().settings().port();
+    auto result = hooks_.openKey ? hooks_.openKey(port, place) : openKeyPort(port, place);
     if (auto* error = std::get_if<KeyPortError>(&result)) {
         messageBox(kCommPortErrorTitle, error->message, true);
         return false;
@@ -133,7 +133,7 @@ void KeyScreen::watch() {
     if (key_ && key_->failed() && !portFaultReported_) {
         portFaultReported_ = true;
         setTone(false);
-        say(portFailedText(app().tutor.commPortText));
+        say(portFailedText(app().settings().port()));
     }
 }
 
@@ -217,7 +217,8 @@ void StraightKeyScreen::showTimings() {
 PaddleKeyScreen::PaddleKeyScreen(ui::App& app, const KeyScreenLayout& layout,
                                  const std::string& wpmText, KeyScreenHooks hooks)
     : KeyScreen(app, layout, std::move(hooks)),
-      keyer_(app.tutor.codes, app.tutor.profile, paddleDotTicks(wpmText), app.keyerMode) {}
+      keyer_(app.tutor.codes, app.tutor.profile, paddleDotTicks(wpmText),
+             app.settings().keyerMode()) {}
 
 void PaddleKeyScreen::tick(KeySource& key) {
     auto character = keyer_.step([&key] { return key.readKeyLines(); });

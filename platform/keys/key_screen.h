@@ -24,8 +24,8 @@
 #include "keying/sidetone.h"
 #include "keying/straight_key.h"
 #include "platform/ui/app.h"
+#include "platform/ui/exercise_registry.h"
 #include "platform/ui/exercise_screen.h"
-#include "platform/ui/menu_window.h"
 #include "platform/ui/screen.h"
 
 namespace keytut::keys {
@@ -151,7 +151,7 @@ class PaddleKeyScreen : public KeyScreen {
 
 // The main window's two key buttons open these screens; the straight-key decoder made here keeps
 // its state for the whole run.
-void addKeyScreens(ui::ExerciseEntries& entries, ui::App& app, KeyScreenLayout straight,
+void addKeyScreens(ui::ExerciseOpeners& openers, ui::App& app, KeyScreenLayout straight,
                    KeyScreenLayout paddle);
 
 // A program-wide straight-key decoder timed by the monotonic clock.

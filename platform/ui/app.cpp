@@ -18,7 +18,8 @@ App::App(Tutor& tutor, audio::AudioSystem& audio, MessageSink& messages, KeyStat
       clock([] {
           using namespace std::chrono;
           return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-      }) {}
+      }),
+      settings_(tutor) {}
 
 App::~App() {
     releaseSound();
@@ -56,12 +57,8 @@ void App::pause(int ms) {
     pauseFor(ms);
 }
 
-KeptSettings App::settings() const {
-    return KeptSettings{tutor.speeds, portText, tutor.tone.settings(), keyerMode, inputKeys};
-}
-
 void App::keepSettings() {
-    if (!keeper_ || keeper_->keep(settings()) || toldSettingsUnkept_)
+    if (!keeper_ || keeper_->keep(settings_.kept()) || toldSettingsUnkept_)
         return;
     toldSettingsUnkept_ = true;
     // After the handler that changed the setting has returned (a list may be in the middle of

@@ -20,6 +20,7 @@
 #include "keying/keyer_modes.h"
 #include "platform/audio/audio_system.h"
 #include "progress/store.h"
+#include "settings.h"
 
 namespace keytut::ui {
 
@@ -53,12 +54,9 @@ class App {
     KeyStateTracker& keys;
     const ProgramOptions options;
 
-    // The text of the main window's port box: what it shows when it opens, and what it showed
-    // when it closed (kept between runs with the speeds).
-    std::string portText = "1";
-    // The paddle keyer's mode and a keyboard-type adapter's two keys, kept between runs.
-    KeyerMode keyerMode = KeyerMode::Plain;
-    InputKeys inputKeys = defaultInputKeys();
+    // The learner's settings, which every screen reads and the setting screens change.
+    Settings& settings() { return settings_; }
+    const Settings& settings() const { return settings_; }
 
     // The owner of every exercise screen.
     QWidget* mainWindow() const { return mainWindow_; }
@@ -83,9 +81,6 @@ class App {
 
     // Where the settings are kept between runs; none (tests): they are not kept.
     void setSettingsKeeper(SettingsKeeper* keeper) { keeper_ = keeper; }
-    // The settings as they stand: the speeds, the port box's text, the tone, the keyer's mode
-    // and the adapter's keys.
-    KeptSettings settings() const;
     // Keeps the settings now: the main window and the tone screen call it on every change,
     // so that what the learner chose is kept however the program ends. The first time they
     // cannot be kept the learner is told, once, in a message box above the main window (the
@@ -101,6 +96,7 @@ class App {
     std::function<std::int64_t()> clock;
 
   private:
+    Settings settings_;
     QPointer<QWidget> mainWindow_;
     std::unique_ptr<audio::WaveOut> soundOut_;
     SettingsKeeper* keeper_ = nullptr;

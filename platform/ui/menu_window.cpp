@@ -1,10 +1,10 @@
 #include "menu_window.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <algorithm>
 
 #include "keying/key_source.h"
-#include "tone_screen.h"
 
 namespace keytut::ui {
 
@@ -19,10 +19,54 @@ std::string speedRuleNote(const SpeedSettings& before, const SpeedSettings& afte
     return {};
 }
 
-MenuWindow::MenuWindow(App& app, const std::string& title, ExerciseEntries entries)
+MenuWindow::MenuWindow(App& app, const std::string& title, MenuButtons buttons,
+                       ExerciseOpeners openers, std::vector<ExerciseButton> registry)
     : Screen({title, kWidth, kHeight, DialogFont::SansSerif8, FrameKind::MainWindow, nullptr}),
       app_(app),
-      entries_(std::move(entries)) {}
+      buttons_(std::move(buttons)),
+      openers_(std::move(openers)),
+      registry_(std::move(registry)) {}
+
+void MenuWindow::createGroups() {
+    createControl({kLessonBox, ControlKind::GroupBox, "Lesson", 10, 10, 150, 22 * groupCount()});
+    createPractice();
+    createSettings();
+    colourControls();
+    fitToControls();
+}
+
+void MenuWindow::createPractice() {
+    constexpr int kColumnWidth = 125;
+    constexpr int kRowHeight = 18;
+    int lastColumn = 2;
+    int rows = 2;
+    for (const ExerciseButton& button : registry_) {
+        if (button.group == ButtonGroup::Practice) {
+            lastColumn = std::max(lastColumn, button.column);
+            rows = std::max(rows, button.row + 1);
+        }
+    }
+    const int y = practiceY();
+    for (const ExerciseButton& button : registry_) {
+        if (button.group != ButtonGroup::Practice)
+            continue;
+        const int x = 15 + kColumnWidth * button.column;
+        const int top = y + kRowHeight * button.row;
+        QWidget* widget =
+            createControl({button.id, ControlKind::PushButton, button.*buttons_.caption, x, top,
+                           buttons_.practiceWidth, 14});
+        connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
+                [this, &button] { open(button); });
+        if (buttons_.descriptions && !button.description.empty()) {
+            // Up to the next column, or to the group's edge for the last one.
+            const int width = button.column == lastColumn ? 40 : 60;
+            createControl({button.descriptionId, ControlKind::Label, button.description, x + 40,
+                           top + 2, width, 10});
+        }
+    }
+    createControl({kPracticeBox, ControlKind::GroupBox, "Practice", 10, y - 12,
+                   350 + kColumnWidth * (lastColumn - 2), 19 + kRowHeight * rows});
+}
 
 void MenuWindow::createSettings() {
     createControl(
@@ -37,8 +81,15 @@ void MenuWindow::createSettings() {
         {kPortLabel, ControlKind::Label, "Comm &Port:", 225, 108, 60, 10, style::AlignRight});
     createControl(
         {kPort, ControlKind::Edit, "", 290, 108, 10, 10, style::DigitsOnly | style::Border});
-    // The pitch and edges of the tone, on a screen of their own.
-    createControl({kTone, ControlKind::PushButton, "&Tone", 290, 124, 40, 14});
+    for (const ExerciseButton& button : registry_) {
+        if (button.group != ButtonGroup::Settings)
+            continue;
+        QWidget* widget =
+            createControl({button.id, ControlKind::PushButton, button.*buttons_.caption, button.x,
+                           button.y, button.width, button.height});
+        connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
+                [this, &button] { open(button); });
+    }
     const std::vector<std::string> choices(speedChoices.begin(), speedChoices.end());
     setItems(kCharacterSpeed, choices);
     setItems(kWordSpeed, choices);
@@ -47,7 +98,7 @@ void MenuWindow::createSettings() {
         port->setMaxLength(static_cast<int>(kMaxPortDigits));
         // Kept as it is typed, as the speeds are when chosen.
         QObject::connect(port, &QLineEdit::textEdited, this, [this] {
-            app_.portText = text(kPort);
+            app_.settings().setPort(text(kPort));
             app_.keepSettings();
         });
     }
@@ -55,9 +106,9 @@ void MenuWindow::createSettings() {
 
 void MenuWindow::colourControls() {
     setWindowColours(Qt::black, kScreenBackground);
-    const int last = groupCount() + 210;
     for (int id : controlIds()) {
-        if (id >= 199 && id <= last)
+        const ControlKind kind = specOf(id)->kind;
+        if (kind == ControlKind::Label || kind == ControlKind::GroupBox)
             setColours(id, Qt::black, kScreenBackground);
     }
 }
@@ -80,89 +131,59 @@ void MenuWindow::fitToControls() {
 
 void MenuWindow::initialise() {
     showSpeeds();
-    setText(kPort, app_.portText);
+    setText(kPort, app_.settings().port());
 }
 
 void MenuWindow::showSpeeds() {
-    setSelection(kCharacterSpeed, app_.tutor.speeds.charIndex);
-    setSelection(kWordSpeed, app_.tutor.speeds.wordIndex);
+    setSelection(kCharacterSpeed, app_.settings().speeds().charIndex);
+    setSelection(kWordSpeed, app_.settings().speeds().wordIndex);
+}
+
+void MenuWindow::open(const std::function<void()>& opener) {
+    if (!opener || exerciseOpen_)
+        return;
+    // What the exercise reads is what the window shows.
+    app_.settings().setPort(text(kPort));
+    exerciseOpen_ = true;
+    opener();
+    exerciseOpen_ = false;
+}
+
+void MenuWindow::open(const ExerciseButton& button) {
+    if (button.open) {
+        open([this, &button] { button.open(app_); });
+    } else if (auto it = openers_.byName.find(button.name); it != openers_.byName.end()) {
+        open(it->second);
+    }
+}
+
+void MenuWindow::openLesson(int n) {
+    if (openers_.lesson && n >= 1 && n <= groupCount())
+        open([this, n] { openers_.lesson(n); });
 }
 
 void MenuWindow::command(int id, int notification) {
-    // One exercise at a time, and one press one exercise: a press that reaches the window while
-    // an exercise it started is still open (its screen, or the message box of a port that cannot
-    // be opened) starts nothing more.
-    auto call = [this](const std::function<void()>& entry) {
-        if (!entry || exerciseOpen_)
-            return;
-        exerciseOpen_ = true;
-        entry();
-        exerciseOpen_ = false;
-    };
-    Tutor& tutor = app_.tutor;
-    const int choices = static_cast<int>(speedChoices.size());
-    if (id > 100 && id <= 100 + groupCount()) {
-        if (entries_.lesson)
-            call([this, id] { entries_.lesson(id - 100); });
-        return;
-    }
     switch (id) {
-        case kThirtyWords:
-            call(entries_.thirtyWordTest);
-            break;
-        case kQsos:
-            call(entries_.qsoPractice);
-            break;
-        case kMessage:
-            call(entries_.messageSending);
-            break;
-        case kFile:
-            call(entries_.fileSending);
-            break;
         case kCharacterSpeed:
         case kWordSpeed: {
             if (notification != CBN_SELENDOK)
                 break;
-            const int index = selection(id);
-            if (index < 0 || index >= choices)
-                break;
-            const SpeedSettings before = tutor.speeds;
+            Settings& settings = app_.settings();
+            const SpeedSettings before = settings.speeds();
             if (id == kCharacterSpeed) {
-                tutor.speeds.chooseCharacterSpeed(index, tutor.timing);
+                settings.chooseCharacterSpeed(selection(id));
             } else {
-                tutor.speeds.chooseWordSpeed(index, tutor.timing);
+                settings.chooseWordSpeed(selection(id));
             }
             // Both lists show what the element lengths now hold; the learner hears the other
             // list follow, which they cannot see.
             showSpeeds();
-            noteChange(speedRuleNote(before, tutor.speeds));
+            noteChange(speedRuleNote(before, settings.speeds()));
             app_.keepSettings();
             break;
         }
-        case kTone:
-            call([this] { toneScreen(app_); });
-            break;
-        case kKochTrainer:
-            call(entries_.kochTrainer);
-            break;
-        case kProgress:
-            call(entries_.progress);
-            break;
-        case kStraightKey:
-            if (exerciseOpen_)
-                break;
-            tutor.commPortText = text(kPort);
-            call(entries_.straightKeyDecoding);
-            break;
-        case kPaddleKey:
-            if (exerciseOpen_)
-                break;
-            tutor.commPortText = text(kPort);
-            tutor.workText = text(kCharacterSpeed);
-            call(entries_.paddleKeyDecoding);
-            break;
         case kCancelCommand:
-            app_.portText = text(kPort);
+            app_.settings().setPort(text(kPort));
             endScreen();
             break;
         default:

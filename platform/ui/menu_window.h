@@ -1,26 +1,22 @@
-// What the main windows of both editions share: the speed and port settings, the colours, the
-// dispatch of the exercise buttons and the end of the program.
+// What the main windows of both editions share: the practice and settings buttons built from
+// the exercise registry, the speed and port settings, the colours, the opening of exercises and
+// the end of the program.
 #pragma once
 
-#include <functional>
 #include <string>
+#include <vector>
 
 #include "app.h"
+#include "exercise_registry.h"
 #include "screen.h"
 
 namespace keytut::ui {
 
-// The exercises a main window starts; each returns when its screen has closed.
-struct ExerciseEntries {
-    std::function<void(int)> lesson;  // lesson group n, 1-based
-    std::function<void()> thirtyWordTest;
-    std::function<void()> qsoPractice;
-    std::function<void()> messageSending;
-    std::function<void()> fileSending;
-    std::function<void()> straightKeyDecoding;
-    std::function<void()> paddleKeyDecoding;
-    std::function<void()> kochTrainer;
-    std::function<void()> progress;
+// How an edition shows the registry's buttons.
+struct MenuButtons {
+    std::string ExerciseButton::*caption = &ExerciseButton::earkeyCaption;
+    int practiceWidth = 80;     // of a practice button
+    bool descriptions = false;  // each practice button's description written beside it
 };
 
 namespace menu {
@@ -36,8 +32,6 @@ constexpr int kStraightKey = 306;
 constexpr int kPaddleKey = 307;
 constexpr int kPort = 309;
 constexpr int kTone = 310;  // opens the tone screen
-constexpr int kKochTrainer = 320;
-constexpr int kProgress = 321;
 constexpr int kSettingsBox = 207;
 constexpr int kPracticeBox = 208;
 constexpr int kCharacterSpeedLabel = 205;
@@ -54,22 +48,20 @@ class MenuWindow : public Screen {
     static constexpr int kWidth = 380;
     static constexpr int kHeight = 220;
 
-    MenuWindow(App& app, const std::string& title, ExerciseEntries entries);
+    // `registry` lists the buttons of the practice and settings groups, in tab order.
+    MenuWindow(App& app, const std::string& title, MenuButtons buttons, ExerciseOpeners openers,
+               std::vector<ExerciseButton> registry = exerciseRegistry());
 
     int groupCount() const { return static_cast<int>(app_.tutor.data.lessonGroups.size()); }
     // The top of the practice row: 20 x groupCount + 40.
     int practiceY() const { return 20 * groupCount() + 40; }
-    // The top of the row below the practice box: the Koch trainer and the progress.
-    int progressY() const { return practiceY() + 48; }
 
   protected:
-    // The settings group, last in creation order in both editions.
-    void createSettings();
-    // Black on the screen colour for the window and the controls 199 to groupCount + 210.
-    void colourControls();
-    // The window keeps its size unless controls lie beyond it: then it grows to show them. It
-    // cannot be made smaller than that.
-    void fitToControls();
+    // After the lesson buttons: the lesson group box, the practice buttons and their group, the
+    // settings group; then the colours and the size.
+    void createGroups();
+    // Opens lesson group n (1-based), as a lesson button does.
+    void openLesson(int n);
 
     void initialise() override;
     void command(int id, int notification) override;
@@ -77,9 +69,24 @@ class MenuWindow : public Screen {
     App& app_;
 
   private:
+    void createPractice();
+    // The settings group, last in creation order in both editions.
+    void createSettings();
+    // Black on the screen colour for the window, its labels and group boxes.
+    void colourControls();
+    // The window keeps its size unless controls lie beyond it: then it grows to show them. It
+    // cannot be made smaller than that.
+    void fitToControls();
+    // One exercise at a time, and one press one exercise: a press that reaches the window while
+    // an exercise it started is still open (its screen, or the message box of a port that cannot
+    // be opened) starts nothing more.
+    void open(const std::function<void()>& opener);
+    void open(const ExerciseButton& button);
     void showSpeeds();
 
-    ExerciseEntries entries_;
+    MenuButtons buttons_;
+    ExerciseOpeners openers_;
+    std::vector<ExerciseButton> registry_;
     bool exerciseOpen_ = false;  // an exercise (or its port's message box) is up
 };
 

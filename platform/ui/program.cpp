@@ -212,9 +212,6 @@ int runProgram(const EditionProfile& profile, const ProgramInfo& info, int argc,
     const KeptSettings kept = line.options.resetSettings ? KeptSettings{} : keeper.loaded();
 
     Tutor tutor(profile);
-    tutor.setTone(kept.tone);
-    tutor.speeds.chooseCharacterSpeed(kept.speeds.charIndex, tutor.timing);
-    tutor.speeds.chooseWordSpeed(kept.speeds.wordIndex, tutor.timing);
     if (line.options.seed) {
         tutor.random.seed(*line.options.seed);
     } else {
@@ -245,16 +242,17 @@ int runProgram(const EditionProfile& profile, const ProgramInfo& info, int argc,
     application.installEventFilter(&keys);
     {
         App app(tutor, *sound, messages, keys, line.options);
-        app.portText = kept.port;
-        app.keyerMode = line.options.keyer.value_or(kept.keyer);
-        app.inputKeys = line.options.inputKeys.value_or(kept.inputKeys);
+        KeptSettings chosen = kept;
+        chosen.keyer = line.options.keyer.value_or(kept.keyer);
+        chosen.inputKeys = line.options.inputKeys.value_or(kept.inputKeys);
+        app.settings().take(chosen);
         app.setSettingsKeeper(&keeper);
         std::unique_ptr<Screen> window = makeMainWindow(app);
         app.setMainWindow(window.get());
         if (!quitOnSignal.requested())
             window->run();
         app.releaseSound();
-        if (!keeper.keep(app.settings())) {
+        if (!keeper.keep(app.settings().kept())) {
             std::cerr << info.command << ": the settings could not be kept: " << keeper.error()
                       << "\n";
         }

@@ -81,8 +81,8 @@ struct KeyBinding {
     KeyBinding() = default;
     KeyBinding(int key, Qt::KeyboardModifiers modifiers, int command)
         : key(key), modifiers(modifiers), command(command) {}
-    KeyBinding(int key, Qt::KeyboardModifiers modifiers, std::function<void()> action)
-        : key(key), modifiers(modifiers), action(std::move(action)) {}
+    KeyBinding(int key, Qt::KeyboardModifiers modifiers, int command, std::function<void()> action)
+        : key(key), modifiers(modifiers), command(command), action(std::move(action)) {}
 
     int key = 0;
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;

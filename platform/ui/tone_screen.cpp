@@ -30,7 +30,7 @@ ToneScreen::ToneScreen(App& app)
     labelControl(kEdgesLabel, kEdges);
     setItems(kPitch, pitchChoices());
     setItems(kEdges, edgeChoices());
-    const ToneSettings& chosen = app.tutor.tone.settings();
+    const ToneSettings& chosen = app.settings().tone();
     setSelection(kPitch, (chosen.pitch - kLowestPitch) / kPitchStep);
     setSelection(kEdges, chosen.softEdges ? 1 : 0);
     setOpeningFocus(kPitch);
@@ -43,13 +43,13 @@ void ToneScreen::command(int id, int notification) {
         case kEdges: {
             if (notification != CBN_SELENDOK)
                 break;
-            ToneSettings chosen = tutor.tone.settings();
+            ToneSettings chosen = app().settings().tone();
             const int index = selection(id);
             if (id == kPitch && index >= 0 && index < static_cast<int>(pitchChoices().size()))
                 chosen.pitch = kLowestPitch + index * kPitchStep;
             if (id == kEdges && index >= 0 && index <= 1)
                 chosen.softEdges = index == 1;
-            tutor.setTone(chosen);
+            app().settings().setTone(chosen);
             app().keepSettings();
             break;
         }

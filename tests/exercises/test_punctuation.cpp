@@ -39,7 +39,6 @@ TEST(PunctuationScreen, ButtonsPlayTheirSignsAndOkNamesTheLastOne) {
     ExerciseRig rig(Edition::Earkey);
     LessonState lesson;
     ASSERT_EQ(beginLesson(lesson, rig.tutor.data.lessonGroups, 11), LessonKind::Punctuation);
-    rig.tutor.workText = "E";  // left over from an earlier screen
     PunctuationLesson screen(rig.tutor, lesson.text);
 
     // Before any sign: an empty message, then the first sign plays.

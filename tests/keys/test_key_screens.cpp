@@ -55,7 +55,6 @@ class KeyRig {
           app(tutor, audio, messages, keys, withPorts(std::move(ports))) {
         CollectingMessageSink sink;
         EXPECT_TRUE(tutor.loadData(KEYTUT_DATA_DIR, sink));
-        tutor.commPortText = "1";
     }
 
     keys::KeyScreenHooks hooks() {
@@ -245,7 +244,7 @@ TEST_P(KeyScreens, PortMessagesAndTheScreenNeverShown) {
              {"9", "Can't open port 9"},  // a pseudo-terminal: no modem lines
          }) {
         KeyRig rig(GetParam(), ports);
-        rig.tutor.commPortText = port;
+        rig.app.settings().setPort(port);
         StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
         QElapsedTimer clock;
         clock.start();
@@ -298,7 +297,7 @@ TEST_P(KeyScreens, UnpluggedPortIsReportedOnceAndTheScreenCanBeLeft) {
     ::unlockpt(master);
     KeyRig rig(GetParam(), {{"3", ::ptsname(master)}});
     rig.listen();
-    rig.tutor.commPortText = "3";
+    rig.app.settings().setPort("3");
     StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
     // The pseudo-terminal stands in for a serial adapter (the program would not take it: it has
     // no modem lines).
@@ -341,7 +340,7 @@ TEST_P(KeyScreens, PaddleScreenKeysCqAtTwentyWpmInEveryKeyerMode) {
     const auto script = writeScript(keyPaddles("CQ", codes, how), "cq.txt");
     for (KeyerMode mode : keyerModes()) {
         KeyRig rig(GetParam(), {{"1", "sim:" + script}});
-        rig.app.keyerMode = mode;
+        rig.app.settings().setKeyerMode(mode);
         rig.listen();
         keys::PaddleKeyScreen screen(rig.app, rig.paddleLayout(), "20", rig.hooks());
         ASSERT_TRUE(screen.openPort());
@@ -521,7 +520,7 @@ TEST_P(KeyScreens, AdaptersThatCannotBeHad) {
                                std::string("input:/dev/input/event99"), "input:" + file,
                                std::string("input:/dev/null")}) {
         KeyRig rig(GetParam(), {{"4", device}});
-        rig.tutor.commPortText = "4";
+        rig.app.settings().setPort("4");
         keys::PaddleKeyScreen screen(rig.app, rig.paddleLayout(), "12", rig.hooks());
         screen.start();
         EXPECT_EQ(rig.boxes, (std::vector<Box>{{"Comm Port Error", "Can't open port 4", true}}))

@@ -76,9 +76,10 @@ TEST(KeyviewMessageScreen, SendPlaysTheTextEachTimeAndTheBoxKeepsIt) {
 
 TEST(KeyviewMainWindowEntries, WordsAndMessageButtonsOpenTheirScreens) {
     KeyviewRig rig;
-    auto entries = exerciseEntries(rig.app());
-    for (auto [entry, title] : {std::pair{entries.thirtyWordTest, "Send 30 random words"},
-                                std::pair{entries.messageSending, "Send a Message"}}) {
+    auto openers = exerciseOpeners(rig.app());
+    for (auto [entry, title] :
+         {std::pair{openers.byName[keytut::ui::exercise::kThirtyWords], "Send 30 random words"},
+          std::pair{openers.byName[keytut::ui::exercise::kMessage], "Send a Message"}}) {
         std::string seen;
         QTimer::singleShot(200, [&] {
             if (auto* modal =

@@ -38,17 +38,16 @@ const std::vector<std::string> kElevenGroups = {
 // What the exercise buttons started, in order.
 struct Started {
     std::vector<std::string> calls;
-    ExerciseEntries entries() {
+    ExerciseOpeners openers() {
+        namespace x = exercise;
         auto note = [this](std::string what) { return [this, what] { calls.push_back(what); }; };
         return {[this](int n) { calls.push_back("lesson " + std::to_string(n)); },
-                note("words"),
-                note("qsos"),
-                note("message"),
-                note("file"),
-                note("straight"),
-                note("paddle"),
-                note("koch"),
-                note("progress")};
+                {{x::kThirtyWords, note("words")},
+                 {x::kQsos, note("qsos")},
+                 {x::kMessage, note("message")},
+                 {x::kFile, note("file")},
+                 {x::kStraightKey, note("straight")},
+                 {x::kPaddleKey, note("paddle")}}};
     }
 };
 
@@ -57,7 +56,7 @@ std::vector<int> expectedEarkeyIds(int n) {
     for (int i = 1; i <= n; ++i)
         ids.push_back(100 + i);
     for (int id :
-         {200, 300, 301, 302, 303, 306, 307, 208, 320, 321, 207, 205, 304, 206, 305, 199, 309, 310})
+         {200, 300, 301, 302, 303, 306, 307, 312, 313, 208, 207, 205, 304, 206, 305, 199, 309, 310})
         ids.push_back(id);
     return ids;
 }
@@ -68,8 +67,8 @@ std::vector<int> expectedKeyviewIds(int n) {
         ids.push_back(100 + i);
         ids.push_back(210 + i);
     }
-    for (int id : {200, 300, 201, 301, 202, 302, 203, 303, 204, 306, 209, 307,
-                   210, 208, 320, 321, 207, 205, 304, 206, 305, 199, 309, 310})
+    for (int id : {200, 300, 201, 301, 202, 302, 203, 303, 204, 306, 209, 307, 210,
+                   312, 231, 313, 232, 208, 207, 205, 304, 206, 305, 199, 309, 310})
         ids.push_back(id);
     return ids;
 }
@@ -111,7 +110,7 @@ void expectSettings(const Screen& w) {
 TEST(EarkeyMainMenu, ElevenGroups) {
     TestProgram program(Edition::Earkey, kElevenGroups);
     Started started;
-    earkey::MainMenu w(program.app, started.entries());
+    earkey::MainMenu w(program.app, started.openers());
     EXPECT_EQ(w.windowTitle().toStdString(),
               "Earkey v1.01   Morse Code Practice for White Stick users    by Q Q 0 Q Q");
     EXPECT_EQ(w.controlIds(), expectedEarkeyIds(11));
@@ -136,16 +135,16 @@ TEST(EarkeyMainMenu, ElevenGroups) {
     EXPECT_EQ(placeOf(w, 306), (Place{265, 260, 80, 14}));
     EXPECT_EQ(w.text(307), "Paddle Key Send");
     EXPECT_EQ(placeOf(w, 307), (Place{265, 278, 80, 14}));
+    // The Koch trainer and the progress in a third row, which the practice group grows to hold.
+    EXPECT_EQ(w.text(312), "Koch Trainer");
+    EXPECT_EQ(placeOf(w, 312), (Place{15, 296, 80, 14}));
+    EXPECT_EQ(w.text(313), "Progress");
+    EXPECT_EQ(placeOf(w, 313), (Place{140, 296, 80, 14}));
     EXPECT_EQ(w.text(208), "Practice");
-    EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 55}));
-    // The Koch trainer and the progress follow the described buttons, below the practice box.
-    EXPECT_EQ(w.text(320), "Koch Trainer");
-    EXPECT_EQ(placeOf(w, 320), (Place{15, 308, 80, 14}));
-    EXPECT_EQ(w.text(321), "Progress");
-    EXPECT_EQ(placeOf(w, 321), (Place{140, 308, 80, 14}));
+    EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 73}));
     expectSettings(w);
-    // The practice row lies below 220 units: the window grows to show it.
-    EXPECT_GE(w.height(), w.toPixels(0, 0, 0, 303).height());
+    // The practice rows lie below 220 units: the window grows to show them.
+    EXPECT_GE(w.height(), w.toPixels(0, 0, 0, 321).height());
     EXPECT_EQ(w.width(), w.toPixels(0, 0, 380, 0).width());
     expectPlacedInPixels(w);
     // Buttons carry no mnemonics and are not coloured.
@@ -162,7 +161,7 @@ TEST(EarkeyMainMenu, OneAndNoGroups) {
     EXPECT_EQ(placeOf(w1, 200), (Place{10, 10, 150, 22}));
     EXPECT_EQ(placeOf(w1, 300), (Place{15, 60, 80, 14}));
     EXPECT_EQ(placeOf(w1, 301), (Place{15, 78, 80, 14}));
-    EXPECT_EQ(placeOf(w1, 208), (Place{10, 48, 350, 55}));
+    EXPECT_EQ(placeOf(w1, 208), (Place{10, 48, 350, 73}));
 
     TestProgram none(Edition::Earkey, {});
     earkey::MainMenu w0(none.app, {});
@@ -196,7 +195,7 @@ TEST(EarkeyMainMenu, StartsOnTheFirstLessonWithDefaultSettings) {
         walk.push_back(w.focusedId());
     }
     EXPECT_EQ(walk, (std::vector<int>{102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 300, 301,
-                                      302, 303, 306, 307, 320, 321, 304, 305, 309, 310, 101}));
+                                      302, 303, 306, 307, 312, 313, 304, 305, 309, 310, 101}));
 }
 
 // Chooses entry `index` of a list as the learner does: the list then reports CBN_SELENDOK.
@@ -212,9 +211,9 @@ TEST_P(SpeedRule, WordSpeedNeverFasterThanCharacterSpeed) {
     TestProgram program(GetParam(), kElevenGroups);
     std::unique_ptr<MenuWindow> w;
     if (GetParam() == Edition::Earkey) {
-        w = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+        w = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
     } else {
-        w = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+        w = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
     }
     ASSERT_TRUE(showActive(*w));
     const Timing& t = program.tutor.timing;
@@ -279,12 +278,12 @@ class HeardSettings : public ::testing::TestWithParam<Edition> {
 
 TEST_P(HeardSettings, ValuesOnFocusAndEveryChangeSaidOnce) {
     TestProgram program(GetParam(), kElevenGroups);
-    program.app.portText = "7";  // kept from the last run
+    program.app.settings().setPort("7");  // kept from the last run
     std::unique_ptr<MenuWindow> w;
     if (GetParam() == Edition::Earkey) {
-        w = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+        w = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
     } else {
-        w = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+        w = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
     }
     ASSERT_TRUE(showActive(*w));
     EXPECT_EQ(description(w->control(304)), "12");
@@ -317,7 +316,7 @@ TEST_P(HeardSettings, ValuesOnFocusAndEveryChangeSaidOnce) {
 
     // Closing gives the port back to be kept.
     w->sendCommand(kCancelCommand);
-    EXPECT_EQ(program.app.portText, "2");
+    EXPECT_EQ(program.app.settings().port(), "2");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, HeardSettings,
@@ -331,9 +330,9 @@ class MainWindowSettingsAndSize : public ::testing::TestWithParam<Edition> {
     std::unique_ptr<MenuWindow> open(TestProgram& program) {
         std::unique_ptr<MenuWindow> w;
         if (GetParam() == Edition::Earkey)
-            w = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+            w = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
         else
-            w = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+            w = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
         program.app.setMainWindow(w.get());
         EXPECT_TRUE(showActive(*w));
         return w;
@@ -389,7 +388,7 @@ TEST_P(MainWindowSettingsAndSize, ThePortBoxTakesAPortNumberOnly) {
     QTest::keyClicks(port, "x1-2 345678");
     EXPECT_EQ(w->text(kPort), "123");
     w->sendCommand(kCancelCommand);
-    EXPECT_EQ(program.app.portText, "123");
+    EXPECT_EQ(program.app.settings().port(), "123");
 }
 
 // The main window cannot be shrunk until its controls are hidden; it may grow.
@@ -417,10 +416,10 @@ TEST_P(MainWindowSettingsAndSize, OnePressOfSendOneBox) {
     TestProgram program(GetParam(), kElevenGroups);
     std::unique_ptr<MenuWindow> w;
     if (GetParam() == Edition::Earkey)
-        w = std::make_unique<earkey::MainMenu>(program.app, earkey::exerciseEntries(program.app));
+        w = std::make_unique<earkey::MainMenu>(program.app, earkey::exerciseOpeners(program.app));
     else
         w = std::make_unique<keyview::MainWindow>(program.app,
-                                                  keyview::exerciseEntries(program.app));
+                                                  keyview::exerciseOpeners(program.app));
     program.app.setMainWindow(w.get());
     ASSERT_TRUE(showActive(*w));
     w->setText(kPort, "");  // "No Comm Port Selected"
@@ -480,7 +479,7 @@ TEST(SpeedRuleNote, SaysWhichListFollowed) {
 TEST(EarkeyMainMenu, ButtonsStartTheirExercisesAndCopyTheSettings) {
     TestProgram program(Edition::Earkey, kElevenGroups);
     Started started;
-    earkey::MainMenu w(program.app, started.entries());
+    earkey::MainMenu w(program.app, started.openers());
     ASSERT_TRUE(showActive(w));
     QTest::keyClick(w.control(101), Qt::Key_Return);  // the focused first lesson
     w.focus(103);
@@ -489,22 +488,18 @@ TEST(EarkeyMainMenu, ButtonsStartTheirExercisesAndCopyTheSettings) {
     w.focus(304);
     QTest::keyClick(w.control(304), Qt::Key_Return);  // the default button, lesson 1
     for (int id : {111, 300, 301, 302, 303})
-        w.sendCommand(id);
-    w.focus(320);
-    QTest::keyClick(w.control(320), Qt::Key_Return);
-    w.sendCommand(321);
+        w.controlAs<QPushButton>(id)->click();
     w.setText(309, "3");
     choose(w, 304, 3);
-    w.sendCommand(306);
-    EXPECT_EQ(program.tutor.commPortText, "3");
+    w.controlAs<QPushButton>(306)->click();
+    EXPECT_EQ(program.app.settings().port(), "3");
     w.setText(309, "12");
-    w.sendCommand(307);
-    EXPECT_EQ(program.tutor.commPortText, "12");
-    EXPECT_EQ(program.tutor.workText, "18");
-    w.sendCommand(112);  // no such lesson
-    EXPECT_EQ(started.calls, (std::vector<std::string>{
-                                 "lesson 1", "lesson 3", "lesson 1", "lesson 11", "words", "qsos",
-                                 "message", "file", "koch", "progress", "straight", "paddle"}));
+    w.controlAs<QPushButton>(307)->click();
+    EXPECT_EQ(program.app.settings().port(), "12");
+    EXPECT_EQ(program.app.settings().characterSpeedText(), "18");
+    EXPECT_EQ(started.calls,
+              (std::vector<std::string>{"lesson 1", "lesson 3", "lesson 1", "lesson 11", "words",
+                                        "qsos", "message", "file", "straight", "paddle"}));
 }
 
 TEST(MainWindows, EscapeAndTheCloseBoxEndTheProgram) {
@@ -513,9 +508,9 @@ TEST(MainWindows, EscapeAndTheCloseBoxEndTheProgram) {
             TestProgram program(edition, kElevenGroups);
             std::unique_ptr<MenuWindow> w;
             if (edition == Edition::Earkey) {
-                w = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+                w = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
             } else {
-                w = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+                w = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
             }
             QTimer::singleShot(50, w.get(), [&] {
                 if (closeBox) {
@@ -538,7 +533,7 @@ TEST(MainWindows, EscapeAndTheCloseBoxEndTheProgram) {
 TEST(KeyviewMainWindow, ElevenGroups) {
     TestProgram program(Edition::Keyview, kElevenGroups);
     Started started;
-    keyview::MainWindow w(program.app, started.entries());
+    keyview::MainWindow w(program.app, started.openers());
     EXPECT_EQ(w.windowTitle().toStdString(),
               "Keyview v1.02     A Morse Code Tutor program for Windows       by QQ0QQ");
     EXPECT_EQ(w.controlIds(), expectedKeyviewIds(11));
@@ -569,11 +564,13 @@ TEST(KeyviewMainWindow, ElevenGroups) {
     EXPECT_EQ(placeOf(w, 209), (Place{305, 262, 40, 10}));
     EXPECT_EQ(placeOf(w, 307), (Place{265, 278, 35, 14}));
     EXPECT_EQ(placeOf(w, 210), (Place{305, 280, 40, 10}));
-    EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 55}));
-    EXPECT_EQ(w.text(320), "K&och Trainer");
-    EXPECT_EQ(placeOf(w, 320), (Place{15, 308, 60, 14}));
-    EXPECT_EQ(w.text(321), "P&rogress");
-    EXPECT_EQ(placeOf(w, 321), (Place{140, 308, 60, 14}));
+    EXPECT_EQ(w.text(312), "K&och");
+    EXPECT_EQ(placeOf(w, 312), (Place{15, 296, 35, 14}));
+    EXPECT_EQ(w.text(231), "Koch trainer");
+    EXPECT_EQ(w.text(313), "P&rogress");
+    EXPECT_EQ(placeOf(w, 313), (Place{140, 296, 35, 14}));
+    EXPECT_EQ(w.text(232), "Your progress");
+    EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 73}));
     expectSettings(w);
     expectPlacedInPixels(w);
     // The practice buttons are not coloured (their ids lie above groupCount + 210).
@@ -603,7 +600,7 @@ TEST(KeyviewMainWindow, NoGroupsAndNoFocusMoveAtStart) {
 TEST(KeyviewMainWindow, MnemonicsStartExercisesAndMoveTheFocus) {
     TestProgram program(Edition::Keyview, kElevenGroups);
     Started started;
-    keyview::MainWindow w(program.app, started.entries());
+    keyview::MainWindow w(program.app, started.openers());
     ASSERT_TRUE(showActive(w));
     w.focus(101);
     auto alt = [&](Qt::Key key) {

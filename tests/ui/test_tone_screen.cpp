@@ -26,9 +26,9 @@ class ToneScreens : public ::testing::TestWithParam<Edition> {
   protected:
     ToneScreens() : program(GetParam(), KEYTUT_DATA_DIR, 1) {
         if (GetParam() == Edition::Earkey) {
-            window = std::make_unique<earkey::MainMenu>(program.app, ExerciseEntries{});
+            window = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
         } else {
-            window = std::make_unique<keyview::MainWindow>(program.app, ExerciseEntries{});
+            window = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
         }
         program.app.setMainWindow(window.get());
     }

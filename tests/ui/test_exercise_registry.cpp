@@ -1,0 +1,131 @@
+// The exercise registry: every entry reaches a screen in both editions, and a new entry is a new
+// button in both main windows, in its place and tab order, that opens its exercise.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "earkey/exercises.h"
+#include "earkey/main_menu.h"
+#include "keyview/exercises.h"
+#include "keyview/main_window.h"
+#include "test_support.h"
+#include "tests/editions.h"
+
+namespace keytut::ui {
+namespace {
+
+using testing::Place;
+using testing::placeOf;
+using testing::showActive;
+using testing::TestProgram;
+
+std::unique_ptr<MenuWindow> mainWindow(Edition edition, App& app, ExerciseOpeners openers,
+                                       std::vector<ExerciseButton> registry) {
+    if (edition == Edition::Earkey)
+        return std::make_unique<earkey::MainMenu>(app, std::move(openers), std::move(registry));
+    return std::make_unique<keyview::MainWindow>(app, std::move(openers), std::move(registry));
+}
+
+class Registry : public ::testing::TestWithParam<Edition> {};
+
+// A name that no edition opens would leave a button that silently starts nothing.
+TEST_P(Registry, EveryEntryOpensSomethingInTheEdition) {
+    TestProgram program(GetParam(), {"ETIM"});
+    const ExerciseOpeners openers = GetParam() == Edition::Earkey
+                                        ? earkey::exerciseOpeners(program.app)
+                                        : keyview::exerciseOpeners(program.app);
+    EXPECT_TRUE(openers.lesson);
+    std::set<int> ids;
+    for (const ExerciseButton& button : exerciseRegistry()) {
+        EXPECT_TRUE(button.open || openers.byName.count(button.name)) << button.name;
+        EXPECT_TRUE(ids.insert(button.id).second) << "id used twice: " << button.id;
+    }
+    for (const auto& [name, opener] : openers.byName) {
+        const auto& registry = exerciseRegistry();
+        EXPECT_TRUE(std::any_of(registry.begin(), registry.end(),
+                                [&](const ExerciseButton& b) { return b.name == name; }))
+            << name << " is opened but has no button";
+    }
+}
+
+TEST_P(Registry, AnEntryAddedIsAButtonInItsPlaceThatOpensItsExercise) {
+    const Edition edition = GetParam();
+    TestProgram program(edition, {"ETIM", "ANS"});
+    std::vector<std::string> opened;
+    ExerciseOpeners openers;
+    openers.byName["Drill"] = [&] { opened.push_back("drill"); };
+    std::vector<ExerciseButton> registry = exerciseRegistry();
+    registry.push_back(
+        practiceButton("Drill", 320, "Daily Drill", "&Drill", "A daily drill", 220, 1, 2));
+    registry.push_back(settingsButton("Gauge", 321, "&Gauge", "&Gauge", 335, 124, 20, 14,
+                                      [&](App&) { opened.push_back("gauge"); }));
+    auto w = mainWindow(edition, program.app, std::move(openers), registry);
+    const int y = w->practiceY();
+
+    // After the described buttons in tab order: the drill after Paddle Key Send, the gauge after
+    // the Tone button.
+    const auto ids = w->controlIds();
+    auto at = [&](int id) { return std::find(ids.begin(), ids.end(), id) - ids.begin(); };
+    EXPECT_GT(at(320), at(307));
+    EXPECT_LT(at(320), at(208));
+    EXPECT_EQ(at(321), at(310) + 1);
+    // Its place: the second column, a third row; the practice group grows to hold it.
+    const bool earkey = edition == Edition::Earkey;
+    EXPECT_EQ(placeOf(*w, 320), (Place{140, y + 36, earkey ? 80 : 35, 14}));
+    EXPECT_EQ(w->text(320), earkey ? "Daily Drill" : "&Drill");
+    EXPECT_EQ(placeOf(*w, 208), (Place{10, y - 12, 350, 73}));
+    if (earkey) {
+        EXPECT_EQ(w->control(220), nullptr);
+    } else {
+        EXPECT_EQ(w->text(220), "A daily drill");
+        EXPECT_EQ(placeOf(*w, 220), (Place{180, y + 38, 60, 10}));
+    }
+    EXPECT_EQ(placeOf(*w, 321), (Place{335, 124, 20, 14}));
+    EXPECT_GE(w->height(), w->toPixels(0, 0, 0, y + 36 + 14).height());
+
+    ASSERT_TRUE(showActive(*w));
+    w->controlAs<QPushButton>(320)->click();
+    w->focus(321);
+    QTest::keyClick(w->control(321), Qt::Key_Return);
+    if (!earkey) {
+        // Its mnemonic; the button shows itself pressed for a moment first.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::AltModifier);
+        QTest::qWait(250);
+    }
+    EXPECT_EQ(opened, earkey ? (std::vector<std::string>{"drill", "gauge"})
+                             : (std::vector<std::string>{"drill", "gauge", "drill"}));
+}
+
+// An exercise reads the settings as they stand when it opens, from the one owner: the port as
+// the box shows it, the paddle's speed as the character speed list shows it.
+TEST_P(Registry, ExercisesReadTheSettingsTheWindowShows) {
+    TestProgram program(GetParam(), {"ETIM"});
+    std::vector<std::string> seen;
+    ExerciseOpeners openers;
+    openers.byName[exercise::kPaddleKey] = [&] {
+        seen.push_back(program.app.settings().port() + " at " +
+                       program.app.settings().characterSpeedText());
+    };
+    auto w = mainWindow(GetParam(), program.app, std::move(openers), exerciseRegistry());
+    ASSERT_TRUE(showActive(*w));
+    w->setText(menu::kPort, "");
+    w->focus(menu::kPort);
+    QTest::keyClicks(w->control(menu::kPort), "14");
+    auto* speed = w->controlAs<QComboBox>(menu::kCharacterSpeed);
+    speed->setCurrentIndex(4);
+    emit speed->activated(4);
+    w->controlAs<QPushButton>(menu::kPaddleKey)->click();
+    EXPECT_EQ(seen, (std::vector<std::string>{"14 at 20"}));
+    EXPECT_EQ(program.app.settings().kept().port, "14");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEditions, Registry,
+                         ::testing::Values(Edition::Earkey, Edition::Keyview),
+                         [](const auto& info) {
+                             return info.param == Edition::Earkey ? "Earkey" : "Keyview";
+                         });
+
+}  // namespace
+}  // namespace keytut::ui
