@@ -25,6 +25,7 @@ keytut::keys::KeyScreenLayout straightKeyLayout() {
     KeyScreenLayout layout = decodeWindow(kStraightKeyTitle);
     layout.controls.push_back({kTimingsButton, ControlKind::PushButton, "Timings", 230, 5, 40, 15});
     layout.timingsCommand = kTimingsButton;
+    layout.timingPicture = true;
     // No key opens the report, Return included (it would press the focused Timings button, and
     // the report clears the text): the report is had with the button, clicked or pressed with
     // SPACE. Return is the OK command, which the screen ignores, as Earkey's.

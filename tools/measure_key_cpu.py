@@ -8,7 +8,8 @@ the program's CPU (user + system time from /proc) over a window of seconds on it
 then on the Straight Key Decode screen, then on the Paddle Key Decode screen, and prints each as
 a percentage of one core. KEYTUT_CPU_ARGS adds options to Keyview's command line (for example
 --no-sound, to set the sound stack's share apart). KEYTUT_CPU_KEY=midi reads the key from a MIDI
-adapter's node instead (a pseudo-terminal standing in for it, on which nothing comes).
+adapter's node instead (a pseudo-terminal standing in for it, on which nothing comes);
+KEYTUT_CPU_KEY=keyboard from the keyboard and mouse.
 """
 
 import os
@@ -78,6 +79,8 @@ def main():
         master, slave = pty.openpty()
         tty.setraw(slave)
         port = "1=midi:" + os.ttyname(slave)
+    elif os.environ.get("KEYTUT_CPU_KEY") == "keyboard":
+        port = "1=keyboard"
     print("key: --port %s" % port)
     pyatspi.Registry.getDesktop(0)
     s = orcalib.OrcaSession()

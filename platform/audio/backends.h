@@ -101,6 +101,49 @@ class OutputProbe {
     virtual std::string route() const { return {}; }
 };
 
+// Watches a stream played by a sound server from the stream's own thread: the server's calls
+// for sound count as signs of life, and its faults (underruns, missed cycles) as signs that the
+// stream's buffer is too short. Fed the two counters as they stand, it says when the server has
+// gone quiet for good and when the buffer should grow.
+class ServerWatch {
+  public:
+    enum class Verdict { Fine, Lost, StepUp };
+    // No call for this long means the server has stopped (it may be stopped, not gone).
+    static constexpr double kSilentServerTimeout = 4.0;
+    // This many faults within one window ask for the next longer buffer.
+    static constexpr double kFaultWindow = 5.0;
+    static constexpr std::uint64_t kFaultsToStepUp = 5;
+
+    // From now on, as when the stream (re)starts.
+    void restart(double now, std::uint64_t calls, std::uint64_t faults) {
+        calls_ = calls;
+        lastCall_ = windowFrom_ = now;
+        windowFaults_ = faults;
+    }
+    // `failed`: the stream has failed outright; `canGrow`: a longer buffer is left to try.
+    Verdict check(double now, std::uint64_t calls, std::uint64_t faults, bool failed,
+                  bool canGrow) {
+        if (calls != calls_) {
+            calls_ = calls;
+            lastCall_ = now;
+        }
+        if (failed || now - lastCall_ > kSilentServerTimeout)
+            return Verdict::Lost;
+        if (now - windowFrom_ < kFaultWindow)
+            return Verdict::Fine;
+        const bool grow = faults - windowFaults_ >= kFaultsToStepUp && canGrow;
+        windowFrom_ = now;
+        windowFaults_ = faults;
+        return grow ? Verdict::StepUp : Verdict::Fine;
+    }
+
+  private:
+    std::uint64_t calls_ = 0;
+    double lastCall_ = 0;
+    double windowFrom_ = 0;
+    std::uint64_t windowFaults_ = 0;
+};
+
 // Runs a source's notifier: releases what is due, sleeping in between, until `stop`.
 void runNotifier(Source& source, const std::atomic<bool>& stop);
 

@@ -27,11 +27,6 @@ constexpr const char* kLatencySteps[] = {"128/48000", "256/48000", "512/48000"};
 // 32 samples (4 ms) of the voice back, this keeps 8 (1 ms), and the sine's images (7.2 and
 // 8.8 kHz) stay 58 dB below it (recorded from a null sink's monitor).
 constexpr const char* kResampleQuality = "0";
-// This many missed cycles within one window ask for the next period.
-constexpr double kMissWindow = 5.0;
-constexpr std::uint64_t kMissesToStepUp = 5;
-// No cycle for this long means the server has stopped (it may be stopped, not gone).
-constexpr double kSilentServerTimeout = 4.0;
 // While the server is gone, how often to look for it again; how long a new stream may take to
 // play its first period (the session manager has to link it first).
 constexpr double kRetryEvery = 2.0;
@@ -298,35 +293,27 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
     }
 
     void run() {
-        std::uint64_t lastProcessed = processed_.load();
-        double lastCycle = steadySeconds();
-        double windowFrom = lastCycle;
-        std::uint64_t windowMisses = missed_.load();
+        // The graph's cycles release the ticks (onProcess); this thread only watches, with
+        // missed cycles as the faults that ask for a longer period.
+        ServerWatch watch;
+        watch.restart(steadySeconds(), processed_.load(), missed_.load());
         while (!stop_.load()) {
             if (lost_) {
                 paceUntilBack();
-                lastCycle = windowFrom = steadySeconds();
-                windowMisses = missed_.load();
+                watch.restart(steadySeconds(), processed_.load(), missed_.load());
                 continue;
             }
-            // The graph's cycles release the ticks (onProcess); this thread only watches.
             core_->waitForWork(0.1);
-            double now = steadySeconds();
-            if (std::uint64_t processed = processed_.load(); processed != lastProcessed) {
-                lastProcessed = processed;
-                lastCycle = now;
-            }
-            if (failed_ || now - lastCycle > kSilentServerTimeout) {
-                goLost();
-                continue;
-            }
-            if (now - windowFrom >= kMissWindow) {
-                if (missed_.load() - windowMisses >= kMissesToStepUp &&
-                    step_ + 1 < std::size(kLatencySteps)) {
+            switch (watch.check(steadySeconds(), processed_.load(), missed_.load(), failed_,
+                                step_ + 1 < std::size(kLatencySteps))) {
+                case ServerWatch::Verdict::Lost:
+                    goLost();
+                    break;
+                case ServerWatch::Verdict::StepUp:
                     stepUp();
-                }
-                windowFrom = now;
-                windowMisses = missed_.load();
+                    break;
+                case ServerWatch::Verdict::Fine:
+                    break;
             }
         }
     }

@@ -18,11 +18,6 @@ constexpr std::uint32_t kBufferSteps[] = {11, 15, 20, 30};
 // by then: the ticks come as evenly as the requests, and no thread of ours wakes for them alone.
 // (4 ms took 1 ms off the delay but woke the process 250 times a second instead of 200.)
 constexpr std::uint32_t kRequestMs = 5;
-// This many underruns within one window ask for the next buffer.
-constexpr double kUnderrunWindow = 5.0;
-constexpr std::uint64_t kUnderrunsToStepUp = 5;
-// No request for this long means the server has stopped (it may be stopped, not gone).
-constexpr double kSilentServerTimeout = 4.0;
 // While the server is gone, how often to look for it again, and how long to wait for it.
 constexpr double kRetryEvery = 2.0;
 constexpr double kConnectTimeout = 2.0;
@@ -219,35 +214,27 @@ class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
     }
 
     void run() {
-        std::uint64_t lastRequests = requests_.load();
-        double lastRequest = steadySeconds();
-        double windowFrom = lastRequest;
-        std::uint64_t windowUnderruns = underruns_.load();
+        // The server's requests release the ticks (onWrite); this thread only watches, with
+        // underruns as the faults that ask for a longer buffer.
+        ServerWatch watch;
+        watch.restart(steadySeconds(), requests_.load(), underruns_.load());
         while (!stop_.load()) {
             if (lost_) {
                 paceUntilBack();
-                lastRequest = windowFrom = steadySeconds();
-                windowUnderruns = underruns_.load();
+                watch.restart(steadySeconds(), requests_.load(), underruns_.load());
                 continue;
             }
-            // The server's requests release the ticks (onWrite); this thread only watches.
             core_->waitForWork(0.1);
-            double now = steadySeconds();
-            if (std::uint64_t requests = requests_.load(); requests != lastRequests) {
-                lastRequests = requests;
-                lastRequest = now;
-            }
-            if (failed_ || now - lastRequest > kSilentServerTimeout) {
-                goLost();
-                continue;
-            }
-            if (now - windowFrom >= kUnderrunWindow) {
-                if (underruns_.load() - windowUnderruns >= kUnderrunsToStepUp &&
-                    step_ + 1 < std::size(kBufferSteps)) {
+            switch (watch.check(steadySeconds(), requests_.load(), underruns_.load(), failed_,
+                                step_ + 1 < std::size(kBufferSteps))) {
+                case ServerWatch::Verdict::Lost:
+                    goLost();
+                    break;
+                case ServerWatch::Verdict::StepUp:
                     stepUp();
-                }
-                windowFrom = now;
-                windowUnderruns = underruns_.load();
+                    break;
+                case ServerWatch::Verdict::Fine:
+                    break;
             }
         }
     }

@@ -4,7 +4,11 @@
 #include <QPlainTextEdit>
 #include <chrono>
 
+#include "key_port.h"
+#include "key_setting_screen.h"
+#include "keying/key_choices.h"
 #include "platform/ui/spoken_box.h"
+#include "timing_picture.h"
 
 namespace keytut::keys {
 
@@ -28,6 +32,11 @@ KeyScreenHooks programHooks(ui::App& app) {
                         ui::qText(text), QMessageBox::Ok, app.mainWindow());
         box.exec();
     };
+    hooks.timingPicture = [&app](const std::string& title, const std::string& text,
+                                 const TimingStatistics& statistics) {
+        TimingReportDialog report(title, text, statistics, app.mainWindow());
+        report.exec();
+    };
     return hooks;
 }
 
@@ -47,6 +56,9 @@ void addKeyScreens(ui::ExerciseOpeners& openers, ui::App& app, KeyScreenLayout s
     openers.byName[ui::exercise::kStraightKey] = [&app, decoder, straight] {
         StraightKeyScreen screen(app, straight, *decoder, programHooks(app));
         screen.start();
+    };
+    openers.byName[ui::exercise::kKey] = [&app] {
+        keySettingScreen(app, programHooks(app), [] { return findKeys(); });
     };
     openers.byName[ui::exercise::kPaddleKey] = [&app, paddle] {
         PaddleKeyScreen screen(app, paddle, app.settings().characterSpeedText(), programHooks(app));
@@ -72,8 +84,10 @@ KeyScreen::~KeyScreen() {
 }
 
 bool KeyScreen::openPort() {
+    // The key chosen for the number on the Key screen, unless the command line names another.
+    const auto devices = portDevices(app().settings().keys(), app().options.portDevices);
     KeyPortPlace place;
-    place.portDevices = &app().options.portDevices;
+    place.portDevices = &devices;
     place.screen = this;
     // A key script plays on the side-tone's clock: the same however busy the program is.
     place.elapsedMs = [this] { return ticks_ * 5; };
@@ -166,6 +180,14 @@ void KeyScreen::messageBox(const std::string& title, const std::string& text, bo
         hooks_.messageBox(title, text, exclamation);
 }
 
+void KeyScreen::timingReport(const std::string& text, const TimingStatistics& statistics) {
+    if (layout_.timingPicture && hooks_.timingPicture) {
+        hooks_.timingPicture(kTimingsTitle, text, statistics);
+    } else {
+        messageBox(kTimingsTitle, text, false);
+    }
+}
+
 StraightKeyScreen::StraightKeyScreen(ui::App& app, const KeyScreenLayout& layout,
                                      StraightKeyDecoder& decoder, KeyScreenHooks hooks)
     : KeyScreen(app, layout, std::move(hooks)), decoder_(decoder) {
@@ -206,12 +228,24 @@ void StraightKeyScreen::showTimings() {
     if (reporting_)
         return;
     reporting_ = true;
-    messageBox(kTimingsTitle, decoder_.timingReport(), false);
+    // This visit's marks and spaces, before the new measurement forgets them.
+    const TimingStatistics statistics = timingStatistics(decoder_.timedElements());
+    timingReport(decoder_.timingReport(), statistics);
     reporting_ = false;
     if (ended())
         return;
     decoder_.startNewMeasurement();
     setText(kDecodedTextBox, "");
+    // Earkey: after the report, how each kind went, said in one go so that no sentence cuts
+    // off another.
+    std::string said;
+    for (const auto& sentence : timingSentences(statistics))
+        said += (said.empty() ? "" : " ") + sentence;
+    if (layout_.spokenLabel != 0 && !said.empty()) {
+        ui::Change change;
+        change.text(layout_.spokenLabel, said).speak = layout_.spokenLabel;
+        apply(change);
+    }
 }
 
 PaddleKeyScreen::PaddleKeyScreen(ui::App& app, const KeyScreenLayout& layout,

@@ -54,6 +54,9 @@ struct KeyScreenLayout {
     int timingsCommand = 0;
     // Whether the decoded text box has a vertical scroll bar (otherwise it only scrolls).
     bool textScrollBar = false;
+    // Whether the timing report shows a picture of the visit's keying; otherwise it is the
+    // message box alone, and a screen with a spoken label then says how the keying went.
+    bool timingPicture = false;
 };
 
 // How a screen meets the world; the tests put a fake voice and a recorder of boxes here.
@@ -63,6 +66,11 @@ struct KeyScreenHooks {
     // A message box: title, text, with the exclamation icon or none. Returns when dismissed.
     std::function<void(const std::string& title, const std::string& text, bool exclamation)>
         messageBox;
+    // The timing report with its picture: title, text, the keying it pictures. Returns when
+    // dismissed. Without it the report is a message box.
+    std::function<void(const std::string& title, const std::string& text,
+                       const TimingStatistics& statistics)>
+        timingPicture;
     // The key from the port setting; the default is openKeyPort().
     std::function<KeyPortResult(const std::string& portText, const KeyPortPlace& place)> openKey;
 };
@@ -99,6 +107,8 @@ class KeyScreen : public ui::ExerciseScreen {
     // Shows the decoded text and has the last character spoken (Earkey).
     void show(const std::string& text, const std::optional<std::string>& character);
     void messageBox(const std::string& title, const std::string& text, bool exclamation);
+    // The timing report, with its picture where the layout asks for one; returns when dismissed.
+    void timingReport(const std::string& text, const TimingStatistics& statistics);
 
     const KeyScreenLayout layout_;
 

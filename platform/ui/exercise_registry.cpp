@@ -54,6 +54,9 @@ const std::vector<ExerciseButton>& exerciseRegistry() {
         // The pitch and edges of the tone, on a screen of their own.
         settingsButton(kTone, 310, "&Tone", "&Tone", 290, 124, 40, 14,
                        [](App& app) { toneScreen(app); }),
+        // What the port number in the port box stands for: a serial port, an adapter, the
+        // keyboard or a key script (each edition's opener: the screen lives with the keys).
+        settingsButton(kKey, 315, "Ke&y", "Ke&y", 333, 124, 25, 14),
     };
     return registry;
 }

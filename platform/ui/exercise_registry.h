@@ -61,6 +61,7 @@ inline const char* const kFile = "File";
 inline const char* const kStraightKey = "Straight Key";
 inline const char* const kPaddleKey = "Paddle Key";
 inline const char* const kTone = "Tone";
+inline const char* const kKey = "Key";
 inline const char* const kKochTrainer = "Koch Trainer";
 inline const char* const kProgress = "Progress";
 }  // namespace exercise

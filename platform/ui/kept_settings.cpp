@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/readable_file.h"
+#include "keying/key_choices.h"
 #include "keying/key_source.h"
 
 namespace keytut::ui {
@@ -28,6 +29,7 @@ const char* const kInputDotKey = "input/dot";
 const char* const kInputDashKey = "input/dash";
 const char* const kPitchKey = "tone/pitch";
 const char* const kSoftEdgesKey = "tone/soft-edges";
+const std::string kKeyPrefix = "key/";  // key/1=midi:/dev/snd/midiC1D0
 
 // The position of a speed written as its words per minute ("15"); -1 for anything else.
 int speedIndex(const std::string& text) {
@@ -211,6 +213,12 @@ KeptSettings loadSettings(const std::filesystem::path& file) {
     const std::string& soft = values[kSoftEdgesKey];
     if (soft == "true" || soft == "false")
         kept.tone.softEdges = soft == "true";
+    for (auto it = values.lower_bound(kKeyPrefix);
+         it != values.end() && it->first.rfind(kKeyPrefix, 0) == 0; ++it) {
+        const std::string port = it->first.substr(kKeyPrefix.size());
+        if (validPort(port) && validKeyDevice(it->second))
+            kept.keys[port] = it->second;
+    }
     return kept;
 }
 
@@ -219,14 +227,18 @@ std::map<std::string, std::string> settingsEntries(const KeptSettings& settings)
         return std::string(speedChoices[static_cast<std::size_t>(
             std::clamp(index, 0, static_cast<int>(speedChoices.size()) - 1))]);
     };
-    return {{kCharacterSpeedKey, wpm(settings.speeds.charIndex)},
-            {kWordSpeedKey, wpm(settings.speeds.wordIndex)},
-            {kPortKey, settings.port},
-            {kKeyerKey, keyerModeName(settings.keyer)},
-            {kInputDotKey, inputKeyName(settings.inputKeys.dot)},
-            {kInputDashKey, inputKeyName(settings.inputKeys.dash)},
-            {kPitchKey, std::to_string(settings.tone.pitch)},
-            {kSoftEdgesKey, settings.tone.softEdges ? "true" : "false"}};
+    std::map<std::string, std::string> entries{
+        {kCharacterSpeedKey, wpm(settings.speeds.charIndex)},
+        {kWordSpeedKey, wpm(settings.speeds.wordIndex)},
+        {kPortKey, settings.port},
+        {kKeyerKey, keyerModeName(settings.keyer)},
+        {kInputDotKey, inputKeyName(settings.inputKeys.dot)},
+        {kInputDashKey, inputKeyName(settings.inputKeys.dash)},
+        {kPitchKey, std::to_string(settings.tone.pitch)},
+        {kSoftEdgesKey, settings.tone.softEdges ? "true" : "false"}};
+    for (const auto& [port, device] : settings.keys)
+        entries[kKeyPrefix + port] = device;
+    return entries;
 }
 
 std::string withEntries(const std::string& text,
@@ -284,9 +296,15 @@ SettingsKeeper::SettingsKeeper(std::filesystem::path file)
 
 bool SettingsKeeper::keep(const KeptSettings& now) {
     std::map<std::string, std::string> changed;
-    for (const auto& [key, value] : settingsEntries(now)) {
+    const auto entries = settingsEntries(now);
+    for (const auto& [key, value] : entries) {
         if (known_[key] != value)
             changed[key] = value;
+    }
+    // A port back on the serial port its number names: its key line is emptied.
+    for (const auto& [key, value] : known_) {
+        if (key.rfind(kKeyPrefix, 0) == 0 && !value.empty() && !entries.contains(key))
+            changed[key] = "";
     }
     if (changed.empty())
         return true;

@@ -1,5 +1,6 @@
 // The learner's settings kept between runs: both speeds, the port, the tone's pitch and edges,
-// the paddle keyer's mode and a keyboard-type adapter's keys, one small file per program
+// the paddle keyer's mode, a keyboard-type adapter's keys and the key chosen for each port
+// number, one small file per program
 // in the user's configuration folder ($XDG_CONFIG_HOME, normally ~/.config/keytut/earkey.conf and
 // keyview.conf). The data folder has nothing to do with it.
 //
@@ -31,11 +32,15 @@ struct KeptSettings {
     ToneSettings tone;       // 800 Hz, hard edges
     KeyerMode keyer = KeyerMode::Plain;
     InputKeys inputKeys = defaultInputKeys();
+    // The key chosen for a port number ("1" -> "midi:/dev/snd/midiC1D0"), as key/1=... in the
+    // file; a number without an entry (or with an empty one) is the serial port it names.
+    std::map<std::string, std::string> keys;
 
     bool operator==(const KeptSettings& other) const {
         return speeds.charIndex == other.speeds.charIndex &&
                speeds.wordIndex == other.speeds.wordIndex && port == other.port &&
-               tone == other.tone && keyer == other.keyer && inputKeys == other.inputKeys;
+               tone == other.tone && keyer == other.keyer && inputKeys == other.inputKeys &&
+               keys == other.keys;
     }
 };
 

@@ -32,6 +32,7 @@ constexpr int kStraightKey = 306;
 constexpr int kPaddleKey = 307;
 constexpr int kPort = 309;
 constexpr int kTone = 310;  // opens the tone screen
+constexpr int kKey = 315;   // opens the key screen of the port number in the port box
 constexpr int kSettingsBox = 207;
 constexpr int kPracticeBox = 208;
 constexpr int kCharacterSpeedLabel = 205;

@@ -27,7 +27,7 @@ std::string Settings::characterSpeedText() const {
 }
 
 KeptSettings Settings::kept() const {
-    return KeptSettings{tutor_.speeds, port_, tone(), keyerMode_, inputKeys_};
+    return KeptSettings{tutor_.speeds, port_, tone(), keyerMode_, inputKeys_, keys_};
 }
 
 void Settings::take(const KeptSettings& kept) {
@@ -37,6 +37,20 @@ void Settings::take(const KeptSettings& kept) {
     port_ = kept.port;
     keyerMode_ = kept.keyer;
     inputKeys_ = kept.inputKeys;
+    keys_ = kept.keys;
+}
+
+std::string Settings::keyOf(const std::string& port) const {
+    const auto it = keys_.find(port);
+    return it == keys_.end() ? std::string() : it->second;
+}
+
+void Settings::setKey(const std::string& port, const std::string& device) {
+    if (device.empty()) {
+        keys_.erase(port);
+    } else {
+        keys_[port] = device;
+    }
 }
 
 }  // namespace keytut::ui

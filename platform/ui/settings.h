@@ -1,9 +1,11 @@
 // The learner's settings, one owner for all of them: the speeds, the port box's text, the tone,
-// the keyer's mode and the adapter's keys. The main window and the setting screens change them
-// here, and every screen reads them here: the key screens take the port and the paddle's speed
-// as they stand when they open, never a copy made by the window that opened them.
+// the keyer's mode, the adapter's keys and the key chosen for each port number. The main window and
+// the setting screens change them here, and every screen reads them here: the key screens take the
+// port and the paddle's speed as they stand when they open, never a copy made by the window that
+// opened them.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "core/tutor.h"
@@ -39,6 +41,14 @@ class Settings {
     const InputKeys& inputKeys() const { return inputKeys_; }
     void setInputKeys(const InputKeys& keys) { inputKeys_ = keys; }
 
+    // The key chosen on the Key screen for a port number as typed ("1" -> "keyboard", as
+    // --port's DEVICE); a number without one is the serial port it names. --port still wins.
+    const std::map<std::string, std::string>& keys() const { return keys_; }
+    // The device chosen for `port`; "" for the serial port the number names.
+    std::string keyOf(const std::string& port) const;
+    // "" takes the port back to the serial port its number names.
+    void setKey(const std::string& port, const std::string& device);
+
     // Everything as it stands, to be kept for the next run; take() restores it.
     KeptSettings kept() const;
     void take(const KeptSettings& kept);
@@ -48,6 +58,7 @@ class Settings {
     std::string port_ = "1";
     KeyerMode keyerMode_ = KeyerMode::Plain;
     InputKeys inputKeys_ = defaultInputKeys();
+    std::map<std::string, std::string> keys_;
 };
 
 }  // namespace keytut::ui

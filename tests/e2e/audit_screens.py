@@ -68,6 +68,7 @@ MAIN_MENU = Screen(
             (["BackSpace", "1", "shift+Tab", "Tab"], ["Comm Port:", "1"]),
         ]),
         stop("Tone"),
+        stop("Key"),
     ])
 
 HEARING = ("Press SPACE to start or repeat a character, Return for the next character "
@@ -174,6 +175,24 @@ TONE = Screen(
            stop("Close")],
     back="E T I M")
 
+# Opened with Alt+Y (the Key button's mnemonic) from the first lesson button: the key of port 1,
+# from what this machine has (a machine without USB serial, MIDI or keyboard-type adapters
+# lists the numbered port, the keyboard and a key script). The choice is put back to the
+# numbered port.
+KEY = Screen(
+    name="key",
+    open=["alt+y"],
+    first_speech="Key dialog",
+    stops=[stop("Key for Comm Port 1:", "COM1: ttyS0", changes=[
+               (["Down"], ["Keyboard and mouse"]),
+               (["Down"], ["Key script"]),
+               (["Home"], ["COM1: ttyS0"]),
+           ]),
+           stop("Script file:"),
+           stop("Refresh"),
+           stop("Close")],
+    back="E T I M")
+
 # Before the Koch trainer has kept a session: the summary, then a line for each of the first two
 # characters of the course. (The audit's Earkey runs keep their progress in the audit's private
 # home, so this screen comes before the Koch trainer.)
@@ -213,4 +232,4 @@ KOCH = Screen(
     back="Koch Trainer")
 
 SCREENS = [MAIN_MENU, LESSON, GROUP_TEST_STAGE, PUNCTUATION, WORD_TEST, QSO, MESSAGE, FILE,
-           STRAIGHT_KEY, PADDLE_KEY, TONE, PROGRESS, KOCH]
+           STRAIGHT_KEY, PADDLE_KEY, TONE, KEY, PROGRESS, KOCH]

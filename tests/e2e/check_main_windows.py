@@ -24,12 +24,14 @@ EARKEY_TITLE = "Earkey v1.01   Morse Code Practice for White Stick users    by Q
 KEYVIEW_TITLE = "Keyview v1.02     A Morse Code Tutor program for Windows       by QQ0QQ"
 EARKEY_LESSONS = ["E T I M ", "A N S ", "O R K ", "D U G ", "W H C ", "L Y F ", "P B V ",
                   "X Q ", "J Z ", "Numbers", "Punctuation"]
-# The practice buttons, then the settings' Tone button.
+# The practice buttons, then the settings' Tone and Key buttons.
 EARKEY_PRACTICE = ["30 word test", "Random Q S Ohs", "Type a Message", "Send a File",
-                   "Straight Key Send", "Paddle Key Send", "Koch Trainer", "Progress", "Tone"]
+                   "Straight Key Send", "Paddle Key Send", "Koch Trainer", "Progress", "Tone",
+                   "Key"]
 # Mnemonic ampersands are not part of the names.
 KEYVIEW_BUTTONS = [str(i) for i in range(1, 12)] + ["Words", "QSOs", "Message", "File",
-                                                     "Send", "Send", "Koch", "Progress", "Tone"]
+                                                     "Send", "Send", "Koch", "Progress", "Tone",
+                                                     "Key"]
 
 
 def fail(message):

@@ -4,7 +4,9 @@
 Usage, inside tests/e2e/a11y_session.sh, with Debian's /usr/bin/python3 (pyatspi):
     check_midi_adapter.py BUILD_DIR DATA_DIR
 
-A pseudo-terminal stands in for the adapter's raw-MIDI device node (--port 1=midi:/dev/pts/N).
+A pseudo-terminal stands in for the adapter's raw-MIDI device node: Keyview is given it with
+--port 1=midi:/dev/pts/N; Earkey finds it as the key kept for port 1 (key/1=midi:/dev/pts/N in
+its settings file, as the Key screen keeps a choice), with no --port.
 At its far end this script plays the adapter: it answers controller 0 with its echo as the
 adapter's firmware does (00-3F MIDI mode, 40-7F keyboard mode), and once in MIDI mode with the
 keyer in pass-through (C0 00) it keys a hand-keyed "PARIS" (keytut-keying, 10 % jitter) as note 0,
@@ -208,10 +210,14 @@ def keyview_sigterm_run(build, data):
 def earkey_run(build, data, script):
     adapter = FakeAdapter(script)
     adapter.start()
+    # The key chosen for port 1 on an earlier run, as the Key screen keeps it.
+    conf = os.path.join(os.environ["XDG_CONFIG_HOME"], "keytut", "earkey.conf")
+    os.makedirs(os.path.dirname(conf), exist_ok=True)
+    with open(conf, "w") as f:
+        f.write("[key]\n1=midi:%s\n" % adapter.device)
     with orcalib.OrcaSession() as s:
         s.start_orca()
-        s.start_program([os.path.join(build, "earkey", "earkey"), "--no-sound", "--reset-settings",
-                         "--port", "1=midi:" + adapter.device], cwd=data)
+        s.start_program([os.path.join(build, "earkey", "earkey"), "--no-sound"], cwd=data)
         s.wait_for_speech(lambda t: "E T I M" in t, timeout=20)
         s.settle(0.5)
         app = orcalib.find_application("earkey", timeout=40)
@@ -250,6 +256,9 @@ def earkey_run(build, data, script):
             time.sleep(0.1)
         everything = s.speech()[start:]
         check_back_in_keyboard_mode(adapter, "Earkey")
+    with open(conf) as f:
+        if ("1=midi:%s\n" % adapter.device) not in f.read():
+            fail("Earkey did not keep the key of port 1")
     adapter.stop()
     print("Earkey: each decoded character as Orca spoke it:")
     for u in heard:

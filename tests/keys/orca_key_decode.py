@@ -7,7 +7,9 @@ Usage, inside tests/e2e/a11y_session.sh:
 "PARIS PARIS" keyed by hand at 15 wpm (10 % jitter) is written as a key script with
 keytut-keying; Earkey starts with --no-sound --port 1=sim:SCRIPT; the learner moves to
 "Straight Key Send" and presses SPACE. Orca must speak each decoded character, in order; F1 then
-gives the timing report; Escape goes back to the main menu.
+gives the timing report, and once it is dismissed Orca must say how each kind of mark and space
+went, the sentences keytut-keying --decode --report gives for the same script, whole; Escape
+goes back to the main menu.
 """
 
 import os
@@ -42,6 +44,14 @@ def main():
     orcalib.subprocess.run([keying, "--code-table", os.path.join(data, "KEYTUT.CDE"), "--wpm",
                             "15", "--jitter", "0.1", "--seed", "4", "-o", script, "PARIS PARIS"],
                            check=True)
+    decoded = orcalib.subprocess.run(
+        [keying, "--code-table", os.path.join(data, "KEYTUT.CDE"), "--decode", script, "--report"],
+        check=True, capture_output=True, text=True).stdout.splitlines()
+    kinds = ("Dots ", "Dashes ", "Gaps inside characters ", "Gaps between characters ",
+             "Gaps between words ")
+    sentences = [line for line in decoded if line.startswith(kinds) and line.endswith(".")]
+    if len(sentences) != 5:
+        raise RuntimeError("keytut-keying gave %r" % decoded)
     with orcalib.OrcaSession() as s:
         s.start_orca()
         s.start_program([earkey, "--no-sound", "--port", "1=sim:" + script], cwd=data)
@@ -68,8 +78,12 @@ def main():
         s.key("F1")
         report = s.wait_for_speech(lambda t: "Dot to dash ratio" in t, since=mark, timeout=10)
         s.settle(0.5)
+        mark = s.mark()
         s.key("Return")  # dismisses the report
-        s.settle(0.5)
+        said = s.wait_for_speech(lambda t: sentences[0] in t, since=mark, timeout=10)
+        if not all(sentence in said.text for sentence in sentences):
+            raise RuntimeError("Orca said %r after the report, not %r" % (said.text, sentences))
+        s.settle(1.0)
         s.key("Escape")
         # The screen has gone (without a window manager nothing gives the main menu the focus
         # back, so nothing more is said).
@@ -85,6 +99,7 @@ def main():
     for u in heard:
         print("  %.3f %r" % (u.stamp, u.text))
     print("The report: %r" % report.text)
+    print("After the report: %r" % said.text)
     print("Everything Orca said from opening the screen:")
     for u in everything:
         print("  %.3f %r" % (u.stamp, u.text))

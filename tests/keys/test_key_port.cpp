@@ -1,5 +1,6 @@
 // The key sources through Qt: serial devices that can and cannot be had (a pseudo-terminal
-// stands in for a serial port), and the keyboard and mouse as the key.
+// stands in for a serial port), the keyboard and mouse as the key, and what the Key screen finds
+// in the device folders.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/keys/found_keys.h"
 #include "platform/keys/key_port.h"
 #include "platform/keys/keyboard_key.h"
 #include "platform/keys/serial_key.h"
@@ -55,6 +57,38 @@ KeyPortResult open(const std::string& portText, const std::map<std::string, std:
     place.portDevices = &ports;
     place.elapsedMs = [] { return 0; };
     return openKeyPort(portText, place);
+}
+
+TEST(FoundKeys, MidiNodesWithTheirCardsAndKeyboardTypeAdaptersOnly) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(::testing::TempDir()) / "found-keys";
+    fs::remove_all(root);
+    KeyPlaces places{root / "snd", root / "sound", root / "by-id", false};
+    // Nothing there at all: nothing found, and no complaint.
+    EXPECT_TRUE(findKeys(places).midiAdapters.empty());
+    fs::create_directories(places.midiFolder);
+    for (const char* node : {"midiC2D0", "midiC1D0", "midiC1D1", "pcmC0D0p", "controlC1", "seq"})
+        std::ofstream(places.midiFolder / node);
+    fs::create_directories(places.soundCards / "card1");
+    std::ofstream(places.soundCards / "card1" / "id") << "Adapter\n";
+    fs::create_directories(places.inputFolder);
+    for (const char* device : {"usb-Key_Paddle-event-kbd", "usb-Key_Paddle-event-mouse",
+                               "usb-Key_Paddle-if01-event-kbd", "usb-Key_Paddle-kbd"})
+        std::ofstream(places.inputFolder / device);
+
+    const FoundKeys found = findKeys(places);
+    std::vector<std::pair<std::string, std::string>> midi;
+    for (const auto& adapter : found.midiAdapters)
+        midi.emplace_back(fs::path(adapter.path).filename().string(), adapter.name);
+    EXPECT_EQ(midi, (std::vector<std::pair<std::string, std::string>>{
+                        {"midiC1D0", "Adapter"}, {"midiC1D1", "Adapter"}, {"midiC2D0", ""}}));
+    std::vector<std::string> inputs;
+    for (const auto& device : found.inputDevices)
+        inputs.push_back(fs::path(device).filename().string());
+    EXPECT_EQ(inputs, (std::vector<std::string>{"usb-Key_Paddle-event-kbd",
+                                                "usb-Key_Paddle-if01-event-kbd"}));
+    EXPECT_TRUE(found.serialPorts.empty());
+    fs::remove_all(root);
 }
 
 TEST(SerialKey, DevicesThatCannotBeHad) {

@@ -11,10 +11,17 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QChart>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -22,7 +29,9 @@
 #include "fake_sidetone.h"
 #include "keying/hand_keying.h"
 #include "keyview/key_screens.h"
+#include "platform/keys/key_setting_screen.h"
 #include "platform/keys/serial_key.h"
+#include "platform/keys/timing_picture.h"
 #include "tests/editions.h"
 #include "tests/ui/test_support.h"
 
@@ -112,8 +121,12 @@ class KeyRig {
     QObject context_;
 };
 
+// Each test writes its own file: ctest runs the tests of this program side by side.
 std::string writeScript(const SimKeyScript& script, const std::string& name) {
-    auto path = std::filesystem::path(::testing::TempDir()) / name;
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string prefix = test ? std::string(test->test_suite_name()) + "." + test->name() : "";
+    std::replace(prefix.begin(), prefix.end(), '/', '_');
+    auto path = std::filesystem::path(::testing::TempDir()) / (prefix + "-" + name);
     std::ofstream(path) << formatSimKeyScript(script);
     return path.string();
 }
@@ -563,6 +576,287 @@ TEST_P(KeyScreens, TheSideToneHasTheChosenPitchAndEdges) {
     voice = keys::programHooks(rig.app).openVoice();
     ASSERT_EQ(rig.audio.sidetones.size(), 2u);
     EXPECT_EQ(rig.audio.sidetones.back()->settings(), (ToneSettings{550, true}));
+}
+
+// What a machine with a USB serial adapter, a MIDI adapter and a keyboard-type adapter shows.
+FoundKeys adaptersPlugged(bool secondMidi = false) {
+    FoundKeys found;
+    found.serialPorts = {{"/dev/ttyS0", ""}, {"/dev/ttyUSB0", "FT232R USB UART"}};
+    found.midiAdapters = {{"/dev/snd/midiC1D0", "Adapter"}};
+    if (secondMidi)
+        found.midiAdapters.push_back({"/dev/snd/midiC2D0", ""});
+    found.inputDevices = {"/dev/input/by-id/usb-Key_Paddle-event-kbd"};
+    return found;
+}
+
+// The entries of the key list as shown, and the one the screen reader says is chosen.
+std::vector<std::string> shownChoices(keys::KeySettingScreen& screen) {
+    std::vector<std::string> shown;
+    if (auto* list = qobject_cast<QListWidget*>(screen.keyList())) {
+        for (int i = 0; i < list->count(); ++i)
+            shown.push_back(list->item(i)->text().toStdString());
+    } else if (auto* combo = qobject_cast<QComboBox*>(screen.keyList())) {
+        for (int i = 0; i < combo->count(); ++i)
+            shown.push_back(combo->itemText(i).toStdString());
+    }
+    return shown;
+}
+
+// Moves through the list as the learner does: the cursor keys, in both editions.
+void press(keys::KeySettingScreen& screen, Qt::Key key) {
+    QTest::keyClick(screen.keyList(), key);
+}
+
+// Leaves the screen: Escape in Earkey, the Close button in Keyview.
+void leave(keys::KeySettingScreen& screen, Edition edition) {
+    if (edition == Edition::Earkey) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    } else {
+        QTest::mouseClick(screen.closeButton(), Qt::LeftButton);
+    }
+}
+
+TEST_P(KeyScreens, TheKeyChosenOnTheKeyScreenIsTheDecodeScreensKey) {
+    KeyRig rig(GetParam(), {});
+    const std::string script = straightScript("PARIS", 15);
+    int looked = 0;
+    keys::KeySettingScreen screen(rig.app, "1", [&looked] {
+        ++looked;
+        return adaptersPlugged();
+    });
+    ASSERT_TRUE(showActive(screen));
+    EXPECT_EQ(screen.windowTitle(), "Key");
+    EXPECT_EQ(screen.focusWidget(), screen.keyList());
+    // The screen reader names the list by its label (a drop-down list), or by its own name.
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(screen.keyList());
+    const auto labels = list->relations(QAccessible::Label);
+    EXPECT_EQ(labels.empty() ? list->text(QAccessible::Name).toStdString()
+                             : labels[0].first->text(QAccessible::Name).toStdString(),
+              "Key for Comm Port 1:");
+    EXPECT_EQ(shownChoices(screen),
+              (std::vector<std::string>{
+                  "COM1: ttyS0", "ttyUSB0: FT232R USB UART", "MIDI adapter midiC1D0: Adapter",
+                  "Keyboard-type adapter Key Paddle", "Keyboard and mouse", "Key script"}));
+    EXPECT_EQ(screen.chosenIndex(), 0);
+
+    // Each step down is the key from then on, and Earkey says it.
+    press(screen, Qt::Key_Down);
+    EXPECT_EQ(rig.app.settings().keys(),
+              (std::map<std::string, std::string>{{"1", "/dev/ttyUSB0"}}));
+    if (GetParam() == Edition::Earkey) {
+        EXPECT_EQ(ui::testing::announced(), "ttyUSB0: FT232R USB UART");
+    }
+    press(screen, Qt::Key_Down);
+    EXPECT_EQ(rig.app.settings().keyOf("1"), "midi:/dev/snd/midiC1D0");
+    press(screen, Qt::Key_Down);
+    EXPECT_EQ(rig.app.settings().keyOf("1"), "input:/dev/input/by-id/usb-Key_Paddle-event-kbd");
+    // A key script is the key once its file is named.
+    press(screen, Qt::Key_End);
+    EXPECT_EQ(screen.chosenIndex(), 5);
+    EXPECT_EQ(rig.app.settings().keyOf("1"), "input:/dev/input/by-id/usb-Key_Paddle-event-kbd");
+    QTest::keyClick(screen.keyList(), Qt::Key_F, Qt::AltModifier);
+    EXPECT_EQ(screen.focusWidget(), screen.scriptBox());
+    QTest::keyClicks(screen.scriptBox(), QString::fromStdString(script));
+    EXPECT_EQ(rig.app.settings().keyOf("1"), "sim:" + script);
+    leave(screen, GetParam());
+    EXPECT_FALSE(screen.isVisible());
+    EXPECT_EQ(looked, 1);
+
+    // The straight-key screen on port 1 reads that script: the key chosen, not ttyS0.
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()), [] { return 0; });
+    keys::StraightKeyScreen straight(rig.app, rig.straightLayout(), decoder, rig.hooks());
+    ASSERT_TRUE(straight.openPort());
+    ASSERT_TRUE(showActive(straight));
+    rig.ticks(1400);
+    EXPECT_EQ(straight.text(keys::kDecodedTextBox), "PARIS");
+    EXPECT_TRUE(rig.boxes.empty());
+}
+
+TEST_P(KeyScreens, TheKeyScreenKeepsAnUnpluggedKeyAndNamesTheCommandLinesOne) {
+    KeyRig rig(GetParam(), {{"2", "keyboard"}});
+    rig.app.settings().setKey("1", "midi:/dev/snd/midiC2D0");
+    rig.app.settings().setKey("2", "/dev/ttyUSB0");
+    bool plugged = false;
+    keys::KeySettingScreen screen(rig.app, "1", [&plugged] { return adaptersPlugged(plugged); });
+    ASSERT_TRUE(showActive(screen));
+    // The adapter kept is not plugged in: it stays the choice, and says so.
+    auto shown = shownChoices(screen);
+    ASSERT_EQ(shown.size(), 7u);
+    EXPECT_EQ(shown[static_cast<std::size_t>(screen.chosenIndex())],
+              "MIDI adapter midiC2D0 (not found now)");
+    EXPECT_EQ(screen.commandLineNote(), nullptr);
+    // Plugged in and looked for again: found, still chosen, the focus back on the list.
+    plugged = true;
+    QTest::mouseClick(screen.refreshButton(), Qt::LeftButton);
+    shown = shownChoices(screen);
+    ASSERT_EQ(shown.size(), 7u);
+    EXPECT_EQ(shown[static_cast<std::size_t>(screen.chosenIndex())], "MIDI adapter midiC2D0");
+    EXPECT_EQ(screen.focusWidget(), screen.keyList());
+    // Back to the numbered port: the port has no choice of its own any more.
+    press(screen, Qt::Key_Home);
+    EXPECT_EQ(rig.app.settings().keys(),
+              (std::map<std::string, std::string>{{"2", "/dev/ttyUSB0"}}));
+    leave(screen, GetParam());
+
+    // Port 2 is set on the command line: the screen says so, and that is what the port opens.
+    keys::KeySettingScreen second(rig.app, "2", [] { return adaptersPlugged(); });
+    ASSERT_TRUE(showActive(second));
+    ASSERT_NE(second.commandLineNote(), nullptr);
+    EXPECT_EQ(second.commandLineNote()->text().toStdString(),
+              "For this run the command line makes port 2 keyboard; the choice here is kept for "
+              "the next runs.");
+    EXPECT_EQ(shownChoices(second)[static_cast<std::size_t>(second.chosenIndex())],
+              "ttyUSB0: FT232R USB UART");
+    leave(second, GetParam());
+    rig.app.settings().setPort("2");
+    keys::PaddleKeyScreen paddle(rig.app, rig.paddleLayout(), "12", rig.hooks());
+    ASSERT_TRUE(paddle.openPort());  // the keyboard, not the absent ttyUSB0
+    EXPECT_TRUE(rig.boxes.empty());
+
+    // An empty port box has no key to choose: the described message instead of the screen.
+    rig.app.settings().setPort("");
+    keys::keySettingScreen(rig.app, rig.hooks(), [] { return FoundKeys{}; });
+    EXPECT_EQ(rig.boxes, (std::vector<Box>{{"Comm Port Error", "No Comm Port Selected", true}}));
+}
+
+// The lengths of a straight-key script's marks and spaces by kind, in units of the hand's own
+// dot, read from the script's times and the code of the text it keys: what the hand did, known
+// without the decoder. The hand's dot is the time of everything but the word gaps over the units
+// those take.
+std::array<std::vector<double>, kTimedKinds> heldByScript(const SimKeyScript& script,
+                                                          const std::string& text,
+                                                          const CodeTable& codes) {
+    std::vector<TimedKind> kinds;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ')
+            continue;
+        const auto& code = codes.codeElements[static_cast<unsigned char>(text[i])];
+        for (std::size_t e = 0; e < code.size() && code[e] != 0; ++e) {
+            if (e > 0)
+                kinds.push_back(TimedKind::ElementGap);
+            kinds.push_back(code[e] == 1 ? TimedKind::Dot : TimedKind::Dash);
+        }
+        if (i + 1 < text.size())
+            kinds.push_back(text[i + 1] == ' ' ? TimedKind::WordGap : TimedKind::CharacterGap);
+    }
+    std::array<std::vector<double>, kTimedKinds> held;
+    EXPECT_EQ(script.changes.size(), kinds.size() + 1);
+    if (script.changes.size() != kinds.size() + 1)
+        return held;
+    double ms = 0, units = 0;
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        if (kinds[i] == TimedKind::WordGap)
+            continue;
+        ms += static_cast<double>(script.changes[i + 1].ms - script.changes[i].ms);
+        units += kinds[i] == TimedKind::Dash || kinds[i] == TimedKind::CharacterGap ? 3 : 1;
+    }
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        held[static_cast<std::size_t>(kinds[i])].push_back(
+            static_cast<double>(script.changes[i + 1].ms - script.changes[i].ms) / (ms / units));
+    }
+    return held;
+}
+
+// The timing report of a hand with its habits and a known jitter: Keyview pictures each mark and
+// space where the script put it, Earkey says after the report how each kind went, both from the
+// same keying.
+TEST_P(KeyScreens, TheTimingReportPicturesAndSaysTheKeyingTheScriptHolds) {
+    const std::string text = "PARIS PARIS PARIS";
+    HandKeying how;
+    how.wpm = 15;
+    how.shape = {1.25, 3.1, 1.0, 2.4, 7.0};  // long dots, short character gaps
+    how.jitter = 0.05;
+    how.seed = 3;
+    KeyRig rig(GetParam(), {});
+    const SimKeyScript script = keyStraight(text, rig.tutor.codes, how);
+    const auto held = heldByScript(script, text, rig.tutor.codes);
+    rig.app.settings().setKey("1", "sim:" + writeScript(script, "habits.txt"));
+    rig.listen();
+    std::vector<std::string> pictured;  // the report's text
+    std::unique_ptr<QChart> chart;
+    auto hooks = rig.hooks();
+    hooks.timingPicture = [&](const std::string& title, const std::string& report,
+                              const TimingStatistics& statistics) {
+        EXPECT_EQ(title, "Timings");
+        pictured.push_back(report);
+        chart.reset(keys::timingChart(statistics));
+    };
+    StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()),
+                               [&rig] { return rig.voice ? rig.voice->ticks * 5 : 0; });
+    keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, hooks);
+    ASSERT_TRUE(screen.openPort());
+    ASSERT_TRUE(showActive(screen));
+    rig.ticks(script.endMs() / 5 + 400);
+    ASSERT_EQ(screen.text(keys::kDecodedTextBox), text);
+    const std::string report =
+        timingReportText(GetParam() == Edition::Keyview ? " WPM" : "", decoder.dotAverage(),
+                         decoder.dashAverage(), decoder.unitCount(), 0);
+    const auto statistics = timingStatistics(decoder.timedElements());
+    if (GetParam() == Edition::Earkey) {
+        rig.spoken.clear();
+        QTest::keyClick(&screen, Qt::Key_F1);
+    } else {
+        QTest::mouseClick(screen.controlAs<QPushButton>(keys::kTimingsButton), Qt::LeftButton);
+    }
+    settle();
+    // The report's text is the described one, in the box of each edition.
+    const std::string shown = GetParam() == Edition::Keyview
+                                  ? (pictured.empty() ? "" : pictured[0])
+                                  : (rig.boxes.empty() ? "" : rig.boxes[0].text);
+    EXPECT_EQ(shown.substr(0, shown.find("Word speed")),
+              report.substr(0, report.find("Word speed")));
+    EXPECT_EQ(screen.text(keys::kDecodedTextBox), "");
+
+    if (GetParam() == Edition::Keyview) {
+        EXPECT_TRUE(rig.boxes.empty());
+        ASSERT_NE(chart, nullptr);
+        // One row of points per kind, each point where the script put that mark or space, to
+        // within the tick the decoder counts in (5 ms of a 80 ms dot).
+        int rows = 0;
+        for (auto* series : chart->series()) {
+            auto* points = qobject_cast<QScatterSeries*>(series);
+            if (!points)
+                continue;
+            ++rows;
+            std::size_t kind = kTimedKinds;
+            for (std::size_t k = 0; k < kTimedKinds; ++k) {
+                if (points->name().toStdString() == timedKindName(static_cast<TimedKind>(k)))
+                    kind = k;
+            }
+            ASSERT_LT(kind, kTimedKinds) << points->name().toStdString();
+            const auto& want = held[kind];
+            ASSERT_EQ(static_cast<std::size_t>(points->count()), want.size()) << kind;
+            for (std::size_t i = 0; i < want.size(); ++i) {
+                const QPointF p = points->at(static_cast<int>(i));
+                EXPECT_NEAR(p.x(), want[i], 0.1) << kind << " " << i;
+                EXPECT_NEAR(p.y(), keys::timingRow(static_cast<TimedKind>(kind)), 0.2);
+            }
+        }
+        EXPECT_EQ(rows, 5);
+    } else {
+        ASSERT_EQ(rig.boxes.size(), 1u);
+        EXPECT_TRUE(pictured.empty());
+        // After the report, one sentence per kind, said in one go as the focus lands on them.
+        const auto said = timingSentences(statistics);
+        ASSERT_EQ(said.size(), kTimedKinds);
+        ASSERT_FALSE(rig.spoken.empty());
+        EXPECT_EQ(rig.spoken.back(),
+                  said[0] + " " + said[1] + " " + said[2] + " " + said[3] + " " + said[4]);
+        EXPECT_NE(said[0].find("percent long."), std::string::npos) << said[0];
+        EXPECT_NE(said[3].find("percent short."), std::string::npos) << said[3];
+        // And they are what the script holds: the means of its own lengths, as said (to one
+        // decimal, from lengths counted in 5 ms ticks).
+        for (std::size_t k = 0; k < kTimedKinds; ++k) {
+            double sum = 0;
+            for (double u : held[k])
+                sum += u;
+            const std::string name = timedKindName(static_cast<TimedKind>(k)) + " ";
+            ASSERT_EQ(said[k].rfind(name, 0), 0u) << said[k];
+            EXPECT_NEAR(std::stod(said[k].substr(name.size())),
+                        sum / static_cast<double>(held[k].size()), 0.12)
+                << said[k];
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, KeyScreens,

@@ -490,6 +490,31 @@ INSTANTIATE_TEST_SUITE_P(Servers, ServerSidetone,
                              return info.param.name;
                          });
 
+// A server stream's watch on a virtual clock: quiet for good after four seconds without a call,
+// a longer buffer after five faults within a window, and never beyond the last buffer.
+TEST(ServerWatch, TellsAQuietServerAndAStreamThatKeepsFaulting) {
+    using audio::detail::ServerWatch;
+    using Verdict = ServerWatch::Verdict;
+    ServerWatch watch;
+    watch.restart(100.0, 7, 0);
+    std::uint64_t calls = 7;
+    double t = 100.0;
+    for (; t < 104.9; t += 0.1)
+        EXPECT_EQ(watch.check(t, ++calls, 4, false, true), Verdict::Fine) << t;
+    // Five faults within the window: the next check at its end asks for more.
+    EXPECT_EQ(watch.check(105.1, ++calls, 5, false, true), Verdict::StepUp);
+    // A window of four faults does not, nor five when no longer buffer is left.
+    EXPECT_EQ(watch.check(110.2, ++calls, 9, false, true), Verdict::Fine);
+    EXPECT_EQ(watch.check(115.3, ++calls, 14, false, false), Verdict::Fine);
+    // The calls stop: lost once four seconds have passed since the last one.
+    EXPECT_EQ(watch.check(119.0, calls, 14, false, true), Verdict::Fine);
+    EXPECT_EQ(watch.check(119.4, calls, 14, false, true), Verdict::Lost);
+    // A stream that failed outright is lost at once; a restart starts the count again.
+    watch.restart(200.0, calls, 14);
+    EXPECT_EQ(watch.check(200.1, calls, 14, true, true), Verdict::Lost);
+    EXPECT_EQ(watch.check(203.9, calls, 14, false, true), Verdict::Fine);
+}
+
 // The key screens' voice on the silent and file backends: the clock, the tone, the closing.
 TEST(PacedSidetone, TicksTwoHundredTimesASecondUntilClosed) {
     UiThread ui;

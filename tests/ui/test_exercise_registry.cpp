@@ -65,12 +65,12 @@ TEST_P(Registry, AnEntryAddedIsAButtonInItsPlaceThatOpensItsExercise) {
     const int y = w->practiceY();
 
     // After the described buttons in tab order: the drill after Paddle Key Send, the gauge after
-    // the Tone button.
+    // the last settings button, Key.
     const auto ids = w->controlIds();
     auto at = [&](int id) { return std::find(ids.begin(), ids.end(), id) - ids.begin(); };
     EXPECT_GT(at(320), at(307));
     EXPECT_LT(at(320), at(208));
-    EXPECT_EQ(at(321), at(310) + 1);
+    EXPECT_EQ(at(321), at(315) + 1);
     // Its place: the second column, a third row; the practice group grows to hold it.
     const bool earkey = edition == Edition::Earkey;
     EXPECT_EQ(placeOf(*w, 320), (Place{140, y + 36, earkey ? 80 : 35, 14}));

@@ -233,5 +233,28 @@ TEST(KeptSettingsText, EntriesGoWhereTheirKeysAreOrIntoTheirSection) {
               "[port]\nnumber=1\n\n[tone]\npitch=600\n");
 }
 
+TEST_F(KeptSettingsFile, TheKeyOfEachPortIsKeptAndAPortBackOnItsNumberLosesIt) {
+    KeptSettings chosen;
+    chosen.keys = {{"1", "midi:/dev/snd/midiC1D0"}, {"3", "sim:paris keys.txt"}};
+    SettingsKeeper keeper(file());
+    ASSERT_TRUE(keeper.keep(chosen)) << keeper.error();
+    EXPECT_EQ(loadSettings(file()), chosen);
+    EXPECT_NE(read().find("[key]\n1=midi:/dev/snd/midiC1D0\n"), std::string::npos) << read();
+
+    // A port back on the serial port its number names has no key any more, in this run and the
+    // next; the others keep theirs.
+    chosen.keys.erase("1");
+    chosen.keys["2"] = "keyboard";
+    ASSERT_TRUE(keeper.keep(chosen)) << keeper.error();
+    EXPECT_EQ(loadSettings(file()).keys, chosen.keys);
+    EXPECT_EQ(read().find("midiC1D0"), std::string::npos) << read();
+    EXPECT_EQ(SettingsKeeper(file()).loaded(), chosen);
+
+    // Lines that are no port number or no key are dropped one by one.
+    write("[key]\n1=keyboard\nx=keyboard\n2=ttyUSB0\n3=sim:\n4=/dev/ttyUSB0\n5=\n");
+    EXPECT_EQ(loadSettings(file()).keys,
+              (std::map<std::string, std::string>{{"1", "keyboard"}, {"4", "/dev/ttyUSB0"}}));
+}
+
 }  // namespace
 }  // namespace keytut::ui

@@ -47,7 +47,8 @@ struct Started {
                  {x::kMessage, note("message")},
                  {x::kFile, note("file")},
                  {x::kStraightKey, note("straight")},
-                 {x::kPaddleKey, note("paddle")}}};
+                 {x::kPaddleKey, note("paddle")},
+                 {x::kKey, note("key")}}};
     }
 };
 
@@ -55,8 +56,8 @@ std::vector<int> expectedEarkeyIds(int n) {
     std::vector<int> ids;
     for (int i = 1; i <= n; ++i)
         ids.push_back(100 + i);
-    for (int id :
-         {200, 300, 301, 302, 303, 306, 307, 312, 313, 208, 207, 205, 304, 206, 305, 199, 309, 310})
+    for (int id : {200, 300, 301, 302, 303, 306, 307, 312, 313, 208, 207, 205, 304, 206, 305, 199,
+                   309, 310, 315})
         ids.push_back(id);
     return ids;
 }
@@ -67,8 +68,8 @@ std::vector<int> expectedKeyviewIds(int n) {
         ids.push_back(100 + i);
         ids.push_back(210 + i);
     }
-    for (int id : {200, 300, 201, 301, 202, 302, 203, 303, 204, 306, 209, 307, 210,
-                   312, 231, 313, 232, 208, 207, 205, 304, 206, 305, 199, 309, 310})
+    for (int id : {200, 300, 201, 301, 202, 302, 203, 303, 204, 306, 209, 307, 210, 312,
+                   231, 313, 232, 208, 207, 205, 304, 206, 305, 199, 309, 310, 315})
         ids.push_back(id);
     return ids;
 }
@@ -87,6 +88,8 @@ void expectSettings(const Screen& w) {
     EXPECT_EQ(placeOf(w, 309), (Place{290, 108, 10, 10}));
     EXPECT_EQ(w.text(310), "&Tone");
     EXPECT_EQ(placeOf(w, 310), (Place{290, 124, 40, 14}));
+    EXPECT_EQ(w.text(315), "Ke&y");
+    EXPECT_EQ(placeOf(w, 315), (Place{333, 124, 25, 14}));
     for (int id : {205, 206, 199}) {
         EXPECT_TRUE(w.controlAs<QLabel>(id)->alignment() & Qt::AlignRight) << id;
     }
@@ -188,14 +191,15 @@ TEST(EarkeyMainMenu, StartsOnTheFirstLessonWithDefaultSettings) {
     EXPECT_EQ(w.text(304), "12");
     EXPECT_EQ(w.text(305), "12");
     EXPECT_EQ(w.text(309), "1");
-    // Tab walks the buttons, both lists, the port box and the Tone button in creation order.
+    // Tab walks the buttons, both lists, the port box and the Tone and Key buttons in creation
+    // order.
     std::vector<int> walk;
-    for (int i = 0; i < 23; ++i) {
+    for (int i = 0; i < 24; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         walk.push_back(w.focusedId());
     }
     EXPECT_EQ(walk, (std::vector<int>{102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 300, 301,
-                                      302, 303, 306, 307, 312, 313, 304, 305, 309, 310, 101}));
+                                      302, 303, 306, 307, 312, 313, 304, 305, 309, 310, 315, 101}));
 }
 
 // Chooses entry `index` of a list as the learner does: the list then reports CBN_SELENDOK.
@@ -497,9 +501,14 @@ TEST(EarkeyMainMenu, ButtonsStartTheirExercisesAndCopyTheSettings) {
     w.controlAs<QPushButton>(307)->click();
     EXPECT_EQ(program.app.settings().port(), "12");
     EXPECT_EQ(program.app.settings().characterSpeedText(), "18");
+    // The key screen is that of the number in the box, reached with its mnemonic too.
+    w.setText(309, "4");
+    QTest::keyClick(w.control(304), Qt::Key_Y, Qt::AltModifier);
+    ASSERT_TRUE(testing::waitFor([&] { return started.calls.back() == "key"; }));
+    EXPECT_EQ(program.app.settings().port(), "4");
     EXPECT_EQ(started.calls,
               (std::vector<std::string>{"lesson 1", "lesson 3", "lesson 1", "lesson 11", "words",
-                                        "qsos", "message", "file", "straight", "paddle"}));
+                                        "qsos", "message", "file", "straight", "paddle", "key"}));
 }
 
 TEST(MainWindows, EscapeAndTheCloseBoxEndTheProgram) {
