@@ -5,8 +5,10 @@
 
 #include "exercises/lesson.h"
 #include "file_screen.h"
+#include "koch_screen.h"
 #include "lesson_screen.h"
 #include "message_screen.h"
+#include "progress_screen.h"
 #include "punctuation_screen.h"
 #include "qso_screen.h"
 #include "word_test_screen.h"
@@ -52,6 +54,8 @@ keytut::ui::ExerciseOpeners exerciseOpeners(App& app) {
         {kMessage, [&app] { messageScreen(app); }},
         {kQsos, [&app] { qsoScreen(app); }},
         {kFile, [&app] { fileScreen(app); }},
+        {kKochTrainer, [&app] { kochScreen(app); }},
+        {kProgress, [&app] { progressScreen(app); }},
     };
     keytut::keys::addKeyScreens(openers, app, straightKeyLayout(), paddleKeyLayout());
     return openers;

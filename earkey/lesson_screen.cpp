@@ -19,6 +19,7 @@ LessonScreen::LessonScreen(App& app, const LessonState& opened)
                 kHeight, DialogFont::Courier8, FrameKind::Popup, nullptr}),
       lesson_(
           app.tutor, opened, [&app] { app.playSound("ding.wav"); }, whenSent()) {
+    lesson_.keepAnswers(app.progress(), app.clock);
     createCharacterBox();
     createInstructions(std::string(kEarkeyHearingInstructions));
     setKeyTable({
@@ -123,6 +124,9 @@ void LessonScreen::command(int id, int) {
 
 void LessonScreen::keyChar(char c) {
     show(lesson_.keyChar(c));
+    // The recognition stage's answers are kept; if they cannot be, the learner hears why once.
+    if (auto notice = lesson_.takeFaultNotice())
+        tell(*notice);
 }
 
 void LessonScreen::sendDone() {

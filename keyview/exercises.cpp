@@ -3,7 +3,9 @@
 
 #include "file_screen.h"
 #include "key_screens.h"
+#include "koch_screen.h"
 #include "message_screen.h"
+#include "progress_screen.h"
 #include "qso_screen.h"
 #include "word_test_screen.h"
 
@@ -30,6 +32,8 @@ keytut::ui::ExerciseOpeners exerciseOpeners(App& app) {
         {kMessage, [&app] { messageScreen(app); }},
         {kQsos, [&app] { qsoScreen(app); }},
         {kFile, [&app] { fileScreen(app); }},
+        {kKochTrainer, [&app] { kochScreen(app); }},
+        {kProgress, [&app] { progressScreen(app); }},
     };
     keytut::keys::addKeyScreens(openers, app, straightKeyLayout(), paddleKeyLayout());
     return openers;

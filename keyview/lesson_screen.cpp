@@ -35,6 +35,7 @@ LessonScreen::LessonScreen(App& app, const keytut::LessonState& opened)
     : ExerciseScreen(app, lessonSpec(app, opened.number)),
       lesson_(
           app.tutor, opened, [&app] { app.playSound("ding.wav"); }, whenSent()) {
+    lesson_.keepAnswers(app.progress(), app.clock);
     using namespace lesson;
     createControl({kInstructions, ControlKind::Label,
                    std::string(app.tutor.profile.lessonTexts.hearing), 5, 16, 180, 30});
@@ -70,6 +71,9 @@ void LessonScreen::command(int id, int) {
 
 void LessonScreen::keyChar(char c) {
     show(lesson_.keyChar(c));
+    // The recognition stage's answers are kept; if they cannot be, the learner hears why once.
+    if (auto notice = lesson_.takeFaultNotice())
+        tell(*notice);
 }
 
 void LessonScreen::sendDone() {

@@ -10,8 +10,9 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${KEYTUT_BUILD_DIR:-$here/build}
 
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-charts-dev
-    qt6-qpa-plugins portaudio19-dev libpulse-dev libpipewire-0.3-dev libsndfile1-dev
-    libsamplerate0-dev libsqlite3-dev libevdev-dev libgtest-dev libasound2-plugins fonts-dejavu-core)
+    libqt6opengl6-dev qt6-qpa-plugins portaudio19-dev libpulse-dev libpipewire-0.3-dev
+    libsndfile1-dev libsamplerate0-dev libsqlite3-dev libevdev-dev libgtest-dev libasound2-plugins
+    fonts-dejavu-core)
 test_packages=(python3 xvfb xauth x11-apps imagemagick dbus dbus-x11 at-spi2-core python3-pyatspi xdotool
     pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber sox orca speech-dispatcher
     speech-dispatcher-espeak-ng espeak-ng

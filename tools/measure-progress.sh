@@ -2,7 +2,7 @@
 # Measures the learner's progress store on this machine: the time to commit one answer (p50,
 # p99) on a new file and on one holding a million answers, and with a million answers the time
 # to open the file and make the progress summary (in the program, and keytut-progress summary
-# from start to end) and the size of the file. The goals: a commit that never delays the sound
+# from start to end), to open each edition's progress screen, and the size of the file. The goals: a commit that never delays the sound
 # or the next group, the summary under 200 ms, the file under 100 MB.
 #   tools/measure-progress.sh [ANSWERS [BUILD_DIR [FOLDER]]]
 # FOLDER (default $TMPDIR or /tmp) should be on the disk the learner's home is on.
@@ -35,6 +35,11 @@ sorted=($(printf '%s\n' "${runs[@]}" | sort -n))
 printf 'keytut-progress summary, start to end: %d runs, p50 %d.%03d ms, max %d.%03d ms\n' \
     "${#sorted[@]}" $((sorted[4] / 1000)) $((sorted[4] % 1000)) \
     $((sorted[9] / 1000)) $((sorted[9] % 1000))
+
+# The progress screens themselves, where the programs are built (Qt's offscreen platform).
+if cmake --build "$build" --target keytut-measure-progress-screens >/dev/null 2>&1; then
+    "$build/tools/keytut-measure-progress-screens" "$work/big.sqlite3" 5
+fi
 
 bytes=$(stat -c %s "$work/big.sqlite3")
 wal=0

@@ -15,6 +15,10 @@ App::App(Tutor& tutor, audio::AudioSystem& audio, MessageSink& messages, KeyStat
       messages(messages),
       keys(keys),
       options(std::move(options)),
+      clock([] {
+          using namespace std::chrono;
+          return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+      }),
       settings_(tutor) {}
 
 App::~App() {
@@ -67,6 +71,12 @@ void App::keepSettings() {
                 messages.showMessage(text);
         },
         Qt::QueuedConnection);
+}
+
+progress::Store* App::progress() {
+    if (!progress_ && !options.progressFile.empty())
+        progress_ = std::make_unique<progress::Store>(options.progressFile);
+    return progress_.get();
 }
 
 void App::releaseSound() {

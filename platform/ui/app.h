@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -18,6 +19,7 @@
 #include "keying/input_keys.h"
 #include "keying/keyer_modes.h"
 #include "platform/audio/audio_system.h"
+#include "progress/store.h"
 #include "settings.h"
 
 namespace keytut::ui {
@@ -33,6 +35,9 @@ struct ProgramOptions {
     bool resetSettings = false;          // --reset-settings: start from the default settings
     std::optional<KeyerMode> keyer;      // --keyer MODE: the paddle keyer's mode, then kept
     std::optional<InputKeys> inputKeys;  // --input-keys DOT,DASH: a keyboard-type adapter's keys
+    // --progress FILE: where the learner's answers are kept (the program gives the default);
+    // empty: nothing is kept.
+    std::filesystem::path progressFile;
 };
 
 class App {
@@ -82,12 +87,21 @@ class App {
     // screen reader reads it); later failures are left to the program's end.
     void keepSettings();
 
+    // The learner's history, opened on first use from the --progress file; null when none is
+    // kept. A store that could not be opened is still given: it keeps nothing and tells why,
+    // once (History::takeFaultNotice()).
+    progress::Store* progress();
+
+    // Milliseconds since 1970 (UTC): when answers are judged. Tests may set a clock of their own.
+    std::function<std::int64_t()> clock;
+
   private:
     Settings settings_;
     QPointer<QWidget> mainWindow_;
     std::unique_ptr<audio::WaveOut> soundOut_;
     SettingsKeeper* keeper_ = nullptr;
     bool toldSettingsUnkept_ = false;
+    std::unique_ptr<progress::Store> progress_;
 };
 
 // What the learner is told when the settings cannot be kept: the reason follows.

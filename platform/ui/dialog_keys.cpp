@@ -28,10 +28,13 @@ bool Screen::handleKey(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & kTableModifiers;
     for (const KeyBinding& binding : keyTable_) {
         if (normalisedKey(binding.key) == key && binding.modifiers == modifiers) {
-            if (binding.action)
-                binding.action();
-            else
+            if (binding.action) {
+                // A copy: the action may set another key table.
+                auto action = binding.action;
+                action();
+            } else {
                 command(binding.command, BN_CLICKED);
+            }
             return true;
         }
     }

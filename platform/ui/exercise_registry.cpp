@@ -48,6 +48,9 @@ const std::vector<ExerciseButton>& exerciseRegistry() {
         practiceButton(kFile, 303, "Send a File", "&File", "Send a file", 204, 1, 1),
         practiceButton(kStraightKey, 306, "Straight Key Send", "&Send", "Straight Key", 209, 2, 0),
         practiceButton(kPaddleKey, 307, "Paddle Key Send", "S&end", "Paddle Key", 210, 2, 1),
+        // The learner's progress: the Koch trainer and what is kept of every answer.
+        practiceButton(kKochTrainer, 312, "Koch Trainer", "K&och", "Koch trainer", 231, 0, 2),
+        practiceButton(kProgress, 313, "Progress", "P&rogress", "Your progress", 232, 1, 2),
         // The pitch and edges of the tone, on a screen of their own.
         settingsButton(kTone, 310, "&Tone", "&Tone", 290, 124, 40, 14,
                        [](App& app) { toneScreen(app); }),

@@ -62,6 +62,8 @@ inline const char* const kStraightKey = "Straight Key";
 inline const char* const kPaddleKey = "Paddle Key";
 inline const char* const kTone = "Tone";
 inline const char* const kKey = "Key";
+inline const char* const kKochTrainer = "Koch Trainer";
+inline const char* const kProgress = "Progress";
 }  // namespace exercise
 
 // An entry of the practice grid, opened by each edition's opener of `name`.

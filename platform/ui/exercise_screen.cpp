@@ -59,4 +59,12 @@ bool ExerciseScreen::apply(const Change& change) {
     return true;
 }
 
+void ExerciseScreen::tell(const std::string& words) {
+    if (app_.tutor.profile.style.speaksTexts) {
+        announce(words);
+    } else {
+        app_.messages.showMessage(words);
+    }
+}
+
 }  // namespace keytut::ui

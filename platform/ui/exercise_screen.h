@@ -108,6 +108,10 @@ class ExerciseScreen : public Screen {
     // Applies a change; returns false when the screen closed during its wait.
     bool apply(const Change& change);
 
+    // Tells the learner of a fault the exercise goes on after (the answers not being kept):
+    // Earkey has the screen reader say it where the focus is; Keyview shows it in a message box.
+    void tell(const std::string& words);
+
     // What happened; the defaults do nothing.
     virtual void keyChar(char) {}
     virtual void sendDone() {}

@@ -116,6 +116,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 return fail("--seed wants a whole number from 0 to 18446744073709551615");
             }
             result.options.seed = seed;
+        } else if (arg == "--progress") {
+            if (!takeValue() || value.empty())
+                return fail("--progress needs a file name");
+            result.options.progressFile = value;
         } else if (arg == "--data") {
             if (!takeValue() || value.empty())
                 return fail("--data needs a folder");
@@ -151,6 +155,9 @@ std::string usageText(const ProgramInfo& info) {
            "  --input-keys D,L   the keys of a keyboard-type adapter that are the dot and the\n"
            "                     dash paddle (LEFTCTRL,RIGHTCTRL unless chosen; [,] is common);\n"
            "                     kept for the next runs\n"
+           "  --progress FILE    keep the learner's answers in FILE (default " +
+           progress::defaultProgressFile().string() +
+           ")\n"
            "  --seed N           start the random draws from N, to repeat a run\n"
            "  --reset-settings   start from the default settings: speeds 12, 12, port 1,\n"
            "                     800 Hz with hard edges, the plain keyer, Left and Right Ctrl\n"
@@ -170,10 +177,14 @@ int runProgram(const EditionProfile& profile, const ProgramInfo& info, int argc,
                   << " --help' for more information.\n";
         return 2;
     }
+    if (line.options.progressFile.empty())
+        line.options.progressFile = progress::defaultProgressFile();
     if (!line.options.dataFolder.empty()) {
-        // A recording named relative to where the program was started stays there.
+        // A recording or a progress file named relative to where the program was started stays
+        // there.
         if (!line.options.recordPath.empty())
             line.options.recordPath = std::filesystem::absolute(line.options.recordPath).string();
+        line.options.progressFile = std::filesystem::absolute(line.options.progressFile);
         std::error_code error;
         std::filesystem::current_path(line.options.dataFolder, error);
         if (error) {

@@ -75,13 +75,16 @@ struct ControlSpec {
     unsigned style = 0;
 };
 
-// A key of a screen's key table: a Qt key with exactly these Shift/Ctrl/Alt modifiers runs
-// `action`, or, where there is none, gives `command`. Return and Enter are one key.
+// A key of a screen's key table: a Qt key with exactly these Shift/Ctrl/Alt modifiers calls
+// `action`, or where there is none gives `command`. Return and Enter are one key.
 struct KeyBinding {
+    KeyBinding() = default;
     KeyBinding(int key, Qt::KeyboardModifiers modifiers, int command)
         : key(key), modifiers(modifiers), command(command) {}
     KeyBinding(int key, Qt::KeyboardModifiers modifiers, std::function<void()> action)
         : key(key), modifiers(modifiers), action(std::move(action)) {}
+    KeyBinding(int key, Qt::KeyboardModifiers modifiers, int command, std::function<void()> action)
+        : key(key), modifiers(modifiers), command(command), action(std::move(action)) {}
 
     int key = 0;
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;

@@ -41,7 +41,7 @@ BLANK = blank("label")
 LESSON_BUTTONS = ["E T I M", "A N S", "O R K", "D U G", "W H C", "L Y F", "P B V", "X Q", "J Z",
                   "Numbers", "Punctuation"]
 PRACTICE_BUTTONS = ["30 word test", "Random Q S Ohs", "Type a Message", "Send a File",
-                    "Straight Key Send", "Paddle Key Send"]
+                    "Straight Key Send", "Paddle Key Send", "Koch Trainer", "Progress"]
 
 MAIN_MENU = Screen(
     name="main menu",
@@ -193,5 +193,43 @@ KEY = Screen(
            stop("Close")],
     back="E T I M")
 
+# Before the Koch trainer has kept a session: the summary, then a line for each of the first two
+# characters of the course. (The audit's Earkey runs keep their progress in the audit's private
+# home, so this screen comes before the Koch trainer.)
+NO_SESSION = "Level 2 of 41. No session yet"
+PROGRESS = Screen(
+    name="progress",
+    open=from_menu("Progress"),
+    first_speech=NO_SESSION,
+    stops=[stop(NO_SESSION, changes=[
+        (["Down"], ["K: no answers yet"]),
+        (["Down"], ["M: no answers yet"]),
+        # At the end the last line is said again.
+        (["Down"], ["M: no answers yet"]),
+        (["Up"], ["K: no answers yet"]),
+        (["Up"], [NO_SESSION]),
+    ])],
+    back="Progress")
+
+KOCH_OPENING = ("Level 2 of 41: K M. Return sends a group of five; type what you heard and "
+                "press Return.")
+# The screen opens in the copy box, which says the level and the keys. Return sends a group,
+# K is typed and Return judges it: the result is said at once, with the focus left in the copy
+# box, and is then in the result box. The course list and the box of the learner's own order
+# follow.
+KOCH = Screen(
+    name="koch",
+    open=from_menu("Koch Trainer"),
+    first_speech=KOCH_OPENING,
+    stops=[stop("Copy:", changes=[
+               (["Return", "k", "Return"], [" of 5. Sent ", "you typed K"])]),
+           stop(" of 5. Sent ", "you typed K"),
+           # Another course starts at its own level; back to LCWO's, where this one started.
+           stop("Course:", "LCWO order", changes=[(["Down"], ["Lesson order"]),
+                                                  (["Up"], ["LCWO order"])]),
+           # The box shows the order in use.
+           stop("Own order:")],
+    back="Koch Trainer")
+
 SCREENS = [MAIN_MENU, LESSON, GROUP_TEST_STAGE, PUNCTUATION, WORD_TEST, QSO, MESSAGE, FILE,
-           STRAIGHT_KEY, PADDLE_KEY, TONE, KEY]
+           STRAIGHT_KEY, PADDLE_KEY, TONE, KEY, PROGRESS, KOCH]

@@ -26,10 +26,12 @@ EARKEY_LESSONS = ["E T I M ", "A N S ", "O R K ", "D U G ", "W H C ", "L Y F ", 
                   "X Q ", "J Z ", "Numbers", "Punctuation"]
 # The practice buttons, then the settings' Tone and Key buttons.
 EARKEY_PRACTICE = ["30 word test", "Random Q S Ohs", "Type a Message", "Send a File",
-                   "Straight Key Send", "Paddle Key Send", "Tone", "Key"]
+                   "Straight Key Send", "Paddle Key Send", "Koch Trainer", "Progress", "Tone",
+                   "Key"]
 # Mnemonic ampersands are not part of the names.
 KEYVIEW_BUTTONS = [str(i) for i in range(1, 12)] + ["Words", "QSOs", "Message", "File",
-                                                     "Send", "Send", "Tone", "Key"]
+                                                     "Send", "Send", "Koch", "Progress", "Tone",
+                                                     "Key"]
 
 
 def fail(message):

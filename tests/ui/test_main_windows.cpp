@@ -56,8 +56,8 @@ std::vector<int> expectedEarkeyIds(int n) {
     std::vector<int> ids;
     for (int i = 1; i <= n; ++i)
         ids.push_back(100 + i);
-    for (int id :
-         {200, 300, 301, 302, 303, 306, 307, 208, 207, 205, 304, 206, 305, 199, 309, 310, 315})
+    for (int id : {200, 300, 301, 302, 303, 306, 307, 312, 313, 208, 207, 205, 304, 206, 305, 199,
+                   309, 310, 315})
         ids.push_back(id);
     return ids;
 }
@@ -68,8 +68,8 @@ std::vector<int> expectedKeyviewIds(int n) {
         ids.push_back(100 + i);
         ids.push_back(210 + i);
     }
-    for (int id : {200, 300, 201, 301, 202, 302, 203, 303, 204, 306, 209, 307,
-                   210, 208, 207, 205, 304, 206, 305, 199, 309, 310, 315})
+    for (int id : {200, 300, 201, 301, 202, 302, 203, 303, 204, 306, 209, 307, 210, 312,
+                   231, 313, 232, 208, 207, 205, 304, 206, 305, 199, 309, 310, 315})
         ids.push_back(id);
     return ids;
 }
@@ -138,11 +138,16 @@ TEST(EarkeyMainMenu, ElevenGroups) {
     EXPECT_EQ(placeOf(w, 306), (Place{265, 260, 80, 14}));
     EXPECT_EQ(w.text(307), "Paddle Key Send");
     EXPECT_EQ(placeOf(w, 307), (Place{265, 278, 80, 14}));
+    // The Koch trainer and the progress in a third row, which the practice group grows to hold.
+    EXPECT_EQ(w.text(312), "Koch Trainer");
+    EXPECT_EQ(placeOf(w, 312), (Place{15, 296, 80, 14}));
+    EXPECT_EQ(w.text(313), "Progress");
+    EXPECT_EQ(placeOf(w, 313), (Place{140, 296, 80, 14}));
     EXPECT_EQ(w.text(208), "Practice");
-    EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 55}));
+    EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 73}));
     expectSettings(w);
-    // The practice row lies below 220 units: the window grows to show it.
-    EXPECT_GE(w.height(), w.toPixels(0, 0, 0, 303).height());
+    // The practice rows lie below 220 units: the window grows to show them.
+    EXPECT_GE(w.height(), w.toPixels(0, 0, 0, 321).height());
     EXPECT_EQ(w.width(), w.toPixels(0, 0, 380, 0).width());
     expectPlacedInPixels(w);
     // Buttons carry no mnemonics and are not coloured.
@@ -159,7 +164,7 @@ TEST(EarkeyMainMenu, OneAndNoGroups) {
     EXPECT_EQ(placeOf(w1, 200), (Place{10, 10, 150, 22}));
     EXPECT_EQ(placeOf(w1, 300), (Place{15, 60, 80, 14}));
     EXPECT_EQ(placeOf(w1, 301), (Place{15, 78, 80, 14}));
-    EXPECT_EQ(placeOf(w1, 208), (Place{10, 48, 350, 55}));
+    EXPECT_EQ(placeOf(w1, 208), (Place{10, 48, 350, 73}));
 
     TestProgram none(Edition::Earkey, {});
     earkey::MainMenu w0(none.app, {});
@@ -189,12 +194,12 @@ TEST(EarkeyMainMenu, StartsOnTheFirstLessonWithDefaultSettings) {
     // Tab walks the buttons, both lists, the port box and the Tone and Key buttons in creation
     // order.
     std::vector<int> walk;
-    for (int i = 0; i < 22; ++i) {
+    for (int i = 0; i < 24; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         walk.push_back(w.focusedId());
     }
-    EXPECT_EQ(walk, (std::vector<int>{102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 300,
-                                      301, 302, 303, 306, 307, 304, 305, 309, 310, 315, 101}));
+    EXPECT_EQ(walk, (std::vector<int>{102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 300, 301,
+                                      302, 303, 306, 307, 312, 313, 304, 305, 309, 310, 315, 101}));
 }
 
 // Chooses entry `index` of a list as the learner does: the list then reports CBN_SELENDOK.
@@ -568,7 +573,13 @@ TEST(KeyviewMainWindow, ElevenGroups) {
     EXPECT_EQ(placeOf(w, 209), (Place{305, 262, 40, 10}));
     EXPECT_EQ(placeOf(w, 307), (Place{265, 278, 35, 14}));
     EXPECT_EQ(placeOf(w, 210), (Place{305, 280, 40, 10}));
-    EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 55}));
+    EXPECT_EQ(w.text(312), "K&och");
+    EXPECT_EQ(placeOf(w, 312), (Place{15, 296, 35, 14}));
+    EXPECT_EQ(w.text(231), "Koch trainer");
+    EXPECT_EQ(w.text(313), "P&rogress");
+    EXPECT_EQ(placeOf(w, 313), (Place{140, 296, 35, 14}));
+    EXPECT_EQ(w.text(232), "Your progress");
+    EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 73}));
     expectSettings(w);
     expectPlacedInPixels(w);
     // The practice buttons are not coloured (their ids lie above groupCount + 210).

@@ -39,6 +39,11 @@ TEST(CommandLine, AcceptsEveryOption) {
     EXPECT_EQ(line.options.keyer, KeyerMode::IambicB);
     EXPECT_EQ(line.options.inputKeys, parseInputKeys("LEFTBRACE,RIGHTBRACE"));
     EXPECT_EQ(line.options.portDevices.at("1"), "midi:/dev/snd/midiC1D0");
+
+    // Without --progress nothing names a file yet: the program gives the default.
+    EXPECT_TRUE(plain.options.progressFile.empty());
+    EXPECT_EQ(parse({"--progress", "p.sqlite3"}).options.progressFile, "p.sqlite3");
+    EXPECT_EQ(parse({"--progress=/x/p.sqlite3"}).options.progressFile, "/x/p.sqlite3");
 }
 
 TEST(CommandLine, RefusesBadOptionsWithAReason) {
@@ -55,6 +60,8 @@ TEST(CommandLine, RefusesBadOptionsWithAReason) {
                                                        {"--seed", "12x"},
                                                        {"--seed"},
                                                        {"--data"},
+                                                       {"--progress"},
+                                                       {"--progress="},
                                                        {"--no-sound=1"},
                                                        {"--reset-settings=1"},
                                                        {"--keyer"},
@@ -74,9 +81,9 @@ TEST(CommandLine, RefusesBadOptionsWithAReason) {
 
 TEST(CommandLine, HelpNamesEveryOption) {
     std::string help = usageText({"earkey", "Earkey", "Earkey: Morse practice."});
-    for (const char* option :
-         {"--help", "--record", "--no-sound", "--port", "--seed", "--data", "--reset-settings",
-          "--keyer", "--input-keys", "midi:DEVICE", "input:DEVICE"}) {
+    for (const char* option : {"--help", "--record", "--no-sound", "--port", "--seed", "--data",
+                               "--reset-settings", "--keyer", "--input-keys", "midi:DEVICE",
+                               "input:DEVICE", "--progress", "progress.sqlite3"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

@@ -61,8 +61,9 @@ class TestAudio : public audio::AudioSystem {
 };
 
 struct TestProgram {
-    explicit TestProgram(Edition edition, std::vector<std::string> groups = {})
-        : tutor(profileOf(edition)), app(tutor, audio, messages, keys, {}) {
+    explicit TestProgram(Edition edition, std::vector<std::string> groups = {},
+                         ProgramOptions options = {})
+        : tutor(profileOf(edition)), app(tutor, audio, messages, keys, std::move(options)) {
         tutor.data.lessonGroups = std::move(groups);
     }
     Tutor tutor;
@@ -76,8 +77,9 @@ struct TestProgram {
 // sender, a seeded random source, and the key-state tracker fed by the application's key events.
 class ExerciseProgram : public TestProgram {
   public:
-    ExerciseProgram(Edition edition, const char* dataDir, std::uint64_t seed)
-        : TestProgram(edition) {
+    ExerciseProgram(Edition edition, const char* dataDir, std::uint64_t seed,
+                    ProgramOptions options = {})
+        : TestProgram(edition, {}, std::move(options)) {
         CollectingMessageSink sink;
         EXPECT_TRUE(tutor.loadData(dataDir, sink));
         auto device = std::make_unique<audio::FakeWaveOut>();

@@ -1,0 +1,62 @@
+// Earkey's Koch trainer: the screen opens in the copy box, saying the level and the keys. Return
+// sends a group of five, the learner types what they heard into the copy box and presses Return,
+// and the screen reader says the result at once ("4 of 5. Sent K M U R E, you typed K M R E")
+// while the focus stays in the copy box, ready for the next Return. Tab reaches the last result,
+// the course list (LCWO's order, the lessons' order or their own) and the box for their own
+// order (Return there takes it). Escape ends the session early; what was judged is kept.
+#pragma once
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <memory>
+
+#include "exercises/koch_trainer.h"
+#include "platform/ui/exercise_screen.h"
+#include "platform/ui/spoken_box.h"
+
+namespace earkey {
+
+namespace koch {
+constexpr int kInstructions = 100;
+constexpr int kCopyLabel = 101;
+constexpr int kCopyBox = 102;
+constexpr int kResultBox = 103;
+constexpr int kCourseLabel = 105;
+constexpr int kCourse = 106;
+constexpr int kOwnOrderLabel = 107;
+constexpr int kOwnOrder = 108;
+constexpr int kWidth = 300;
+constexpr int kHeight = 130;
+}  // namespace koch
+
+class KochScreen : public keytut::ui::ExerciseScreen {
+    Q_OBJECT
+  public:
+    explicit KochScreen(keytut::ui::App& app);
+
+    keytut::KochTrainer& trainer() { return *trainer_; }
+    QLineEdit* copyBox() const { return copyBox_; }
+    keytut::ui::SpokenBox* resultBox() const { return resultBox_; }
+    QComboBox* courseList() const { return course_; }
+    QLineEdit* ownOrderBox() const { return ownOrder_; }
+
+  private:
+    void returnPressed();
+    // Takes the course chosen in the list (and typed in the own-order box): the session so far
+    // ends, and the trainer opens at the level kept for that course. Returns what is wrong with
+    // it, if anything.
+    std::optional<std::string> applyCourse();
+    void showOpening();
+    void closed();
+
+    std::unique_ptr<keytut::KochTrainer> trainer_;
+    QLineEdit* copyBox_ = nullptr;
+    keytut::ui::SpokenBox* resultBox_ = nullptr;
+    QComboBox* course_ = nullptr;
+    QLineEdit* ownOrder_ = nullptr;
+};
+
+// Builds the screen, runs it modally and returns when it has closed.
+void kochScreen(keytut::ui::App& app);
+
+}  // namespace earkey

@@ -1,0 +1,46 @@
+#include "progress_screen.h"
+
+#include <algorithm>
+
+#include "platform/ui/learner_progress.h"
+#include "platform/ui/text.h"
+
+namespace earkey {
+
+using namespace keytut;
+using namespace keytut::ui;
+using namespace earkey::progress_screen;
+
+ProgressScreen::ProgressScreen(App& app)
+    : ExerciseScreen(
+          app, {kProgressTitle, kWidth, kHeight, DialogFont::Courier8, FrameKind::Popup, nullptr}),
+      lines_(learnerReport(app).lines(characterNames(app))) {
+    // Why nothing could be read, said first.
+    if (progress::Store* store = app.progress(); store && store->fault()) {
+        store->takeFaultNotice();
+        lines_.insert(lines_.begin(), store->fault()->text());
+    }
+    lineBox_ =
+        qobject_cast<SpokenBox*>(createControl({kLineBox, ControlKind::SpokenText, lines_.front(),
+                                                5, 9, 290, 12, style::Border | style::TabStop}));
+    setColours(kLineBox, Qt::black, Qt::white);
+    setKeyTable({
+        {Qt::Key_Up, Qt::NoModifier, 0, [this] { move(-1); }},
+        {Qt::Key_Down, Qt::NoModifier, 0, [this] { move(1); }},
+        {Qt::Key_Return, Qt::NoModifier, 0, [this] { endScreen(); }},
+    });
+    setOpeningFocus(kLineBox);
+}
+
+void ProgressScreen::move(int step) {
+    // At either end the line there is said again, so that the learner knows where they are.
+    line_ = std::clamp(line_ + step, 0, static_cast<int>(lines_.size()) - 1);
+    speak(kLineBox, lines_[static_cast<std::size_t>(line_)]);
+}
+
+void progressScreen(App& app) {
+    ProgressScreen screen(app);
+    screen.run();
+}
+
+}  // namespace earkey

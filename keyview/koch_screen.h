@@ -1,0 +1,78 @@
+// Keyview's Koch trainer: Return (or Start) sends a group of five, the learner types what they
+// heard into the copy box and presses Return, and the group goes into the list with what was
+// typed, the characters got wrong marked. The course list chooses LCWO's order, the lessons'
+// order or the learner's own (typed in the box beside it; Return there takes it). Exit or
+// Escape ends the session early; what was judged is kept.
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <memory>
+
+#include "exercises/koch_trainer.h"
+#include "platform/ui/exercise_screen.h"
+
+namespace keyview {
+
+namespace koch {
+constexpr int kInstructions = 100;
+constexpr int kCopyLabel = 101;
+constexpr int kCopyBox = 102;
+constexpr int kStart = 103;
+constexpr int kExit = 2;
+constexpr int kGroups = 104;
+constexpr int kStatus = 105;
+constexpr int kCourseLabel = 106;
+constexpr int kCourse = 107;
+constexpr int kOwnOrderLabel = 108;
+constexpr int kOwnOrder = 109;
+constexpr int kWidth = 300;
+constexpr int kHeight = 232;
+}  // namespace koch
+
+// What a row of the list of groups holds besides its text.
+enum KochRowRole {
+    kSentRole = Qt::UserRole,  // the group sent
+    kTypedRole,                // what was typed, as judged
+    kWrongRole,                // for each character sent, '1' where it was missed or wrong
+};
+
+class KochScreen : public keytut::ui::ExerciseScreen {
+    Q_OBJECT
+  public:
+    explicit KochScreen(keytut::ui::App& app);
+
+    keytut::KochTrainer& trainer() { return *trainer_; }
+    QLineEdit* copyBox() const { return copyBox_; }
+    QPushButton* startButton() const { return start_; }
+    QListWidget* groups() const { return groups_; }
+    QLabel* status() const { return status_; }
+    QComboBox* courseList() const { return course_; }
+    QLineEdit* ownOrderBox() const { return ownOrder_; }
+
+  private:
+    void returnPressed();
+    void addRow(const keytut::KochRow& row, const std::string& result);
+    // Takes the course chosen in the list (and typed in the own-order box): the session so far
+    // ends, and the trainer opens at the level kept for that course; what is wrong with a course
+    // that cannot be used is shown instead.
+    void applyCourse();
+    void closed();
+
+    std::unique_ptr<keytut::KochTrainer> trainer_;
+    QLabel* instructions_ = nullptr;
+    QLineEdit* copyBox_ = nullptr;
+    QPushButton* start_ = nullptr;
+    QListWidget* groups_ = nullptr;
+    QLabel* status_ = nullptr;
+    QComboBox* course_ = nullptr;
+    QLineEdit* ownOrder_ = nullptr;
+};
+
+// Builds the screen, runs it modally and returns when it has closed.
+void kochScreen(keytut::ui::App& app);
+
+}  // namespace keyview

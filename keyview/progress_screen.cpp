@@ -1,0 +1,142 @@
+#include "progress_screen.h"
+
+#include <QDateTime>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
+#include <QtCharts/QValueAxis>
+
+#include "platform/ui/learner_progress.h"
+#include "platform/ui/text.h"
+
+namespace keyview {
+
+using namespace keytut;
+using namespace keytut::ui;
+using namespace keyview::progress_screen;
+
+namespace {
+
+constexpr std::size_t kMostDots = 100;
+
+QValueAxis* percentAxis(int ticks) {
+    auto* axis = new QValueAxis;
+    axis->setRange(0, 100);
+    axis->setTickCount(ticks);
+    axis->setLabelFormat("%d %%");
+    return axis;
+}
+
+QChart* makeCharacterChart(const progress::ProgressReport& report) {
+    auto* chart = new QChart;
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->setTitle("Accuracy per character, over its last 50 answers");
+    chart->legend()->hide();
+    auto* set = new QBarSet("Accuracy");
+    QStringList names;
+    for (const progress::CharacterStats& c : report.characters) {
+        *set << c.percent();
+        names << qText(progress::characterText(c.character));
+    }
+    auto* series = new QBarSeries;
+    series->append(set);
+    chart->addSeries(series);
+    auto* characters = new QBarCategoryAxis;
+    characters->append(names);
+    // Forty characters and more side by side: a smaller font keeps every one readable instead
+    // of cut short.
+    QFont small = characters->labelsFont();
+    small.setPointSizeF(small.pointSizeF() * 0.7);
+    characters->setLabelsFont(small);
+    characters->setGridLineVisible(false);
+    chart->addAxis(characters, Qt::AlignBottom);
+    series->attachAxis(characters);
+    QValueAxis* percent = percentAxis(6);
+    chart->addAxis(percent, Qt::AlignLeft);
+    series->attachAxis(percent);
+    return chart;
+}
+
+QChart* makeSessionChart(const std::vector<SessionPoint>& points) {
+    auto* chart = new QChart;
+    chart->setTitle(points.empty() ? "Koch sessions: none yet" : "Accuracy of each Koch session");
+    chart->legend()->hide();
+    auto* line = new QLineSeries;
+    QList<QPointF> at;
+    at.reserve(static_cast<qsizetype>(points.size()));
+    for (const SessionPoint& p : points)
+        at.append(QPointF(static_cast<qreal>(p.timeMs), p.percent));
+    line->replace(at);
+    chart->addSeries(line);
+    std::vector<QXYSeries*> series{line};
+    // A dot for each session while they can be told apart; a year of daily practice is a line.
+    if (points.size() <= kMostDots) {
+        auto* dots = new QScatterSeries;
+        dots->setMarkerSize(7);
+        dots->replace(at);
+        chart->addSeries(dots);
+        dots->setColor(line->color());
+        series.push_back(dots);
+    }
+    auto* time = new QDateTimeAxis;
+    time->setFormat("d MMM hh:mm");
+    time->setTickCount(5);
+    if (!points.empty()) {
+        QDateTime first = QDateTime::fromMSecsSinceEpoch(points.front().timeMs);
+        QDateTime last = QDateTime::fromMSecsSinceEpoch(points.back().timeMs);
+        // A single session still gets an hour's width around it.
+        if (first.secsTo(last) < 3600) {
+            first = first.addSecs(-1800);
+            last = last.addSecs(1800);
+        }
+        time->setRange(first, last);
+    }
+    chart->addAxis(time, Qt::AlignBottom);
+    QValueAxis* percent = percentAxis(3);
+    chart->addAxis(percent, Qt::AlignLeft);
+    for (QXYSeries* s : series) {
+        s->attachAxis(time);
+        s->attachAxis(percent);
+    }
+    return chart;
+}
+
+}  // namespace
+
+ProgressScreen::ProgressScreen(App& app)
+    : ExerciseScreen(app, {kProgressTitle, kWidth, kHeight, DialogFont::SansSerif8,
+                           FrameKind::Closable, nullptr}) {
+    const progress::ProgressReport report = learnerReport(app);
+    std::string summary = report.summary(characterNames(app));
+    // Why there is nothing to show, in its place.
+    if (progress::Store* store = app.progress(); store && store->fault()) {
+        store->takeFaultNotice();
+        summary = store->fault()->text();
+    }
+    summary_ = qobject_cast<QLabel*>(
+        createControl({kSummary, ControlKind::Label, summary, 5, 5, 470, 20}));
+    characters_ = chartAt(5, 28, 470, 130, makeCharacterChart(report));
+    sessions_ = chartAt(5, 162, 470, 112, makeSessionChart(kochSessions(app)));
+    createControl(
+        {kClose, ControlKind::PushButton, "Close", 425, 280, 50, 14, style::DefaultButton});
+    setOpeningFocus(kClose);
+}
+
+QChartView* ProgressScreen::chartAt(int x, int y, int width, int height, QChart* chart) {
+    auto* view = new QChartView(chart, this);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setGeometry(toPixels(x, y, width, height));
+    view->setFocusPolicy(Qt::NoFocus);
+    view->setAccessibleName(chart->title());
+    return view;
+}
+
+void progressScreen(App& app) {
+    ProgressScreen screen(app);
+    screen.run();
+}
+
+}  // namespace keyview
