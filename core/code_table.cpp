@@ -35,8 +35,9 @@ std::string moreFaultyLinesMessage(long long count, const std::string& fileName)
 std::string skippedCharactersNote(std::size_t skipped, std::size_t total,
                                   const std::string& distinct, const std::string& tableName) {
     std::string note = std::to_string(skipped) + " of " + std::to_string(total) +
-                       (total == 1 ? " character has" : " characters have") + " no code in " +
-                       tableName + " and " + (skipped == 1 ? "was" : "were") + " skipped:";
+                       (total == 1 ? " character" : " characters") +
+                       (skipped == 1 ? " has" : " have") + " no code in " + tableName + " and " +
+                       (skipped == 1 ? "was" : "were") + " skipped:";
     for (unsigned char c : distinct) {
         if (c > 32 && c < 127)
             note += " \"" + std::string(1, static_cast<char>(c)) + "\"";

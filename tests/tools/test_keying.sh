@@ -11,7 +11,7 @@ cd "$work"
 check "E E keys" "$keying" --code-table "$table" --wpm 20 -o ee.txt "E E"
 check "E E names nothing" bash -c "'$keying' --code-table '$table' --wpm 20 -o ee.txt 'E E' 2>err.txt && ! test -s err.txt"
 check "E~E keys what it can" bash -c "'$keying' --code-table '$table' --wpm 20 -o e-e.txt 'E~E' 2>err.txt"
-check "the ~ is named" grep -qF "1 of 3 characters have no code in $table and was skipped: \"~\"" err.txt
+check "the ~ is named" grep -qF "1 of 3 characters has no code in $table and was skipped: \"~\"" err.txt
 check "E~E is EE" test "$(changes e-e.txt)" = "$("$keying" --code-table "$table" --wpm 20 -o - EE | changes /dev/stdin)"
 check "lower case keys as capitals" bash -c "'$keying' --code-table '$table' --wpm 20 -o - 'cq' 2>err.txt >/dev/null && ! test -s err.txt"
 check "paddle scripts too" bash -c "'$keying' --code-table '$table' --wpm 20 --paddle -o - 'E~' 2>err.txt >/dev/null"
