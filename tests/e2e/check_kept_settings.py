@@ -29,6 +29,19 @@ import pyatspi  # noqa: E402
 failures = []
 
 
+def wait_for_session():
+    """The X server and the accessibility bus up before the first program starts: a program that
+    finds no display ends at once, and one started before the bus keeps its bridge off."""
+    deadline = time.monotonic() + 20
+    while subprocess.run(["xdotool", "getdisplaygeometry"], stdout=subprocess.DEVNULL,
+                         stderr=subprocess.DEVNULL).returncode != 0:
+        if time.monotonic() > deadline:
+            failures.append("the X server of the session never answered")
+            break
+        time.sleep(0.2)
+    pyatspi.Registry.getDesktop(0)
+
+
 def start(program, data, *extra, config=None, stderr=None):
     env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     if config:
@@ -198,6 +211,7 @@ def shown_next_run(program, data, expected, what):
 def main():
     earkey, keyview, data = sys.argv[1:4]
     config = os.environ["XDG_CONFIG_HOME"]
+    wait_for_session()
     for program in (earkey, keyview):
         name = os.path.basename(program)
         conf = os.path.join(config, "keytut", name + ".conf")

@@ -63,9 +63,9 @@ def recording_ended_by(earkey, data, sig):
     proc = start([earkey, "--record", record, "--seed", "1", "--reset-settings"], data)
     keys = ["Return", "F1", "F1", "Return"]
     if sig == signal.SIGHUP:
-        # The character speed 15, past the port box and the Tone button back to the first lesson
-        # button, then as above.
-        keys = ["alt+c", "Down", "Tab", "Tab", "Tab", "Tab", "Return", "F1", "F1", "Return"]
+        # The character speed 15, past the word speed, the port box and the Tone and Key
+        # buttons back to the first lesson button, then as above.
+        keys = ["alt+c", "Down"] + ["Tab"] * 5 + ["Return", "F1", "F1", "Return"]
     # Lesson 1, on to the group test, start it: twenty groups, minutes of Morse.
     for key in keys:
         orcalib.OrcaSession.key(key)
