@@ -12,8 +12,7 @@ using namespace earkey::koch;
 KochScreen::KochScreen(App& app)
     : ExerciseScreen(app, {kKochTrainerTitle, kWidth, kHeight, DialogFont::Courier8,
                            FrameKind::Popup, nullptr}),
-      trainer_(
-          std::make_unique<KochTrainer>(app.tutor, app.progress(), kochCourse(app), app.clock)) {
+      trainer_(kochTrainer(app, kochCourse(app))) {
     createControl({kInstructions, ControlKind::Label, "", 5, 5, 290, 30, style::Border});
     createControl({kCopyLabel, ControlKind::Label, "&Copy:", 5, 46, 30, 10, style::AlignRight});
     copyBox_ = qobject_cast<QLineEdit*>(
@@ -62,16 +61,12 @@ void KochScreen::showOpening() {
 }
 
 std::optional<std::string> KochScreen::applyCourse() {
-    const TypedCourseOrder chosen =
-        courseOfChoice(app(), course_->currentIndex(), stdText(ownOrder_->text()));
-    if (!chosen.error.empty())
-        return chosen.error;
-    if (chosen.characters != trainer_->course()) {
-        trainer_->close();
-        trainer_ = std::make_unique<KochTrainer>(app().tutor, app().progress(), chosen.characters,
-                                                 app().clock);
+    const std::string before = trainer_->course();
+    if (auto error =
+            useCourse(app(), trainer_, course_->currentIndex(), stdText(ownOrder_->text())))
+        return error;
+    if (trainer_->course() != before)
         showOpening();
-    }
     ownOrder_->setText(qText(trainer_->course()));
     return std::nullopt;
 }

@@ -64,8 +64,7 @@ class GroupRowDelegate : public QStyledItemDelegate {
 KochScreen::KochScreen(App& app)
     : ExerciseScreen(app, {kKochTrainerTitle, kWidth, kHeight, DialogFont::SansSerif8,
                            FrameKind::Closable, nullptr}),
-      trainer_(
-          std::make_unique<KochTrainer>(app.tutor, app.progress(), kochCourse(app), app.clock)) {
+      trainer_(kochTrainer(app, kochCourse(app))) {
     instructions_ = qobject_cast<QLabel*>(
         createControl({kInstructions, ControlKind::Label, trainer_->openingText(), 5, 5, 290, 20}));
     createControl({kCopyLabel, ControlKind::Label, "&Copy:", 5, 32, 30, 10, style::AlignRight});
@@ -107,18 +106,14 @@ KochScreen::KochScreen(App& app)
 }
 
 void KochScreen::applyCourse() {
-    const TypedCourseOrder chosen =
-        courseOfChoice(app(), course_->currentIndex(), stdText(ownOrder_->text()));
-    if (!chosen.error.empty()) {
-        status_->setText(qText(chosen.error));
+    const std::string before = trainer_->course();
+    if (auto error =
+            useCourse(app(), trainer_, course_->currentIndex(), stdText(ownOrder_->text()))) {
+        status_->setText(qText(*error));
         return;
     }
-    if (chosen.characters != trainer_->course()) {
-        trainer_->close();
-        trainer_ = std::make_unique<KochTrainer>(app().tutor, app().progress(), chosen.characters,
-                                                 app().clock);
+    if (trainer_->course() != before)
         instructions_->setText(qText(trainer_->openingText()));
-    }
     ownOrder_->setText(qText(trainer_->course()));
     status_->clear();
 }

@@ -65,6 +65,22 @@ TypedCourseOrder courseOfChoice(const App& app, int choice, const std::string& t
     return parseCourseOrder(typed, app.tutor.codes);
 }
 
+std::unique_ptr<KochTrainer> kochTrainer(App& app, const std::string& course) {
+    return std::make_unique<KochTrainer>(app.tutor, app.progress(), course, app.clock);
+}
+
+std::optional<std::string> useCourse(App& app, std::unique_ptr<KochTrainer>& trainer, int choice,
+                                     const std::string& typed) {
+    const TypedCourseOrder chosen = courseOfChoice(app, choice, typed);
+    if (!chosen.error.empty())
+        return chosen.error;
+    if (chosen.characters != trainer->course()) {
+        trainer->close();
+        trainer = kochTrainer(app, chosen.characters);
+    }
+    return std::nullopt;
+}
+
 progress::CharacterName characterNames(const App& app) {
     if (!app.tutor.profile.style.speaksTexts)
         return {};

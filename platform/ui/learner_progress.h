@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,14 @@ int courseChoiceOf(const App& app, const std::string& course);
 // The course order of entry `choice`; for the own order, `typed` as the learner typed it, with
 // what is wrong with it, in words, when it cannot be used.
 TypedCourseOrder courseOfChoice(const App& app, int choice, const std::string& typed);
+
+// A Koch trainer on `course` with the main window's speeds, keeping its answers in the
+// learner's history.
+std::unique_ptr<KochTrainer> kochTrainer(App& app, const std::string& course);
+// Moves `trainer` to the course of entry `choice` (see courseOfChoice), afresh when it is
+// another course than the one in use; says why not, in words, when it cannot be used.
+std::optional<std::string> useCourse(App& app, std::unique_ptr<KochTrainer>& trainer, int choice,
+                                     const std::string& typed);
 
 // How the texts name a character: Earkey names the marks and prosigns ("Full Stop"), Keyview
 // shows them.
