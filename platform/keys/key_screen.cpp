@@ -162,14 +162,21 @@ void KeyScreen::say(const std::string& text) {
 }
 
 void KeyScreen::show(const std::string& text, const std::optional<std::string>& character) {
-    ui::Change change;
-    change.text(kDecodedTextBox, text);
+    // The character is spoken before the decoded text changes. While the focus is still on the
+    // decoded text box (the first character after the screen opens), each change of that box
+    // keeps Orca 43 busy for about a quarter of a second, and the focus change queued behind
+    // them was dropped: the first character went unsaid. Off the focus, its changes cost
+    // nothing.
     if (layout_.spokenLabel != 0 && character) {
-        change.text(layout_.spokenLabel, *character);
+        ui::Change said;
+        said.text(layout_.spokenLabel, *character);
         // Nothing to say for a discarded code: the label is only emptied.
         if (!character->empty())
-            change.speak = layout_.spokenLabel;
+            said.speak = layout_.spokenLabel;
+        apply(said);
     }
+    ui::Change change;
+    change.text(kDecodedTextBox, text);
     apply(change);
     if (auto* box = controlAs<QPlainTextEdit>(kDecodedTextBox))
         box->moveCursor(QTextCursor::End);
@@ -242,9 +249,14 @@ void StraightKeyScreen::showTimings() {
     for (const auto& sentence : timingSentences(statistics))
         said += (said.empty() ? "" : " ") + sentence;
     if (layout_.spokenLabel != 0 && !said.empty()) {
-        ui::Change change;
-        change.text(layout_.spokenLabel, said).speak = layout_.spokenLabel;
-        apply(change);
+        // Said once this screen is active again after the box, or the screen reader loses it.
+        ui::whenActive(this, [this, said] {
+            if (ended())
+                return;
+            ui::Change change;
+            change.text(layout_.spokenLabel, said).speak = layout_.spokenLabel;
+            apply(change);
+        });
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTimer>
 
 namespace keytut::ui {
 
@@ -103,6 +104,51 @@ void SpokenBox::nameChanged(QLabel* label) {
         return;
     QAccessibleEvent event(label, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&event);
+}
+
+namespace {
+
+// Lives as a child of the window it waits for, so that it goes with it.
+class ActivationWait : public QObject {
+  public:
+    ActivationWait(QWidget* window, std::function<void()> then, int waitMs)
+        : QObject(window), then_(std::move(then)) {
+        window->installEventFilter(this);
+        QTimer::singleShot(waitMs, this, [this] { finish(); });
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowActivate && watched == parent())
+            // After the screen reader has heard of the activation and of the focus it brings.
+            QTimer::singleShot(0, this, [this] { finish(); });
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    void finish() {
+        if (!then_)
+            return;
+        auto then = std::move(then_);
+        then_ = nullptr;
+        deleteLater();
+        then();
+    }
+
+    std::function<void()> then_;
+};
+
+}  // namespace
+
+void whenActive(QWidget* window, std::function<void()> then, int waitMs) {
+    if (!window || !then)
+        return;
+    if (window->isActiveWindow()) {
+        then();
+        return;
+    }
+    new ActivationWait(window, std::move(then), waitMs);
+    window->activateWindow();
 }
 
 void nameForScreenReader(QWidget* control, const QString& name) {

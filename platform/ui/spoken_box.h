@@ -27,6 +27,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 namespace keytut::ui {
 
@@ -89,6 +90,14 @@ class SpokenBox : public QWidget {
     // alone.
     QLabel* hopped_ = nullptr;
 };
+
+// Runs `then` once `window` is the active window again, at once when it is already, and after
+// `waitMs` at the latest. A box closed over a screen leaves no window active until the window
+// system makes the screen active again, some milliseconds later; a text spoken in between is
+// said over Orca's presentation of the reactivated screen, or not at all (Orca 43 drops the
+// focus change of an inactive window, then announces the window and its focus afresh). The
+// wait ends with the window: nothing runs for a window that has gone.
+void whenActive(QWidget* window, std::function<void()> then, int waitMs = 1000);
 
 // Gives a control the name a screen reader says for it: a SpokenBox's spoken name, any other
 // control's accessible name.

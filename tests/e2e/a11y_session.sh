@@ -120,6 +120,26 @@ cleanup() {
 }
 trap cleanup EXIT
 
-status=0
-xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" dbus-run-session -- "$@" || status=$?
+# An X server resets itself when its last client leaves, and refuses the connections that come
+# while it resets (Qt: "could not connect to display"): a program started just after a short
+# client (xdotool, the check below) then fails. -noreset keeps the server as it is.
+# xvfb-run does not wait for the server it stops, and starts the command even when its own
+# server did not come up (a display number still held by the ending server of the session
+# before): the command then finds no display, or one that goes away under it. So each session
+# starts its search for a free display at a number of its own, waits for its server to answer
+# before the command starts, and starts over on another display when the server never does.
+wait_for_display='for _ in $(seq 100); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && exec "$@"
+    sleep 0.1
+done
+echo "a11y_session: the X server on $DISPLAY never answered" >&2
+exit 97'
+status=97
+for attempt in 1 2 3; do
+    [ "$status" -eq 97 ] || break
+    [ "$attempt" -eq 1 ] || echo "a11y_session: starting over on another display" >&2
+    status=0
+    xvfb-run -a -n $((100 + RANDOM % 800)) -e "$session/xvfb.log" -s "-screen 0 1024x768x24 -nolisten tcp -noreset" \
+        dbus-run-session -- bash -c "$wait_for_display" bash "$@" || status=$?
+done
 exit "$status"

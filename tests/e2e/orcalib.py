@@ -189,8 +189,24 @@ class OrcaSession:
         proc = subprocess.Popen(argv, cwd=cwd, env=full, stdout=out, stderr=subprocess.STDOUT,
                                 stdin=subprocess.DEVNULL)
         out.close()
+        proc.output_path = os.path.join(self.dir, name + ".out")
         self.programs.append(proc)
         return proc
+
+    @staticmethod
+    def application(proc, name, timeout=40.0):
+        """The accessible application of a program started by start_program. A program that
+        ends, or never reaches the bus, fails the wait with what it printed, so that the
+        reason is in the test's log and not only in the session's folder."""
+        try:
+            app = find_application(name, timeout=timeout, alive=lambda: proc.poll() is None)
+        except TimeoutError as error:
+            raise TimeoutError("%s; %s printed: %s" % (error, name, _tail(proc.output_path)))
+        if app is None:
+            raise RuntimeError("%s ended with status %s before reaching the accessibility bus; "
+                               "it printed: %s" % (name, proc.returncode,
+                                                   _tail(proc.output_path)))
+        return app
 
     @staticmethod
     def key(*keys, delay_ms=12):
@@ -309,6 +325,15 @@ def stop_speech_dispatcher(runtime_dir=None, grace=5.0):
     for leftover in [pid] + modules:
         if _alive(leftover):
             os.kill(leftover, signal.SIGKILL)
+
+
+def _tail(path, lines=20):
+    try:
+        with open(path, encoding="utf-8", errors="replace") as f:
+            text = f.read().splitlines()[-lines:]
+    except OSError:
+        return "(no output file)"
+    return repr("\n".join(text)) if text else "nothing"
 
 
 # -- AT-SPI ------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // the text, coming from the control before it in tab order, within the program.
 #include <QLabel>
 #include <QPushButton>
+#include <memory>
 
 #include "earkey_rig.h"
 #include "platform/ui/spoken_box.h"
@@ -135,6 +136,30 @@ TEST_F(SpeakingFixture, KeysReachTheScreenWhileTheBoxHasTheFocus) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_EQ(screen.commands, (std::vector<int>{32, 2}));
     EXPECT_TRUE(screen.ended());
+}
+
+// After a box over the screen: what is to be said waits for the screen to be active again, and
+// a screen that has gone says nothing.
+TEST_F(SpeakingFixture, WhatFollowsABoxWaitsForTheScreenToBeActiveAgain) {
+    QWidget box;
+    ASSERT_TRUE(showActive(box));
+    std::vector<std::string> said;
+    whenActive(&screen, [&] { said.push_back("after the box"); });
+    EXPECT_TRUE(said.empty());  // not while the box is the active window
+    box.hide();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !said.empty(); }, 2000));
+    EXPECT_TRUE(screen.isActiveWindow());
+    whenActive(&screen, [&] { said.push_back("at once"); });
+    EXPECT_EQ(said, (std::vector<std::string>{"after the box", "at once"}));
+
+    auto gone = std::make_unique<SpeakingScreen>();
+    ASSERT_TRUE(showActive(box));
+    bool ran = false;
+    whenActive(
+        gone.get(), [&] { ran = true; }, 50);
+    gone.reset();
+    QTest::qWait(150);
+    EXPECT_FALSE(ran);
 }
 
 }  // namespace

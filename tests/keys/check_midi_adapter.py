@@ -59,6 +59,10 @@ class FakeAdapter(threading.Thread):
         self.keyboard_mode = True
         self.started = None
         self.sent_all = threading.Event()
+        # Set when the learner would start keying: at once for Keyview, and for Earkey once
+        # Orca has read the opened screen, as a learner listens before keying.
+        self.go = threading.Event()
+        self.go.set()
         self.running = True
         self.lateness = []  # seconds each key change went out after its time
 
@@ -92,7 +96,8 @@ class FakeAdapter(threading.Thread):
                     else:
                         del pending[:1]
             now = time.monotonic()
-            if self.started is None and not self.keyboard_mode and self.programs[-1:] == [0]:
+            if (self.started is None and not self.keyboard_mode and self.programs[-1:] == [0]
+                    and self.go.is_set()):
                 self.started = now + 0.5
                 running_status = False
             if self.started is None or self.keyboard_mode:
@@ -158,9 +163,10 @@ def keyview_run(build, data, script):
     adapter.start()
     s = orcalib.OrcaSession()
     try:
-        s.start_program([os.path.join(build, "keyview", "keyview"), "--no-sound",
-                         "--reset-settings", "--port", "1=midi:" + adapter.device], cwd=data)
-        app = orcalib.find_application("keyview", timeout=40)
+        proc = s.start_program([os.path.join(build, "keyview", "keyview"), "--no-sound",
+                                "--reset-settings", "--port", "1=midi:" + adapter.device],
+                               cwd=data)
+        app = s.application(proc, "keyview")
         activate(app)
         press_send(app, 0)
         win = window(app, "Straight Key Decode")
@@ -189,7 +195,7 @@ def keyview_sigterm_run(build, data):
         proc = s.start_program([os.path.join(build, "keyview", "keyview"), "--no-sound",
                                 "--reset-settings", "--port", "1=midi:" + adapter.device],
                                cwd=data)
-        app = orcalib.find_application("keyview", timeout=40)
+        app = s.application(proc, "keyview")
         activate(app)
         press_send(app, 0)
         window(app, "Straight Key Decode")
@@ -209,6 +215,7 @@ def keyview_sigterm_run(build, data):
 
 def earkey_run(build, data, script):
     adapter = FakeAdapter(script)
+    adapter.go.clear()
     adapter.start()
     # The key chosen for port 1 on an earlier run, as the Key screen keeps it.
     conf = os.path.join(os.environ["XDG_CONFIG_HOME"], "keytut", "earkey.conf")
@@ -217,20 +224,27 @@ def earkey_run(build, data, script):
         f.write("[key]\n1=midi:%s\n" % adapter.device)
     with orcalib.OrcaSession() as s:
         s.start_orca()
-        s.start_program([os.path.join(build, "earkey", "earkey"), "--no-sound"], cwd=data)
+        proc = s.start_program([os.path.join(build, "earkey", "earkey"), "--no-sound"], cwd=data)
         s.wait_for_speech(lambda t: "E T I M" in t, timeout=20)
         s.settle(0.5)
-        app = orcalib.find_application("earkey", timeout=40)
+        app = s.application(proc, "earkey")
         focus_button(app, "Straight Key Send")
         s.wait_for_speech(lambda t: "Straight Key Send" in t, timeout=10)
         s.settle(0.3)
         start = s.mark()
         s.key("space")
+        s.wait_for_speech(lambda t: "Decoded text" in t, since=start, timeout=10)
+        s.settle(0.5)
+        adapter.go.set()
         heard = []
         since = start
         try:
             for ch in "PARIS":
-                u = s.wait_for_speech(lambda t, ch=ch: norm(t) == ch, since=since, timeout=20)
+                # Orca sometimes puts the box's name before a character ("Last character:
+                # P"), as when the learner moves there: the character is heard all the same.
+                u = s.wait_for_speech(
+                    lambda t, ch=ch: norm(t) in (ch, "Last character: " + ch), since=since,
+                    timeout=20)
                 heard.append(u)
                 since = u.index + 1
         except TimeoutError:
@@ -249,8 +263,8 @@ def earkey_run(build, data, script):
             fail("Orca's speech was cut off while the MIDI adapter keyed")
         s.key("Escape")
         deadline = time.monotonic() + 10
-        while any(app.getChildAtIndex(i).name == "Straight Key Decode"
-                  for i in range(app.childCount)):
+        while any(w is not None and w.name == "Straight Key Decode"
+                  for w in (app.getChildAtIndex(i) for i in range(app.childCount))):
             if time.monotonic() > deadline:
                 fail("Escape did not close Earkey's screen")
             time.sleep(0.1)
