@@ -38,5 +38,5 @@ wait \$program || true
 INNER
 HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
     XDG_RUNTIME_DIR="$work/runtime" GSETTINGS_BACKEND=memory \
-    xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$inner"
+    xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" bash "$inner"
 echo "$out"

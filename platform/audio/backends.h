@@ -144,6 +144,24 @@ class ServerWatch {
     std::uint64_t windowFaults_ = 0;
 };
 
+// What a side-tone played by a sound server gives the thread that watches it.
+struct ServerVoice {
+    std::function<std::uint64_t()> calls;   // the server's calls for sound so far
+    std::function<std::uint64_t()> faults;  // its underruns or missed cycles so far
+    std::function<bool()> failed;           // the stream has failed outright
+    std::function<bool()> canGrow;          // a longer buffer is left to try
+    std::function<void()> stepUp;           // to the next longer buffer, in place
+    std::function<void()> disconnect;       // from the server; this thread renders from then on
+    std::function<bool()> connect;          // to a server again, when one answers
+};
+
+// The watching thread of such a voice, until `stop`. The server's calls release the ticks; this
+// thread only watches, with the stream's faults as what asks for a longer buffer. When the
+// server goes quiet for good, the voice is `lost`: this thread plays on silently in real time,
+// so that the key screen's clock goes on, and connects again as soon as a server answers.
+void watchServerVoice(SidetoneCore& core, Outages& outages, std::atomic<bool>& lost,
+                      const std::atomic<bool>& stop, double retryEvery, const ServerVoice& voice);
+
 // Runs a source's notifier: releases what is due, sleeping in between, until `stop`.
 void runNotifier(Source& source, const std::atomic<bool>& stop);
 

@@ -297,4 +297,38 @@ std::unique_ptr<keytut::SidetoneVoice> PacedSystem::openSidetone(keytut::ToneSet
                                            keytut::Tone(sidetoneAmplitude_, tone));
 }
 
+void watchServerVoice(SidetoneCore& core, Outages& outages, std::atomic<bool>& lost,
+                      const std::atomic<bool>& stop, double retryEvery, const ServerVoice& voice) {
+    ServerWatch watch;
+    watch.restart(steadySeconds(), voice.calls(), voice.faults());
+    while (!stop.load()) {
+        if (lost) {
+            paceUntilBack(core, stop, false, retryEvery, [&] {
+                if (!voice.connect())
+                    return false;
+                lost = false;
+                outages.back();
+                return true;
+            });
+            watch.restart(steadySeconds(), voice.calls(), voice.faults());
+            continue;
+        }
+        core.waitForWork(0.1);
+        switch (watch.check(steadySeconds(), voice.calls(), voice.faults(), voice.failed(),
+                            voice.canGrow())) {
+            case ServerWatch::Verdict::Lost:
+                voice.disconnect();
+                lost = true;
+                outages.lost();
+                core.releaseDue(0, true);
+                break;
+            case ServerWatch::Verdict::StepUp:
+                voice.stepUp();
+                break;
+            case ServerWatch::Verdict::Fine:
+                break;
+        }
+    }
+}
+
 }  // namespace audio::detail

@@ -293,29 +293,12 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
     }
 
     void run() {
-        // The graph's cycles release the ticks (onProcess); this thread only watches, with
-        // missed cycles as the faults that ask for a longer period.
-        ServerWatch watch;
-        watch.restart(steadySeconds(), processed_.load(), missed_.load());
-        while (!stop_.load()) {
-            if (lost_) {
-                paceUntilBack();
-                watch.restart(steadySeconds(), processed_.load(), missed_.load());
-                continue;
-            }
-            core_->waitForWork(0.1);
-            switch (watch.check(steadySeconds(), processed_.load(), missed_.load(), failed_,
-                                step_ + 1 < std::size(kLatencySteps))) {
-                case ServerWatch::Verdict::Lost:
-                    goLost();
-                    break;
-                case ServerWatch::Verdict::StepUp:
-                    stepUp();
-                    break;
-                case ServerWatch::Verdict::Fine:
-                    break;
-            }
-        }
+        detail::watchServerVoice(
+            *core_, *outages_, lost_, stop_, kRetryEvery,
+            {[this] { return processed_.load(); }, [this] { return missed_.load(); },
+             [this] { return failed_.load(); },
+             [this] { return step_ + 1 < std::size(kLatencySteps); }, [this] { stepUp(); },
+             [this] { disconnect(); }, [this] { return connect(true); }});
     }
 
     // The stream keeps missing its cycles: ask for the next longer period, in place.
@@ -326,25 +309,6 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
         spa_dict dict = SPA_DICT_INIT(&item, 1);
         if (stream_)
             pw_stream_update_properties(stream_, &dict);
-    }
-
-    void goLost() {
-        disconnect();  // from here on this thread renders
-        lost_ = true;
-        outages_->lost();
-        core_->releaseDue(0, true);
-    }
-
-    // The server is gone: play on silently in real time, so that the key screen's clock goes on,
-    // and connect again as soon as a server answers.
-    void paceUntilBack() {
-        detail::paceUntilBack(*core_, stop_, false, kRetryEvery, [this] {
-            if (!connect(true))
-                return false;
-            lost_ = false;
-            outages_->back();
-            return true;
-        });
     }
 
     std::shared_ptr<SidetoneCore> core_;

@@ -214,29 +214,12 @@ class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
     }
 
     void run() {
-        // The server's requests release the ticks (onWrite); this thread only watches, with
-        // underruns as the faults that ask for a longer buffer.
-        ServerWatch watch;
-        watch.restart(steadySeconds(), requests_.load(), underruns_.load());
-        while (!stop_.load()) {
-            if (lost_) {
-                paceUntilBack();
-                watch.restart(steadySeconds(), requests_.load(), underruns_.load());
-                continue;
-            }
-            core_->waitForWork(0.1);
-            switch (watch.check(steadySeconds(), requests_.load(), underruns_.load(), failed_,
-                                step_ + 1 < std::size(kBufferSteps))) {
-                case ServerWatch::Verdict::Lost:
-                    goLost();
-                    break;
-                case ServerWatch::Verdict::StepUp:
-                    stepUp();
-                    break;
-                case ServerWatch::Verdict::Fine:
-                    break;
-            }
-        }
+        detail::watchServerVoice(
+            *core_, *outages_, lost_, stop_, kRetryEvery,
+            {[this] { return requests_.load(); }, [this] { return underruns_.load(); },
+             [this] { return failed_.load(); },
+             [this] { return step_ + 1 < std::size(kBufferSteps); }, [this] { stepUp(); },
+             [this] { disconnect(); }, [this] { return connect(); }});
     }
 
     // The stream keeps running dry: the next longer buffer.
@@ -246,25 +229,6 @@ class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
         ++step_;
         if (!connectStream())
             failed_ = true;
-    }
-
-    void goLost() {
-        disconnect();  // from here on this thread renders
-        lost_ = true;
-        outages_->lost();
-        core_->releaseDue(0, true);
-    }
-
-    // The server is gone: play on silently in real time, so that the key screen's clock goes on,
-    // and connect again as soon as a server answers.
-    void paceUntilBack() {
-        detail::paceUntilBack(*core_, stop_, false, kRetryEvery, [this] {
-            if (!connect())
-                return false;
-            lost_ = false;
-            outages_->back();
-            return true;
-        });
     }
 
     std::shared_ptr<SidetoneCore> core_;

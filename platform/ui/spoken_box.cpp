@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
+#include <algorithm>
 
 namespace keytut::ui {
 
@@ -84,17 +85,22 @@ void SpokenBox::setSpokenName(const QString& name) {
 
 QString SpokenBox::accessibleNameOf(const QLabel* label) const {
     const QString value = label->text();
-    if (name_.isEmpty() || label == hopped_)
+    if (name_.isEmpty() || spoken_)
         return value;
     return value.isEmpty() ? name_ : name_ + ": " + value;
 }
 
 bool SpokenBox::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut && watched == hopped_) {
-        // Left: when the focus next arrives, the box is named again.
-        QLabel* label = hopped_;
-        hopped_ = nullptr;
-        nameChanged(label);
+    if (event->type() == QEvent::FocusOut && spoken_ &&
+        std::find(labels_.begin(), labels_.end(), watched) != labels_.end()) {
+        // The focus is already where it goes. Left for another control: when the focus next
+        // arrives, the box is named again.
+        QWidget* to = QApplication::focusWidget();
+        if (std::find(labels_.begin(), labels_.end(), to) == labels_.end()) {
+            spoken_ = false;
+            for (QLabel* label : labels_)
+                nameChanged(label);
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -186,7 +192,7 @@ bool SpokenBox::speak(QWidget* before, const QString& text) {
     const int nextIndex = 1 - shown_;
     QLabel* const next = labels_[nextIndex];
     // What the program has spoken is said alone: the box's name is for a learner who moves there.
-    hopped_ = next;
+    spoken_ = true;
     // The text is in place before the focus moves, so it is what the focus change announces.
     next->setText(text);
     next->show();

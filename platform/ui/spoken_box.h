@@ -86,9 +86,11 @@ class SpokenBox : public QWidget {
     std::array<QLabel*, 2> labels_{};
     int shown_ = 0;
     QString name_;
-    // The label speak() moved the focus onto: until the focus leaves it, its name is its text
-    // alone.
-    QLabel* hopped_ = nullptr;
+    // Set by speak(): until the focus leaves the box, each label's name is its text alone. Both
+    // labels, not only the one the focus is on: a screen reader that lags behind asks for the
+    // name of a label after the next speak() has moved on from it, and would hear the box's
+    // name before a character ("Last character: R") in the middle of what is keyed.
+    bool spoken_ = false;
 };
 
 // Runs `then` once `window` is the active window again, at once when it is already, and after

@@ -371,6 +371,20 @@ def find_application(name=None, timeout=15.0, pid=None, alive=None):
         time.sleep(0.1)
 
 
+def window_names(app):
+    """The names of an application's windows now; a window that is just going is left out
+    (AT-SPI gives None for it)."""
+    names = []
+    for i in range(app.childCount):
+        try:
+            child = app.getChildAtIndex(i)
+        except Exception:  # the application left the bus
+            continue
+        if child is not None:
+            names.append(child.name)
+    return names
+
+
 def focused_descendant(root, max_nodes=5000):
     """The descendant of root with the focused state, or None."""
     pyatspi = _pyatspi()

@@ -51,7 +51,7 @@ def wait_node(app, predicate, timeout=15.0, what="node"):
 
 def gone(app, name, timeout=10.0):
     deadline = time.monotonic() + timeout
-    while any(app.getChildAtIndex(i).name == name for i in range(app.childCount)):
+    while name in orcalib.window_names(app):
         if time.monotonic() > deadline:
             fail("%r did not close" % name)
         time.sleep(0.1)
@@ -257,8 +257,7 @@ def main():
             print("Port %r: %r" % (port, got))
             if got != message:
                 fail("port %r gave %r" % (port, got))
-            if any(app.getChildAtIndex(i).name == "Straight Key Decode"
-                   for i in range(app.childCount)):
+            if "Straight Key Decode" in orcalib.window_names(app):
                 fail("the screen opened after the message")
     finally:
         s.stop()

@@ -263,8 +263,7 @@ def earkey_run(build, data, script):
             fail("Orca's speech was cut off while the MIDI adapter keyed")
         s.key("Escape")
         deadline = time.monotonic() + 10
-        while any(w is not None and w.name == "Straight Key Decode"
-                  for w in (app.getChildAtIndex(i) for i in range(app.childCount))):
+        while "Straight Key Decode" in orcalib.window_names(app):
             if time.monotonic() > deadline:
                 fail("Escape did not close Earkey's screen")
             time.sleep(0.1)

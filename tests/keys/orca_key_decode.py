@@ -88,8 +88,7 @@ def main():
         # The screen has gone (without a window manager nothing gives the main menu the focus
         # back, so nothing more is said).
         deadline = time.monotonic() + 10
-        while any(app.getChildAtIndex(i).name == "Straight Key Decode"
-                  for i in range(app.childCount)):
+        while "Straight Key Decode" in orcalib.window_names(app):
             if time.monotonic() > deadline:
                 raise RuntimeError("Escape did not close the screen")
             time.sleep(0.1)
