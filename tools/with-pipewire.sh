@@ -83,7 +83,14 @@ for _ in \$(seq 100); do
     pactl load-module module-null-sink sink_name=keytutsink rate=48000 >/dev/null 2>&1 && sink=1 && break
     sleep 0.1
 done
-[ -n "\$sink" ] && pactl set-default-sink keytutsink >/dev/null 2>&1 || exit 1
+[ -n "\$sink" ] || exit 1
+# A service that has just taken the sink may not yet take it as the default one: try again too.
+default=
+for _ in \$(seq 50); do
+    pactl set-default-sink keytutsink >/dev/null 2>&1 && default=1 && break
+    sleep 0.1
+done
+[ -n "\$default" ] || exit 1
 # The session manager links streams to the default sink once it has seen it.
 for _ in \$(seq 50); do
     pactl info 2>/dev/null | grep -q "^Default Sink: keytutsink\$" && break
