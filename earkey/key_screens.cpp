@@ -17,10 +17,9 @@ keytut::keys::KeyScreenLayout straightKeyLayout() {
         {kLastCharLabel, ControlKind::SpokenText, "", 5, 5, 60, 10, style::TabStop},
         {kHintLabel, ControlKind::Label, "Press F1 to get timings", 5, 45, 90, 12},
     };
-    layout.keys = {{Qt::Key_F1, Qt::NoModifier, kTimingsCommand}};
     layout.names = {{kDecodedTextBox, kDecodedTextName}, {kLastCharLabel, kLastCharacterName}};
     layout.spokenLabel = kLastCharLabel;
-    layout.timingsCommand = kTimingsCommand;
+    layout.timingsKey = Qt::Key_F1;
     return layout;
 }
 

@@ -46,7 +46,7 @@ KochScreen::KochScreen(App& app)
             announce(*error);
     });
     connect(this, &QDialog::finished, this, &KochScreen::closed);
-    setKeyTable({{Qt::Key_Return, Qt::NoModifier, 0, [this] { returnPressed(); }}});
+    setKeyTable({{Qt::Key_Return, Qt::NoModifier, [this] { returnPressed(); }}});
     setOpeningFocus(kCopyBox);
 }
 

@@ -23,11 +23,11 @@ LessonScreen::LessonScreen(App& app, const LessonState& opened)
     createCharacterBox();
     createInstructions(std::string(kEarkeyHearingInstructions));
     setKeyTable({
-        {Qt::Key_Return, Qt::NoModifier, kOkCommand},
-        {Qt::Key_Space, Qt::NoModifier, kSpaceCommand},
-        {Qt::Key_F1, Qt::NoModifier, kNextStageCommand},
-        {Qt::Key_Up, Qt::NoModifier, kUpCommand},
-        {Qt::Key_Down, Qt::NoModifier, kDownCommand},
+        {Qt::Key_Return, Qt::NoModifier, [this] { show(lesson_.returnKey()); }},
+        {Qt::Key_Space, Qt::NoModifier, [this] { show(lesson_.space()); }},
+        {kNextStageKey, Qt::NoModifier, [this] { show(lesson_.nextStage()); }},
+        {Qt::Key_Up, Qt::NoModifier, [this] { show(lesson_.cursorUp()); }},
+        {Qt::Key_Down, Qt::NoModifier, [this] { show(lesson_.cursorDown()); }},
     });
     // The screen reader reads the instructions as the window appears.
     setOpeningFocus(kInstructions);
@@ -96,30 +96,9 @@ void LessonScreen::show(const LessonUpdate& update) {
     apply(change);
 }
 
-void LessonScreen::command(int id, int) {
-    switch (id) {
-        case kOkCommand:
-            show(lesson_.returnKey());
-            break;
-        case kSpaceCommand:
-            show(lesson_.space());
-            break;
-        case kNextStageCommand:
-            show(lesson_.nextStage());
-            break;
-        case kDownCommand:
-            show(lesson_.cursorDown());
-            break;
-        case kUpCommand:
-            show(lesson_.cursorUp());
-            break;
-        case kCancelCommand:
-            lesson_.close();
-            endScreen();
-            break;
-        default:
-            break;
-    }
+void LessonScreen::cancelled() {
+    lesson_.close();
+    endScreen();
 }
 
 void LessonScreen::keyChar(char c) {

@@ -12,10 +12,8 @@ namespace lesson {
 constexpr int kInstructions = 100;
 constexpr int kCharacterBox = 101;
 constexpr int kResultsBox = 104;
-constexpr int kSpaceCommand = 32;
-constexpr int kNextStageCommand = 112;
-constexpr int kUpCommand = 38;
-constexpr int kDownCommand = 40;
+// The key that moves on to the next stage.
+constexpr int kNextStageKey = Qt::Key_F1;
 constexpr int kWidth = 300;
 constexpr int kHeight = 220;
 }  // namespace lesson
@@ -29,7 +27,7 @@ class LessonScreen : public keytut::ui::ExerciseScreen {
     keytut::CharacterLesson& lesson() { return lesson_; }
 
   protected:
-    void command(int id, int notification) override;
+    void cancelled() override;
     void keyChar(char c) override;
     void sendDone() override;
 

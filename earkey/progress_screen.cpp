@@ -25,9 +25,9 @@ ProgressScreen::ProgressScreen(App& app)
                                                 5, 9, 290, 12, style::Border | style::TabStop}));
     setColours(kLineBox, Qt::black, Qt::white);
     setKeyTable({
-        {Qt::Key_Up, Qt::NoModifier, 0, [this] { move(-1); }},
-        {Qt::Key_Down, Qt::NoModifier, 0, [this] { move(1); }},
-        {Qt::Key_Return, Qt::NoModifier, 0, [this] { endScreen(); }},
+        {Qt::Key_Up, Qt::NoModifier, [this] { move(-1); }},
+        {Qt::Key_Down, Qt::NoModifier, [this] { move(1); }},
+        {Qt::Key_Return, Qt::NoModifier, [this] { endScreen(); }},
     });
     setOpeningFocus(kLineBox);
 }

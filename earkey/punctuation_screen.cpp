@@ -15,8 +15,10 @@ PunctuationScreen::PunctuationScreen(App& app, const LessonState& opened)
     createControl({kHeading, ControlKind::Label, std::string(kPunctuationHeading), 10, 5, 230, 10});
     int i = 1;
     for (const SignButton& button : lesson_.buttons()) {
-        createControl({kFirstSignCommand - 1 + i, ControlKind::PushButton, button.earkeyCaption, 20,
-                       20 * i, 80, 15, style::AlignCentre | (i == 1 ? style::DefaultButton : 0u)});
+        QWidget* sign = createControl({kFirstSignButton - 1 + i, ControlKind::PushButton,
+                                       button.earkeyCaption, 20, 20 * i, 80, 15,
+                                       style::AlignCentre | (i == 1 ? style::DefaultButton : 0u)});
+        onPressed(sign, [this, index = std::size_t(i - 1)] { lesson_.play(index); });
         ++i;
     }
 }
@@ -27,19 +29,14 @@ void PunctuationScreen::showSign(const std::string& text) {
     box.exec();
 }
 
-void PunctuationScreen::command(int id, int) {
-    if (id == kCancelCommand) {
-        endScreen();
-    } else if (id == kOkCommand) {
-        const std::string sign = lesson_.okMessage();
-        showSign(sign);
-        // Nothing played yet: the box was empty, so the first sign is played, later, as a
-        // press of its button would be.
-        if (sign.empty() && !ended())
-            runLater([this] { lesson_.command(kFirstSignCommand); });
-    } else if (id >= kFirstSignCommand && id < kFirstSignCommand + kMaxSignButtons) {
-        lesson_.command(id);
-    }
+// Return away from the buttons: the sign last played is named in a message box.
+void PunctuationScreen::returnPressed() {
+    const std::string sign = lesson_.okMessage();
+    showSign(sign);
+    // Nothing played yet: the box was empty, so the first sign is played, later, as a press of
+    // its button would be.
+    if (sign.empty() && !ended())
+        runLater([this] { lesson_.play(0); });
 }
 
 }  // namespace earkey

@@ -11,6 +11,8 @@ namespace earkey {
 
 namespace punctuation {
 constexpr int kHeading = 300;
+// The buttons of the signs are 101 and on, in the group's order.
+constexpr int kFirstSignButton = 101;
 constexpr int kWidth = 300;
 constexpr int kHeight = 220;
 }  // namespace punctuation
@@ -24,7 +26,7 @@ class PunctuationScreen : public keytut::ui::ExerciseScreen {
     keytut::PunctuationLesson& lesson() { return lesson_; }
 
   protected:
-    void command(int id, int notification) override;
+    void returnPressed() override;
 
   private:
     // Shows the sign last played in a message box and waits for it to be dismissed.

@@ -26,9 +26,14 @@ QsoScreen::QsoScreen(App& app)
     setColours(kLineBox, Qt::black, Qt::white);
     nameForScreenReader(control(kLineBox), kLineBoxName);
     setKeyTable({
-        {Qt::Key_Up, Qt::ControlModifier, kLineUpCommand},
-        {Qt::Key_Down, Qt::ControlModifier, kLineDownCommand},
-        {Qt::Key_Return, Qt::NoModifier, kOkCommand},
+        {Qt::Key_Up, Qt::ControlModifier, [this] { show(qsos_.lineUp()); }},
+        {Qt::Key_Down, Qt::ControlModifier, [this] { show(qsos_.lineDown()); }},
+        {Qt::Key_Return, Qt::NoModifier, [this] { show(qsos_.sendQso(this->app().tutor.random)); }},
+    });
+    // Plain Up and Down choose another file and load it at once.
+    onMoved(control(kFileList), [this](int) {
+        if (text(kFileList) != qsos_.file().name)
+            loadChosenFile();
     });
     setItems(kFileList, sortedQsoFiles(app.tutor.data.qsoFiles));
     setSelection(kFileList, 0);
@@ -67,29 +72,9 @@ void QsoScreen::show(const QsoUpdate& update) {
     apply(change);
 }
 
-void QsoScreen::command(int id, int notification) {
-    switch (id) {
-        case kFileList:
-            // Plain Up and Down choose another file and load it at once.
-            if (notification == LBN_SELCHANGE && text(kFileList) != qsos_.file().name)
-                loadChosenFile();
-            break;
-        case kOkCommand:
-            show(qsos_.sendQso(app().tutor.random));
-            break;
-        case kLineUpCommand:
-            show(qsos_.lineUp());
-            break;
-        case kLineDownCommand:
-            show(qsos_.lineDown());
-            break;
-        case kCancelCommand:
-            app().tutor.sender.stop();
-            endScreen();
-            break;
-        default:
-            break;
-    }
+void QsoScreen::cancelled() {
+    app().tutor.sender.stop();
+    endScreen();
 }
 
 void QsoScreen::sendDone() {

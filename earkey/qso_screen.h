@@ -12,8 +12,6 @@ constexpr int kLineBox = 100;
 constexpr int kInstructions = 101;
 constexpr int kFileLabel = 104;
 constexpr int kFileList = 105;
-constexpr int kLineUpCommand = 38;
-constexpr int kLineDownCommand = 40;
 constexpr int kWidth = 320;
 constexpr int kHeight = 220;
 // What the screen reader calls the line box, before its line.
@@ -28,7 +26,7 @@ class QsoScreen : public keytut::ui::ExerciseScreen {
     const keytut::WholeQsos& qsos() const { return qsos_; }
 
   protected:
-    void command(int id, int notification) override;
+    void cancelled() override;
     void sendDone() override;
     void initialise() override;
 

@@ -26,11 +26,10 @@ std::vector<SignButton> signButtons(std::string_view lessonText) {
 PunctuationLesson::PunctuationLesson(Tutor& tutor, std::string_view lessonText)
     : tutor_(tutor), buttons_(signButtons(lessonText)) {}
 
-std::optional<char> PunctuationLesson::command(int id) {
-    int i = id - kFirstSignCommand;
-    if (i < 0 || i >= static_cast<int>(buttons_.size()))
+std::optional<char> PunctuationLesson::play(std::size_t index) {
+    if (index >= buttons_.size())
         return std::nullopt;
-    char c = buttons_[static_cast<std::size_t>(i)].character;
+    char c = buttons_[index].character;
     played_.assign(1, c);
     tutor_.sender.play(played_, nullptr);
     return c;
@@ -43,7 +42,7 @@ std::string PunctuationLesson::okMessage() const {
 std::optional<char> PunctuationLesson::afterOkMessage() {
     if (!played_.empty())
         return std::nullopt;
-    return command(kFirstSignCommand);
+    return play(0);
 }
 
 }  // namespace keytut

@@ -40,7 +40,6 @@ const Sign* findSign(char c);
 
 // The screen answers the first ten characters of a group; buttons for more would not fit.
 constexpr int kMaxSignButtons = 10;
-constexpr int kFirstSignCommand = 101;
 
 struct SignButton {
     char character;
@@ -61,13 +60,13 @@ class PunctuationLesson {
 
     const std::vector<SignButton>& buttons() const { return buttons_; }
 
-    // A command of the screen. 101 to 100 + the number of buttons plays that button's sign and
-    // returns it; every other command does nothing here.
-    std::optional<char> command(int id);
+    // The button `index` (0 for the first) was pressed: plays its sign and returns it. An index
+    // past the last button does nothing.
+    std::optional<char> play(std::size_t index);
 
-    // Earkey's OK command (1): the text of the message box, the sign last played (empty before
-    // any). After the box has been dismissed the screen calls afterOkMessage(), which plays the
-    // first sign if none had been played; it returns what it played.
+    // Earkey's Return: the text of the message box, the sign last played (empty before any).
+    // After the box has been dismissed the screen calls afterOkMessage(), which plays the first
+    // sign if none had been played; it returns what it played.
     std::string okMessage() const;
     std::optional<char> afterOkMessage();
 

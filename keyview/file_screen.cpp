@@ -14,7 +14,7 @@ FileScreen::FileScreen(App& app)
     createControl({kNameLabel, ControlKind::Label, std::string(kSendFileLabel), 20, 6, 20, 12,
                    style::AlignRight});
     createControl({kNameBox, ControlKind::Edit, "", 42, 5, 50, 12, style::NoTabStop});
-    // Return (the OK command) starts nothing: only Start sends.
+    // Return away from the buttons starts nothing: only Start sends.
     onPressed(createControl({kStart, ControlKind::PushButton, "Start", 230, 5, 25, 15}),
               [this] { show(sending_.start(this->app().dataFolder(), text(kNameBox))); });
     onPressed(createControl({kExit, ControlKind::PushButton, "Exit", 260, 5, 25, 15}),

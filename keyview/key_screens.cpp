@@ -24,12 +24,12 @@ KeyScreenLayout decodeWindow(const char* title) {
 keytut::keys::KeyScreenLayout straightKeyLayout() {
     KeyScreenLayout layout = decodeWindow(kStraightKeyTitle);
     layout.controls.push_back({kTimingsButton, ControlKind::PushButton, "Timings", 230, 5, 40, 15});
-    layout.timingsCommand = kTimingsButton;
+    layout.timingsButton = kTimingsButton;
     layout.timingPicture = true;
     // No key opens the report, Return included (it would press the focused Timings button, and
     // the report clears the text): the report is had with the button, clicked or pressed with
-    // SPACE. Return is the OK command, which the screen ignores, as Earkey's.
-    layout.keys = {{Qt::Key_Return, Qt::NoModifier, kOkCommand}};
+    // SPACE. The screen takes Return and ignores it, as Earkey's.
+    layout.keys = {{Qt::Key_Return, Qt::NoModifier, {}}};
     return layout;
 }
 

@@ -73,7 +73,8 @@ KochScreen::KochScreen(App& app)
     labelControl(kCopyLabel, kCopyBox);
     start_ = qobject_cast<QPushButton*>(
         createControl({kStart, ControlKind::PushButton, "&Start", 170, 29, 50, 14}));
-    createControl({kExit, ControlKind::PushButton, "Exit", 245, 29, 50, 14});
+    onPressed(createControl({kExit, ControlKind::PushButton, "Exit", 245, 29, 50, 14}),
+              [this] { cancelled(); });
     groups_ = qobject_cast<QListWidget*>(
         createControl({kGroups, ControlKind::ListBox, "", 5, 50, 290, 130, style::NoTabStop}));
     groups_->setItemDelegate(new GroupRowDelegate(groups_));
@@ -101,7 +102,7 @@ KochScreen::KochScreen(App& app)
     connect(start_, &QPushButton::clicked, this, &KochScreen::returnPressed);
     connect(this, &QDialog::finished, this, &KochScreen::closed);
     // Return sends and judges wherever the focus is, as Start does.
-    setKeyTable({{Qt::Key_Return, Qt::NoModifier, 0, [this] { returnPressed(); }}});
+    setKeyTable({{Qt::Key_Return, Qt::NoModifier, [this] { returnPressed(); }}});
     setOpeningFocus(kCopyBox);
 }
 

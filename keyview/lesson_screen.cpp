@@ -48,25 +48,20 @@ LessonScreen::LessonScreen(App& app, const keytut::LessonState& opened)
     createControl({kKeyCapture, ControlKind::Edit, "", 265, 34, 0, 0, style::NoBorder});
     createControl({kCharacterBox, ControlKind::Label, "", 265, 14, 6, 10, style::Border});
     setColours(kCharacterBox, kBlack, kWhite);
+    onPressed(control(kNext), [this] { show(lesson_.nextStage()); });
+    onPressed(control(kExit), [this] { cancelled(); });
     setOpeningFocus(kKeyCapture);
     startKeyPoller([this] { return lesson_.pollCandidates(); });
 }
 
-void LessonScreen::command(int id, int) {
-    switch (id) {
-        case lesson::kExit:
-            lesson_.close();
-            endScreen();
-            break;
-        case lesson::kNext:
-            show(lesson_.nextStage());
-            break;
-        case lesson::kStart:
-            show(lesson_.returnKey());
-            break;
-        default:
-            break;
-    }
+void LessonScreen::cancelled() {
+    lesson_.close();
+    endScreen();
+}
+
+// Return where the focus is on no button, as Start does.
+void LessonScreen::returnPressed() {
+    show(lesson_.returnKey());
 }
 
 void LessonScreen::keyChar(char c) {
@@ -103,8 +98,9 @@ void LessonScreen::show(const LessonUpdate& update) {
     if (!update.acted)
         return;
     if (update.addStartButton) {
-        createControl({kStart, ControlKind::PushButton, std::string(keytut::kStartCaption), 260,
-                       160, 25, 15});
+        onPressed(createControl({kStart, ControlKind::PushButton,
+                                 std::string(keytut::kStartCaption), 260, 160, 25, 15}),
+                  [this] { show(lesson_.returnKey()); });
     }
     if (update.removeRecognitionControls) {
         for (int id : {kCharacterBox, kKeyPressedLabel, kKeyCapture, kNext})

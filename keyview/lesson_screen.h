@@ -1,7 +1,7 @@
 // Keyview's character lesson window: hearing the group's characters (stage 0), recognising random
 // ones by their keys (stage 1) and the five-character group test (stage 2), driven with the
-// "Next", "Start" and "Exit" buttons. The lesson itself is CharacterLesson; this window maps its
-// buttons, the key poller and the posted messages onto the lesson's events and shows the result.
+// "Next", "Start" and "Exit" buttons. The lesson itself is CharacterLesson; this window binds its
+// buttons, the key poller and the sender's reports to the lesson's events and shows the result.
 #pragma once
 
 #include <cstdint>
@@ -32,7 +32,8 @@ class LessonScreen : public keytut::ui::ExerciseScreen {
     const keytut::CharacterLesson& lesson() const { return lesson_; }
 
   protected:
-    void command(int id, int notification) override;
+    void cancelled() override;
+    void returnPressed() override;
     void keyChar(char c) override;
     void sendDone() override;
 

@@ -120,8 +120,9 @@ ProgressScreen::ProgressScreen(App& app)
         createControl({kSummary, ControlKind::Label, summary, 5, 5, 470, 20}));
     characters_ = chartAt(5, 28, 470, 130, makeCharacterChart(report));
     sessions_ = chartAt(5, 162, 470, 112, makeSessionChart(kochSessions(app)));
-    createControl(
-        {kClose, ControlKind::PushButton, "Close", 425, 280, 50, 14, style::DefaultButton});
+    onPressed(createControl({kClose, ControlKind::PushButton, "Close", 425, 280, 50, 14,
+                             style::DefaultButton}),
+              [this] { cancelled(); });
     setOpeningFocus(kClose);
 }
 

@@ -38,23 +38,17 @@ PunctuationScreen::PunctuationScreen(App& app, const keytut::LessonState& opened
         {kHeading, ControlKind::Label, std::string(keytut::kPunctuationHeading), 10, 5, 230, 10});
     int i = 1;
     for (const keytut::SignButton& sign : lesson_.buttons()) {
-        createControl({100 + i, ControlKind::PushButton, buttonCaption(sign.keyviewCaption), 20,
-                       20 * i, 25, 15});
+        onPressed(createControl({100 + i, ControlKind::PushButton,
+                                 buttonCaption(sign.keyviewCaption), 20, 20 * i, 25, 15}),
+                  [this, index = std::size_t(i - 1)] { lesson_.play(index); });
         createControl({200 + i, ControlKind::Label, sign.description, 50, 20 * i + 2, 80, 30});
         ++i;
     }
-    createControl(
-        {kExit, ControlKind::PushButton, std::string(keytut::kExitCaption), 260, 200, 25, 15});
-}
-
-void PunctuationScreen::command(int id, int) {
-    // The OK command (Enter away from the buttons) means nothing here; the end of a played sign
-    // is not looked at either.
-    if (id == punctuation::kExit) {
-        endScreen();
-        return;
-    }
-    lesson_.command(id);
+    // Return away from the buttons means nothing here; the end of a played sign is not looked at
+    // either.
+    onPressed(createControl({kExit, ControlKind::PushButton, std::string(keytut::kExitCaption), 260,
+                             200, 25, 15}),
+              [this] { cancelled(); });
 }
 
 void punctuationScreen(App& app, const keytut::LessonState& opened) {

@@ -23,9 +23,6 @@ class PunctuationScreen : public keytut::ui::ExerciseScreen {
     // Builds the screen over the lesson's group.
     PunctuationScreen(keytut::ui::App& app, const keytut::LessonState& opened);
 
-  protected:
-    void command(int id, int notification) override;
-
   private:
     keytut::PunctuationLesson lesson_;
 };

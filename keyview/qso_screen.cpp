@@ -16,6 +16,16 @@ QsoScreen::QsoScreen(App& app)
     createControl(
         {kFileLabel, ControlKind::Label, std::string(kKeyviewQsoFileLabel), 260, 10, 50, 10});
     createControl({kFileList, ControlKind::DropDownList, "", 250, 20, 60, 50, style::NoTabStop});
+    onPressed(control(kStart), [this] { show(runs_.start(this->app().tutor.random)); });
+    onPressed(control(kStop), [this] { runs_.stop(); });
+    onPressed(control(kExit), [this] { cancelled(); });
+    // The file is loaded as soon as the learner moves to it in the open list, or chooses it.
+    auto load = [this](int) {
+        if (text(kFileList) != runs_.file().name)
+            loadChosenFile();
+    };
+    onHighlighted(control(kFileList), load);
+    onChosen(control(kFileList), load);
     setItems(kFileList, sortedQsoFiles(app.tutor.data.qsoFiles));
     setSelection(kFileList, 0);
     loadChosenFile();
@@ -42,26 +52,9 @@ void QsoScreen::show(const QsoRunUpdate& update) {
         runLater([this] { show(runs_.restart(app().tutor.random)); });
 }
 
-void QsoScreen::command(int id, int notification) {
-    switch (id) {
-        case kFileList:
-            if ((notification == CBN_SELCHANGE || notification == CBN_SELENDOK) &&
-                text(kFileList) != runs_.file().name)
-                loadChosenFile();
-            break;
-        case kStart:
-            show(runs_.start(app().tutor.random));
-            break;
-        case kStop:
-            runs_.stop();
-            break;
-        case kExit:
-            app().tutor.sender.stop();
-            endScreen();
-            break;
-        default:  // not the OK command: Return starts nothing
-            break;
-    }
+void QsoScreen::cancelled() {
+    app().tutor.sender.stop();
+    endScreen();
 }
 
 void QsoScreen::sendDone() {

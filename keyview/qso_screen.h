@@ -16,7 +16,6 @@ constexpr int kFileLabel = 104;
 constexpr int kFileList = 105;
 constexpr int kWidth = 310;
 constexpr int kHeight = 260;
-// Posted to the window when a run ends, so that the next one starts after the current message.
 }  // namespace qso
 
 class QsoScreen : public keytut::ui::ExerciseScreen {
@@ -27,7 +26,7 @@ class QsoScreen : public keytut::ui::ExerciseScreen {
     const keytut::QsoRuns& runs() const { return runs_; }
 
   protected:
-    void command(int id, int notification) override;
+    void cancelled() override;
     void sendDone() override;
 
   private:

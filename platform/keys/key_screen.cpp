@@ -199,6 +199,13 @@ StraightKeyScreen::StraightKeyScreen(ui::App& app, const KeyScreenLayout& layout
                                      StraightKeyDecoder& decoder, KeyScreenHooks hooks)
     : KeyScreen(app, layout, std::move(hooks)), decoder_(decoder) {
     decoder_.beginVisit();
+    if (layout_.timingsKey != 0) {
+        std::vector<ui::KeyBinding> keys = layout_.keys;
+        keys.push_back({layout_.timingsKey, Qt::NoModifier, [this] { showTimings(); }});
+        setKeyTable(std::move(keys));
+    }
+    if (layout_.timingsButton != 0)
+        onPressed(control(layout_.timingsButton), [this] { showTimings(); });
 }
 
 void StraightKeyScreen::tick(KeySource& key) {
@@ -219,16 +226,6 @@ void StraightKeyScreen::keyChanged(KeySource& key) {
 
 void StraightKeyScreen::output(const KeyedCharacter& c) {
     show(decoder_.decodedText(), c.character);
-}
-
-void StraightKeyScreen::command(int id, int notification) {
-    if (layout_.timingsCommand != 0 && id == layout_.timingsCommand) {
-        showTimings();
-        return;
-    }
-    if (id == ui::kOkCommand)
-        return;  // Return does nothing here
-    KeyScreen::command(id, notification);
 }
 
 void StraightKeyScreen::showTimings() {

@@ -3,7 +3,7 @@
 // A decode screen opens the key from the port setting (not shown at all when that fails), opens
 // a side-tone voice whose 5 ms ticks are its clock, and works its decoder once per tick. What
 // the editions differ in is data (KeyScreenLayout): the controls, the keys, whether the last
-// character is spoken, and the command that asks for the timing report.
+// character is spoken, and the key or button that asks for the timing report.
 //
 // The voice and the port are let go whichever way the screen ends (Escape, the Close box, the
 // program's end); a port that fails or is unplugged is reported once, and the screen can still
@@ -32,10 +32,9 @@ namespace keytut::keys {
 
 // Controls of both screens.
 constexpr int kDecodedTextBox = 100;
-constexpr int kLastCharLabel = 101;   // Earkey
-constexpr int kHintLabel = 102;       // Earkey's straight key screen
-constexpr int kTimingsButton = 101;   // Keyview's straight key screen
-constexpr int kTimingsCommand = 112;  // Earkey's F1
+constexpr int kLastCharLabel = 101;  // Earkey
+constexpr int kHintLabel = 102;      // Earkey's straight key screen
+constexpr int kTimingsButton = 101;  // Keyview's straight key screen
 
 inline const char* const kStraightKeyTitle = "Straight Key Decode";
 inline const char* const kPaddleKeyTitle = "Paddle Key Decode";
@@ -44,14 +43,16 @@ inline const char* const kTimingsTitle = "Timings";
 struct KeyScreenLayout {
     ui::ScreenSpec screen;  // title, size, font, frame (the owner is filled in)
     std::vector<ui::ControlSpec> controls;
+    // Keys the screen takes and ignores (a key table's bindings without an action).
     std::vector<ui::KeyBinding> keys;
     // What the screen reader calls controls whose own text says nothing of what they are.
     std::vector<std::pair<int, std::string>> names;
     // The label that says each decoded character (the screen reader speaks it); 0: none, the
     // text box alone shows the text.
     int spokenLabel = 0;
-    // The command that gives the timing report; 0: none.
-    int timingsCommand = 0;
+    // What gives the timing report: a key (Qt::Key_F1), a button among the controls; 0: none.
+    int timingsKey = 0;
+    int timingsButton = 0;
     // Whether the decoded text box has a vertical scroll bar (otherwise it only scrolls).
     bool textScrollBar = false;
     // Whether the timing report shows a picture of the visit's keying; otherwise it is the
@@ -134,7 +135,6 @@ class StraightKeyScreen : public KeyScreen {
   protected:
     void tick(KeySource& key) override;
     void keyChanged(KeySource& key) override;
-    void command(int id, int notification) override;
 
   private:
     void output(const KeyedCharacter& c);

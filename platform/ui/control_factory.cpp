@@ -46,8 +46,7 @@ QWidget* Screen::createControl(const ControlSpec& spec) {
             // button of its own.
             button->setAutoDefault(false);
             button->setDefault(spec.style & style::DefaultButton);
-            const int id = spec.id;
-            connect(button, &QPushButton::clicked, this, [this, id] { command(id, BN_CLICKED); });
+            // What it does is bound by the screen: onPressed().
             widget = button;
             break;
         }
@@ -108,13 +107,10 @@ QWidget* Screen::createControl(const ControlSpec& spec) {
         case ControlKind::DropDownList: {
             auto* list = new DropDownList(this);
             list->setEditable(false);
-            const int id = spec.id;
-            connect(list, &QComboBox::activated, this, [this, id, list](int index) {
+            connect(list, &QComboBox::activated, this, [this, list](int index) {
                 valueNote_.clear();
                 if (list->chosen)
                     list->chosen(index);
-                else
-                    command(id, CBN_SELENDOK);
                 // The learner's own change: the new value, and what followed from it, said once.
                 // A choice from the opened list brings the focus back to the list, which the
                 // screen reader reads with its value: then only the note is left to say.
@@ -127,8 +123,6 @@ QWidget* Screen::createControl(const ControlSpec& spec) {
             });
             connect(list, &QComboBox::currentIndexChanged, this,
                     [list] { describeValue(list, list->currentText()); });
-            connect(list, &QComboBox::highlighted, this,
-                    [this, id](int) { command(id, CBN_SELCHANGE); });
             // The height given is that of the open list; the closed box is one line high.
             place.setHeight(list->sizeHint().height());
             widget = list;
@@ -158,11 +152,6 @@ QWidget* Screen::createControl(const ControlSpec& spec) {
             list->setSelectionMode(spec.style & style::Selectable
                                        ? QAbstractItemView::SingleSelection
                                        : QAbstractItemView::NoSelection);
-            const int id = spec.id;
-            connect(list, &QListWidget::currentRowChanged, this, [this, id](int row) {
-                if (row >= 0)
-                    command(id, LBN_SELCHANGE);
-            });
             list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
             list->setVerticalScrollBarPolicy(spec.style & style::ScrollBarAlways
                                                  ? Qt::ScrollBarAlwaysOn
@@ -250,7 +239,7 @@ void Screen::destroyControl(int id) {
     std::erase_if(pendingMnemonics_, [&](const QPointer<QWidget>& p) { return p == widget; });
     widget->removeEventFilter(this);
     widget->hide();
-    // The control may be the sender of the command being handled: it goes once that returns.
+    // The control may be the sender of the press being handled: it goes once that returns.
     widget->deleteLater();
 }
 

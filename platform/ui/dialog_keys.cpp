@@ -1,6 +1,6 @@
-// The dialog keyboard rules: a screen's key table first; then Escape, and the Close box, are the
-// cancel command; Return goes to a text box that takes line ends, else the focused button, else
-// the default button, else the OK command.
+// The dialog keyboard rules: a screen's key table first; then Escape, and the Close box, cancel
+// the screen; Return goes to a text box that takes line ends, else the focused button, else the
+// default button, else the screen's returnPressed().
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -32,8 +32,6 @@ bool Screen::handleKey(QKeyEvent* event) {
                 // A copy: the action may set another key table.
                 auto action = binding.action;
                 action();
-            } else {
-                command(binding.command, BN_CLICKED);
             }
             return true;
         }
@@ -41,7 +39,7 @@ bool Screen::handleKey(QKeyEvent* event) {
     if (modifiers != Qt::NoModifier)
         return false;
     if (key == Qt::Key_Escape) {
-        command(kCancelCommand, BN_CLICKED);
+        cancelled();
         return true;
     }
     if (key != Qt::Key_Return)
@@ -64,7 +62,7 @@ bool Screen::handleKey(QKeyEvent* event) {
             return true;
         }
     }
-    command(kOkCommand, BN_CLICKED);
+    returnPressed();
     return true;
 }
 
@@ -90,9 +88,9 @@ void Screen::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    // The close box is the cancel command; the handler decides whether the screen closes.
+    // The close box cancels the screen, which decides whether it closes.
     event->ignore();
-    command(kCancelCommand, BN_CLICKED);
+    cancelled();
 }
 
 void Screen::reject() {
@@ -100,7 +98,7 @@ void Screen::reject() {
         QDialog::reject();
         return;
     }
-    command(kCancelCommand, BN_CLICKED);
+    cancelled();
 }
 
 }  // namespace keytut::ui

@@ -11,9 +11,9 @@
 //  - gives the focus to its opening control when it first shows, once, so that a screen reader
 //    speaks the opening text once.
 //
-// A screen built on it declares its controls in its constructor, maps its commands (buttons,
-// key table) onto the exercise's events in command(), and turns the exercise's results into a
-// Change. The logic itself lives in exercises/, free of any toolkit. In outline (see
+// A screen built on it declares its controls in its constructor, binds its buttons and keys to
+// the exercise's events there (onPressed(), the key table), and turns the exercise's results into
+// a Change. The logic itself lives in exercises/, free of any toolkit. In outline (see
 // earkey/word_test_screen.cpp for a whole one):
 //
 //     WordTestScreen::WordTestScreen(App& app)
@@ -22,19 +22,16 @@
 //           test_(app.tutor, whenSent()) {
 //         createControl({kWordBox, ControlKind::SpokenText, "", 5, 65, 150, 10,
 //                        style::Border | style::TabStop});
-//         setKeyTable({{Qt::Key_Down, Qt::NoModifier, kDownCommand}});
+//         setKeyTable({{Qt::Key_Down, Qt::NoModifier, [this] { show(test_.down()); }}});
 //         setOpeningFocus(kWordBox);
 //     }
-//     void WordTestScreen::command(int id, int) {
-//         if (id == kDownCommand) {
-//             WordTestUpdate update = test_.down();
-//             Change change;
-//             change.text(kWordBox, update.box);
-//             change.speak = update.speak ? kWordBox : 0;
-//             apply(change);
-//         }
+//     void WordTestScreen::show(const WordTestUpdate& update) {
+//         Change change;
+//         change.text(kWordBox, update.box);
+//         change.speak = update.speak ? kWordBox : 0;
+//         apply(change);
 //     }
-//     void WordTestScreen::sendDone() { ... apply(...) ... }
+//     void WordTestScreen::sendDone() { show(test_.sendDone()); }
 #pragma once
 
 #include <cstdint>

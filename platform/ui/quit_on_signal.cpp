@@ -68,8 +68,8 @@ void QuitOnSignal::closeWindows() {
         if (!top)
             return;
         if (auto* screen = qobject_cast<Screen*>(top)) {
-            screen->sendCommand(kCancelCommand);
-            // A screen whose cancel command does not close it at once is closed all the same.
+            screen->cancel();
+            // A screen that Escape does not close at once is closed all the same.
             if (!screen->ended())
                 screen->endScreen();
         } else if (auto* dialog = qobject_cast<QDialog*>(top)) {

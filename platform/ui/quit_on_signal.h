@@ -1,5 +1,5 @@
 // SIGTERM, SIGINT and SIGHUP (a logout, Ctrl+C in the terminal, the terminal closed) end the
-// program the way closing its windows does: every open screen gets its cancel command, the main
+// program the way closing its windows does: every open screen is cancelled as by Escape, the main
 // window closes, and start-up's caller then releases the sound device (a --record file gets its
 // final header) and keeps the settings. A second signal, should the first not end the program, ends
 // it at once.

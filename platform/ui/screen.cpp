@@ -106,14 +106,6 @@ std::function<void()> Screen::queued(std::function<void()> action) {
     };
 }
 
-void Screen::command(int id, int notification) {
-    (void)notification;
-    if (id == kCancelCommand)
-        cancelled();
-    else if (id == kOkCommand)
-        returnPressed();
-}
-
 bool Screen::event(QEvent* event) {
     if (event->type() == kCallEvent || event->type() == kTabEvent) {
         if (ended_)

@@ -1,8 +1,10 @@
 // A screen: a dialog built from a table of controls placed in dialog units.
 //
-// Each control carries a small integer identifier. Every button press, list choice and bound key
-// ends in one command(id, notification) call. Tab order is creation order, and a control destroyed
-// and created again goes last.
+// Each control carries a small integer identifier, which is also its object name ("control101").
+// A screen binds its buttons, lists and keys to its own functions (onPressed(), onChosen(),
+// onMoved(), the key table); Escape and the Close box reach cancelled(), a Return that no button
+// takes reaches returnPressed(). Tab order is creation order, and a control destroyed and created
+// again goes last.
 #pragma once
 
 #include <QColor>
@@ -25,14 +27,6 @@ namespace keytut::ui {
 
 class Announcer;
 
-// Standard commands and notifications.
-constexpr int kOkCommand = 1;
-constexpr int kCancelCommand = 2;
-constexpr int BN_CLICKED = 0;
-constexpr int CBN_SELCHANGE = 1;
-constexpr int CBN_SELENDOK = 9;
-constexpr int LBN_SELCHANGE = 1;
-
 enum class ControlKind {
     PushButton,
     Label,  // static text; with style::TabStop it takes the focus
@@ -43,7 +37,7 @@ enum class ControlKind {
     TextBox,       // several lines
     SpokenText,    // Earkey: a label whose texts the screen reader speaks (SpokenBox); with
                    // style::TabStop it takes the focus
-    ListBox,       // lines, read with the cursor keys; moving to another line gives LBN_SELCHANGE
+    ListBox,       // lines, read with the cursor keys; see onMoved()
 };
 
 namespace style {
@@ -76,19 +70,11 @@ struct ControlSpec {
 };
 
 // A key of a screen's key table: a Qt key with exactly these Shift/Ctrl/Alt modifiers calls
-// `action`, or where there is none gives `command`. Return and Enter are one key.
+// `action`, wherever the focus is. Return and Enter are one key. A binding without an action
+// takes the key and does nothing.
 struct KeyBinding {
-    KeyBinding() = default;
-    KeyBinding(int key, Qt::KeyboardModifiers modifiers, int command)
-        : key(key), modifiers(modifiers), command(command) {}
-    KeyBinding(int key, Qt::KeyboardModifiers modifiers, std::function<void()> action)
-        : key(key), modifiers(modifiers), action(std::move(action)) {}
-    KeyBinding(int key, Qt::KeyboardModifiers modifiers, int command, std::function<void()> action)
-        : key(key), modifiers(modifiers), command(command), action(std::move(action)) {}
-
     int key = 0;
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;
-    int command = 0;
     std::function<void()> action;
 };
 
@@ -120,6 +106,10 @@ class Screen : public QDialog {
     int run();
     // Closes the screen; posted messages and poller ticks that come later go nowhere.
     void endScreen(int result = 0);
+    // What Escape does: the screen's cancelled(), which decides whether it closes.
+    void cancel() { cancelled(); }
+    // What Return does where no button takes it: the screen's returnPressed().
+    void pressReturn() { returnPressed(); }
     bool ended() const { return ended_; }
 
     // Controls.
@@ -141,14 +131,19 @@ class Screen : public QDialog {
     // Runs `action` with the entry the learner chose in a drop-down list (the cursor keys, or a
     // choice from the opened list); see noteChange().
     void onChosen(QWidget* list, std::function<void(int index)> action);
+    // Runs `action` with the entry the pointer or the cursor keys move to in a drop-down list's
+    // open list, before any choice.
+    void onHighlighted(QWidget* list, std::function<void(int index)> action);
+    // Runs `action` with the line a list box moves to (the cursor keys, a click, the program).
+    void onMoved(QWidget* list, std::function<void(int row)> action);
 
     std::string text(int id) const;
     void setText(int id, const std::string& text);
     void setItems(int id, const std::vector<std::string>& items);
     int selection(int id) const;           // -1: none
     void setSelection(int id, int index);  // sends no notification
-    // While a list's CBN_SELENDOK is handled: what the change did beyond the list itself (another
-    // list that followed), said by the screen reader with the list's new value.
+    // While a list's choice is handled (onChosen()): what the change did beyond the list itself
+    // (another list that followed), said by the screen reader with the list's new value.
     void noteChange(const std::string& note);
 
     // List boxes: a line added at the end (its first 1,000 characters are shown), the lines, and
@@ -213,9 +208,6 @@ class Screen : public QDialog {
     virtual void cancelled() { endScreen(); }
     // Return where no focused or default button takes it: by default nothing happens.
     virtual void returnPressed() {}
-    // Buttons (BN_CLICKED), lists (CBN_SELCHANGE, CBN_SELENDOK) and keys that are not bound to
-    // an action. The default gives command 2 to cancelled() and command 1 to returnPressed().
-    virtual void command(int id, int notification);
 
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -223,10 +215,6 @@ class Screen : public QDialog {
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
-
-  public:
-    // The entry point of command() for tests.
-    void sendCommand(int id, int notification = BN_CLICKED) { command(id, notification); }
 
   private:
     struct Control {

@@ -51,7 +51,7 @@ void Screen::onPressed(QWidget* button, std::function<void()> action) {
     auto* pushButton = qobject_cast<QPushButton*>(button);
     if (!pushButton)
         return;
-    // The action instead of a command.
+    // One action a button: a later binding replaces the earlier one.
     disconnect(pushButton, &QPushButton::clicked, this, nullptr);
     connect(pushButton, &QPushButton::clicked, this, std::move(action));
 }
@@ -59,6 +59,22 @@ void Screen::onPressed(QWidget* button, std::function<void()> action) {
 void Screen::onChosen(QWidget* list, std::function<void(int)> action) {
     if (auto* dropDown = dynamic_cast<DropDownList*>(list))
         dropDown->chosen = std::move(action);
+}
+
+void Screen::onHighlighted(QWidget* list, std::function<void(int)> action) {
+    if (auto* dropDown = qobject_cast<QComboBox*>(list))
+        connect(dropDown, &QComboBox::highlighted, this, std::move(action));
+}
+
+void Screen::onMoved(QWidget* list, std::function<void(int)> action) {
+    auto* listBox = qobject_cast<QListWidget*>(list);
+    if (!listBox)
+        return;
+    connect(listBox, &QListWidget::currentRowChanged, this, [action = std::move(action)](int row) {
+        // -1: the list was emptied.
+        if (row >= 0)
+            action(row);
+    });
 }
 
 std::string Screen::text(int id) const {

@@ -187,7 +187,7 @@ TEST(EarkeyMainMenuEntries, WordTestAndMessageButtonsOpenTheirScreens) {
             if (auto* modal =
                     qobject_cast<keytut::ui::Screen*>(QApplication::activeModalWidget())) {
                 seen = modal->windowTitle().toStdString();
-                modal->sendCommand(keytut::ui::kCancelCommand);
+                modal->cancel();
             }
         });
         ASSERT_TRUE(entry);

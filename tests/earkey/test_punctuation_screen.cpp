@@ -16,6 +16,7 @@ using keytut::ui::ControlKind;
 using keytut::ui::testing::expectPlacedInPixels;
 using keytut::ui::testing::Place;
 using keytut::ui::testing::placeOf;
+using keytut::ui::testing::press;
 
 struct PunctuationFixture : ::testing::Test {
     void open() {
@@ -83,8 +84,8 @@ TEST_F(PunctuationFixture, ButtonsPlayTheirSigns) {
     screen->focus(103);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // a focused button takes it
-    screen->sendCommand(108);
-    screen->sendCommand(111);  // no such button
+    press(*screen, 108);
+    EXPECT_FALSE(press(*screen, 111));  // no such button
     EXPECT_EQ(rig.heard(), "!!?");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_TRUE(screen->ended());
@@ -94,15 +95,15 @@ TEST_F(PunctuationFixture, OkShowsTheLastSignOrPlaysTheFirst) {
     open();
     std::string shown;
     answerMessageBox(shown);
-    screen->sendCommand(1);
+    screen->pressReturn();
     EXPECT_EQ(shown, "");
     EXPECT_EQ(rig.writes(), 0u);  // the first sign comes as a posted press
     settle();
     EXPECT_EQ(rig.heard(), "+");
 
-    screen->sendCommand(108);
+    press(*screen, 108);
     answerMessageBox(shown);
-    screen->sendCommand(1);
+    screen->pressReturn();
     settle();
     EXPECT_EQ(shown, "?");
     EXPECT_EQ(rig.heard(), "+?");

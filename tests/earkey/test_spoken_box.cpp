@@ -20,14 +20,14 @@ class SpeakingScreen : public Screen {
         createControl(
             {101, ControlKind::SpokenText, "", 265, 2, 10, 10, style::Border | style::TabStop});
         createControl({111, ControlKind::PushButton, "Last", 50, 100, 40, 14});
-        setKeyTable({{Qt::Key_Space, Qt::NoModifier, 32}});
+        setKeyTable({{Qt::Key_Space, Qt::NoModifier, [this] { keys.push_back("space"); }}});
     }
-    std::vector<int> commands;
+    std::vector<std::string> keys;
 
   protected:
-    void command(int id, int notification) override {
-        commands.push_back(id);
-        Screen::command(id, notification);
+    void cancelled() override {
+        keys.push_back("escape");
+        Screen::cancelled();
     }
 };
 
@@ -134,7 +134,7 @@ TEST_F(SpeakingFixture, KeysReachTheScreenWhileTheBoxHasTheFocus) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     screen.speak(101, "T");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_EQ(screen.commands, (std::vector<int>{32, 2}));
+    EXPECT_EQ(screen.keys, (std::vector<std::string>{"space", "escape"}));
     EXPECT_TRUE(screen.ended());
 }
 

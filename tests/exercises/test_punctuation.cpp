@@ -48,14 +48,15 @@ TEST(PunctuationScreen, ButtonsPlayTheirSignsAndOkNamesTheLastOne) {
     EXPECT_EQ(screen.okMessage(), "+");
     EXPECT_FALSE(screen.afterOkMessage());
 
-    EXPECT_EQ(screen.command(108), '?');
-    EXPECT_EQ(screen.command(104), '=');
+    EXPECT_EQ(screen.play(7), '?');
+    EXPECT_EQ(screen.play(3), '=');
     rig.wave->runUntilIdle();
     EXPECT_EQ(rig.heard(), "+?=");
     EXPECT_EQ(screen.okMessage(), "=");
 
-    for (int id : {1, 2, 100, 109, 111})
-        EXPECT_FALSE(screen.command(id)) << id;
+    // Lesson 11's group has eight signs.
+    for (std::size_t index : {8u, 9u, 100u})
+        EXPECT_FALSE(screen.play(index)) << index;
     EXPECT_EQ(rig.writes(), 3u);
 }
 
@@ -63,6 +64,6 @@ TEST(PunctuationScreen, OnlyTheFirstTenCharactersAreAnswered) {
     ExerciseRig rig(Edition::Keyview);
     PunctuationLesson screen(rig.tutor, "+@!=/.,?+@!");
     EXPECT_EQ(screen.buttons().size(), 10u);
-    EXPECT_EQ(screen.command(110), '@');
-    EXPECT_FALSE(screen.command(111));
+    EXPECT_EQ(screen.play(9), '@');
+    EXPECT_FALSE(screen.play(10));
 }

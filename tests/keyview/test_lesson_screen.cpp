@@ -23,6 +23,7 @@ using keytut::ui::Screen;
 using keytut::ui::testing::expectPlacedInPixels;
 using keytut::ui::testing::Place;
 using keytut::ui::testing::placeOf;
+using keytut::ui::testing::press;
 using testing::KeyviewRig;
 using testing::settle;
 using testing::showActive;
@@ -94,7 +95,7 @@ TEST(KeyviewLessonScreen, ControlsOfEachStage) {
     EXPECT_EQ(screen.focusedId(), 104);  // keys typed go to the invisible box
 
     // Stage 1: "Start" joins the others.
-    screen.sendCommand(103);
+    press(screen, 103);
     EXPECT_EQ(screen.lesson().stage(), 1);
     EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 103, 2, 102, 104, 101, 1}));
     EXPECT_EQ(screen.text(1), "Start");
@@ -108,7 +109,7 @@ TEST(KeyviewLessonScreen, ControlsOfEachStage) {
 
     // Stage 2: the character box, "Key pressed:", the key-capture box and "Next" go; the
     // results box comes.
-    screen.sendCommand(103);
+    press(screen, 103);
     settle();
     EXPECT_EQ(screen.lesson().stage(), 2);
     EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 2, 1, 104}));
@@ -127,8 +128,8 @@ TEST(KeyviewLessonScreen, ControlsOfEachStage) {
     EXPECT_EQ(screen.lesson().state().text, "ETIMANSORK");
     expectPlacedInPixels(screen);
 
-    // "Next" is gone; its command changes nothing.
-    screen.sendCommand(103);
+    // "Next" is gone.
+    EXPECT_FALSE(press(screen, 103));
     EXPECT_EQ(screen.lesson().stage(), 2);
     EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 2, 1, 104}));
 }
@@ -217,7 +218,7 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
     EXPECT_EQ(screen.text(104), std::string(1, second));
 
     // Start sends a new character each time.
-    screen.sendCommand(1);
+    press(screen, 1);
     EXPECT_EQ(rig.writes(), 4u);
     EXPECT_EQ(screen.lesson().expected(), rig.heard(3));
 
@@ -234,8 +235,8 @@ TEST(KeyviewLessonScreen, GroupTestSendsTwentyGroupsAndShowsThemInAColumn) {
     rig.begin(2);  // ANS, after ETIM
     LessonScreen screen(rig.app(), rig.opened);
     ASSERT_TRUE(showActive(screen));
-    screen.sendCommand(103);
-    screen.sendCommand(103);
+    press(screen, 103);
+    press(screen, 103);
     settle();
 
     // The end of a character sent before the test is not its result.
@@ -286,7 +287,7 @@ TEST(KeyviewLessonScreen, GroupTestSendsTwentyGroupsAndShowsThemInAColumn) {
 
     // Start again: the box is cleared and a new test is sent.
     const auto before = rig.writes();
-    screen.sendCommand(1);
+    press(screen, 1);
     EXPECT_EQ(screen.text(104), "");
     EXPECT_EQ(rig.writes(), before + 1);
     EXPECT_EQ(rig.tutor().sender.text().size(), 120u);
@@ -299,16 +300,16 @@ TEST(KeyviewLessonScreen, ExitDuringATestStopsAfterTheCurrentCharacter) {
         rig.begin(1);
         LessonScreen screen(rig.app(), rig.opened);
         ASSERT_TRUE(showActive(screen));
-        screen.sendCommand(103);
-        screen.sendCommand(103);
-        screen.sendCommand(1);
+        press(screen, 103);
+        press(screen, 103);
+        press(screen, 1);
         rig.wave->advance(rig.wave->written().back().samples.size());  // the second starts
         ASSERT_EQ(rig.writes(), 2u);
 
         if (escape) {
             pressKey(QApplication::focusWidget(), Qt::Key_Escape);
         } else {
-            screen.sendCommand(2);
+            press(screen, 2);
         }
         EXPECT_TRUE(screen.ended()) << escape;
         EXPECT_FALSE(screen.isVisible()) << escape;
@@ -336,10 +337,10 @@ Opened openAndLeave(KeyviewRig& rig, int lesson) {
         if (auto* lessonWindow = qobject_cast<LessonScreen*>(modal)) {
             opened = {"lesson", lessonWindow->windowTitle().toStdString(),
                       lessonWindow->lesson().state().number};
-            lessonWindow->sendCommand(2);
+            press(*lessonWindow, 2);
         } else if (auto* signs = qobject_cast<PunctuationScreen*>(modal)) {
             opened = {"punctuation", signs->windowTitle().toStdString()};
-            signs->sendCommand(2);
+            press(*signs, 2);
         }
     });
     lessonScreen(rig.app(), lesson);

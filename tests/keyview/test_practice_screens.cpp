@@ -45,7 +45,7 @@ TEST(KeyviewWordTestScreen, TheListIsShownOncePerLineAfterSendingAndOnlyTheLastS
         EXPECT_TRUE(line.endsWith(' ')) << line.toStdString();
 
     // Return means nothing away from the buttons; Exit stops after the current character.
-    screen.sendCommand(keytut::ui::kOkCommand);
+    screen.pressReturn();
     EXPECT_EQ(rig.tutor().sender.text(), second);
     QTest::mouseClick(screen.control(101), Qt::LeftButton);
     rig.wave->runUntilIdle(2);
@@ -85,7 +85,7 @@ TEST(KeyviewMainWindowEntries, WordsAndMessageButtonsOpenTheirScreens) {
             if (auto* modal =
                     qobject_cast<keytut::ui::Screen*>(QApplication::activeModalWidget())) {
                 seen = modal->windowTitle().toStdString();
-                modal->sendCommand(keytut::ui::kCancelCommand);
+                modal->cancel();
             }
         });
         ASSERT_TRUE(entry);

@@ -15,6 +15,7 @@ namespace {
 using keytut::ui::testing::expectPlacedInPixels;
 using keytut::ui::testing::Place;
 using keytut::ui::testing::placeOf;
+using keytut::ui::testing::press;
 using testing::KeyviewRig;
 using testing::settle;
 using testing::showActive;
@@ -67,7 +68,7 @@ TEST(KeyviewPunctuationScreen, ButtonsPlayTheirSignsAndExitCloses) {
 
     QTest::mouseClick(screen.control(103), Qt::LeftButton);
     EXPECT_EQ(rig.heard(), "!");
-    screen.sendCommand(108);
+    press(screen, 108);
     EXPECT_EQ(rig.heard(), "!?");
 
     // Enter on a focused button presses it; the end of the sign is not looked at.
@@ -77,9 +78,10 @@ TEST(KeyviewPunctuationScreen, ButtonsPlayTheirSignsAndExitCloses) {
     rig.wave->runUntilIdle();
     settle();
 
-    // Commands without a button of this group, and OK, do nothing.
+    // Return away from the buttons does nothing; there is no button past the group's.
+    screen.pressReturn();
     for (int id : {1, 100, 109, 110, 111, 201})
-        screen.sendCommand(id);
+        EXPECT_FALSE(press(screen, id)) << id;
     EXPECT_EQ(rig.heard(), "!?+");
     EXPECT_FALSE(screen.ended());
 
@@ -102,7 +104,7 @@ TEST(KeyviewPunctuationScreen, LettersAmongTheMarksShowThemselves) {
     EXPECT_EQ(screen.text(103), "B");
     // '&' is shown, not taken for a mnemonic.
     EXPECT_EQ(screen.controlAs<QPushButton>(104)->text(), "&&");
-    screen.sendCommand(103);
+    press(screen, 103);
     EXPECT_EQ(rig.heard(), "B");
 }
 

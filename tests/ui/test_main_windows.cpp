@@ -202,7 +202,7 @@ TEST(EarkeyMainMenu, StartsOnTheFirstLessonWithDefaultSettings) {
                                       302, 303, 306, 307, 312, 313, 304, 305, 309, 310, 315, 101}));
 }
 
-// Chooses entry `index` of a list as the learner does: the list then reports CBN_SELENDOK.
+// Chooses entry `index` of a list as the learner does.
 void choose(Screen& w, int list, int index) {
     auto* combo = w.controlAs<QComboBox>(list);
     combo->setCurrentIndex(index);
@@ -251,8 +251,7 @@ TEST_P(SpeedRule, WordSpeedNeverFasterThanCharacterSpeed) {
     EXPECT_EQ(t.charDotSamples, 307);
 
     // A highlight moving in an open list is no choice.
-    w->controlAs<QComboBox>(304)->setCurrentIndex(0);
-    w->sendCommand(304, CBN_SELCHANGE);
+    emit w->controlAs<QComboBox>(304)->highlighted(0);
     EXPECT_EQ(t.charDotSamples, 307);
 
     w->controlAs<QComboBox>(304)->setCurrentIndex(6);
@@ -319,7 +318,7 @@ TEST_P(HeardSettings, ValuesOnFocusAndEveryChangeSaidOnce) {
     EXPECT_EQ(description(port), "2");
 
     // Closing gives the port back to be kept.
-    w->sendCommand(kCancelCommand);
+    w->cancel();
     EXPECT_EQ(program.app.settings().port(), "2");
 }
 
@@ -391,7 +390,7 @@ TEST_P(MainWindowSettingsAndSize, ThePortBoxTakesAPortNumberOnly) {
     port->selectAll();
     QTest::keyClicks(port, "x1-2 345678");
     EXPECT_EQ(w->text(kPort), "123");
-    w->sendCommand(kCancelCommand);
+    w->cancel();
     EXPECT_EQ(program.app.settings().port(), "123");
 }
 

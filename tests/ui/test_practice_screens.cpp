@@ -2,6 +2,7 @@
 // sender's virtual clock: keys and buttons, the sender's ends, what is heard and what is shown.
 #include <sys/stat.h>
 #include <QAccessible>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -136,7 +137,7 @@ struct FileEdition {
     Edition edition;
     std::function<std::unique_ptr<Screen>(App&)> open;
     std::function<int(Screen&)> beeps;
-    int startCommand;
+    int startButton;  // 0: Return in the name box starts
     bool focusListAtEnd;
 };
 
@@ -146,7 +147,7 @@ void PrintTo(const FileEdition& edition, std::ostream* out) {
 
 const FileEdition kFileEditions[] = {
     {"Earkey", Edition::Earkey, [](App& app) { return std::make_unique<earkey::FileScreen>(app); },
-     [](Screen& s) { return static_cast<earkey::FileScreen&>(s).beeps(); }, kOkCommand, true},
+     [](Screen& s) { return static_cast<earkey::FileScreen&>(s).beeps(); }, 0, true},
     {"Keyview", Edition::Keyview,
      [](App& app) { return std::make_unique<keyview::FileScreen>(app); },
      [](Screen& s) { return static_cast<keyview::FileScreen&>(s).beeps(); }, keyview::file::kStart,
@@ -165,11 +166,11 @@ class FileScreens : public ::testing::TestWithParam<FileEdition> {
     }
     void start(const std::string& name) {
         screen->setText(kNameBox, name);
-        if (GetParam().startCommand == kOkCommand) {
+        if (GetParam().startButton == 0) {
             screen->focus(kNameBox);
             key(Qt::Key_Return);
         } else {
-            screen->controlAs<QPushButton>(GetParam().startCommand)->click();
+            screen->controlAs<QPushButton>(GetParam().startButton)->click();
             settle();
         }
     }
@@ -261,7 +262,7 @@ TEST_P(FileScreens, StartWhileAFileIsSentClosesItFirst) {
     EXPECT_TRUE(openFilesIn(folder).empty());
     // Closing the window in the middle of a file closes the file.
     start("first.txt");
-    screen->sendCommand(kCancelCommand);
+    screen->cancel();
     EXPECT_TRUE(openFilesIn(folder).empty());
 }
 
@@ -435,7 +436,7 @@ class KeyviewQso : public ::testing::Test {
     }
     std::vector<std::string> list() const { return screen->items(keyview::qso::kList); }
     void click(int id) {
-        screen->sendCommand(id);
+        ASSERT_TRUE(ui::testing::press(*screen, id)) << id;
         settle();
     }
 
@@ -474,7 +475,7 @@ TEST_F(KeyviewQso, ChoosingAnotherFileStopsTheRestarts) {
     open();
     click(keyview::qso::kStart);
     screen->setSelection(keyview::qso::kFileList, 1);
-    screen->sendCommand(keyview::qso::kFileList, CBN_SELCHANGE);
+    emit screen->controlAs<QComboBox>(keyview::qso::kFileList)->highlighted(1);
     program.play();
     // The run that was playing ended in its own file; none followed.
     EXPECT_EQ(list(), std::vector<std::string>{"+ EE KN"});

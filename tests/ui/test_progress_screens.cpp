@@ -33,6 +33,7 @@ namespace {
 
 using testing::announced;
 using testing::ExerciseProgram;
+using testing::pressKey;
 using testing::settle;
 using testing::showActive;
 
@@ -71,14 +72,14 @@ class ProgressScreens : public ::testing::TestWithParam<Edition> {
         if (earkey()) {
             auto lesson = std::make_unique<earkey::LessonScreen>(app(), opened);
             lessonOf = &lesson->lesson();
-            lesson->sendCommand(earkey::lesson::kNextStageCommand);
-            lesson->sendCommand(kOkCommand);
+            pressKey(*lesson, earkey::lesson::kNextStageKey);
+            pressKey(*lesson, Qt::Key_Return);
             screen = std::move(lesson);
         } else {
             auto lesson = std::make_unique<keyview::LessonScreen>(app(), opened);
             lessonOf = const_cast<CharacterLesson*>(&lesson->lesson());
-            lesson->sendCommand(keyview::lesson::kNext);
-            lesson->sendCommand(keyview::lesson::kStart);
+            testing::press(*lesson, keyview::lesson::kNext);
+            pressKey(*lesson, Qt::Key_Return);  // as Start
             screen = std::move(lesson);
         }
         EXPECT_TRUE(showActive(*screen));

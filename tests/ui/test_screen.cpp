@@ -28,26 +28,32 @@ namespace {
 using testing::settle;
 using testing::showActive;
 
-// A screen that records what reaches its handlers.
+// A screen that records what reaches its handlers and bindings.
 class RecordingScreen : public Screen {
   public:
     explicit RecordingScreen(DialogFont font = DialogFont::SansSerif8)
         : Screen({"Test", 300, 220, font, FrameKind::Popup, nullptr}) {}
-    std::vector<std::pair<int, int>> commands;
     std::vector<std::string> log;
-    bool closeOnCancel = false;
 
     // A call that notes `entry` in the log when it arrives.
     std::function<void()> noting(const std::string& entry) {
         return queued([this, entry] { log.push_back(entry); });
     }
+    // An action that notes `entry` at once.
+    std::function<void()> notes(const std::string& entry) {
+        return [this, entry] { log.push_back(entry); };
+    }
+    // A push button that notes its caption when pressed.
+    QWidget* button(int id, const std::string& caption, int y, unsigned style = 0) {
+        QWidget* widget =
+            createControl({id, ControlKind::PushButton, caption, 20, y, 100, 14, style});
+        onPressed(widget, notes(caption));
+        return widget;
+    }
 
   protected:
-    void command(int id, int notification) override {
-        commands.emplace_back(id, notification);
-        if (closeOnCancel && id == kCancelCommand)
-            endScreen();
-    }
+    void cancelled() override { log.push_back("cancel"); }
+    void returnPressed() override { log.push_back("return"); }
 };
 
 TEST(DialogUnits, ConvertWithWindowsRounding) {
@@ -144,10 +150,11 @@ TEST(Screen, FocusableLabelIsNamedByItsText) {
 TEST(Screen, KeyTableTakesItsKeysBeforeTheFocusedControl) {
     RecordingScreen screen;
     screen.createControl({100, ControlKind::Label, "label", 5, 16, 240, 40, style::TabStop});
-    screen.createControl({103, ControlKind::PushButton, "Next", 260, 180, 25, 15});
-    screen.setKeyTable({{Qt::Key_Space, Qt::NoModifier, 32},
-                        {Qt::Key_F1, Qt::NoModifier, 112},
-                        {Qt::Key_T, Qt::ControlModifier, 300}});
+    screen.button(103, "Next", 180);
+    screen.setKeyTable({{Qt::Key_Space, Qt::NoModifier, screen.notes("space")},
+                        {Qt::Key_F1, Qt::NoModifier, screen.notes("F1")},
+                        {Qt::Key_T, Qt::ControlModifier, screen.notes("Ctrl+T")},
+                        {Qt::Key_F2, Qt::NoModifier, {}}});  // taken, and nothing done
     ASSERT_TRUE(showActive(screen));
     screen.focus(100);
     QTest::keyClick(screen.control(100), Qt::Key_Space);
@@ -155,17 +162,16 @@ TEST(Screen, KeyTableTakesItsKeysBeforeTheFocusedControl) {
     QTest::keyClick(screen.control(100), Qt::Key_F1, Qt::ShiftModifier);  // not in the table
     QTest::keyClick(screen.control(100), Qt::Key_T, Qt::ControlModifier);
     QTest::keyClick(screen.control(100), Qt::Key_T);  // plain T is not Ctrl+T
+    QTest::keyClick(screen.control(100), Qt::Key_F2);
     screen.focus(103);
     QTest::keyClick(screen.control(103), Qt::Key_Space);  // the table's, not the button's
-    EXPECT_EQ(screen.commands,
-              (std::vector<std::pair<int, int>>{{32, 0}, {112, 0}, {300, 0}, {32, 0}}));
+    EXPECT_EQ(screen.log, (std::vector<std::string>{"space", "F1", "Ctrl+T", "space"}));
 }
 
-TEST(Screen, EscapeGivesCancelAndReturnFollowsTheWindowsRules) {
+TEST(Screen, EscapeAndTheCloseBoxCancelAndReturnFollowsTheWindowsRules) {
     RecordingScreen screen;
-    screen.createControl(
-        {101, ControlKind::PushButton, "First", 20, 20, 100, 14, style::DefaultButton});
-    screen.createControl({102, ControlKind::PushButton, "Second", 20, 40, 100, 14});
+    screen.button(101, "First", 20, style::DefaultButton);
+    screen.button(102, "Second", 40);
     screen.createControl({309, ControlKind::Edit, "", 290, 108, 10, 10});
     ASSERT_TRUE(showActive(screen));
     screen.focus(309);
@@ -174,97 +180,59 @@ TEST(Screen, EscapeGivesCancelAndReturnFollowsTheWindowsRules) {
     screen.focus(102);
     QTest::keyClick(screen.control(102), Qt::Key_Return);  // the focused button
     QTest::keyClick(screen.control(102), Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(screen.commands,
-              (std::vector<std::pair<int, int>>{{2, 0}, {101, 0}, {102, 0}, {102, 0}}));
+    screen.close();  // the Close box
+    EXPECT_EQ(screen.log,
+              (std::vector<std::string>{"cancel", "First", "Second", "Second", "cancel"}));
+    // Neither Escape nor the Close box closes a screen whose cancelled() keeps it.
     EXPECT_FALSE(screen.ended());
+    EXPECT_TRUE(screen.isVisible());
 
-    // Without a default button Return is the OK command; a table entry for Return wins even
-    // over a focused button.
+    // Without a default button Return reaches returnPressed(); a table entry for Return wins
+    // even over a focused button.
     RecordingScreen plain;
     plain.createControl({100, ControlKind::Label, "label", 5, 16, 240, 40, style::TabStop});
-    plain.createControl({103, ControlKind::PushButton, "Next", 260, 180, 25, 15});
+    plain.button(103, "Next", 180);
     ASSERT_TRUE(showActive(plain));
     plain.focus(100);
     QTest::keyClick(plain.control(100), Qt::Key_Return);
-    plain.setKeyTable({{Qt::Key_Return, Qt::NoModifier, 1}});
+    plain.setKeyTable({{Qt::Key_Return, Qt::NoModifier, plain.notes("table")}});
     plain.focus(103);
     QTest::keyClick(plain.control(103), Qt::Key_Return);
-    EXPECT_EQ(plain.commands, (std::vector<std::pair<int, int>>{{1, 0}, {1, 0}}));
+    EXPECT_EQ(plain.log, (std::vector<std::string>{"return", "table"}));
+
+    // By default the Close box closes the screen.
+    Screen closes({"Plain", 100, 100, DialogFont::SansSerif8, FrameKind::MainWindow, nullptr});
+    QTimer::singleShot(0, &closes, [&] { closes.close(); });
+    closes.run();
+    EXPECT_TRUE(closes.ended());
+    EXPECT_FALSE(closes.isVisible());
 }
 
-TEST(Screen, CloseBoxIsTheCancelCommandAndTheDefaultHandlerCloses) {
-    Screen screen({"Plain", 100, 100, DialogFont::SansSerif8, FrameKind::MainWindow, nullptr});
-    QTimer::singleShot(0, &screen, [&] { screen.close(); });
-    screen.run();
-    EXPECT_TRUE(screen.ended());
-    EXPECT_FALSE(screen.isVisible());
-
-    RecordingScreen keeps;  // a handler that does not close on command 2
-    ASSERT_TRUE(showActive(keeps));
-    keeps.close();
-    EXPECT_TRUE(keeps.isVisible());
-    EXPECT_EQ(keeps.commands, (std::vector<std::pair<int, int>>{{2, 0}}));
-}
-
-TEST(Screen, DropDownListNotifiesChoicesAndProgramSelectionIsSilent) {
+TEST(Screen, ListsReportTheLearnersMovesAndChoicesAndProgramSelectionIsSilent) {
     RecordingScreen screen;
-    screen.createControl({304, ControlKind::DropDownList, "", 290, 30, 30, 80});
+    QWidget* speeds = screen.createControl({304, ControlKind::DropDownList, "", 290, 30, 30, 80});
     screen.setItems(304, {"5", "12", "15"});
-    screen.setSelection(304, 1);
-    EXPECT_TRUE(screen.commands.empty());
-    EXPECT_EQ(screen.text(304), "12");
-    ASSERT_TRUE(showActive(screen));
-    screen.focus(304);
-    QTest::keyClick(screen.control(304), Qt::Key_Down);
-    EXPECT_EQ(screen.selection(304), 2);
-    ASSERT_FALSE(screen.commands.empty());
-    EXPECT_EQ(screen.commands.back(), (std::pair<int, int>{304, CBN_SELENDOK}));
-}
-
-// A screen whose controls and keys are bound to actions: what the learner does reaches the
-// action, and nothing reaches the id dispatch.
-class BoundScreen : public Screen {
-  public:
-    BoundScreen()
-        : Screen({"Bound", 300, 220, DialogFont::SansSerif8, FrameKind::Popup, nullptr}) {}
-    std::vector<std::string> log;
-
-  protected:
-    void cancelled() override { log.push_back("cancelled"); }
-    void returnPressed() override { log.push_back("return"); }
-    void command(int id, int notification) override {
-        log.push_back("command " + std::to_string(id));
-        Screen::command(id, notification);
-    }
-};
-
-TEST(Screen, BoundButtonsListsAndKeysRunTheirActionsAndEscapeAndReturnTheirHandlers) {
-    BoundScreen screen;
-    // Id 2 is the cancel command: bound to its own action, a press of the button is that action.
-    QWidget* exit = screen.createControl({2, ControlKind::PushButton, "Exit", 20, 20, 40, 14});
-    screen.onPressed(exit, [&] { screen.log.push_back("exit"); });
-    QWidget* list = screen.createControl({304, ControlKind::DropDownList, "", 90, 20, 30, 80});
-    screen.setItems(304, {"5", "12", "15"});
-    screen.onChosen(list, [&](int index) {
+    screen.onChosen(speeds, [&](int index) {
         screen.log.push_back("chose " + std::to_string(index));
         screen.noteChange("Word speed lowered to 12");
     });
-    screen.createControl({100, ControlKind::Label, "label", 5, 60, 240, 10, style::TabStop});
-    screen.setKeyTable({{Qt::Key_Up, Qt::ControlModifier, [&] { screen.log.push_back("up"); }}});
+    QWidget* files = screen.createControl({105, ControlKind::ListBox, "", 5, 100, 60, 50});
+    screen.setItems(105, {"a", "b", "c"});
+    screen.onMoved(files, [&](int row) { screen.log.push_back("moved " + std::to_string(row)); });
+    screen.setCurrentItem(105, 0);
+    EXPECT_EQ(screen.log, (std::vector<std::string>{"moved 0"}));
+    screen.log.clear();
+    screen.setSelection(304, 1);  // the program's choice is not the learner's
+    EXPECT_TRUE(screen.log.empty());
+    EXPECT_EQ(screen.text(304), "12");
     ASSERT_TRUE(showActive(screen));
-
-    QTest::mouseClick(exit, Qt::LeftButton);
     screen.focus(304);
-    QTest::keyClick(list, Qt::Key_Down);
-    QTest::keyClick(list, Qt::Key_Up, Qt::ControlModifier);
-    screen.focus(100);
-    QTest::keyClick(screen.control(100), Qt::Key_Return);  // no default button
-    QTest::keyClick(screen.control(100), Qt::Key_Escape);
-    screen.close();  // the Close box
-    EXPECT_EQ(screen.log,
-              (std::vector<std::string>{"exit", "chose 1", "up", "command 1", "return", "command 2",
-                                        "cancelled", "command 2", "cancelled"}));
-    EXPECT_TRUE(screen.isVisible());  // neither handler closed it
+    QTest::keyClick(speeds, Qt::Key_Down);
+    EXPECT_EQ(screen.selection(304), 2);
+    screen.focus(105);
+    QTest::keyClick(files, Qt::Key_Down);
+    QTest::keyClick(files, Qt::Key_Down);
+    EXPECT_EQ(screen.log, (std::vector<std::string>{"chose 2", "moved 1", "moved 2"}));
     // The choice is said with what followed from it.
     EXPECT_NE(testing::announced().find("Word speed lowered to 12"), std::string::npos);
 }

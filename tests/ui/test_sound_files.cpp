@@ -38,8 +38,8 @@ std::unique_ptr<ExerciseScreen> earkeyRecognition(App& app, const LessonState& o
     auto screen = std::make_unique<earkey::LessonScreen>(app, opened);
     if (!showActive(*screen))
         return nullptr;
-    screen->sendCommand(earkey::lesson::kNextStageCommand);  // F1
-    screen->sendCommand(kOkCommand);                         // Return
+    testing::pressKey(*screen, earkey::lesson::kNextStageKey);
+    testing::pressKey(*screen, Qt::Key_Return);
     return screen;
 }
 
@@ -47,8 +47,8 @@ std::unique_ptr<ExerciseScreen> keyviewRecognition(App& app, const LessonState& 
     auto screen = std::make_unique<keyview::LessonScreen>(app, opened);
     if (!showActive(*screen))
         return nullptr;
-    screen->sendCommand(keyview::lesson::kNext);
-    screen->sendCommand(kOkCommand);  // Start
+    testing::press(*screen, keyview::lesson::kNext);
+    testing::pressKey(*screen, Qt::Key_Return);  // as Start
     return screen;
 }
 
@@ -96,7 +96,7 @@ TEST_P(DingFile, AFifoNamedDingWavPlaysTheChimeAndTheLessonGoesOn) {
     ASSERT_EQ(program.audio.opened[0]->written().size(), 1u);
     EXPECT_EQ(program.audio.opened[0]->written()[0].samples, chimeSamples());
     EXPECT_EQ(program.heard(1), std::string(1, expected));  // the same character again
-    screen->sendCommand(kCancelCommand);
+    screen->cancel();
     settle();
 }
 

@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QTest>
 #include <algorithm>
 #include <cstdint>
@@ -25,6 +26,21 @@
 #include "tests/editions.h"
 
 namespace keytut::ui::testing {
+
+// Presses the button `id` of a screen as a click does; false when the screen has no such button.
+inline bool press(Screen& screen, int id) {
+    auto* button = screen.controlAs<QPushButton>(id);
+    if (!button)
+        return false;
+    button->click();
+    return true;
+}
+
+// Presses `key` where the screen's focus is, as the learner does.
+inline void pressKey(Screen& screen, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* focused = screen.focusWidget();
+    QTest::keyClick(focused ? focused : &screen, static_cast<Qt::Key>(key), modifiers);
+}
 
 // Opens virtual-clock devices that play nothing until a test advances them.
 class TestAudio : public audio::AudioSystem {
