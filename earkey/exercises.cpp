@@ -8,6 +8,7 @@
 #include "koch_screen.h"
 #include "lesson_screen.h"
 #include "message_screen.h"
+#include "platform/ui/edition_screens.h"
 #include "progress_screen.h"
 #include "punctuation_screen.h"
 #include "qso_screen.h"
@@ -33,30 +34,22 @@ void lessonScreen(App& app, int lesson) {
     }
 }
 
-void qsoScreen(App& app) {
-    QsoScreen screen(app);
-    screen.run();
-    app.tutor.sender.stop();
-}
+namespace {
 
-void fileScreen(App& app) {
-    FileScreen screen(app);
-    screen.run();
-    app.tutor.sender.stop();
-}
+struct Screens {
+    using WordTest = WordTestScreen;
+    using Message = MessageScreen;
+    using Qso = QsoScreen;
+    using File = FileScreen;
+    using Koch = KochScreen;
+    using Progress = ProgressScreen;
+};
+
+}  // namespace
 
 keytut::ui::ExerciseOpeners exerciseOpeners(App& app) {
-    using namespace keytut::ui::exercise;
-    keytut::ui::ExerciseOpeners openers;
-    openers.lesson = [&app](int lesson) { lessonScreen(app, lesson); };
-    openers.byName = {
-        {kThirtyWords, [&app] { wordTestScreen(app); }},
-        {kMessage, [&app] { messageScreen(app); }},
-        {kQsos, [&app] { qsoScreen(app); }},
-        {kFile, [&app] { fileScreen(app); }},
-        {kKochTrainer, [&app] { kochScreen(app); }},
-        {kProgress, [&app] { progressScreen(app); }},
-    };
+    auto openers =
+        keytut::ui::screenOpeners<Screens>(app, [&app](int lesson) { lessonScreen(app, lesson); });
     keytut::keys::addKeyScreens(openers, app, straightKeyLayout(), paddleKeyLayout());
     return openers;
 }

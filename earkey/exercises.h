@@ -10,8 +10,6 @@ namespace earkey {
 using keytut::ui::App;
 
 void lessonScreen(App& app, int lesson);
-void qsoScreen(App& app);
-void fileScreen(App& app);
 
 // The main menu's table of the exercises built so far; a button whose exercise is not built yet
 // starts nothing.

@@ -6,12 +6,7 @@
 // order (Return there takes it). Escape ends the session early; what was judged is kept.
 #pragma once
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <memory>
-
-#include "exercises/koch_trainer.h"
-#include "platform/ui/exercise_screen.h"
+#include "platform/ui/koch_screen_base.h"
 #include "platform/ui/spoken_box.h"
 
 namespace earkey {
@@ -29,34 +24,20 @@ constexpr int kWidth = 300;
 constexpr int kHeight = 130;
 }  // namespace koch
 
-class KochScreen : public keytut::ui::ExerciseScreen {
+class KochScreen : public keytut::ui::KochScreenBase {
     Q_OBJECT
   public:
     explicit KochScreen(keytut::ui::App& app);
 
-    keytut::KochTrainer& trainer() { return *trainer_; }
-    QLineEdit* copyBox() const { return copyBox_; }
     keytut::ui::SpokenBox* resultBox() const { return resultBox_; }
-    QComboBox* courseList() const { return course_; }
-    QLineEdit* ownOrderBox() const { return ownOrder_; }
 
   private:
-    void returnPressed();
-    // Takes the course chosen in the list (and typed in the own-order box): the session so far
-    // ends, and the trainer opens at the level kept for that course. Returns what is wrong with
-    // it, if anything.
-    std::optional<std::string> applyCourse();
-    void showOpening();
-    void closed();
+    void groupJudged(const keytut::KochUpdate& update) override;
+    void courseChanged() override;
+    void courseRefused(const std::string& error) override { announce(error); }
+    void ownOrderTaken() override { announce(trainer().openingText()); }
 
-    std::unique_ptr<keytut::KochTrainer> trainer_;
-    QLineEdit* copyBox_ = nullptr;
     keytut::ui::SpokenBox* resultBox_ = nullptr;
-    QComboBox* course_ = nullptr;
-    QLineEdit* ownOrder_ = nullptr;
 };
-
-// Builds the screen, runs it modally and returns when it has closed.
-void kochScreen(keytut::ui::App& app);
 
 }  // namespace earkey

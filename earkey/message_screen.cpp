@@ -29,9 +29,4 @@ void MessageScreen::cancelled() {
     endScreen();
 }
 
-void messageScreen(App& app) {
-    MessageScreen screen(app);
-    screen.run();
-}
-
 }  // namespace earkey

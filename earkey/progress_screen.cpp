@@ -38,9 +38,4 @@ void ProgressScreen::move(int step) {
     speak(kLineBox, lines_[static_cast<std::size_t>(line_)]);
 }
 
-void progressScreen(App& app) {
-    ProgressScreen screen(app);
-    screen.run();
-}
-
 }  // namespace earkey

@@ -35,7 +35,4 @@ class ProgressScreen : public keytut::ui::ExerciseScreen {
     keytut::ui::SpokenBox* lineBox_ = nullptr;
 };
 
-// Builds the screen, runs it modally and returns when it has closed.
-void progressScreen(keytut::ui::App& app);
-
 }  // namespace earkey

@@ -33,7 +33,4 @@ class WordTestScreen : public keytut::ui::ExerciseScreen {
     keytut::ThirtyWordTest test_;
 };
 
-// Builds the screen, runs it modally and returns when it has closed.
-void wordTestScreen(keytut::ui::App& app);
-
 }  // namespace earkey

@@ -59,85 +59,52 @@ class GroupRowDelegate : public QStyledItemDelegate {
     }
 };
 
+KochLayout kochLayout() {
+    return {
+        {kCopyLabel, ControlKind::Label, "&Copy:", 5, 32, 30, 10, style::AlignRight},
+        {kCopyBox, ControlKind::Edit, "", 40, 30, 120, 12, style::Border},
+        {kCourseLabel, ControlKind::Label, "Co&urse:", 5, 188, 30, 10, style::AlignRight},
+        {kCourse, ControlKind::DropDownList, "", 40, 186, 70, 60},
+        {kOwnOrderLabel, ControlKind::Label, "&Own order:", 115, 188, 45, 10, style::AlignRight},
+        {kOwnOrder, ControlKind::Edit, "", 165, 186, 130, 12, style::Border},
+    };
+}
+
 }  // namespace
 
 KochScreen::KochScreen(App& app)
-    : ExerciseScreen(app, {kKochTrainerTitle, kWidth, kHeight, DialogFont::SansSerif8,
-                           FrameKind::Closable, nullptr}),
-      trainer_(kochTrainer(app, kochCourse(app))) {
+    : KochScreenBase(app,
+                     {kKochTrainerTitle, kWidth, kHeight, DialogFont::SansSerif8,
+                      FrameKind::Closable, nullptr},
+                     kochLayout()) {
     instructions_ = qobject_cast<QLabel*>(
-        createControl({kInstructions, ControlKind::Label, trainer_->openingText(), 5, 5, 290, 20}));
-    createControl({kCopyLabel, ControlKind::Label, "&Copy:", 5, 32, 30, 10, style::AlignRight});
-    copyBox_ = qobject_cast<QLineEdit*>(
-        createControl({kCopyBox, ControlKind::Edit, "", 40, 30, 120, 12, style::Border}));
-    labelControl(kCopyLabel, kCopyBox);
+        createControl({kInstructions, ControlKind::Label, trainer().openingText(), 5, 5, 290, 20}));
+    createCopyRow();
     start_ = qobject_cast<QPushButton*>(
         createControl({kStart, ControlKind::PushButton, "&Start", 170, 29, 50, 14}));
+    // Start does what Return does.
+    onPressed(start_, [this] { returnPressed(); });
     onPressed(createControl({kExit, ControlKind::PushButton, "Exit", 245, 29, 50, 14}),
               [this] { cancelled(); });
     groups_ = qobject_cast<QListWidget*>(
         createControl({kGroups, ControlKind::ListBox, "", 5, 50, 290, 130, style::NoTabStop}));
     groups_->setItemDelegate(new GroupRowDelegate(groups_));
     groups_->setAccessibleName(QStringLiteral("Groups"));
-    createControl(
-        {kCourseLabel, ControlKind::Label, "Co&urse:", 5, 188, 30, 10, style::AlignRight});
-    course_ = qobject_cast<QComboBox*>(
-        createControl({kCourse, ControlKind::DropDownList, "", 40, 186, 70, 60}));
-    labelControl(kCourseLabel, kCourse);
-    createControl(
-        {kOwnOrderLabel, ControlKind::Label, "&Own order:", 115, 188, 45, 10, style::AlignRight});
-    ownOrder_ = qobject_cast<QLineEdit*>(
-        createControl({kOwnOrder, ControlKind::Edit, "", 165, 186, 130, 12, style::Border}));
-    labelControl(kOwnOrderLabel, kOwnOrder);
-    setItems(kCourse, courseChoices());
-    // The box shows the order in use, for the learner to change.
-    setSelection(kCourse, courseChoiceOf(app, trainer_->course()));
-    ownOrder_->setText(qText(trainer_->course()));
+    createCourseRow();
     status_ =
         qobject_cast<QLabel*>(createControl({kStatus, ControlKind::Label, "", 5, 206, 290, 20}));
-
-    connect(copyBox_, &QLineEdit::textChanged, this,
-            [this](const QString& text) { trainer_->typedChanged(stdText(text)); });
-    connect(course_, &QComboBox::activated, this, &KochScreen::applyCourse);
-    connect(start_, &QPushButton::clicked, this, &KochScreen::returnPressed);
-    connect(this, &QDialog::finished, this, &KochScreen::closed);
-    // Return sends and judges wherever the focus is, as Start does.
-    setKeyTable({{Qt::Key_Return, Qt::NoModifier, [this] { returnPressed(); }}});
-    setOpeningFocus(kCopyBox);
+    bind();
 }
 
-void KochScreen::applyCourse() {
-    const std::string before = trainer_->course();
-    if (auto error =
-            useCourse(app(), trainer_, course_->currentIndex(), stdText(ownOrder_->text()))) {
-        status_->setText(qText(*error));
-        return;
-    }
-    if (trainer_->course() != before)
-        instructions_->setText(qText(trainer_->openingText()));
-    ownOrder_->setText(qText(trainer_->course()));
-    status_->clear();
+void KochScreen::courseChanged() {
+    instructions_->setText(qText(trainer().openingText()));
 }
 
-void KochScreen::returnPressed() {
-    if (ownOrder_->hasFocus()) {
-        // The order typed, chosen in the list with it (LCWO's or the lessons' when it is one of
-        // them).
-        const TypedCourseOrder typed =
-            parseCourseOrder(stdText(ownOrder_->text()), app().tutor.codes);
-        if (!typed.error.empty()) {
-            status_->setText(qText(typed.error));
-            return;
-        }
-        setSelection(kCourse, courseChoiceOf(app(), typed.characters));
-        applyCourse();
-        return;
-    }
-    const KochUpdate update = trainer_->returnKey(stdText(copyBox_->text()));
-    if (!update.acted)
-        return;
-    if (update.groupStarted)
-        copyBox_->clear();
+void KochScreen::courseRefused(const std::string& error) {
+    status_->setText(qText(error));
+}
+
+void KochScreen::groupJudged(const KochUpdate& update) {
     if (update.row && update.result)
         addRow(*update.row, *update.result);
     std::string shown;
@@ -147,7 +114,7 @@ void KochScreen::returnPressed() {
     }
     if (!shown.empty() || update.groupStarted)
         status_->setText(qText(shown));
-    copyBox_->setFocus(Qt::OtherFocusReason);
+    copyBox()->setFocus(Qt::OtherFocusReason);
     if (update.notice)
         tell(*update.notice);
 }
@@ -164,15 +131,6 @@ void KochScreen::addRow(const KochRow& row, const std::string& result) {
     item->setToolTip(qText(result));
     groups_->addItem(item);
     groups_->scrollToBottom();
-}
-
-void KochScreen::closed() {
-    trainer_->close();
-}
-
-void kochScreen(App& app) {
-    KochScreen screen(app);
-    screen.run();
 }
 
 }  // namespace keyview

@@ -5,15 +5,11 @@
 // Escape ends the session early; what was judged is kept.
 #pragma once
 
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <memory>
 
-#include "exercises/koch_trainer.h"
-#include "platform/ui/exercise_screen.h"
+#include "platform/ui/koch_screen_base.h"
 
 namespace keyview {
 
@@ -40,39 +36,26 @@ enum KochRowRole {
     kWrongRole,                // for each character sent, '1' where it was missed or wrong
 };
 
-class KochScreen : public keytut::ui::ExerciseScreen {
+class KochScreen : public keytut::ui::KochScreenBase {
     Q_OBJECT
   public:
     explicit KochScreen(keytut::ui::App& app);
 
-    keytut::KochTrainer& trainer() { return *trainer_; }
-    QLineEdit* copyBox() const { return copyBox_; }
     QPushButton* startButton() const { return start_; }
     QListWidget* groups() const { return groups_; }
     QLabel* status() const { return status_; }
-    QComboBox* courseList() const { return course_; }
-    QLineEdit* ownOrderBox() const { return ownOrder_; }
 
   private:
-    void returnPressed();
+    void groupJudged(const keytut::KochUpdate& update) override;
+    void courseChanged() override;
+    void courseRefused(const std::string& error) override;
+    void courseTaken() override { status_->clear(); }
     void addRow(const keytut::KochRow& row, const std::string& result);
-    // Takes the course chosen in the list (and typed in the own-order box): the session so far
-    // ends, and the trainer opens at the level kept for that course; what is wrong with a course
-    // that cannot be used is shown instead.
-    void applyCourse();
-    void closed();
 
-    std::unique_ptr<keytut::KochTrainer> trainer_;
     QLabel* instructions_ = nullptr;
-    QLineEdit* copyBox_ = nullptr;
     QPushButton* start_ = nullptr;
     QListWidget* groups_ = nullptr;
     QLabel* status_ = nullptr;
-    QComboBox* course_ = nullptr;
-    QLineEdit* ownOrder_ = nullptr;
 };
-
-// Builds the screen, runs it modally and returns when it has closed.
-void kochScreen(keytut::ui::App& app);
 
 }  // namespace keyview

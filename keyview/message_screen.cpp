@@ -35,9 +35,4 @@ void MessageScreen::cancelled() {
     endScreen();
 }
 
-void messageScreen(App& app) {
-    MessageScreen screen(app);
-    screen.run();
-}
-
 }  // namespace keyview

@@ -29,7 +29,4 @@ class MessageScreen : public keytut::ui::ExerciseScreen {
     keytut::MessageSending sending_;
 };
 
-// Builds the screen, runs it modally and returns when it has closed.
-void messageScreen(keytut::ui::App& app);
-
 }  // namespace keyview

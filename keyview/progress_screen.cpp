@@ -135,9 +135,4 @@ QChartView* ProgressScreen::chartAt(int x, int y, int width, int height, QChart*
     return view;
 }
 
-void progressScreen(App& app) {
-    ProgressScreen screen(app);
-    screen.run();
-}
-
 }  // namespace keyview

@@ -34,7 +34,4 @@ class ProgressScreen : public keytut::ui::ExerciseScreen {
     QChartView* sessions_ = nullptr;
 };
 
-// Builds the screen, runs it modally and returns when it has closed.
-void progressScreen(keytut::ui::App& app);
-
 }  // namespace keyview

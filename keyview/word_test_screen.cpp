@@ -37,9 +37,4 @@ void WordTestScreen::sendDone() {
     show(test_.sendDone());
 }
 
-void wordTestScreen(App& app) {
-    WordTestScreen screen(app);
-    screen.run();
-}
-
 }  // namespace keyview

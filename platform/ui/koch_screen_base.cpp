@@ -1,0 +1,78 @@
+#include "koch_screen_base.h"
+
+#include "learner_progress.h"
+#include "text.h"
+
+namespace keytut::ui {
+
+KochScreenBase::KochScreenBase(App& app, const ScreenSpec& spec, const KochLayout& layout)
+    : ExerciseScreen(app, spec), layout_(layout), trainer_(kochTrainer(app, kochCourse(app))) {}
+
+void KochScreenBase::createCopyRow() {
+    createControl(layout_.copyLabel);
+    copyBox_ = qobject_cast<QLineEdit*>(createControl(layout_.copyBox));
+    labelControl(layout_.copyLabel.id, layout_.copyBox.id);
+}
+
+void KochScreenBase::createCourseRow() {
+    createControl(layout_.courseLabel);
+    course_ = qobject_cast<QComboBox*>(createControl(layout_.course));
+    labelControl(layout_.courseLabel.id, layout_.course.id);
+    createControl(layout_.ownOrderLabel);
+    ownOrder_ = qobject_cast<QLineEdit*>(createControl(layout_.ownOrder));
+    labelControl(layout_.ownOrderLabel.id, layout_.ownOrder.id);
+}
+
+void KochScreenBase::bind() {
+    setItems(layout_.course.id, courseChoices());
+    // The box shows the order in use, for the learner to change.
+    setSelection(layout_.course.id, courseChoiceOf(app(), trainer_->course()));
+    ownOrder_->setText(qText(trainer_->course()));
+    connect(copyBox_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { trainer_->typedChanged(stdText(text)); });
+    connect(course_, &QComboBox::activated, this, [this] { applyCourse(); });
+    // Escape: the sound stops after its character; the judged groups are kept.
+    connect(this, &QDialog::finished, this, [this] { trainer_->close(); });
+    // Return sends and judges wherever the focus is.
+    setKeyTable({{Qt::Key_Return, Qt::NoModifier, [this] { returnPressed(); }}});
+    setOpeningFocus(layout_.copyBox.id);
+}
+
+bool KochScreenBase::applyCourse() {
+    const std::string before = trainer_->course();
+    if (auto error =
+            useCourse(app(), trainer_, course_->currentIndex(), stdText(ownOrder_->text()))) {
+        courseRefused(*error);
+        return false;
+    }
+    if (trainer_->course() != before)
+        courseChanged();
+    ownOrder_->setText(qText(trainer_->course()));
+    courseTaken();
+    return true;
+}
+
+void KochScreenBase::returnPressed() {
+    if (ownOrder_->hasFocus()) {
+        // The order typed, chosen in the list with it (LCWO's or the lessons' when it is one of
+        // them).
+        const TypedCourseOrder typed =
+            parseCourseOrder(stdText(ownOrder_->text()), app().tutor.codes);
+        if (!typed.error.empty()) {
+            courseRefused(typed.error);
+            return;
+        }
+        setSelection(layout_.course.id, courseChoiceOf(app(), typed.characters));
+        if (applyCourse())
+            ownOrderTaken();
+        return;
+    }
+    const KochUpdate update = trainer_->returnKey(stdText(copyBox_->text()));
+    if (!update.acted)
+        return;
+    if (update.groupStarted)
+        copyBox_->clear();
+    groupJudged(update);
+}
+
+}  // namespace keytut::ui
