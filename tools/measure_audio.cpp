@@ -9,9 +9,11 @@
 //       Keeps 20 buffers of 40 samples queued with done notices at playback time and prints
 //       the spacing of the notices on the main thread.
 //   keytut-measure-audio sidetone [SECONDS]
-//       Opens the key screens' voice and keys it on and off (60 ms each) for SECONDS, then
-//       leaves it alone as long: prints the key-to-tone delay (from the playback times the
-//       device reports), the tick rate and spacing, and the CPU used while nobody keys.
+//       Opens the key screens' voice and keys it on and off (60 ms each) for SECONDS with the
+//       tone set as the key changes (the MIDI and keyboard-type keys), as long again with the
+//       key read at each tick (the serial port's lines), then leaves it alone as long: prints
+//       the key-to-tone delay of each (from the playback times the device reports), the tick
+//       rate and spacing, and the CPU used while nobody keys.
 //   keytut-measure-audio rest [SECONDS]
 //       Opens the sender's stream, leaves it idle, prints the CPU it uses over SECONDS, then
 //       writes one character and prints how soon it is played.
@@ -270,6 +272,58 @@ Spread spread(std::vector<double> values) {
     return {mean, pct(0.01), pct(0.5), pct(0.99), values.back()};
 }
 
+// Key-downs keyed on a voice: when each was keyed (steady seconds) and the key-to-tone delays
+// the device reports.
+struct Keyed {
+    std::vector<double> keyDowns;
+    std::vector<double> delays;
+};
+
+// Keys the voice on and off every 60 ms for `seconds`, as a fast dot would be keyed. Without
+// `key` the tone is set at each change; with it, `key` is told of the change and the tick
+// handler sets the tone.
+Keyed keyOnAndOff(keytut::SidetoneVoice& voice, MainLoop& loop,
+                  const audio::detail::SidetoneCore* core, double seconds,
+                  const std::function<void(bool down)>& key) {
+    Keyed keyed;
+    std::uint64_t onsets = core ? core->onsets() : 0;
+    auto end = Clock::now() +
+               std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    bool down = false;
+    while (Clock::now() < end) {
+        down = !down;
+        if (down)
+            keyed.keyDowns.push_back(audio::detail::steadySeconds());
+        if (key)
+            key(down);
+        else
+            voice.setTone(down);
+        loop.runFor(std::chrono::milliseconds(60));
+        if (core && core->onsets() != onsets) {
+            onsets = core->onsets();
+            if (down)
+                keyed.delays.push_back(core->lastKeyToTone() * 1000);
+        }
+    }
+    if (key)
+        key(false);
+    voice.setTone(false);
+    loop.runFor(std::chrono::milliseconds(100));  // the last onset reaches the monitor
+    return keyed;
+}
+
+void printDelays(const char* what, const char* how, const std::vector<double>& delays) {
+    if (delays.empty()) {
+        std::printf("sidetone: %s: no %s measured\n", how, what);
+        return;
+    }
+    Spread d = spread(delays);
+    std::printf(
+        "sidetone: %s: %s over %zu key-downs: mean %.2f ms, median %.2f ms, p99 %.2f ms, "
+        "max %.2f ms\n",
+        how, what, delays.size(), d.mean, d.p50, d.p99, d.max);
+}
+
 int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
              keytut::ToneSettings tone) {
     auto voice = system.openSidetone(tone);
@@ -277,7 +331,7 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
     auto* core =
         probe ? dynamic_cast<const audio::detail::SidetoneCore*>(&probe->source()) : nullptr;
     std::vector<Clock::time_point> ticks;
-    ticks.reserve(static_cast<std::size_t>(seconds * 2 * 250) + 1000);
+    ticks.reserve(static_cast<std::size_t>(seconds * 3 * 250) + 1000);
     voice->setTickHandler([&] { ticks.push_back(Clock::now()); });
     // On PipeWire the tone is also looked for where it arrives: in the sink's monitor.
     std::unique_ptr<MonitorCapture> monitor;
@@ -285,39 +339,45 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
         monitor = MonitorCapture::open();
     loop.runFor(std::chrono::seconds(1));  // settle
 
-    // Key on and off, 60 ms each, as a fast dot would be keyed.
-    std::vector<double> delays;
-    std::vector<double> keyDowns;  // on the steady clock
-    std::uint64_t onsets = core ? core->onsets() : 0;
-    std::size_t from = ticks.size();
+    // First the tone set the moment the key changes, as the MIDI, keyboard and input adapters
+    // report it.
     auto start = Clock::now();
-    auto end =
-        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
-    bool down = false;
-    while (Clock::now() < end) {
-        down = !down;
-        if (down)
-            keyDowns.push_back(audio::detail::steadySeconds());
-        voice->setTone(down);
-        loop.runFor(std::chrono::milliseconds(60));
-        if (core && core->onsets() != onsets) {
-            onsets = core->onsets();
-            if (down)
-                delays.push_back(core->lastKeyToTone() * 1000);
-        }
-    }
-    voice->setTone(false);
+    std::size_t from = ticks.size();
+    Keyed event = keyOnAndOff(*voice, loop, core, seconds, nullptr);
     double keyedSeconds = std::chrono::duration<double>(Clock::now() - start).count();
     std::size_t keyedTicks = ticks.size() - from;
     std::vector<double> gaps;
     for (std::size_t i = from + 1; i < ticks.size(); ++i)
         gaps.push_back(ms(ticks[i] - ticks[i - 1]));
 
-    std::vector<double> seen, silences;
+    // Then the key read at each tick, as the serial port's lines are: the tone waits for the
+    // tick, then for the device, and both are the learner's delay.
+    bool lineDown = false, toneDown = false;
+    double lineChanged = 0;
+    std::vector<double> tickWaits;  // from the key's change to the tick that reads it, ms
+    voice->setTickHandler([&] {
+        ticks.push_back(Clock::now());
+        if (lineDown == toneDown)
+            return;
+        toneDown = lineDown;
+        if (toneDown)
+            tickWaits.push_back((audio::detail::steadySeconds() - lineChanged) * 1000);
+        voice->setTone(toneDown);
+    });
+    Keyed polled = keyOnAndOff(*voice, loop, core, seconds, [&](bool down) {
+        lineDown = down;
+        lineChanged = audio::detail::steadySeconds();
+    });
+    voice->setTickHandler([&] { ticks.push_back(Clock::now()); });
+    std::vector<double> polledDelays;
+    for (std::size_t k = 0; k < polled.delays.size() && k < tickWaits.size(); ++k)
+        polledDelays.push_back(tickWaits[k] + polled.delays[k]);
+
+    std::vector<double> seenEvent, seenPolled, silences;
     std::string monitorState;
     if (monitor) {
-        loop.runFor(std::chrono::milliseconds(100));  // the last onset reaches the monitor
-        seen = monitor->delaysAfter(keyDowns, 0.06);
+        seenEvent = monitor->delaysAfter(event.keyDowns, 0.06);
+        seenPolled = monitor->delaysAfter(polled.keyDowns, 0.06);
         silences = monitor->silences();
         monitorState = monitor->state();
         monitor.reset();  // not counted in the CPU below
@@ -338,23 +398,17 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
                 seconds);
     std::printf("sidetone: tick interval mean %.3f ms, p1 %.3f ms, p99 %.3f ms, max %.3f ms\n",
                 g.mean, g.p1, g.p99, g.max);
-    if (!delays.empty()) {
-        Spread d = spread(delays);
-        std::printf(
-            "sidetone: key-to-tone delay over %zu key-downs: mean %.2f ms, median %.2f ms, "
-            "p99 %.2f ms, max %.2f ms\n",
-            delays.size(), d.mean, d.p50, d.p99, d.max);
-    } else {
-        std::printf("sidetone: no key-to-tone delay measured\n");
-    }
+    const char* const kEvent = "tone set as the key changes (MIDI, keyboard, input adapters)";
+    const char* const kPolled = "key read at each tick (serial lines)";
+    printDelays("key-to-tone delay", kEvent, event.delays);
+    printDelays("wait for the tick", kPolled, tickWaits);
+    printDelays("key-to-tone delay", kPolled, polledDelays);
     if (!monitorState.empty()) {
-        if (!seen.empty()) {
-            Spread m = spread(seen);
-            std::printf(
-                "sidetone: the tone's start reached the sink's monitor (a capture stream of it, "
-                "at the end of the capture period that held it) after %zu key-downs: mean %.2f "
-                "ms, median %.2f ms, p99 %.2f ms, max %.2f ms\n",
-                seen.size(), m.mean, m.p50, m.p99, m.max);
+        if (!seenEvent.empty() || !seenPolled.empty()) {
+            // Where the capture stream of the sink's monitor saw the tone start, at the end of
+            // the capture period that held it.
+            printDelays("tone's start in the sink's monitor", kEvent, seenEvent);
+            printDelays("tone's start in the sink's monitor", kPolled, seenPolled);
             // Keyed every 60 ms in whole 5 ms blocks, the tones are at least 50 ms apart: a
             // shorter silence is a break in a tone, a period the stream missed.
             auto breaks =
@@ -370,7 +424,7 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
     if (probe) {
         std::printf("sidetone: underruns (or periods missed) reported: %llu in %.0f s\n",
                     static_cast<unsigned long long>(probe->underruns()),
-                    keyedSeconds + seconds + 1);
+                    2 * keyedSeconds + seconds + 1);
         std::printf("sidetone: played through %s\n", probe->route().c_str());
     }
     return 0;
