@@ -14,10 +14,6 @@ namespace earkey::testing {
 namespace {
 
 using namespace earkey::lesson;
-using keytut::ui::ControlKind;
-using keytut::ui::ControlSpec;
-using keytut::ui::testing::Place;
-using keytut::ui::testing::placeOf;
 
 std::string lf(std::string_view text) {
     std::string result(text);
@@ -38,16 +34,6 @@ struct LessonFixture : ::testing::Test {
     void key(Qt::Key k) {
         QTest::keyClick(focused(), k);
         settle();
-    }
-    // A spoken-text box at `want` in the table and in pixels.
-    void expectPlace(int id, Place want) {
-        const ControlSpec* spec = screen->specOf(id);
-        ASSERT_NE(spec, nullptr) << id;
-        EXPECT_EQ(spec->kind, ControlKind::SpokenText) << id;
-        EXPECT_EQ(placeOf(*screen, id), want) << id;
-        EXPECT_EQ(screen->control(id)->geometry(),
-                  screen->toPixels(want.x, want.y, want.width, want.height))
-            << id;
     }
     // The ids Tab visits from the focused control, `count` steps.
     std::vector<int> tabs(int count) {
@@ -70,19 +56,17 @@ TEST_F(LessonFixture, OpensWithTheInstructionsFocusedAndTheControlsOfTheTable) {
     EXPECT_TRUE(screen->font().fixedPitch() || QFontInfo(screen->font()).fixedPitch());
     EXPECT_TRUE(screen->windowFlags() & Qt::WindowTitleHint);
     EXPECT_FALSE(screen->windowFlags() & Qt::WindowSystemMenuHint);
-    EXPECT_EQ(screen->controlIds(), (std::vector<int>{101, 100}));
-    expectPlace(101, {265, 2, 10, 10});
-    expectPlace(100, {5, 16, 240, 40});
-    EXPECT_EQ(screen->text(101), "");
-    auto* boxLabel = screen->control(101)->findChild<QLabel*>();
+    EXPECT_EQ(screen->controlIds(), (std::vector<int>{kCharacterBox, kInstructions}));
+    EXPECT_EQ(screen->text(kCharacterBox), "");
+    auto* boxLabel = screen->control(kCharacterBox)->findChild<QLabel*>();
     ASSERT_NE(boxLabel, nullptr);
     const QPalette box = boxLabel->palette();
     EXPECT_EQ(box.color(QPalette::WindowText), QColor(Qt::black));
     EXPECT_EQ(box.color(QPalette::Window), QColor(Qt::white));
     ASSERT_FALSE(rig.focus.empty());
-    EXPECT_EQ(rig.focus.back().id, 100);
+    EXPECT_EQ(rig.focus.back().id, kInstructions);
     EXPECT_EQ(rig.focus.back().name, lf(kEarkeyHearingInstructions));
-    EXPECT_EQ(tabs(3), (std::vector<int>{101, 100, 101}));
+    EXPECT_EQ(tabs(3), (std::vector<int>{kCharacterBox, kInstructions, kCharacterBox}));
 }
 
 TEST_F(LessonFixture, HearingStageSpeaksEachCharacterAfterItsSound) {
@@ -92,25 +76,26 @@ TEST_F(LessonFixture, HearingStageSpeaksEachCharacterAfterItsSound) {
     clock.start();
     QTest::keyClick(focused(), Qt::Key_Space);
     // SPACE blanks the box at once; the character follows from the posted message.
-    EXPECT_EQ(screen->text(101), " ");
+    EXPECT_EQ(screen->text(kCharacterBox), " ");
     EXPECT_EQ(rig.writes(), 0u);
     settle();
     EXPECT_GE(clock.elapsed(), 950);
     EXPECT_EQ(rig.heard(), "E");
-    ASSERT_EQ(rig.namesOn(101, mark), (std::vector<std::string>{"E"}));
+    ASSERT_EQ(rig.namesOn(kCharacterBox, mark), (std::vector<std::string>{"E"}));
     // The sound had been started when the name was read out.
     EXPECT_EQ(rig.focus.back().soundsWritten, 1u);
 
     // Return moves on without blanking; SPACE repeats the same character, spoken again.
     QTest::keyClick(focused(), Qt::Key_Return);
-    EXPECT_EQ(screen->text(101), "E");
+    EXPECT_EQ(screen->text(kCharacterBox), "E");
     settle();
     key(Qt::Key_Space);
     key(Qt::Key_Return);
     key(Qt::Key_Return);
     key(Qt::Key_Return);  // after the last character comes the first
     EXPECT_EQ(rig.heard(), "ETTIME");
-    EXPECT_EQ(rig.namesOn(101, mark), (std::vector<std::string>{"E", "T", "T", "I", "M", "E"}));
+    EXPECT_EQ(rig.namesOn(kCharacterBox, mark),
+              (std::vector<std::string>{"E", "T", "T", "I", "M", "E"}));
     // Every name arrived on another object than the one before it, so each is spoken.
     for (std::size_t i = mark + 1; i < rig.focus.size(); ++i)
         EXPECT_NE(rig.focus[i].widget, rig.focus[i - 1].widget);
@@ -132,7 +117,7 @@ TEST_F(LessonFixture, KeysTypedDuringThePauseAreHandledAfterItInOrder) {
         settle();
     settle();
     EXPECT_EQ(rig.heard(), "ETI");
-    EXPECT_EQ(rig.namesOn(101, mark), (std::vector<std::string>{"E", "T", "I"}));
+    EXPECT_EQ(rig.namesOn(kCharacterBox, mark), (std::vector<std::string>{"E", "T", "I"}));
 }
 
 // Keys pressed during the second after a character are held until it is over; Escape is not:
@@ -195,10 +180,9 @@ TEST_F(LessonFixture, RecognitionJudgesKeysRightAndWrong) {
     key(Qt::Key_F1);
     EXPECT_EQ(screen->lesson().stage(), 1);
     // The character box came back last in tab order; the new instructions were spoken.
-    EXPECT_EQ(screen->controlIds(), (std::vector<int>{100, 101}));
-    expectPlace(101, {265, 2, 10, 10});
-    EXPECT_EQ(rig.namesOn(100, mark).back(), lf(kEarkeyRecognitionInstructions));
-    EXPECT_EQ(rig.focus.back().id, 100);
+    EXPECT_EQ(screen->controlIds(), (std::vector<int>{kInstructions, kCharacterBox}));
+    EXPECT_EQ(rig.namesOn(kInstructions, mark).back(), lf(kEarkeyRecognitionInstructions));
+    EXPECT_EQ(rig.focus.back().id, kInstructions);
     EXPECT_EQ(rig.focus.back().name, lf(kEarkeyRecognitionInstructions));
 
     // A key before the first character is ignored.
@@ -206,8 +190,8 @@ TEST_F(LessonFixture, RecognitionJudgesKeysRightAndWrong) {
     EXPECT_EQ(rig.writes(), 0u);
 
     key(Qt::Key_Return);
-    EXPECT_EQ(screen->controlIds(), (std::vector<int>{101}));
-    EXPECT_EQ(screen->focusedId(), 101);
+    EXPECT_EQ(screen->controlIds(), (std::vector<int>{kCharacterBox}));
+    EXPECT_EQ(screen->focusedId(), kCharacterBox);
     ASSERT_EQ(rig.writes(), 1u);
     const char first = screen->lesson().expected().at(0);
     EXPECT_EQ(rig.heard(), std::string(1, first));
@@ -231,7 +215,7 @@ TEST_F(LessonFixture, RecognitionJudgesKeysRightAndWrong) {
     ASSERT_GE(rig.order.size(), 2u);
     EXPECT_EQ(rig.order[rig.order.size() - 2], "ding");
     EXPECT_EQ(rig.order.back(), std::string(1, second));
-    EXPECT_EQ(screen->text(101), "");
+    EXPECT_EQ(screen->text(kCharacterBox), "");
 
     // A held key is reported once; a key outside the letters and digits not at all.
     QTest::keyPress(focused(), static_cast<Qt::Key>(second));
@@ -268,11 +252,10 @@ TEST_F(LessonFixture, GroupTestSendsTwentyGroupsAndReadsThemBackSpelled) {
     std::size_t mark = rig.focus.size();
     key(Qt::Key_F1);
     // The label came back after the character box, the results box after it.
-    EXPECT_EQ(screen->controlIds(), (std::vector<int>{101, 100, 104}));
-    expectPlace(100, {5, 16, 240, 40});
-    expectPlace(104, {200, 65, 70, 12});
-    EXPECT_EQ(rig.namesOn(100, mark), (std::vector<std::string>{lf(kEarkeyGroupTestInstructions)}));
-    EXPECT_EQ(rig.focus.back().id, 100);
+    EXPECT_EQ(screen->controlIds(), (std::vector<int>{kCharacterBox, kInstructions, kResultsBox}));
+    EXPECT_EQ(rig.namesOn(kInstructions, mark),
+              (std::vector<std::string>{lf(kEarkeyGroupTestInstructions)}));
+    EXPECT_EQ(rig.focus.back().id, kInstructions);
     EXPECT_EQ(screen->lesson().state().text, "ETIMANS");
 
     // Cursor keys before a test has been sent do nothing.
@@ -295,7 +278,7 @@ TEST_F(LessonFixture, GroupTestSendsTwentyGroupsAndReadsThemBackSpelled) {
     // Every character was played (a word space between groups), then the end was announced.
     std::string played = rig.heard(before);
     EXPECT_EQ(played.substr(0, 5), sent.substr(0, 5));
-    EXPECT_EQ(rig.focus.back().id, 100);
+    EXPECT_EQ(rig.focus.back().id, kInstructions);
     EXPECT_EQ(rig.focus.back().name, lf(kEarkeyGroupTestFinished));
 
     mark = rig.focus.size();
@@ -311,17 +294,17 @@ TEST_F(LessonFixture, GroupTestSendsTwentyGroupsAndReadsThemBackSpelled) {
         }
         return s;
     };
-    EXPECT_EQ(rig.namesOn(104, mark),
+    EXPECT_EQ(rig.namesOn(kResultsBox, mark),
               (std::vector<std::string>{spelled(1), spelled(2), spelled(1)}));
-    EXPECT_EQ(screen->text(104), spelled(1));
+    EXPECT_EQ(screen->text(kResultsBox), spelled(1));
     for (int i = 0; i < 25; ++i)
         key(Qt::Key_Down);
-    EXPECT_EQ(screen->text(104), spelled(20));
-    EXPECT_EQ(rig.namesOn(104, mark).size(), 3u + 19u);
+    EXPECT_EQ(screen->text(kResultsBox), spelled(20));
+    EXPECT_EQ(rig.namesOn(kResultsBox, mark).size(), 3u + 19u);
 
     // Another test clears the box and the list.
     key(Qt::Key_Return);
-    EXPECT_EQ(screen->text(104), "");
+    EXPECT_EQ(screen->text(kResultsBox), "");
     EXPECT_NE(rig.tutor.sender.text(), sent);
 }
 
@@ -330,9 +313,10 @@ TEST_F(LessonFixture, GroupTestWithoutRecognitionSpeaksTheInstructionsToo) {
     key(Qt::Key_F1);
     const std::size_t mark = rig.focus.size();
     key(Qt::Key_F1);
-    EXPECT_EQ(screen->controlIds(), (std::vector<int>{100, 101, 104}));
-    EXPECT_EQ(rig.namesOn(100, mark), (std::vector<std::string>{lf(kEarkeyGroupTestInstructions)}));
-    EXPECT_EQ(screen->focusedId(), 100);
+    EXPECT_EQ(screen->controlIds(), (std::vector<int>{kInstructions, kCharacterBox, kResultsBox}));
+    EXPECT_EQ(rig.namesOn(kInstructions, mark),
+              (std::vector<std::string>{lf(kEarkeyGroupTestInstructions)}));
+    EXPECT_EQ(screen->focusedId(), kInstructions);
 }
 
 TEST_F(LessonFixture, EscapeWhileSendingStopsAfterTheCurrentCharacter) {

@@ -42,10 +42,9 @@ TEST(EarkeyWordTestScreen, WordsAreSpokenEachTimeTheyAreReadBackWithDownAndUp) {
     ASSERT_TRUE(showActive(screen));
     settle();
     EXPECT_EQ(screen.windowTitle().toStdString(), "Send 30 random words");
-    EXPECT_EQ(screen.controlIds(), (std::vector<int>{102, 100}));
-    EXPECT_EQ(screen.focusedId(), 100);  // the only control that takes the focus
+    EXPECT_EQ(screen.focusedId(), word_test::kWordBox);  // the only control that takes the focus
     key(Qt::Key_Tab);
-    EXPECT_EQ(screen.focusedId(), 100);
+    EXPECT_EQ(screen.focusedId(), word_test::kWordBox);
 
     key(Qt::Key_Return);
     const auto words = wordsOf(rig.tutor.sender.text());
@@ -63,7 +62,7 @@ TEST(EarkeyWordTestScreen, WordsAreSpokenEachTimeTheyAreReadBackWithDownAndUp) {
     // The end of the list: the box is emptied, before the first word.
     rig.wave->runUntilIdle();
     settle();
-    EXPECT_EQ(screen.text(100), "");
+    EXPECT_EQ(screen.text(word_test::kWordBox), "");
     EXPECT_EQ(screen.test().review().index(), 0);
     const std::size_t afterEnd = rig.focus.size();
     for (int i = 0; i < 31; ++i)
@@ -72,7 +71,7 @@ TEST(EarkeyWordTestScreen, WordsAreSpokenEachTimeTheyAreReadBackWithDownAndUp) {
     ASSERT_EQ(spoken.size(), 30u);  // thirty Downs, and one more that says nothing
     EXPECT_EQ(spoken.front(), words.front());
     EXPECT_EQ(spoken.back(), words.back());
-    EXPECT_EQ(screen.text(100), words.back());
+    EXPECT_EQ(screen.text(word_test::kWordBox), words.back());
 
     // Escape during a new list: the playing character ends and nothing follows.
     key(Qt::Key_Return);
@@ -148,8 +147,8 @@ TEST(EarkeyMessageScreen, TheTypedTextIsSentOnEachReturnAndStays) {
     ASSERT_TRUE(showActive(screen));
     settle();
     EXPECT_EQ(screen.windowTitle().toStdString(), "Send a Message");
-    ASSERT_EQ(screen.focusedId(), 101);
-    auto* box = screen.controlAs<QLineEdit>(101);
+    ASSERT_EQ(screen.focusedId(), message::kTextBox);
+    auto* box = screen.controlAs<QLineEdit>(message::kTextBox);
     ASSERT_NE(box, nullptr);
     // The screen reader names the box by its caption.
     EXPECT_EQ(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name).toStdString(),
@@ -161,7 +160,7 @@ TEST(EarkeyMessageScreen, TheTypedTextIsSentOnEachReturnAndStays) {
     key(Qt::Key_Return);
     rig.wave->runUntilIdle();
     EXPECT_EQ(rig.heard(), "CQ DECQ DE");
-    EXPECT_EQ(screen.text(101), "cq de");
+    EXPECT_EQ(screen.text(message::kTextBox), "cq de");
 
     // A new Return replaces what is sounding.
     box->setText("PARIS");

@@ -19,10 +19,8 @@
 namespace keyview {
 namespace {
 
+using namespace keyview::lesson;
 using keytut::ui::Screen;
-using keytut::ui::testing::expectPlacedInPixels;
-using keytut::ui::testing::Place;
-using keytut::ui::testing::placeOf;
 using keytut::ui::testing::press;
 using testing::KeyviewRig;
 using testing::settle;
@@ -70,68 +68,59 @@ TEST(KeyviewLessonScreen, ControlsOfEachStage) {
     EXPECT_FALSE(screen.windowFlags() & Qt::WindowSystemMenuHint);
     EXPECT_FALSE(screen.windowFlags() & Qt::WindowCloseButtonHint);
 
-    // Stage 0.
-    EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 103, 2, 102, 104, 101}));
-    EXPECT_EQ(screen.text(100), "Press a key from the group to hear the code");
-    EXPECT_EQ(placeOf(screen, 100), (Place{5, 16, 180, 30}));
-    EXPECT_EQ(screen.text(103), "Next");
-    EXPECT_EQ(placeOf(screen, 103), (Place{260, 180, 25, 15}));
-    EXPECT_EQ(screen.text(2), "Exit");
-    EXPECT_EQ(placeOf(screen, 2), (Place{260, 200, 25, 15}));
-    EXPECT_EQ(screen.text(102), "Key pressed:");
-    EXPECT_EQ(placeOf(screen, 102), (Place{210, 16, 50, 10}));
-    EXPECT_TRUE(screen.controlAs<QLabel>(102)->alignment() & Qt::AlignRight);
-    ASSERT_NE(screen.controlAs<QLineEdit>(104), nullptr);
-    EXPECT_FALSE(screen.controlAs<QLineEdit>(104)->hasFrame());
-    EXPECT_EQ(placeOf(screen, 104), (Place{265, 34, 0, 0}));
-    EXPECT_EQ(screen.control(104)->size(), QSize(0, 0));
-    EXPECT_EQ(screen.text(101), "");
-    EXPECT_EQ(placeOf(screen, 101), (Place{265, 14, 6, 10}));
-    EXPECT_EQ(screen.controlAs<QLabel>(101)->frameShape(), QFrame::Box);
-    expectBlackOnWhite(screen, 101);
-    expectPlacedInPixels(screen);
+    // Stage 0 (where each control stands is the layout table's).
+    EXPECT_EQ(screen.text(kInstructions), "Press a key from the group to hear the code");
+    EXPECT_EQ(screen.text(kNext), "Next");
+    EXPECT_EQ(screen.text(kExit), "Exit");
+    EXPECT_EQ(screen.control(kStart), nullptr);
+    EXPECT_EQ(screen.text(kKeyPressedLabel), "Key pressed:");
+    EXPECT_TRUE(screen.controlAs<QLabel>(kKeyPressedLabel)->alignment() & Qt::AlignRight);
+    ASSERT_NE(screen.controlAs<QLineEdit>(kKeyCapture), nullptr);
+    EXPECT_FALSE(screen.controlAs<QLineEdit>(kKeyCapture)->hasFrame());
+    EXPECT_EQ(screen.control(kKeyCapture)->size(), QSize(0, 0));
+    EXPECT_EQ(screen.text(kCharacterBox), "");
+    EXPECT_EQ(screen.controlAs<QLabel>(kCharacterBox)->frameShape(), QFrame::Box);
+    expectBlackOnWhite(screen, kCharacterBox);
 
     ASSERT_TRUE(showActive(screen));
-    EXPECT_EQ(screen.focusedId(), 104);  // keys typed go to the invisible box
+    EXPECT_EQ(screen.focusedId(), kKeyCapture);  // keys typed go to the invisible box
 
     // Stage 1: "Start" joins the others.
-    press(screen, 103);
+    press(screen, kNext);
     EXPECT_EQ(screen.lesson().stage(), 1);
-    EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 103, 2, 102, 104, 101, 1}));
-    EXPECT_EQ(screen.text(1), "Start");
-    EXPECT_EQ(placeOf(screen, 1), (Place{260, 160, 25, 15}));
-    EXPECT_EQ(screen.text(100), shown(keytut::kKeyviewRecognitionInstructions));
-    EXPECT_EQ(screen.text(100),
+    EXPECT_EQ(screen.text(kStart), "Start");
+    EXPECT_EQ(screen.text(kNext), "Next");
+    EXPECT_EQ(screen.text(kInstructions), shown(keytut::kKeyviewRecognitionInstructions));
+    EXPECT_EQ(screen.text(kInstructions),
               "Random characters will now be sent\nfrom the group, press the key when\n"
               "you recognise the character");
-    EXPECT_EQ(screen.focusedId(), 101);
-    expectPlacedInPixels(screen);
+    EXPECT_EQ(screen.focusedId(), kCharacterBox);
 
     // Stage 2: the character box, "Key pressed:", the key-capture box and "Next" go; the
     // results box comes.
-    press(screen, 103);
+    press(screen, kNext);
     settle();
     EXPECT_EQ(screen.lesson().stage(), 2);
-    EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 2, 1, 104}));
+    for (int gone : {kCharacterBox, kKeyPressedLabel, kNext})
+        EXPECT_EQ(screen.control(gone), nullptr) << gone;
     EXPECT_EQ(screen.findChildren<QLineEdit*>().size(), 0);
-    auto* results = screen.controlAs<QLabel>(104);
+    auto* results = screen.controlAs<QLabel>(kResultsBox);
     ASSERT_NE(results, nullptr);
-    EXPECT_EQ(placeOf(screen, 104), (Place{200, 5, 22, 162}));
     EXPECT_EQ(results->frameShape(), QFrame::Box);
     EXPECT_TRUE(results->wordWrap());
-    EXPECT_EQ(screen.text(104), "");
-    expectBlackOnWhite(screen, 104);
-    EXPECT_EQ(screen.text(100),
+    EXPECT_EQ(screen.text(kResultsBox), "");
+    expectBlackOnWhite(screen, kResultsBox);
+    EXPECT_EQ(screen.text(kInstructions),
               "20 groups of 5 characters will now be sent \nfrom those learned so far\n"
               "They will be displayed when finished sending");
-    EXPECT_EQ(screen.focusedId(), 1);
+    EXPECT_EQ(screen.focusedId(), kStart);
     EXPECT_EQ(screen.lesson().state().text, "ETIMANSORK");
-    expectPlacedInPixels(screen);
 
     // "Next" is gone.
-    EXPECT_FALSE(press(screen, 103));
+    EXPECT_FALSE(press(screen, kNext));
     EXPECT_EQ(screen.lesson().stage(), 2);
-    EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 2, 1, 104}));
+    EXPECT_NE(screen.control(kExit), nullptr);
+    EXPECT_NE(screen.control(kStart), nullptr);
 }
 
 TEST(KeyviewLessonScreen, HearingPlaysTheGroupKeysOnly) {
@@ -139,23 +128,24 @@ TEST(KeyviewLessonScreen, HearingPlaysTheGroupKeysOnly) {
     rig.begin(1);  // ETIM
     LessonScreen screen(rig.app(), rig.opened);
     ASSERT_TRUE(showActive(screen));
-    QWidget* capture = screen.control(104);
+    QWidget* capture = screen.control(kKeyCapture);
     ASSERT_EQ(QApplication::focusWidget(), capture);
 
     typeKey(rig, capture, Qt::Key_T);
     ASSERT_TRUE(waitFor([&] { return rig.writes() == 1; }));
     EXPECT_EQ(rig.heard(), "T");
-    EXPECT_EQ(screen.text(101), "T");
-    EXPECT_EQ(screen.text(104), "");  // what was typed into the box is cleared
+    EXPECT_EQ(screen.text(kCharacterBox), "T");
+    EXPECT_EQ(screen.text(kKeyCapture), "");  // what was typed into the box is cleared
     // The character stands inside the border of its small box.
-    EXPECT_LE(screen.control(101)->sizeHint().width(), screen.control(101)->width());
+    EXPECT_LE(screen.control(kCharacterBox)->sizeHint().width(),
+              screen.control(kCharacterBox)->width());
 
     // Keys outside the group: nothing is played or shown.
     typeKey(rig, capture, Qt::Key_A);
     typeKey(rig, capture, Qt::Key_5);
     spin(200);
     EXPECT_EQ(rig.writes(), 1u);
-    EXPECT_EQ(screen.text(101), "T");
+    EXPECT_EQ(screen.text(kCharacterBox), "T");
 
     // A key held down is reported once; Shift does not matter.
     QTest::keyPress(capture, Qt::Key_M, Qt::ShiftModifier);
@@ -163,7 +153,7 @@ TEST(KeyviewLessonScreen, HearingPlaysTheGroupKeysOnly) {
     QTest::keyRelease(capture, Qt::Key_M, Qt::ShiftModifier);
     spin(100);
     EXPECT_EQ(rig.heard(), "TM");
-    EXPECT_EQ(screen.text(101), "M");
+    EXPECT_EQ(screen.text(kCharacterBox), "M");
 
     // Return in this stage sends nothing.
     pressKey(capture, Qt::Key_Return);
@@ -179,9 +169,9 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
     ASSERT_TRUE(showActive(screen));
 
     // "Next" clicked with the mouse; the focus does not stay on it, so Return starts.
-    QTest::mouseClick(screen.control(103), Qt::LeftButton);
+    QTest::mouseClick(screen.control(kNext), Qt::LeftButton);
     ASSERT_EQ(screen.lesson().stage(), 1);
-    EXPECT_EQ(screen.text(101), "");
+    EXPECT_EQ(screen.text(kCharacterBox), "");
 
     // A key before the first character is not judged.
     screen.keyPressed('E');
@@ -194,13 +184,13 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
     ASSERT_EQ(rig.writes(), 1u);
     const char first = rig.heard()[0];
     EXPECT_NE(std::string("ETIM").find(first), std::string::npos);
-    EXPECT_EQ(screen.focusedId(), 104);
+    EXPECT_EQ(screen.focusedId(), kKeyCapture);
 
     // The right key, pressed on the keyboard: shown, and the next character follows at once.
     typeKey(rig, QApplication::focusWidget(), static_cast<Qt::Key>(first));
     ASSERT_TRUE(waitFor([&] { return rig.writes() == 2; }));
-    EXPECT_EQ(screen.text(101), std::string(1, first));
-    EXPECT_EQ(screen.text(104), "");
+    EXPECT_EQ(screen.text(kCharacterBox), std::string(1, first));
+    EXPECT_EQ(screen.text(kKeyCapture), "");
     EXPECT_EQ(rig.soundsPlayed(), 0u);
     const char second = rig.heard()[1];
 
@@ -214,11 +204,11 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
     EXPECT_EQ(rig.sendsBeforeSound[0], 2u);  // the character came after the sound
     ASSERT_EQ(rig.writes(), 3u);
     EXPECT_EQ(rig.heard(2), std::string(1, second));
-    EXPECT_EQ(screen.text(101), std::string(1, first));
-    EXPECT_EQ(screen.text(104), std::string(1, second));
+    EXPECT_EQ(screen.text(kCharacterBox), std::string(1, first));
+    EXPECT_EQ(screen.text(kKeyCapture), std::string(1, second));
 
     // Start sends a new character each time.
-    press(screen, 1);
+    press(screen, kStart);
     EXPECT_EQ(rig.writes(), 4u);
     EXPECT_EQ(screen.lesson().expected(), rig.heard(3));
 
@@ -235,14 +225,14 @@ TEST(KeyviewLessonScreen, GroupTestSendsTwentyGroupsAndShowsThemInAColumn) {
     rig.begin(2);  // ANS, after ETIM
     LessonScreen screen(rig.app(), rig.opened);
     ASSERT_TRUE(showActive(screen));
-    press(screen, 103);
-    press(screen, 103);
+    press(screen, kNext);
+    press(screen, kNext);
     settle();
 
     // The end of a character sent before the test is not its result.
     screen.whenSent()();
     settle();
-    EXPECT_EQ(screen.text(104), "");
+    EXPECT_EQ(screen.text(kResultsBox), "");
 
     pressKey(QApplication::focusWidget(), Qt::Key_Return);  // the focus is on Start
     const std::string text = rig.tutor().sender.text();
@@ -254,23 +244,23 @@ TEST(KeyviewLessonScreen, GroupTestSendsTwentyGroupsAndShowsThemInAColumn) {
             EXPECT_NE(std::string("ETIMANS").find(text[i]), std::string::npos) << i;
         }
     }
-    EXPECT_EQ(screen.focusedId(), 104);
+    EXPECT_EQ(screen.focusedId(), kResultsBox);
 
     // Nothing is shown while sending.
     rig.wave->advance(rig.wave->written().back().samples.size());
     settle();
     EXPECT_EQ(rig.heard(), text.substr(0, 2));
-    EXPECT_EQ(screen.text(104), "");
+    EXPECT_EQ(screen.text(kResultsBox), "");
 
     rig.wave->runUntilIdle();
     settle();
     EXPECT_EQ(rig.heard(), text);
-    EXPECT_EQ(screen.text(100), "How did you do?\nPress Start to go again");
-    EXPECT_EQ(screen.text(104), text);
+    EXPECT_EQ(screen.text(kInstructions), "How did you do?\nPress Start to go again");
+    EXPECT_EQ(screen.text(kResultsBox), text);
 
     // The box holds one group per line: wrapped, the text needs exactly the height of the
     // twenty groups set one under the other, and a group fits the width, border included.
-    auto* results = screen.controlAs<QLabel>(104);
+    auto* results = screen.controlAs<QLabel>(kResultsBox);
     std::string column;
     for (std::size_t at = 0; at < text.size(); at += 6)
         column += text.substr(at, 6) + "\n";
@@ -287,8 +277,8 @@ TEST(KeyviewLessonScreen, GroupTestSendsTwentyGroupsAndShowsThemInAColumn) {
 
     // Start again: the box is cleared and a new test is sent.
     const auto before = rig.writes();
-    press(screen, 1);
-    EXPECT_EQ(screen.text(104), "");
+    press(screen, kStart);
+    EXPECT_EQ(screen.text(kResultsBox), "");
     EXPECT_EQ(rig.writes(), before + 1);
     EXPECT_EQ(rig.tutor().sender.text().size(), 120u);
     EXPECT_NE(rig.tutor().sender.text(), text);
@@ -300,16 +290,16 @@ TEST(KeyviewLessonScreen, ExitDuringATestStopsAfterTheCurrentCharacter) {
         rig.begin(1);
         LessonScreen screen(rig.app(), rig.opened);
         ASSERT_TRUE(showActive(screen));
-        press(screen, 103);
-        press(screen, 103);
-        press(screen, 1);
+        press(screen, kNext);
+        press(screen, kNext);
+        press(screen, kStart);
         rig.wave->advance(rig.wave->written().back().samples.size());  // the second starts
         ASSERT_EQ(rig.writes(), 2u);
 
         if (escape) {
             pressKey(QApplication::focusWidget(), Qt::Key_Escape);
         } else {
-            press(screen, 2);
+            press(screen, kExit);
         }
         EXPECT_TRUE(screen.ended()) << escape;
         EXPECT_FALSE(screen.isVisible()) << escape;
@@ -318,7 +308,7 @@ TEST(KeyviewLessonScreen, ExitDuringATestStopsAfterTheCurrentCharacter) {
         settle();
         EXPECT_EQ(rig.writes(), 2u) << escape;  // the second character was the last
         EXPECT_EQ(rig.heard(), rig.tutor().sender.text().substr(0, 2));
-        EXPECT_EQ(screen.text(104), "");  // no results for a test left early
+        EXPECT_EQ(screen.text(kResultsBox), "");  // no results for a test left early
     }
 }
 
@@ -337,10 +327,10 @@ Opened openAndLeave(KeyviewRig& rig, int lesson) {
         if (auto* lessonWindow = qobject_cast<LessonScreen*>(modal)) {
             opened = {"lesson", lessonWindow->windowTitle().toStdString(),
                       lessonWindow->lesson().state().number};
-            press(*lessonWindow, 2);
+            press(*lessonWindow, kExit);
         } else if (auto* signs = qobject_cast<PunctuationScreen*>(modal)) {
             opened = {"punctuation", signs->windowTitle().toStdString()};
-            press(*signs, 2);
+            press(*signs, punctuation::kExit);
         }
     });
     lessonScreen(rig.app(), lesson);

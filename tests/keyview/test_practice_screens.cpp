@@ -24,22 +24,21 @@ TEST(KeyviewWordTestScreen, TheListIsShownOncePerLineAfterSendingAndOnlyTheLastS
     WordTestScreen screen(rig.app());
     ASSERT_TRUE(showActive(screen));
     EXPECT_EQ(screen.windowTitle().toStdString(), "Send 30 random words");
-    EXPECT_EQ(screen.controlIds(), (std::vector<int>{100, 101, 2}));
 
-    QTest::mouseClick(screen.control(101), Qt::LeftButton);
+    QTest::mouseClick(screen.control(word_test::kStart), Qt::LeftButton);
     rig.wave->runUntilIdle(5);
     settle();
-    EXPECT_EQ(screen.text(100), "");  // nothing is shown while the words are sent
-    QTest::mouseClick(screen.control(101), Qt::LeftButton);
+    EXPECT_EQ(screen.text(word_test::kList), "");  // nothing is shown while the words are sent
+    QTest::mouseClick(screen.control(word_test::kStart), Qt::LeftButton);
     const std::string second = rig.tutor().sender.text();
     rig.wave->runUntilIdle();
     settle();
     std::string lines = second;  // the label shows a line end for each CR LF
     for (std::size_t at; (at = lines.find("\r\n")) != std::string::npos;)
         lines.replace(at, 2, "\n");
-    EXPECT_EQ(screen.text(100), lines);
+    EXPECT_EQ(screen.text(word_test::kList), lines);
     // Thirty lines, each the word with the blank it carries in Keyview's list.
-    const QString shown = screen.controlAs<QLabel>(100)->text();
+    const QString shown = screen.controlAs<QLabel>(word_test::kList)->text();
     EXPECT_EQ(shown.count('\n'), 30);
     for (const QString& line : shown.split('\n', Qt::SkipEmptyParts))
         EXPECT_TRUE(line.endsWith(' ')) << line.toStdString();
@@ -47,10 +46,10 @@ TEST(KeyviewWordTestScreen, TheListIsShownOncePerLineAfterSendingAndOnlyTheLastS
     // Return means nothing away from the buttons; Exit stops after the current character.
     screen.pressReturn();
     EXPECT_EQ(rig.tutor().sender.text(), second);
-    QTest::mouseClick(screen.control(101), Qt::LeftButton);
+    QTest::mouseClick(screen.control(word_test::kStart), Qt::LeftButton);
     rig.wave->runUntilIdle(2);
     const std::size_t written = rig.writes();
-    QTest::mouseClick(screen.control(2), Qt::LeftButton);
+    QTest::mouseClick(screen.control(word_test::kExit), Qt::LeftButton);
     EXPECT_TRUE(screen.ended());
     rig.wave->runUntilIdle();
     EXPECT_EQ(rig.writes(), written);
@@ -61,16 +60,16 @@ TEST(KeyviewMessageScreen, SendPlaysTheTextEachTimeAndTheBoxKeepsIt) {
     MessageScreen screen(rig.app());
     ASSERT_TRUE(showActive(screen));
     settle();
-    ASSERT_EQ(screen.focusedId(), 101);
-    auto* box = screen.controlAs<QLineEdit>(101);
+    ASSERT_EQ(screen.focusedId(), message::kTextBox);
+    auto* box = screen.controlAs<QLineEdit>(message::kTextBox);
     QTest::keyClicks(box, "QRZ?");
     QTest::keyClick(box, Qt::Key_Return);  // Return is Send
     rig.wave->runUntilIdle();
-    QTest::mouseClick(screen.control(1), Qt::LeftButton);
+    QTest::mouseClick(screen.control(message::kSend), Qt::LeftButton);
     rig.wave->runUntilIdle();
     EXPECT_EQ(rig.heard(), "QRZ?QRZ?");
-    EXPECT_EQ(screen.text(101), "QRZ?");
-    QTest::mouseClick(screen.control(2), Qt::LeftButton);
+    EXPECT_EQ(screen.text(message::kTextBox), "QRZ?");
+    QTest::mouseClick(screen.control(message::kExit), Qt::LeftButton);
     EXPECT_TRUE(screen.ended());
 }
 

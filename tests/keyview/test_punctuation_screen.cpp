@@ -12,10 +12,17 @@
 namespace keyview {
 namespace {
 
-using keytut::ui::testing::expectPlacedInPixels;
-using keytut::ui::testing::Place;
-using keytut::ui::testing::placeOf;
+// The button of character i (1-based) of the group, and the description beside it.
+int button(int i) {
+    return punctuation::kFirstButton + i - 1;
+}
+int description(int i) {
+    return punctuation::kFirstDescription + i - 1;
+}
+
 using keytut::ui::testing::press;
+using punctuation::kExit;
+using punctuation::kHeading;
 using testing::KeyviewRig;
 using testing::settle;
 using testing::showActive;
@@ -32,32 +39,20 @@ TEST(KeyviewPunctuationScreen, ButtonsAndDescriptionsForThePunctuationGroup) {
     EXPECT_EQ(screen.parentWidget(), &rig.owner);
     EXPECT_FALSE(screen.windowFlags() & Qt::WindowCloseButtonHint);
 
-    std::vector<int> ids{300};
-    for (int i = 1; i <= 8; ++i) {
-        ids.push_back(100 + i);
-        ids.push_back(200 + i);
-    }
-    ids.push_back(2);
-    EXPECT_EQ(screen.controlIds(), ids);
-
-    EXPECT_EQ(screen.text(300), "Familiarise yourself with these punctuation characters");
-    EXPECT_EQ(placeOf(screen, 300), (Place{10, 5, 230, 10}));
+    EXPECT_EQ(screen.text(kHeading), "Familiarise yourself with these punctuation characters");
     const std::vector<std::string> captions{"CT", "AR", "VA", "BT", "/", ".", ",", "?"};
     const std::vector<std::string> descriptions{
         "Start of Message", "End of Message", "End of Transmission", "Pause", "Slash",
         "Full Stop",        "Comma",          "Question Mark"};
     for (int i = 1; i <= 8; ++i) {
         const auto index = static_cast<std::size_t>(i - 1);
-        ASSERT_NE(screen.controlAs<QPushButton>(100 + i), nullptr) << i;
-        EXPECT_EQ(screen.text(100 + i), captions[index]) << i;
-        EXPECT_EQ(placeOf(screen, 100 + i), (Place{20, 20 * i, 25, 15})) << i;
-        ASSERT_NE(screen.controlAs<QLabel>(200 + i), nullptr) << i;
-        EXPECT_EQ(screen.text(200 + i), descriptions[index]) << i;
-        EXPECT_EQ(placeOf(screen, 200 + i), (Place{50, 20 * i + 2, 80, 30})) << i;
+        ASSERT_NE(screen.controlAs<QPushButton>(button(i)), nullptr) << i;
+        EXPECT_EQ(screen.text(button(i)), captions[index]) << i;
+        ASSERT_NE(screen.controlAs<QLabel>(description(i)), nullptr) << i;
+        EXPECT_EQ(screen.text(description(i)), descriptions[index]) << i;
     }
-    EXPECT_EQ(screen.text(2), "Exit");
-    EXPECT_EQ(placeOf(screen, 2), (Place{260, 200, 25, 15}));
-    expectPlacedInPixels(screen);
+    EXPECT_EQ(screen.control(button(9)), nullptr);
+    EXPECT_EQ(screen.text(kExit), "Exit");
 }
 
 TEST(KeyviewPunctuationScreen, ButtonsPlayTheirSignsAndExitCloses) {
@@ -66,26 +61,26 @@ TEST(KeyviewPunctuationScreen, ButtonsPlayTheirSignsAndExitCloses) {
     PunctuationScreen screen(rig.app(), rig.opened);
     ASSERT_TRUE(showActive(screen));
 
-    QTest::mouseClick(screen.control(103), Qt::LeftButton);
+    QTest::mouseClick(screen.control(button(3)), Qt::LeftButton);
     EXPECT_EQ(rig.heard(), "!");
-    press(screen, 108);
+    press(screen, button(8));
     EXPECT_EQ(rig.heard(), "!?");
 
     // Enter on a focused button presses it; the end of the sign is not looked at.
-    screen.focus(101);
-    QTest::keyClick(screen.control(101), Qt::Key_Return);
+    screen.focus(button(1));
+    QTest::keyClick(screen.control(button(1)), Qt::Key_Return);
     EXPECT_EQ(rig.heard(), "!?+");
     rig.wave->runUntilIdle();
     settle();
 
     // Return away from the buttons does nothing; there is no button past the group's.
     screen.pressReturn();
-    for (int id : {1, 100, 109, 110, 111, 201})
+    for (int id : {1, button(0), button(9), button(10), button(11), description(1)})
         EXPECT_FALSE(press(screen, id)) << id;
     EXPECT_EQ(rig.heard(), "!?+");
     EXPECT_FALSE(screen.ended());
 
-    QTest::mouseClick(screen.control(2), Qt::LeftButton);
+    QTest::mouseClick(screen.control(kExit), Qt::LeftButton);
     EXPECT_TRUE(screen.ended());
     EXPECT_FALSE(screen.isVisible());
 }
@@ -95,16 +90,18 @@ TEST(KeyviewPunctuationScreen, LettersAmongTheMarksShowThemselves) {
     rig.tutor().data.lessonGroups[0] = "A.B&";
     ASSERT_EQ(rig.begin(1), keytut::LessonKind::Punctuation);
     PunctuationScreen screen(rig.app(), rig.opened);
+    // A button and a description for each of the four characters, and no more.
     EXPECT_EQ(screen.controlIds(),
-              (std::vector<int>{300, 101, 201, 102, 202, 103, 203, 104, 204, 2}));
-    EXPECT_EQ(screen.text(101), "A");
-    EXPECT_EQ(screen.text(201), "");
-    EXPECT_EQ(screen.text(102), ".");
-    EXPECT_EQ(screen.text(202), "Full Stop");
-    EXPECT_EQ(screen.text(103), "B");
+              (std::vector<int>{kHeading, button(1), description(1), button(2), description(2),
+                                button(3), description(3), button(4), description(4), kExit}));
+    EXPECT_EQ(screen.text(button(1)), "A");
+    EXPECT_EQ(screen.text(description(1)), "");
+    EXPECT_EQ(screen.text(button(2)), ".");
+    EXPECT_EQ(screen.text(description(2)), "Full Stop");
+    EXPECT_EQ(screen.text(button(3)), "B");
     // '&' is shown, not taken for a mnemonic.
-    EXPECT_EQ(screen.controlAs<QPushButton>(104)->text(), "&&");
-    press(screen, 103);
+    EXPECT_EQ(screen.controlAs<QPushButton>(button(4))->text(), "&&");
+    press(screen, button(3));
     EXPECT_EQ(rig.heard(), "B");
 }
 

@@ -1,5 +1,7 @@
-// Both main windows: controls, captions, ids and places for 11, 1 and 0 lesson groups, the speed
-// rule through the lists, the exercise buttons, mnemonics and the end of the program.
+// Both main windows: captions and colours for 11, 1 and 0 lesson groups, the focus and Tab, the
+// speed rule through the lists, the exercise buttons, mnemonics and the end of the program. Where
+// each control stands is the layout tables' (tests/earkey/test_layout.cpp,
+// tests/keyview/test_layout.cpp).
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -25,9 +27,6 @@
 namespace keytut::ui {
 namespace {
 
-using testing::expectPlacedInPixels;
-using testing::Place;
-using testing::placeOf;
 using testing::showActive;
 using testing::TestProgram;
 using namespace menu;
@@ -52,48 +51,41 @@ struct Started {
     }
 };
 
-std::vector<int> expectedEarkeyIds(int n) {
-    std::vector<int> ids;
-    for (int i = 1; i <= n; ++i)
-        ids.push_back(100 + i);
-    for (int id : {200, 300, 301, 302, 303, 306, 307, 312, 313, 208, 207, 205, 304, 206, 305, 199,
-                   309, 310, 315})
-        ids.push_back(id);
-    return ids;
+// The button of a registry entry, by the exercise it opens.
+int buttonOf(const char* name) {
+    for (const ExerciseButton& button : exerciseRegistry())
+        if (button.name == name)
+            return button.id;
+    ADD_FAILURE() << "no entry " << name;
+    return 0;
+}
+int descriptionOf(const char* name) {
+    for (const ExerciseButton& button : exerciseRegistry())
+        if (button.name == name)
+            return button.descriptionId;
+    ADD_FAILURE() << "no entry " << name;
+    return 0;
 }
 
-std::vector<int> expectedKeyviewIds(int n) {
-    std::vector<int> ids;
-    for (int i = 1; i <= n; ++i) {
-        ids.push_back(100 + i);
-        ids.push_back(210 + i);
-    }
-    for (int id : {200, 300, 201, 301, 202, 302, 203, 303, 204, 306, 209, 307, 210, 312,
-                   231, 313, 232, 208, 207, 205, 304, 206, 305, 199, 309, 310, 315})
-        ids.push_back(id);
-    return ids;
+// Lesson button n (1-based); Keyview writes group n beside it.
+int lessonButton(int n) {
+    return kFirstLessonButton + n - 1;
+}
+int keyviewGroupLabel(int n) {
+    return 210 + n;
 }
 
 void expectSettings(const Screen& w) {
-    EXPECT_EQ(w.text(207), "Set Speeds and Com port");
-    EXPECT_EQ(placeOf(w, 207), (Place{220, 10, 140, 132}));
-    EXPECT_EQ(w.text(205), "&Character Speed:");
-    EXPECT_EQ(placeOf(w, 205), (Place{225, 32, 60, 10}));
-    EXPECT_EQ(placeOf(w, 304), (Place{290, 30, 30, 80}));
-    EXPECT_EQ(w.text(206), "Word &Speed:");
-    EXPECT_EQ(placeOf(w, 206), (Place{225, 68, 60, 10}));
-    EXPECT_EQ(placeOf(w, 305), (Place{290, 66, 30, 80}));
-    EXPECT_EQ(w.text(199), "Comm &Port:");
-    EXPECT_EQ(placeOf(w, 199), (Place{225, 108, 60, 10}));
-    EXPECT_EQ(placeOf(w, 309), (Place{290, 108, 10, 10}));
-    EXPECT_EQ(w.text(310), "&Tone");
-    EXPECT_EQ(placeOf(w, 310), (Place{290, 124, 40, 14}));
-    EXPECT_EQ(w.text(315), "Ke&y");
-    EXPECT_EQ(placeOf(w, 315), (Place{333, 124, 25, 14}));
-    for (int id : {205, 206, 199}) {
+    EXPECT_EQ(w.text(kSettingsBox), "Set Speeds and Com port");
+    EXPECT_EQ(w.text(kCharacterSpeedLabel), "&Character Speed:");
+    EXPECT_EQ(w.text(kWordSpeedLabel), "Word &Speed:");
+    EXPECT_EQ(w.text(kPortLabel), "Comm &Port:");
+    EXPECT_EQ(w.text(kTone), "&Tone");
+    EXPECT_EQ(w.text(kKey), "Ke&y");
+    for (int id : {kCharacterSpeedLabel, kWordSpeedLabel, kPortLabel}) {
         EXPECT_TRUE(w.controlAs<QLabel>(id)->alignment() & Qt::AlignRight) << id;
     }
-    for (int list : {304, 305}) {
+    for (int list : {kCharacterSpeed, kWordSpeed}) {
         auto* combo = w.controlAs<QComboBox>(list);
         ASSERT_NE(combo, nullptr);
         EXPECT_FALSE(combo->isEditable());
@@ -104,7 +96,8 @@ void expectSettings(const Screen& w) {
     }
     // Labels and group boxes black on the screen colour, like the window.
     EXPECT_EQ(w.palette().color(QPalette::Window), QColor(150, 255, 255));
-    for (int id : {199, 205, 206, 207, 208, 200}) {
+    for (int id : {kPortLabel, kCharacterSpeedLabel, kWordSpeedLabel, kSettingsBox, kPracticeBox,
+                   kLessonBox}) {
         EXPECT_EQ(w.control(id)->palette().color(QPalette::WindowText), QColor(Qt::black)) << id;
         EXPECT_EQ(w.control(id)->palette().color(QPalette::Window), QColor(150, 255, 255)) << id;
     }
@@ -116,42 +109,25 @@ TEST(EarkeyMainMenu, ElevenGroups) {
     earkey::MainMenu w(program.app, started.openers());
     EXPECT_EQ(w.windowTitle().toStdString(),
               "Earkey v1.01   Morse Code Practice for White Stick users    by Q Q 0 Q Q");
-    EXPECT_EQ(w.controlIds(), expectedEarkeyIds(11));
-    EXPECT_EQ(w.text(101), "E T I M ");
-    EXPECT_EQ(w.text(109), "J Z ");
-    EXPECT_EQ(w.text(110), "Numbers");
-    EXPECT_EQ(w.text(111), "Punctuation");
-    for (int i = 1; i <= 11; ++i)
-        EXPECT_EQ(placeOf(w, 100 + i), (Place{20, 20 * i, 100, 14}));
-    EXPECT_TRUE(w.controlAs<QPushButton>(101)->isDefault());
-    EXPECT_FALSE(w.controlAs<QPushButton>(102)->isDefault());
-    EXPECT_EQ(placeOf(w, 200), (Place{10, 10, 150, 242}));
-    EXPECT_EQ(w.text(300), "30 word test");
-    EXPECT_EQ(placeOf(w, 300), (Place{15, 260, 80, 14}));
-    EXPECT_EQ(w.text(301), "Random Q S Ohs");
-    EXPECT_EQ(placeOf(w, 301), (Place{15, 278, 80, 14}));
-    EXPECT_EQ(w.text(302), "Type a Message");
-    EXPECT_EQ(placeOf(w, 302), (Place{140, 260, 80, 14}));
-    EXPECT_EQ(w.text(303), "Send a File");
-    EXPECT_EQ(placeOf(w, 303), (Place{140, 278, 80, 14}));
-    EXPECT_EQ(w.text(306), "Straight Key Send");
-    EXPECT_EQ(placeOf(w, 306), (Place{265, 260, 80, 14}));
-    EXPECT_EQ(w.text(307), "Paddle Key Send");
-    EXPECT_EQ(placeOf(w, 307), (Place{265, 278, 80, 14}));
-    // The Koch trainer and the progress in a third row, which the practice group grows to hold.
-    EXPECT_EQ(w.text(312), "Koch Trainer");
-    EXPECT_EQ(placeOf(w, 312), (Place{15, 296, 80, 14}));
-    EXPECT_EQ(w.text(313), "Progress");
-    EXPECT_EQ(placeOf(w, 313), (Place{140, 296, 80, 14}));
-    EXPECT_EQ(w.text(208), "Practice");
-    EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 73}));
+    EXPECT_EQ(w.text(lessonButton(1)), "E T I M ");
+    EXPECT_EQ(w.text(lessonButton(9)), "J Z ");
+    EXPECT_EQ(w.text(lessonButton(10)), "Numbers");
+    EXPECT_EQ(w.text(lessonButton(11)), "Punctuation");
+    EXPECT_TRUE(w.controlAs<QPushButton>(lessonButton(1))->isDefault());
+    EXPECT_FALSE(w.controlAs<QPushButton>(lessonButton(2))->isDefault());
+    EXPECT_EQ(w.text(kThirtyWords), "30 word test");
+    EXPECT_EQ(w.text(kQsos), "Random Q S Ohs");
+    EXPECT_EQ(w.text(kMessage), "Type a Message");
+    EXPECT_EQ(w.text(kFile), "Send a File");
+    EXPECT_EQ(w.text(kStraightKey), "Straight Key Send");
+    EXPECT_EQ(w.text(kPaddleKey), "Paddle Key Send");
+    EXPECT_EQ(w.text(buttonOf(exercise::kKochTrainer)), "Koch Trainer");
+    EXPECT_EQ(w.text(buttonOf(exercise::kProgress)), "Progress");
+    EXPECT_EQ(w.text(kPracticeBox), "Practice");
     expectSettings(w);
-    // The practice rows lie below 220 units: the window grows to show them.
-    EXPECT_GE(w.height(), w.toPixels(0, 0, 0, 321).height());
-    EXPECT_EQ(w.width(), w.toPixels(0, 0, 380, 0).width());
-    expectPlacedInPixels(w);
     // Buttons carry no mnemonics and are not coloured.
-    for (int id : {101, 110, 300, 301, 302, 303, 306, 307}) {
+    for (int id : {lessonButton(1), lessonButton(10), kThirtyWords, kQsos, kMessage, kFile,
+                   kStraightKey, kPaddleKey}) {
         EXPECT_EQ(w.text(id).find('&'), std::string::npos) << id;
     }
 }
@@ -159,47 +135,47 @@ TEST(EarkeyMainMenu, ElevenGroups) {
 TEST(EarkeyMainMenu, OneAndNoGroups) {
     TestProgram one(Edition::Earkey, {"ETIM"});
     earkey::MainMenu w1(one.app, {});
-    EXPECT_EQ(w1.controlIds(), expectedEarkeyIds(1));
-    EXPECT_EQ(w1.text(101), "Punctuation");
-    EXPECT_EQ(placeOf(w1, 200), (Place{10, 10, 150, 22}));
-    EXPECT_EQ(placeOf(w1, 300), (Place{15, 60, 80, 14}));
-    EXPECT_EQ(placeOf(w1, 301), (Place{15, 78, 80, 14}));
-    EXPECT_EQ(placeOf(w1, 208), (Place{10, 48, 350, 73}));
+    EXPECT_EQ(w1.text(lessonButton(1)), "Punctuation");
+    EXPECT_EQ(w1.control(lessonButton(2)), nullptr);
 
     TestProgram none(Edition::Earkey, {});
     earkey::MainMenu w0(none.app, {});
-    EXPECT_EQ(w0.controlIds(), expectedEarkeyIds(0));
-    EXPECT_EQ(placeOf(w0, 200), (Place{10, 10, 150, 0}));
-    EXPECT_EQ(placeOf(w0, 300), (Place{15, 40, 80, 14}));
-    EXPECT_EQ(placeOf(w0, 301), (Place{15, 58, 80, 14}));
-    EXPECT_EQ(placeOf(w0, 307), (Place{265, 58, 80, 14}));
+    EXPECT_EQ(w0.control(lessonButton(1)), nullptr);
     expectSettings(w0);
-    EXPECT_EQ(w0.size(), w0.toPixels(0, 0, 380, 220).size());
-    expectPlacedInPixels(w0);
 
     TestProgram two(Edition::Earkey, {"ETIM", "+@"});
     earkey::MainMenu w2(two.app, {});
-    EXPECT_EQ(w2.text(101), "Numbers");
-    EXPECT_EQ(w2.text(102), "Punctuation");
+    EXPECT_EQ(w2.text(lessonButton(1)), "Numbers");
+    EXPECT_EQ(w2.text(lessonButton(2)), "Punctuation");
 }
 
 TEST(EarkeyMainMenu, StartsOnTheFirstLessonWithDefaultSettings) {
     TestProgram program(Edition::Earkey, kElevenGroups);
     earkey::MainMenu w(program.app, {});
     ASSERT_TRUE(showActive(w));
-    EXPECT_EQ(w.focusedId(), 101);
-    EXPECT_EQ(w.text(304), "12");
-    EXPECT_EQ(w.text(305), "12");
-    EXPECT_EQ(w.text(309), "1");
-    // Tab walks the buttons, both lists, the port box and the Tone and Key buttons in creation
-    // order.
+    EXPECT_EQ(w.focusedId(), lessonButton(1));
+    EXPECT_EQ(w.text(kCharacterSpeed), "12");
+    EXPECT_EQ(w.text(kWordSpeed), "12");
+    EXPECT_EQ(w.text(kPort), "1");
+    // Tab walks the lesson buttons, the practice buttons, both lists, the port box and the
+    // settings buttons, and comes back to the first lesson; the group boxes and labels are passed.
+    std::vector<int> expected;
+    for (int n = 2; n <= 11; ++n)
+        expected.push_back(lessonButton(n));
+    for (const ExerciseButton& button : exerciseRegistry())
+        if (button.group == ButtonGroup::Practice)
+            expected.push_back(button.id);
+    expected.insert(expected.end(), {kCharacterSpeed, kWordSpeed, kPort});
+    for (const ExerciseButton& button : exerciseRegistry())
+        if (button.group == ButtonGroup::Settings)
+            expected.push_back(button.id);
+    expected.push_back(lessonButton(1));
     std::vector<int> walk;
-    for (int i = 0; i < 24; ++i) {
+    for (std::size_t i = 0; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         walk.push_back(w.focusedId());
     }
-    EXPECT_EQ(walk, (std::vector<int>{102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 300, 301,
-                                      302, 303, 306, 307, 312, 313, 304, 305, 309, 310, 315, 101}));
+    EXPECT_EQ(walk, expected);
 }
 
 // Chooses entry `index` of a list as the learner does.
@@ -221,48 +197,48 @@ TEST_P(SpeedRule, WordSpeedNeverFasterThanCharacterSpeed) {
     }
     ASSERT_TRUE(showActive(*w));
     const Timing& t = program.tutor.timing;
-    auto shown = [&] { return w->text(304) + "/" + w->text(305); };
+    auto shown = [&] { return w->text(kCharacterSpeed) + "/" + w->text(kWordSpeed); };
     EXPECT_EQ(t.charDotSamples, 767);
 
-    choose(*w, 305, 4);  // word 20 while characters at 12: characters follow up
+    choose(*w, kWordSpeed, 4);  // word 20 while characters at 12: characters follow up
     EXPECT_EQ(shown(), "20/20");
     EXPECT_EQ(t.charDotSamples, 460);
     EXPECT_EQ(t.wordDotSamples, 460);
 
-    choose(*w, 304, 1);  // characters 12 below word 20: the word speed follows down
+    choose(*w, kCharacterSpeed, 1);  // characters 12 below word 20: the word speed follows down
     EXPECT_EQ(shown(), "12/12");
-    choose(*w, 304, 0);  // characters 5: word speed down to 5
+    choose(*w, kCharacterSpeed, 0);  // characters 5: word speed down to 5
     EXPECT_EQ(shown(), "5/5");
     EXPECT_EQ(t.charDotSamples, 1840);
     EXPECT_EQ(t.wordDotSamples, 1840);
 
-    choose(*w, 304, 1);  // characters 12, word stays at 5 (slower is allowed)
-    choose(*w, 305, 1);  // word 12
-    choose(*w, 304, 5);  // characters 25 leave the word speed at 12
+    choose(*w, kCharacterSpeed, 1);  // characters 12, word stays at 5 (slower is allowed)
+    choose(*w, kWordSpeed, 1);       // word 12
+    choose(*w, kCharacterSpeed, 5);  // characters 25 leave the word speed at 12
     EXPECT_EQ(shown(), "25/12");
     EXPECT_EQ(t.charDotSamples, 368);
     EXPECT_EQ(t.wordDotSamples, 767);
 
-    choose(*w, 305, 0);  // word 5 while characters 25: only the word speed changes
+    choose(*w, kWordSpeed, 0);  // word 5 while characters 25: only the word speed changes
     EXPECT_EQ(shown(), "25/5");
     EXPECT_EQ(t.wordDotSamples, 1840);
-    choose(*w, 305, 6);  // word 30 above characters 25: characters up to 30
+    choose(*w, kWordSpeed, 6);  // word 30 above characters 25: characters up to 30
     EXPECT_EQ(shown(), "30/30");
     EXPECT_EQ(t.charDotSamples, 307);
 
     // A highlight moving in an open list is no choice.
-    emit w->controlAs<QComboBox>(304)->highlighted(0);
+    emit w->controlAs<QComboBox>(kCharacterSpeed)->highlighted(0);
     EXPECT_EQ(t.charDotSamples, 307);
 
-    w->controlAs<QComboBox>(304)->setCurrentIndex(6);
+    w->controlAs<QComboBox>(kCharacterSpeed)->setCurrentIndex(6);
 
     // The keyboard on a closed list chooses too.
-    w->focus(305);
-    QTest::keyClick(w->control(305), Qt::Key_Up);
+    w->focus(kWordSpeed);
+    QTest::keyClick(w->control(kWordSpeed), Qt::Key_Up);
     EXPECT_EQ(shown(), "30/25");
     EXPECT_EQ(t.wordDotSamples, 368);
-    w->focus(304);
-    QTest::keyClick(w->control(304), Qt::Key_Home);
+    w->focus(kCharacterSpeed);
+    QTest::keyClick(w->control(kCharacterSpeed), Qt::Key_Home);
     EXPECT_EQ(shown(), "5/5");
     EXPECT_EQ(t.charDotSamples, 1840);
 }
@@ -289,28 +265,28 @@ TEST_P(HeardSettings, ValuesOnFocusAndEveryChangeSaidOnce) {
         w = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
     }
     ASSERT_TRUE(showActive(*w));
-    EXPECT_EQ(description(w->control(304)), "12");
-    EXPECT_EQ(description(w->control(305)), "12");
-    EXPECT_EQ(description(w->control(309)), "7");
+    EXPECT_EQ(description(w->control(kCharacterSpeed)), "12");
+    EXPECT_EQ(description(w->control(kWordSpeed)), "12");
+    EXPECT_EQ(description(w->control(kPort)), "7");
 
-    w->focus(304);
+    w->focus(kCharacterSpeed);
     const std::vector<std::pair<int, std::string>> steps = {
         {Qt::Key_Down, "15"}, {Qt::Key_Up, "12"}, {Qt::Key_Up, "5, Word speed lowered to 5"}};
     for (const auto& [key, said] : steps) {
-        QTest::keyClick(w->control(304), static_cast<Qt::Key>(key));
+        QTest::keyClick(w->control(kCharacterSpeed), static_cast<Qt::Key>(key));
         EXPECT_EQ(announced(), said);
-        EXPECT_EQ(w->focusedId(), 304);
+        EXPECT_EQ(w->focusedId(), kCharacterSpeed);
     }
-    EXPECT_EQ(description(w->control(305)), "5");
-    w->focus(305);
-    QTest::keyClick(w->control(305), Qt::Key_End);
+    EXPECT_EQ(description(w->control(kWordSpeed)), "5");
+    w->focus(kWordSpeed);
+    QTest::keyClick(w->control(kWordSpeed), Qt::Key_End);
     EXPECT_EQ(announced(), "30, Character speed raised to 30");
-    EXPECT_EQ(description(w->control(304)), "30");
+    EXPECT_EQ(description(w->control(kCharacterSpeed)), "30");
 
     // Tab into the port box: the caret after the text, nothing selected.
-    QTest::keyClick(w->control(305), Qt::Key_Tab);
-    auto* port = w->controlAs<QLineEdit>(309);
-    ASSERT_EQ(w->focusedId(), 309);
+    QTest::keyClick(w->control(kWordSpeed), Qt::Key_Tab);
+    auto* port = w->controlAs<QLineEdit>(kPort);
+    ASSERT_EQ(w->focusedId(), kPort);
     EXPECT_FALSE(port->hasSelectedText());
     EXPECT_EQ(port->cursorPosition(), 1);
     QTest::keyClick(port, Qt::Key_Backspace);
@@ -484,25 +460,25 @@ TEST(EarkeyMainMenu, ButtonsStartTheirExercisesAndCopyTheSettings) {
     Started started;
     earkey::MainMenu w(program.app, started.openers());
     ASSERT_TRUE(showActive(w));
-    QTest::keyClick(w.control(101), Qt::Key_Return);  // the focused first lesson
-    w.focus(103);
-    QTest::keyClick(w.control(103), Qt::Key_Space);
-    QTest::keyRelease(w.control(103), Qt::Key_Space);
-    w.focus(304);
-    QTest::keyClick(w.control(304), Qt::Key_Return);  // the default button, lesson 1
-    for (int id : {111, 300, 301, 302, 303})
+    QTest::keyClick(w.control(lessonButton(1)), Qt::Key_Return);  // the focused first lesson
+    w.focus(lessonButton(3));
+    QTest::keyClick(w.control(lessonButton(3)), Qt::Key_Space);
+    QTest::keyRelease(w.control(lessonButton(3)), Qt::Key_Space);
+    w.focus(kCharacterSpeed);
+    QTest::keyClick(w.control(kCharacterSpeed), Qt::Key_Return);  // the default button, lesson 1
+    for (int id : {lessonButton(11), kThirtyWords, kQsos, kMessage, kFile})
         w.controlAs<QPushButton>(id)->click();
-    w.setText(309, "3");
-    choose(w, 304, 3);
-    w.controlAs<QPushButton>(306)->click();
+    w.setText(kPort, "3");
+    choose(w, kCharacterSpeed, 3);
+    w.controlAs<QPushButton>(kStraightKey)->click();
     EXPECT_EQ(program.app.settings().port(), "3");
-    w.setText(309, "12");
-    w.controlAs<QPushButton>(307)->click();
+    w.setText(kPort, "12");
+    w.controlAs<QPushButton>(kPaddleKey)->click();
     EXPECT_EQ(program.app.settings().port(), "12");
     EXPECT_EQ(program.app.settings().characterSpeedText(), "18");
     // The key screen is that of the number in the box, reached with its mnemonic too.
-    w.setText(309, "4");
-    QTest::keyClick(w.control(304), Qt::Key_Y, Qt::AltModifier);
+    w.setText(kPort, "4");
+    QTest::keyClick(w.control(kCharacterSpeed), Qt::Key_Y, Qt::AltModifier);
     ASSERT_TRUE(testing::waitFor([&] { return started.calls.back() == "key"; }));
     EXPECT_EQ(program.app.settings().port(), "4");
     EXPECT_EQ(started.calls,
@@ -544,65 +520,48 @@ TEST(KeyviewMainWindow, ElevenGroups) {
     keyview::MainWindow w(program.app, started.openers());
     EXPECT_EQ(w.windowTitle().toStdString(),
               "Keyview v1.02     A Morse Code Tutor program for Windows       by QQ0QQ");
-    EXPECT_EQ(w.controlIds(), expectedKeyviewIds(11));
     for (int i = 1; i <= 11; ++i) {
-        EXPECT_EQ(w.text(100 + i), "&" + std::to_string(i));
-        EXPECT_EQ(placeOf(w, 100 + i), (Place{20, 20 * i, 20, 14}));
-        EXPECT_EQ(w.text(210 + i), kElevenGroups[static_cast<std::size_t>(i - 1)]);
-        EXPECT_EQ(placeOf(w, 210 + i), (Place{45, 20 * i + 2, 80, 10}));
-        EXPECT_EQ(w.control(210 + i)->palette().color(QPalette::Window), QColor(150, 255, 255));
-        EXPECT_FALSE(w.controlAs<QPushButton>(100 + i)->isDefault());
+        EXPECT_EQ(w.text(lessonButton(i)), "&" + std::to_string(i));
+        EXPECT_EQ(w.text(keyviewGroupLabel(i)), kElevenGroups[static_cast<std::size_t>(i - 1)]);
+        EXPECT_EQ(w.control(keyviewGroupLabel(i))->palette().color(QPalette::Window),
+                  QColor(150, 255, 255));
+        EXPECT_FALSE(w.controlAs<QPushButton>(lessonButton(i))->isDefault());
     }
-    EXPECT_EQ(placeOf(w, 200), (Place{10, 10, 150, 242}));
-    const std::vector<std::pair<int, std::string>> practice = {
-        {300, "&Words"},   {201, "Send 30 words"},  {301, "&QSOs"}, {202, "Send QSOs"},
-        {302, "&Message"}, {203, "Type a message"}, {303, "&File"}, {204, "Send a file"},
-        {306, "&Send"},    {209, "Straight Key"},   {307, "S&end"}, {210, "Paddle Key"}};
-    for (const auto& [id, caption] : practice)
-        EXPECT_EQ(w.text(id), caption) << id;
-    EXPECT_EQ(placeOf(w, 300), (Place{15, 260, 35, 14}));
-    EXPECT_EQ(placeOf(w, 201), (Place{55, 262, 60, 10}));
-    EXPECT_EQ(placeOf(w, 301), (Place{15, 278, 35, 14}));
-    EXPECT_EQ(placeOf(w, 202), (Place{55, 280, 60, 10}));
-    EXPECT_EQ(placeOf(w, 302), (Place{140, 260, 35, 14}));
-    EXPECT_EQ(placeOf(w, 203), (Place{180, 262, 60, 10}));
-    EXPECT_EQ(placeOf(w, 303), (Place{140, 278, 35, 14}));
-    EXPECT_EQ(placeOf(w, 204), (Place{180, 280, 60, 10}));
-    EXPECT_EQ(placeOf(w, 306), (Place{265, 260, 35, 14}));
-    EXPECT_EQ(placeOf(w, 209), (Place{305, 262, 40, 10}));
-    EXPECT_EQ(placeOf(w, 307), (Place{265, 278, 35, 14}));
-    EXPECT_EQ(placeOf(w, 210), (Place{305, 280, 40, 10}));
-    EXPECT_EQ(w.text(312), "K&och");
-    EXPECT_EQ(placeOf(w, 312), (Place{15, 296, 35, 14}));
-    EXPECT_EQ(w.text(231), "Koch trainer");
-    EXPECT_EQ(w.text(313), "P&rogress");
-    EXPECT_EQ(placeOf(w, 313), (Place{140, 296, 35, 14}));
-    EXPECT_EQ(w.text(232), "Your progress");
-    EXPECT_EQ(placeOf(w, 208), (Place{10, 248, 350, 73}));
+    const std::vector<std::pair<const char*, std::pair<std::string, std::string>>> practice = {
+        {exercise::kThirtyWords, {"&Words", "Send 30 words"}},
+        {exercise::kQsos, {"&QSOs", "Send QSOs"}},
+        {exercise::kMessage, {"&Message", "Type a message"}},
+        {exercise::kFile, {"&File", "Send a file"}},
+        {exercise::kStraightKey, {"&Send", "Straight Key"}},
+        {exercise::kPaddleKey, {"S&end", "Paddle Key"}},
+        {exercise::kKochTrainer, {"K&och", "Koch trainer"}},
+        {exercise::kProgress, {"P&rogress", "Your progress"}}};
+    for (const auto& [name, captions] : practice) {
+        EXPECT_EQ(w.text(buttonOf(name)), captions.first) << name;
+        EXPECT_EQ(w.text(descriptionOf(name)), captions.second) << name;
+    }
     expectSettings(w);
-    expectPlacedInPixels(w);
     // The practice buttons are not coloured (their ids lie above groupCount + 210).
-    EXPECT_NE(w.control(300)->palette().color(QPalette::Button), QColor(150, 255, 255));
+    EXPECT_NE(w.control(kThirtyWords)->palette().color(QPalette::Button), QColor(150, 255, 255));
 }
 
 TEST(KeyviewMainWindow, NoGroupsAndNoFocusMoveAtStart) {
     TestProgram program(Edition::Keyview, {});
     keyview::MainWindow w(program.app, {});
-    EXPECT_EQ(w.controlIds(), expectedKeyviewIds(0));
-    EXPECT_EQ(placeOf(w, 200), (Place{10, 10, 150, 0}));
-    EXPECT_EQ(placeOf(w, 300), (Place{15, 40, 35, 14}));
-    EXPECT_EQ(placeOf(w, 307), (Place{265, 58, 35, 14}));
-    // With no lesson groups the labels 201 to 210 still get the screen colour.
-    EXPECT_EQ(w.control(204)->palette().color(QPalette::Window), QColor(150, 255, 255));
-    EXPECT_EQ(w.size(), w.toPixels(0, 0, 380, 220).size());
+    EXPECT_EQ(w.control(lessonButton(1)), nullptr);
+    EXPECT_EQ(w.control(keyviewGroupLabel(1)), nullptr);
+    // With no lesson groups the descriptions still get the screen colour.
+    EXPECT_EQ(w.control(descriptionOf(exercise::kFile))->palette().color(QPalette::Window),
+              QColor(150, 255, 255));
 
     TestProgram one(Edition::Keyview, {"+@!=/.,?"});
     keyview::MainWindow w1(one.app, {});
-    EXPECT_EQ(w1.text(101), "&1");
-    EXPECT_EQ(w1.text(211), "+@!=/.,?");  // Keyview does not rename the last groups
+    EXPECT_EQ(w1.text(lessonButton(1)), "&1");
+    EXPECT_EQ(w1.text(keyviewGroupLabel(1)),
+              "+@!=/.,?");  // Keyview does not rename the last groups
     ASSERT_TRUE(showActive(w1));
-    EXPECT_EQ(w1.text(304), "12");
-    EXPECT_EQ(w1.text(309), "1");
+    EXPECT_EQ(w1.text(kCharacterSpeed), "12");
+    EXPECT_EQ(w1.text(kPort), "1");
 }
 
 TEST(KeyviewMainWindow, MnemonicsStartExercisesAndMoveTheFocus) {
@@ -610,7 +569,7 @@ TEST(KeyviewMainWindow, MnemonicsStartExercisesAndMoveTheFocus) {
     Started started;
     keyview::MainWindow w(program.app, started.openers());
     ASSERT_TRUE(showActive(w));
-    w.focus(101);
+    w.focus(lessonButton(1));
     auto alt = [&](Qt::Key key) {
         QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
         QTest::qWait(250);  // a mnemonic click shows the button pressed for a moment
@@ -621,9 +580,9 @@ TEST(KeyviewMainWindow, MnemonicsStartExercisesAndMoveTheFocus) {
     alt(Qt::Key_F);
     alt(Qt::Key_E);  // "S&end": the paddle key
     alt(Qt::Key_C);
-    EXPECT_EQ(w.focusedId(), 304);
+    EXPECT_EQ(w.focusedId(), kCharacterSpeed);
     alt(Qt::Key_P);
-    EXPECT_EQ(w.focusedId(), 309);
+    EXPECT_EQ(w.focusedId(), kPort);
     alt(Qt::Key_2);
     EXPECT_EQ(started.calls,
               (std::vector<std::string>{"words", "qsos", "message", "file", "paddle", "lesson 2"}));
@@ -635,7 +594,7 @@ TEST(KeyviewMainWindow, MnemonicsStartExercisesAndMoveTheFocus) {
         alt(Qt::Key_S);
         reached.insert(w.focusedId());
     }
-    EXPECT_EQ(reached, (std::set<int>{305, 306}));
+    EXPECT_EQ(reached, (std::set<int>{kWordSpeed, kStraightKey}));
     EXPECT_EQ(started.calls.size(), 6u);
 }
 

@@ -154,8 +154,13 @@ const FileEdition kFileEditions[] = {
      false},
 };
 
-constexpr int kNameBox = 105;
-constexpr int kFileList = 103;
+// Both editions' file screens give their controls the same ids.
+static_assert(earkey::file::kNameBox == keyview::file::kNameBox);
+static_assert(earkey::file::kNameLabel == keyview::file::kNameLabel);
+static_assert(earkey::file::kList == keyview::file::kList);
+constexpr int kNameBox = earkey::file::kNameBox;
+constexpr int kNameLabel = earkey::file::kNameLabel;
+constexpr int kFileList = earkey::file::kList;
 
 class FileScreens : public ::testing::TestWithParam<FileEdition> {
   protected:
@@ -182,7 +187,7 @@ class FileScreens : public ::testing::TestWithParam<FileEdition> {
 TEST_P(FileScreens, OpensWithTheNameBoxFocusedAndAListOfWhatWasSent) {
     EXPECT_EQ(screen->windowTitle().toStdString(), "Send a File");
     EXPECT_EQ(screen->focusedId(), kNameBox);
-    EXPECT_EQ(screen->text(104), "File:");
+    EXPECT_EQ(screen->text(kNameLabel), "File:");
     EXPECT_EQ(screen->specOf(kFileList)->kind, ControlKind::ListBox);
 }
 

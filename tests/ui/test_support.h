@@ -207,8 +207,9 @@ inline Place placeOf(const Screen& screen, int id) {
 }
 
 // Every widget really sits where the table says, inside the window. A drop-down list's height
-// is that of its closed box, not the open list's height in the table.
-inline void expectPlacedInPixels(const Screen& screen) {
+// is that of its closed box, not the open list's height in the table. The controls in
+// `pastTheEdge` are placed partly beyond the client area, which cuts them off.
+inline void expectPlacedInPixels(const Screen& screen, const std::vector<int>& pastTheEdge = {}) {
     for (int id : screen.controlIds()) {
         const ControlSpec* spec = screen.specOf(id);
         QRect expected = screen.toPixels(spec->x, spec->y, spec->width, spec->height);
@@ -219,8 +220,12 @@ inline void expectPlacedInPixels(const Screen& screen) {
         } else {
             EXPECT_EQ(actual, expected) << "control " << id;
         }
-        EXPECT_LE(actual.right(), screen.width()) << "control " << id;
-        EXPECT_LE(actual.bottom(), screen.height()) << "control " << id;
+        const bool inside = actual.right() <= screen.width() && actual.bottom() <= screen.height();
+        const bool cut = std::find(pastTheEdge.begin(), pastTheEdge.end(), id) != pastTheEdge.end();
+        EXPECT_EQ(inside, !cut) << "control " << id << " at " << actual.right() << ", "
+                                << actual.bottom() << " in a client area of " << screen.width()
+                                << " x " << screen.height()
+                                << (cut ? ": listed as cut off" : ": lies outside");
     }
 }
 
