@@ -4,15 +4,13 @@
 #include "key_screens.h"
 
 #include "exercises/lesson.h"
-#include "file_screen.h"
 #include "koch_screen.h"
 #include "lesson_screen.h"
-#include "message_screen.h"
 #include "platform/ui/edition_screens.h"
+#include "practice_layouts.h"
 #include "progress_screen.h"
 #include "punctuation_screen.h"
 #include "qso_screen.h"
-#include "word_test_screen.h"
 
 namespace earkey {
 

@@ -1,14 +1,12 @@
 // The exercise entry points of the main window. The lesson is in lesson_screen.cpp.
 #include "exercises.h"
 
-#include "file_screen.h"
 #include "key_screens.h"
 #include "koch_screen.h"
-#include "message_screen.h"
 #include "platform/ui/edition_screens.h"
+#include "practice_layouts.h"
 #include "progress_screen.h"
 #include "qso_screen.h"
-#include "word_test_screen.h"
 
 namespace keyview {
 

@@ -10,16 +10,14 @@
 #include <memory>
 
 #include "earkey/exercises.h"
-#include "earkey/file_screen.h"
 #include "earkey/key_screens.h"
 #include "earkey/koch_screen.h"
 #include "earkey/lesson_screen.h"
 #include "earkey/main_menu.h"
-#include "earkey/message_screen.h"
+#include "earkey/practice_layouts.h"
 #include "earkey/progress_screen.h"
 #include "earkey/punctuation_screen.h"
 #include "earkey/qso_screen.h"
-#include "earkey/word_test_screen.h"
 #include "earkey_rig.h"
 #include "platform/keys/key_screen.h"
 #include "platform/ui/tone_screen.h"

@@ -10,10 +10,8 @@
 #include <filesystem>
 
 #include "earkey/exercises.h"
-#include "earkey/file_screen.h"
-#include "earkey/message_screen.h"
+#include "earkey/practice_layouts.h"
 #include "earkey/qso_screen.h"
-#include "earkey/word_test_screen.h"
 #include "earkey_rig.h"
 
 namespace earkey::testing {

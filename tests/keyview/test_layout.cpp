@@ -10,16 +10,14 @@
 #include <memory>
 
 #include "keyview/exercises.h"
-#include "keyview/file_screen.h"
 #include "keyview/key_screens.h"
 #include "keyview/koch_screen.h"
 #include "keyview/lesson_screen.h"
 #include "keyview/main_window.h"
-#include "keyview/message_screen.h"
+#include "keyview/practice_layouts.h"
 #include "keyview/progress_screen.h"
 #include "keyview/punctuation_screen.h"
 #include "keyview/qso_screen.h"
-#include "keyview/word_test_screen.h"
 #include "keyview_rig.h"
 #include "platform/keys/key_screen.h"
 #include "platform/ui/tone_screen.h"

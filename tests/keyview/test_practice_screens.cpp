@@ -8,8 +8,7 @@
 #include <QTimer>
 
 #include "keyview/exercises.h"
-#include "keyview/message_screen.h"
-#include "keyview/word_test_screen.h"
+#include "keyview/practice_layouts.h"
 #include "keyview_rig.h"
 
 namespace keyview {

@@ -14,9 +14,9 @@
 #include <functional>
 #include <thread>
 
-#include "earkey/file_screen.h"
+#include "earkey/practice_layouts.h"
 #include "earkey/qso_screen.h"
-#include "keyview/file_screen.h"
+#include "keyview/practice_layouts.h"
 #include "keyview/qso_screen.h"
 #include "tests/editions.h"
 #include "tests/exercises/temp_folder.h"

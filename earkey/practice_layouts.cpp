@@ -1,0 +1,70 @@
+#include "practice_layouts.h"
+
+namespace earkey {
+
+using namespace keytut;
+using namespace keytut::ui;
+
+MessageLayout messageLayout() {
+    using namespace message;
+    MessageLayout layout;
+    layout.screen = {std::string(kMessageTitle), 350,    60, DialogFont::SansSerif8,
+                     FrameKind::Popup,           nullptr};
+    layout.controls = {
+        {kInstructions, ControlKind::Label, std::string(kEarkeyMessageInstructions), 5, 5, 160, 10},
+        {kCaption, ControlKind::Label, std::string(kTextToSendCaption), 5, 20, 42, 10,
+         style::AlignRight},
+        {kTextBox, ControlKind::Edit, "", 50, 20, 290, 12},
+    };
+    // The screen reader names the box by its caption.
+    layout.labels = {{kCaption, kTextBox}};
+    layout.openingFocus = kTextBox;
+    layout.textBox = kTextBox;
+    return layout;
+}
+
+WordTestLayout wordTestLayout() {
+    using namespace word_test;
+    WordTestLayout layout;
+    layout.screen = {
+        std::string(kWordTestTitle), 180, 175, DialogFont::Courier8, FrameKind::Popup, nullptr};
+    layout.controls = {
+        {kInstructions, ControlKind::Label, std::string(kEarkeyWordTestInstructions), 5, 5, 170,
+         30},
+        // The only control that takes the focus; its words are spoken each time they change.
+        {kWordBox, ControlKind::SpokenText, "", 5, 65, 150, 10, style::Border | style::TabStop},
+    };
+    layout.names = {{kWordBox, kWordBoxName}};
+    layout.openingFocus = kWordBox;
+    layout.wordBox = kWordBox;
+    layout.spoken = true;
+    layout.startKey = Qt::Key_Return;
+    layout.readBackKeys = true;
+    return layout;
+}
+
+FileLayout fileLayout() {
+    using namespace file;
+    FileLayout layout;
+    layout.screen = {
+        std::string(kSendFileCaption), 290, 260, DialogFont::Courier8, FrameKind::Popup, nullptr};
+    layout.controls = {
+        {kNameLabel, ControlKind::Label, std::string(kSendFileLabel), 20, 6, 20, 12,
+         style::AlignRight},
+        // A Tab stop, unlike Keyview's: once the focus has moved to the list at the end of a
+        // file, Tab is the only way back to the name for a learner who cannot use the mouse.
+        {kNameBox, ControlKind::Edit, "", 42, 5, 50, 12},
+        {kList, ControlKind::ListBox, "", 5, 25, 270, 240, style::ScrollBarAlways},
+    };
+    layout.names = {{kList, kListName}};
+    // The screen reader names the box by its label ("File: text") instead of "text".
+    layout.labels = {{kNameLabel, kNameBox}};
+    layout.openingFocus = kNameBox;
+    layout.nameBox = kNameBox;
+    layout.list = kList;
+    layout.startKey = Qt::Key_Return;
+    layout.readBackAtEnd = true;
+    return layout;
+}
+
+}  // namespace earkey

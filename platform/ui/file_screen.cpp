@@ -1,0 +1,53 @@
+#include "file_screen.h"
+
+#include <QApplication>
+
+namespace keytut::ui {
+
+FileScreen::FileScreen(App& app, const FileLayout& layout)
+    : LaidOutScreen(app, layout), layout_(layout), sending_(layout.linesInView) {
+    onButton(layout_.startButton, [this] { startFile(); });
+    if (layout_.startKey)
+        setKeyTable({{layout_.startKey, Qt::NoModifier, [this] { startFile(); }}});
+}
+
+void FileScreen::show(const FileUpdate& update) {
+    if (!update.acted)
+        return;
+    if (update.beep) {
+        ++beeps_;
+        QApplication::beep();
+    }
+    if (update.addLine)
+        addItem(layout_.list, *update.addLine);
+    if (update.topIndex)
+        setTopIndex(layout_.list, *update.topIndex);
+    if (update.send)
+        app().tutor.sender.play(*update.send, whenSent());
+    if (update.finished && layout_.readBackAtEnd) {
+        setCurrentItem(layout_.list, firstLineOfFile_);
+        focus(layout_.list);
+    }
+    if (update.message)
+        app().messages.showMessage(*update.message);
+}
+
+void FileScreen::startFile() {
+    const int listed = itemCount(layout_.list);
+    FileUpdate update = sending_.start(app().dataFolder(), text(layout_.nameBox));
+    if (update.send || update.finished)
+        firstLineOfFile_ = listed;
+    show(update);
+}
+
+void FileScreen::cancelled() {
+    sending_.close();
+    app().tutor.sender.stop();
+    endScreen();
+}
+
+void FileScreen::sendDone() {
+    show(sending_.lineSent());
+}
+
+}  // namespace keytut::ui

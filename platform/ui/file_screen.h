@@ -1,0 +1,48 @@
+// File sending: the learner types a file's name and starts it (Return in Earkey, Start in
+// Keyview); the file is sent line by line, each line listed once heard. Keyview's list keeps its
+// last lines in view; in Earkey the focus moves to the list at the end of a file, on its first
+// line, so that the screen reader can read the lines back.
+#pragma once
+
+#include "exercises/file_sending.h"
+#include "laid_out_screen.h"
+
+namespace keytut::ui {
+
+struct FileLayout : ScreenLayout {
+    int nameBox = 0;
+    int list = 0;
+    // What starts the file named in the box: a key, wherever the focus is (Qt::Key_Return); a
+    // button; 0: none.
+    int startKey = 0;
+    int startButton = 0;
+    // The list keeps this many of its last lines in view; 0: the list is left alone.
+    int linesInView = 0;
+    // Whether the end of a file moves the focus to the list, on the file's first line.
+    bool readBackAtEnd = false;
+};
+
+class FileScreen : public LaidOutScreen {
+    Q_OBJECT
+  public:
+    FileScreen(App& app, const FileLayout& layout);
+
+    // Beeps for names that found no file, since the window opened.
+    int beeps() const { return beeps_; }
+
+  protected:
+    void cancelled() override;
+    void sendDone() override;
+
+  private:
+    void show(const FileUpdate& update);
+    // Sends the file named in the box, or says why it cannot.
+    void startFile();
+
+    const FileLayout layout_;
+    FileSending sending_;
+    int beeps_ = 0;
+    int firstLineOfFile_ = 0;  // the list entry of the first line of the file being sent
+};
+
+}  // namespace keytut::ui

@@ -1,0 +1,31 @@
+// Message sending: the learner types a line into the text box and sends it with Return (or the
+// layout's Send button) to hear it; the box keeps the text, so it can be changed and sent again.
+// Escape (or Exit) closes the screen after the character that is playing.
+#pragma once
+
+#include "exercises/message.h"
+#include "laid_out_screen.h"
+
+namespace keytut::ui {
+
+struct MessageLayout : ScreenLayout {
+    int textBox = 0;
+    // The button that sends, as Return in the box does; 0: none.
+    int sendButton = 0;
+};
+
+class MessageScreen : public LaidOutScreen {
+    Q_OBJECT
+  public:
+    MessageScreen(App& app, const MessageLayout& layout);
+
+  protected:
+    void returnPressed() override;
+    void cancelled() override;
+
+  private:
+    const MessageLayout layout_;
+    MessageSending sending_;
+};
+
+}  // namespace keytut::ui
