@@ -8,8 +8,7 @@ using namespace keytut::ui;
 MessageLayout messageLayout() {
     using namespace message;
     MessageLayout layout;
-    layout.screen = {std::string(kMessageTitle), 350,    60, DialogFont::SansSerif8,
-                     FrameKind::Popup,           nullptr};
+    layout.screen = {std::string(kMessageTitle), 350, 60, DialogFont::SansSerif8, FrameKind::Popup};
     layout.controls = {
         {kInstructions, ControlKind::Label, std::string(kEarkeyMessageInstructions), 5, 5, 160, 10},
         {kCaption, ControlKind::Label, std::string(kTextToSendCaption), 5, 20, 42, 10,
@@ -26,8 +25,7 @@ MessageLayout messageLayout() {
 WordTestLayout wordTestLayout() {
     using namespace word_test;
     WordTestLayout layout;
-    layout.screen = {
-        std::string(kWordTestTitle), 180, 175, DialogFont::Courier8, FrameKind::Popup, nullptr};
+    layout.screen = {std::string(kWordTestTitle), 180, 175, DialogFont::Courier8, FrameKind::Popup};
     layout.controls = {
         {kInstructions, ControlKind::Label, std::string(kEarkeyWordTestInstructions), 5, 5, 170,
          30},
@@ -46,8 +44,8 @@ WordTestLayout wordTestLayout() {
 FileLayout fileLayout() {
     using namespace file;
     FileLayout layout;
-    layout.screen = {
-        std::string(kSendFileCaption), 290, 260, DialogFont::Courier8, FrameKind::Popup, nullptr};
+    layout.screen = {std::string(kSendFileCaption), 290, 260, DialogFont::Courier8,
+                     FrameKind::Popup};
     layout.controls = {
         {kNameLabel, ControlKind::Label, std::string(kSendFileLabel), 20, 6, 20, 12,
          style::AlignRight},

@@ -10,8 +10,7 @@ using namespace keytut::ui;
 MessageLayout messageLayout() {
     using namespace message;
     MessageLayout layout;
-    layout.screen = {std::string(kMessageTitle), 350,    60, DialogFont::SansSerif8,
-                     FrameKind::Popup,           nullptr};
+    layout.screen = {std::string(kMessageTitle), 350, 60, DialogFont::SansSerif8, FrameKind::Popup};
     layout.controls = {
         {kCaption, ControlKind::Label, std::string(kTextToSendCaption), 5, 16, 42, 10,
          style::AlignRight},
@@ -31,8 +30,7 @@ MessageLayout messageLayout() {
 WordTestLayout wordTestLayout() {
     using namespace word_test;
     WordTestLayout layout;
-    layout.screen = {
-        std::string(kWordTestTitle), 160, 255, DialogFont::Courier8, FrameKind::Popup, nullptr};
+    layout.screen = {std::string(kWordTestTitle), 160, 255, DialogFont::Courier8, FrameKind::Popup};
     layout.controls = {
         {kList, ControlKind::Label, "", 5, 5, 100, 242, style::Border},
         {kStart, ControlKind::PushButton, std::string(kStartCaption), 120, 210, 25, 15},
@@ -49,8 +47,8 @@ WordTestLayout wordTestLayout() {
 FileLayout fileLayout() {
     using namespace file;
     FileLayout layout;
-    layout.screen = {
-        std::string(kSendFileCaption), 290, 260, DialogFont::Courier8, FrameKind::Popup, nullptr};
+    layout.screen = {std::string(kSendFileCaption), 290, 260, DialogFont::Courier8,
+                     FrameKind::Popup};
     layout.controls = {
         {kNameLabel, ControlKind::Label, std::string(kSendFileLabel), 20, 6, 20, 12,
          style::AlignRight},

@@ -14,21 +14,17 @@
 // A screen built on it declares its controls in its constructor, binds its buttons and keys to
 // the exercise's events there (onPressed(), the key table), and turns the exercise's results into
 // a Change. The logic itself lives in exercises/, free of any toolkit. In outline (see
-// earkey/word_test_screen.cpp for a whole one):
+// platform/ui/word_test_screen.cpp for a whole one, built from a layout each edition supplies):
 //
-//     WordTestScreen::WordTestScreen(App& app)
-//         : ExerciseScreen(app, {title, width, height, DialogFont::Courier8, FrameKind::Popup,
-//                                nullptr}),   // owner: the main window
-//           test_(app.tutor, whenSent()) {
-//         createControl({kWordBox, ControlKind::SpokenText, "", 5, 65, 150, 10,
-//                        style::Border | style::TabStop});
+//     WordTestScreen::WordTestScreen(App& app, const WordTestLayout& layout)
+//         : LaidOutScreen(app, layout),   // the controls, names and opening focus
+//           layout_(layout), test_(app.tutor, whenSent()) {
 //         setKeyTable({{Qt::Key_Down, Qt::NoModifier, [this] { show(test_.down()); }}});
-//         setOpeningFocus(kWordBox);
 //     }
 //     void WordTestScreen::show(const WordTestUpdate& update) {
 //         Change change;
-//         change.text(kWordBox, update.box);
-//         change.speak = update.speak ? kWordBox : 0;
+//         change.text(layout_.wordBox, update.box);
+//         change.speak = update.speak && layout_.spoken ? layout_.wordBox : 0;
 //         apply(change);
 //     }
 //     void WordTestScreen::sendDone() { show(test_.sendDone()); }

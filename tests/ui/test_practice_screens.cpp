@@ -271,6 +271,45 @@ TEST_P(FileScreens, StartWhileAFileIsSentClosesItFirst) {
     EXPECT_TRUE(openFilesIn(folder).empty());
 }
 
+TEST_P(FileScreens, ReturnStartsAFileOnlyInEarkeyWhereverTheFocusIs) {
+    program.folder.write("text.txt", "EE\n");
+    screen->setText(kNameBox, "text.txt");
+    screen->focus(kNameBox);
+    key(Qt::Key_Return);
+    if (GetParam().startButton != 0) {
+        // Keyview: only Start sends.
+        EXPECT_EQ(program.writes(), 0u);
+        return;
+    }
+    program.play();
+    EXPECT_EQ(screen->items(kFileList), std::vector<std::string>{"EE "});
+    // From the list the file was read back in, Return sends the named file again.
+    ASSERT_EQ(screen->focusedId(), kFileList);
+    key(Qt::Key_Return);
+    program.play();
+    EXPECT_EQ(screen->items(kFileList), (std::vector<std::string>{"EE ", "EE "}));
+}
+
+// Earkey reads each file back from its own first line, whatever was asked for meanwhile.
+class EarkeyFileScreen : public FileScreens {};
+
+TEST_P(EarkeyFileScreen, TheEndOfAFileMovesTheFocusToItsOwnFirstLine) {
+    program.folder.write("first.txt", "EE\nTT\n");
+    program.folder.write("second.txt", "MM\nII\nSS\n");
+    start("first.txt");
+    program.play();
+    ASSERT_EQ(screen->controlAs<QListWidget>(kFileList)->currentRow(), 0);
+    start("second.txt");
+    program.playText();
+    // A name that finds no file, while the second file is sent: it goes on.
+    start("nothing.txt");
+    program.play();
+    EXPECT_EQ(screen->items(kFileList),
+              (std::vector<std::string>{"EE ", "TT ", "MM ", "II ", "SS "}));
+    EXPECT_EQ(screen->focusedId(), kFileList);
+    EXPECT_EQ(screen->controlAs<QListWidget>(kFileList)->currentRow(), 2);
+}
+
 // Earkey's list is read with the cursor keys; Keyview's follows the lines as they come.
 class KeyviewFileScreen : public FileScreens {};
 
@@ -321,6 +360,8 @@ TEST_P(FileScreens, ALineOfAMegabyteIsSentAndListedWithoutHoldingTheWindowUp) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEditions, FileScreens, ::testing::ValuesIn(kFileEditions),
+                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Earkey, EarkeyFileScreen, ::testing::Values(kFileEditions[0]),
                          [](const auto& info) { return std::string(info.param.name); });
 INSTANTIATE_TEST_SUITE_P(Keyview, KeyviewFileScreen, ::testing::Values(kFileEditions[1]),
                          [](const auto& info) { return std::string(info.param.name); });
