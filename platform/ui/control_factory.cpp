@@ -164,6 +164,12 @@ QWidget* Screen::createControl(const ControlSpec& spec) {
             // that a list of thousands of lines (or a line of a megabyte) is laid out at once.
             list->setUniformItemSizes(true);
             list->setTextElideMode(Qt::ElideNone);
+            // A list placed past the bottom of its window (the file screen's, 240 units high at
+            // y 25 in a window 260 high) ends at the window's edge, so that its lower border and
+            // the scroll bar's down arrow show. A Windows list box shortens itself to whole lines,
+            // which brings such a list inside; Qt's would be cut off.
+            if (place.bottom() >= height())
+                place.setBottom(height() - 1);
             widget = list;
             break;
         }

@@ -253,7 +253,7 @@ const ScreenLayout kMessage = {350, 60, {
         {101, Edit, "", 50, 20, 290, 12},
     }};
 
-// The list reaches 5 units below the client area, which cuts it off.
+// The list's place reaches 5 units below the client area; it ends at the window's edge.
 const ScreenLayout kFile = {290, 260, {
         {104, Label, "File:", 20, 6, 20, 12},
         {105, Edit, "", 42, 5, 50, 12},

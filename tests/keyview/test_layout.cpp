@@ -315,7 +315,8 @@ const ScreenLayout kThirtyWordTest = {160, 255, {
         {2, PushButton, "Exit", 120, 230, 25, 15},
     }};
 
-// The list of lines sent reaches 2 units below the client area, which cuts it off.
+// The place of the list of lines sent reaches 2 units below the client area; it ends at the
+// window's edge.
 const ScreenLayout kQso = {310, 260, {
         {101, PushButton, "Start", 270, 200, 25, 15},
         {102, PushButton, "Stop", 270, 220, 25, 15},
@@ -333,7 +334,7 @@ const ScreenLayout kMessage = {350, 60, {
         {2, PushButton, "Exit", 320, 40, 25, 15},
     }};
 
-// The list reaches 5 units below the client area, which cuts it off.
+// The list's place reaches 5 units below the client area; it ends at the window's edge.
 const ScreenLayout kFile = {290, 260, {
         {104, Label, "File:", 20, 6, 20, 12},
         {105, Edit, "", 42, 5, 50, 12},

@@ -24,7 +24,7 @@ struct LayoutRow {
 struct ScreenLayout {
     int width, height;  // the client area in dialog units
     std::vector<LayoutRow> rows;
-    // Controls whose place reaches beyond the client area, which cuts them off.
+    // List boxes whose place reaches below the client area; they end at its bottom edge.
     std::vector<int> pastTheEdge = {};
 };
 
