@@ -3,6 +3,7 @@
 #include <charconv>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "core/code_table.h"
 #include "exercises/edition_profiles.h"
 #include "keying/hand_keying.h"
+#include "keying/rounding.h"
 #include "keying/straight_key.h"
 #include "keying/timing_statistics.h"
 
@@ -28,8 +30,9 @@ const char* const kUsage =
     "--paddle writes dot (CTS) and dash (DSR) paddle states for the tutor's\n"
     "keyer at W instead of a straight key. The script goes to OUT, or to the standard output.\n"
     "--decode feeds SCRIPT to the straight-key decoder, one 5 ms tick at a time, and prints the\n"
-    "text decoded, with --report followed by the timing report and the lengths of the marks and\n"
-    "gaps in units of the learner's own dot, with Earkey's sentences. The code table is\n"
+    "text decoded, with --report followed by the timing report, the span its word speed timed,\n"
+    "and the lengths of the marks and gaps in units of the learner's own dot, with Earkey's\n"
+    "sentences. The code table is\n"
     "KEYTUT.CDE in the current folder unless --code-table names another. Characters without a\n"
     "code are skipped and named; when none has a code nothing is written and the exit status is "
     "1.\n";
@@ -61,12 +64,20 @@ std::string decode(const keytut::SimKeyScript& script, const keytut::CodeTable& 
     keytut::StraightKeyDecoder decoder(codes, keytut::kKeyviewProfile,
                                        [&ticks] { return ticks * 5; });
     decoder.beginVisit();
+    // The word speed's span, in ticks: from the end of the first mark to the last character.
+    std::optional<std::int64_t> firstRelease;
+    std::int64_t lastCharacter = 0;
     // Long enough after the last change for a pending character to be flushed.
     const std::int64_t end = script.endMs() / 5 + 2 * 2 * decoder.wordThreshold() + 400;
     for (; ticks < end; ++ticks) {
-        decoder.keyLines(script.linesAt(ticks * 5));
+        const bool wasDown = decoder.keyDown();
+        if (decoder.keyLines(script.linesAt(ticks * 5)))
+            lastCharacter = ticks;
+        if (wasDown && !decoder.keyDown() && !firstRelease)
+            firstRelease = ticks;
         decoder.tick();
-        decoder.flushIfDue();
+        if (decoder.flushIfDue())
+            lastCharacter = ticks;
         if (ticks > script.endMs() / 5 && !decoder.keyDown() && decoder.elementCode() == 0)
             break;
     }
@@ -74,6 +85,12 @@ std::string decode(const keytut::SimKeyScript& script, const keytut::CodeTable& 
         return decoder.decodedText();
     std::ostringstream out;
     out << decoder.decodedText() << "\n" << decoder.timingReport() << "\n";
+    // The report counts whole seconds of the clock, so the same keying can read one second
+    // more or less elsewhere; the span itself says by how much that moves the word speed.
+    const double span =
+        firstRelease ? static_cast<double>(lastCharacter - *firstRelease) * 0.005 : 0;
+    out << "Timed: " << keytut::roundHalfEven(decoder.unitCount() / 50.0) << " words in " << span
+        << " seconds\n";
     const auto stats = keytut::timingStatistics(decoder.timedElements());
     out << "The learner's dot: " << stats.unitTicks * 5.0 << " ms\n";
     for (const auto& kind : stats.kinds) {
