@@ -32,9 +32,9 @@ const char* const kUsage =
     "--decode feeds SCRIPT to the straight-key decoder, one 5 ms tick at a time, and prints the\n"
     "text decoded, with --report followed by the timing report, the span its word speed timed,\n"
     "and the lengths of the marks and gaps in units of the learner's own dot, with Earkey's\n"
-    "sentences. The code table is\n"
-    "KEYTUT.CDE in the current folder unless --code-table names another. Characters without a\n"
-    "code are skipped and named; when none has a code nothing is written and the exit status is "
+    "sentences. The code table is KEYTUT.CDE in the current folder unless --code-table names\n"
+    "another. Characters without a code are skipped and named; when none has a code nothing is "
+    "written and the exit status is "
     "1.\n";
 
 class StderrMessages : public keytut::MessageSink {
