@@ -33,9 +33,8 @@ const char* const kUsage =
     "text decoded, with --report followed by the timing report, the span its word speed timed,\n"
     "and the lengths of the marks and gaps in units of the learner's own dot, with Earkey's\n"
     "sentences. The code table is KEYTUT.CDE in the current folder unless --code-table names\n"
-    "another. Characters without a code are skipped and named; when none has a code nothing is "
-    "written and the exit status is "
-    "1.\n";
+    "another. Characters without a code are skipped and named; when none has a code nothing is\n"
+    "written and the exit status is 1.\n";
 
 class StderrMessages : public keytut::MessageSink {
   public:
