@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -29,6 +30,13 @@ class KeySource {
     // A source that learns of a change the moment it happens (the keyboard) calls `changed`
     // then, so that the tone need not wait for the next poll; the others are only polled.
     virtual void setChangeHandler(std::function<void()> changed) { (void)changed; }
+    // True for a source that calls the change handler at every change, so that nobody needs to
+    // look at the lines while the screen rests.
+    virtual bool tellsEveryChange() const { return false; }
+    // For a source that changes on a schedule (a script): milliseconds until its next change,
+    // kNever when it changes no more; nothing for a source that has to be looked at.
+    static constexpr std::int64_t kNever = INT64_MAX;
+    virtual std::optional<std::int64_t> msUntilChange() const { return std::nullopt; }
 };
 
 // The longest port number the port box takes: "COM1" to "COM999" (leading zeros kept as typed).

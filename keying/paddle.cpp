@@ -1,5 +1,6 @@
 #include "paddle.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -60,6 +61,14 @@ std::optional<std::string> PaddleKeyer::step(const ReadLines& readLines) {
         paddleText_ += " ";
     }
     return out;
+}
+
+void PaddleKeyer::rest(std::int64_t ticks) {
+    // At rest a check comes every dotTicks_ + 1 ticks and finds nothing to send; only where the
+    // next check falls moves on.
+    const std::int64_t period = std::int64_t{dotTicks_} + 1;
+    const std::int64_t phase = (dotTicks_ - ticksLeft_ + std::max<std::int64_t>(ticks, 0)) % period;
+    ticksLeft_ = static_cast<std::int32_t>(dotTicks_ - phase);
 }
 
 std::string PaddleKeyer::output() {

@@ -40,6 +40,12 @@ class PaddleKeyer {
     // texts, " CT"). A word blank is added to text() without being returned.
     std::optional<std::string> step(const ReadLines& readLines);
 
+    // Nothing sounds, nothing is pending and the word blank is written: while the paddles stay
+    // open, the ticks only turn the keyer's checks over, so they may be counted by rest().
+    bool resting() const { return keyDown_ == 0 && elementCode_ == 0 && idleChecks_ == 7; }
+    // `ticks` ticks with both paddles open, as that many step() would count them.
+    void rest(std::int64_t ticks);
+
     // Whether this tick's buffer carries the tone.
     bool toneOn() const { return keyDown_ != 0; }
     const std::string& text() const { return paddleText_; }

@@ -31,6 +31,15 @@ class SidetoneVoice {
     // the steady clock, so the screen keeps working; the voice plays again when the device is
     // back.
     virtual bool lost() const = 0;
+
+    // The screen has nothing to time until the key moves: the voice may stop playing (and so
+    // stop waking the machine 200 times a second) until resume(). True if it stopped; from
+    // then on no tick comes, not even one of the blocks already on their way. A voice that
+    // cannot stop says false and ticks on.
+    virtual bool pause() { return false; }
+    // Plays again at once, the tone as set; the ticks start again from the first block
+    // rendered after the call, with no ticks for the pause.
+    virtual void resume() {}
 };
 
 }  // namespace keytut

@@ -15,6 +15,14 @@ std::uint32_t SimKeyScript::linesAt(std::int64_t ms) const {
     return it == changes.begin() ? 0 : std::prev(it)->lines;
 }
 
+std::optional<std::int64_t> SimKeyScript::nextChangeAfter(std::int64_t ms) const {
+    auto it = std::upper_bound(changes.begin(), changes.end(), ms,
+                               [](std::int64_t t, const SimKeyChange& c) { return t < c.ms; });
+    if (it == changes.end())
+        return std::nullopt;
+    return it->ms;
+}
+
 std::optional<SimKeyScript> parseSimKeyScript(const std::string& text, std::string& error) {
     SimKeyScript script;
     std::istringstream in(text);

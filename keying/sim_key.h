@@ -25,6 +25,8 @@ struct SimKeyScript {
     std::uint32_t linesAt(std::int64_t ms) const;
     // When the last change happens.
     std::int64_t endMs() const { return changes.empty() ? 0 : changes.back().ms; }
+    // When the first change after `ms` happens; nothing after the last.
+    std::optional<std::int64_t> nextChangeAfter(std::int64_t ms) const;
 };
 
 // Parses a script; on a fault, `error` says which line and why, and nothing is returned.
@@ -39,6 +41,11 @@ class SimulatedKey : public KeySource {
     SimulatedKey(SimKeyScript script, std::function<std::int64_t()> elapsedMs)
         : script_(std::move(script)), elapsedMs_(std::move(elapsedMs)) {}
     std::uint32_t readKeyLines() override { return script_.linesAt(elapsedMs_()); }
+    std::optional<std::int64_t> msUntilChange() const override {
+        const std::int64_t now = elapsedMs_();
+        const auto next = script_.nextChangeAfter(now);
+        return next ? *next - now : kNever;
+    }
 
   private:
     SimKeyScript script_;

@@ -1,5 +1,7 @@
 #include "straight_key.h"
 
+#include <algorithm>
+
 #include <cctype>
 #include <cmath>
 
@@ -95,6 +97,13 @@ void StraightKeyDecoder::tick() {
         ++markTicks_;
     else
         ++spaceTicks_;
+}
+
+void StraightKeyDecoder::rest(std::int64_t ticks) {
+    // Past the word threshold a longer space means nothing more; it is held short of overflow.
+    constexpr std::int64_t kLongest = std::int64_t{1} << 30;
+    spaceTicks_ = static_cast<std::int32_t>(
+        std::min(kLongest, spaceTicks_ + std::max<std::int64_t>(ticks, 0)));
 }
 
 std::optional<KeyedCharacter> StraightKeyDecoder::flushIfDue() {

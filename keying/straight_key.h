@@ -60,6 +60,15 @@ class StraightKeyDecoder {
     // A character still pending after a pause of more than twice the word threshold is output.
     std::optional<KeyedCharacter> flushIfDue();
 
+    // Nothing pending and the key up for a word gap at least: from then on, ticks with the key
+    // up change nothing that is shown or timed (the next key-down starts a new word either way),
+    // so they may be counted in one go by rest().
+    bool resting() const {
+        return keyDown_ == 0 && elementCode_ == 0 && spaceTicks_ >= wordThreshold_;
+    }
+    // `ticks` ticks with the key up, as that many tick() and flushIfDue() would count them.
+    void rest(std::int64_t ticks);
+
     // The timing report's text; afterwards the text is emptied and a new measurement starts
     // (the averages and thresholds are kept).
     std::string timingReport() const;

@@ -373,11 +373,30 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
     for (std::size_t k = 0; k < polled.delays.size() && k < tickWaits.size(); ++k)
         polledDelays.push_back(tickWaits[k] + polled.delays[k]);
 
-    std::vector<double> seenEvent, seenPolled, silences;
+    // Then the first tone after a rest: the key screens pause the voice while nothing is keyed,
+    // and the key's next move plays it again.
+    Keyed rested;
+    bool pauses = true;
+    for (int i = 0; i < 20 && pauses; ++i) {
+        pauses = voice->pause();
+        loop.runFor(std::chrono::milliseconds(300));
+        std::uint64_t onsets = core ? core->onsets() : 0;
+        rested.keyDowns.push_back(audio::detail::steadySeconds());
+        voice->resume();
+        voice->setTone(true);
+        loop.runFor(std::chrono::milliseconds(60));
+        if (core && core->onsets() != onsets)
+            rested.delays.push_back(core->lastKeyToTone() * 1000);
+        voice->setTone(false);
+        loop.runFor(std::chrono::milliseconds(60));
+    }
+
+    std::vector<double> seenEvent, seenPolled, seenRested, silences;
     std::string monitorState;
     if (monitor) {
         seenEvent = monitor->delaysAfter(event.keyDowns, 0.06);
         seenPolled = monitor->delaysAfter(polled.keyDowns, 0.06);
+        seenRested = monitor->delaysAfter(rested.keyDowns, 0.06);
         silences = monitor->silences();
         monitorState = monitor->state();
         monitor.reset();  // not counted in the CPU below
@@ -388,6 +407,17 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
         loop.runFor(
             std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
     });
+    double pausedCpu = -1;
+    std::size_t pausedTicks = 0;
+    if (voice->pause()) {
+        std::size_t before = ticks.size();
+        pausedCpu = cpuPercent([&] {
+            loop.runFor(std::chrono::duration_cast<Clock::duration>(
+                std::chrono::duration<double>(seconds)));
+        });
+        pausedTicks = ticks.size() - before;
+        voice->resume();
+    }
     if (gaps.size() < 2) {
         std::printf("sidetone: only %zu ticks (lost=%d)\n", gaps.size(), voice->lost());
         return 1;
@@ -403,12 +433,19 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
     printDelays("key-to-tone delay", kEvent, event.delays);
     printDelays("wait for the tick", kPolled, tickWaits);
     printDelays("key-to-tone delay", kPolled, polledDelays);
+    const char* const kRested = "first tone after a rest of the voice";
+    if (pauses)
+        printDelays("key-to-tone delay", kRested, rested.delays);
+    else
+        std::printf("sidetone: %s: this voice does not pause\n", kRested);
     if (!monitorState.empty()) {
         if (!seenEvent.empty() || !seenPolled.empty()) {
             // Where the capture stream of the sink's monitor saw the tone start, at the end of
             // the capture period that held it.
             printDelays("tone's start in the sink's monitor", kEvent, seenEvent);
             printDelays("tone's start in the sink's monitor", kPolled, seenPolled);
+            if (pauses)
+                printDelays("tone's start in the sink's monitor", kRested, seenRested);
             // Keyed every 60 ms in whole 5 ms blocks, the tones are at least 50 ms apart: a
             // shorter silence is a break in a tone, a period the stream missed.
             auto breaks =
@@ -420,6 +457,10 @@ int sidetone(audio::AudioSystem& system, MainLoop& loop, double seconds,
         }
     }
     std::printf("sidetone: CPU with the voice open and nobody keying: %.2f %% of one core\n", cpu);
+    if (pausedCpu >= 0)
+        std::printf(
+            "sidetone: CPU with the voice paused: %.2f %% of one core, %zu ticks in %.0f s\n",
+            pausedCpu, pausedTicks, seconds);
     std::printf("sidetone: device lost: %s\n", voice->lost() ? "yes" : "no");
     if (probe) {
         std::printf("sidetone: underruns (or periods missed) reported: %llu in %.0f s\n",

@@ -153,6 +153,7 @@ struct ServerVoice {
     std::function<void()> stepUp;           // to the next longer buffer, in place
     std::function<void()> disconnect;       // from the server; this thread renders from then on
     std::function<bool()> connect;          // to a server again, when one answers
+    std::function<bool()> paused;           // the voice is paused: no calls are expected
 };
 
 // The watching thread of such a voice, until `stop`. The server's calls release the ticks; this

@@ -314,6 +314,11 @@ void watchServerVoice(SidetoneCore& core, Outages& outages, std::atomic<bool>& l
             continue;
         }
         core.waitForWork(0.1);
+        if (voice.paused && voice.paused()) {
+            // Paused on purpose: the silence of the server says nothing.
+            watch.restart(steadySeconds(), voice.calls(), voice.faults());
+            continue;
+        }
         switch (watch.check(steadySeconds(), voice.calls(), voice.faults(), voice.failed(),
                             voice.canGrow())) {
             case ServerWatch::Verdict::Lost:

@@ -83,6 +83,30 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
     void setTickHandler(TickHandler tick) override { core_->setTickHandler(std::move(tick)); }
     void setTone(bool on) override { core_->setTone(on); }
     bool lost() const override { return lost_.load(); }
+
+    // An inactive stream is left out of the graph's cycles: its thread sleeps.
+    bool pause() override {
+        if (lost_.load())
+            return false;
+        Lock lock(loop_);
+        if (!stream_ || paused_)
+            return false;
+        core_->pause();
+        paused_ = true;
+        pw_stream_set_active(stream_, false);
+        return true;
+    }
+    void resume() override {
+        Lock lock(loop_);
+        if (!paused_)
+            return;
+        paused_ = false;
+        core_->resume();
+        // The graph's clock ran on meanwhile: no missed cycles for the pause.
+        resumed_.store(true);
+        if (stream_)
+            pw_stream_set_active(stream_, true);
+    }
     const Source& source() const override { return *core_; }
     std::uint64_t underruns() const override { return missed_.load(); }
     std::string route() const override {
@@ -259,6 +283,8 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
                     static_cast<double>(frames) / kSampleRate +
                     static_cast<double>(time.delay) * graph +
                     static_cast<double>(time.buffered + time.queued) / kSampleRate;
+            if (self->resumed_.exchange(false))
+                self->lastTicks_ = 0;
             self->countMissedCycles(time.ticks, graph, frames);
             self->ahead_.store(heard - now, std::memory_order_relaxed);
         }
@@ -298,7 +324,13 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
             {[this] { return processed_.load(); }, [this] { return missed_.load(); },
              [this] { return failed_.load(); },
              [this] { return step_ + 1 < std::size(kLatencySteps); }, [this] { stepUp(); },
-             [this] { disconnect(); }, [this] { return connect(true); }});
+             [this] { disconnect(); }, [this] { return connect(true); },
+             [this] { return pausedNow(); }});
+    }
+
+    bool pausedNow() {
+        Lock lock(loop_);
+        return paused_;
     }
 
     // The stream keeps missing its cycles: ask for the next longer period, in place.
@@ -321,12 +353,14 @@ class PipeWireSidetone : public keytut::SidetoneVoice, public OutputProbe {
     pw_stream* stream_ = nullptr;
     spa_hook streamListener_{};
     std::atomic<std::size_t> step_{0};
+    bool paused_ = false;
     // Whoever renders.
     PlaybackClock clock_;
     std::uint64_t lastTicks_ = 0;
     std::size_t lastFrames_ = 0;
     std::atomic<bool> failed_{false};
     std::atomic<bool> streamRenders_{false};  // else the stream plays silence
+    std::atomic<bool> resumed_{false};
     std::atomic<std::uint64_t> processed_{0};
     std::atomic<std::uint64_t> missed_{0};
     std::atomic<std::size_t> periodFrames_{0};

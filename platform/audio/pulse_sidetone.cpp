@@ -57,6 +57,33 @@ class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
     void setTickHandler(TickHandler tick) override { core_->setTickHandler(std::move(tick)); }
     void setTone(bool on) override { core_->setTone(on); }
     bool lost() const override { return lost_.load(); }
+
+    // Corked, the stream asks for nothing and the server plays nothing of it.
+    bool pause() override {
+        if (lost_.load())
+            return false;
+        Lock lock(mainloop_);
+        if (!stream_ || paused_)
+            return false;
+        core_->pause();
+        paused_ = true;
+        unref(pa_stream_cork(stream_, 1, nullptr, nullptr));
+        return true;
+    }
+    // The silence written before the pause is dropped, so that the server asks for a whole
+    // buffer at once and the first block it plays is decided now.
+    void resume() override {
+        Lock lock(mainloop_);
+        if (!paused_)
+            return;
+        paused_ = false;
+        core_->resume();
+        if (!stream_)
+            return;
+        unref(pa_stream_flush(stream_, nullptr, nullptr));
+        unref(pa_stream_cork(stream_, 0, nullptr, nullptr));
+    }
+
     const Source& source() const override { return *core_; }
     std::uint64_t underruns() const override { return underruns_.load(); }
     std::string route() const override {
@@ -77,6 +104,11 @@ class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
       private:
         pa_threaded_mainloop* mainloop_;
     };
+
+    static void unref(pa_operation* operation) {
+        if (operation)
+            pa_operation_unref(operation);
+    }
 
     // Waits, with the lock held, until `ready` or `failed` says so or the time is up; the
     // mainloop thread runs meanwhile.
@@ -130,7 +162,8 @@ class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
         // The client library lets PULSE_LATENCY_MSEC, when the user has set it, take the place
         // of tlength.
         auto flags = static_cast<pa_stream_flags_t>(
-            PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
+            PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
+            (paused_ ? PA_STREAM_START_CORKED : 0));
         clock_.restart();
         return pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) >= 0 &&
                waitFor([this] { return pa_stream_get_state(stream_) == PA_STREAM_READY; },
@@ -219,7 +252,13 @@ class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
             {[this] { return requests_.load(); }, [this] { return underruns_.load(); },
              [this] { return failed_.load(); },
              [this] { return step_ + 1 < std::size(kBufferSteps); }, [this] { stepUp(); },
-             [this] { disconnect(); }, [this] { return connect(); }});
+             [this] { disconnect(); }, [this] { return connect(); },
+             [this] { return pausedNow(); }});
+    }
+
+    bool pausedNow() {
+        Lock lock(mainloop_);
+        return paused_;
     }
 
     // The stream keeps running dry: the next longer buffer.
@@ -238,6 +277,7 @@ class PulseSidetone : public keytut::SidetoneVoice, public OutputProbe {
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
     std::size_t step_ = 0;
+    bool paused_ = false;
     double bufferSeconds_ = 0;
     PlaybackClock clock_;  // whoever renders
     std::atomic<bool> failed_{false};

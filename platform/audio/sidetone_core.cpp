@@ -17,6 +17,17 @@ void SidetoneCore::setTone(bool on) {
     keyDown_.store(on, std::memory_order_release);
 }
 
+void SidetoneCore::pause() {
+    paused_.store(true);
+}
+
+void SidetoneCore::resume() {
+    dropBefore_.store(steadySeconds());
+    restartClock_.store(true);
+    paused_.store(false);
+    ticksWaiting_.store(0);
+}
+
 Rendered SidetoneCore::render(std::int16_t* out, std::size_t frames, double startTime) {
     Rendered rendered{frames, frames};
     const bool soft = tone_.settings().softEdges;
@@ -69,6 +80,8 @@ Rendered SidetoneCore::render(std::int16_t* out, std::size_t frames, double star
 bool SidetoneCore::pushDuesUntil(double end) {
     // Half a sample of slack: a block that ends on the grid ends its tick, whatever the rounding.
     constexpr double kSlack = 0.5 / kSampleRate;
+    if (restartClock_.exchange(false, std::memory_order_acq_rel))
+        nextDue_ = -1;
     if (nextDue_ < 0 || end - nextDue_ > kMaxCatchUp)
         nextDue_ = end - static_cast<double>(blockPosition_) / kSampleRate +
                    (blockPosition_ == 0 ? 0 : kTick);
@@ -104,12 +117,14 @@ double SidetoneCore::release(double now, bool ignoreDue, std::uint64_t limit) {
                 break;
             notifierWaits_.store(false);
         }
-        if (!ignoreDue && *due > now) {
+        if (!ignoreDue && *due > now && !paused_.load()) {
             untilNext = *due - now;
             break;
         }
+        const bool dropped = paused_.load() || *due < dropBefore_.load();
         dues_.pop();
-        ++released;
+        if (!dropped)
+            ++released;
     }
     if (released == 0)
         return untilNext;
@@ -128,6 +143,8 @@ double SidetoneCore::release(double now, bool ignoreDue, std::uint64_t limit) {
 void SidetoneCore::deliverTicks() {
     deliveryPosted_.store(false);
     std::uint64_t n = ticksWaiting_.exchange(0);
+    if (paused_.load())
+        n = 0;
     for (; n > 0 && !closed_; --n) {
         if (!tick_)
             continue;

@@ -46,6 +46,10 @@ class SidetoneCore : public Source, public std::enable_shared_from_this<Sidetone
     void setTone(bool on);
     // The voice is going away: no tick handler runs any more.
     void close() { closed_ = true; }
+    // The stream is paused: ticks waiting or released from now on are dropped. On resume the
+    // ticks start again from the next rendered block, whatever the clock did meanwhile.
+    void pause();
+    void resume();
 
     // Consumer thread.
     Rendered render(std::int16_t* out, std::size_t frames, double startTime) override;
@@ -83,6 +87,10 @@ class SidetoneCore : public Source, public std::enable_shared_from_this<Sidetone
     std::atomic<std::uint64_t> ticksWaiting_{0};
     std::atomic<bool> deliveryPosted_{false};
     std::atomic<bool> notifierWaits_{true};  // the notifier found no tick to wait for
+    std::atomic<bool> paused_{false};
+    std::atomic<bool> restartClock_{false};  // the consumer starts the ticks afresh
+    // Dues before this steady time were pushed before the pause: dropped, not released.
+    std::atomic<double> dropBefore_{0};
 
     // Consumer thread only.
     // Queues the ticks that end by `end`; true if there were any.

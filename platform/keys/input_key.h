@@ -28,6 +28,7 @@ class InputKey : public QObject, public KeySource {
     std::uint32_t readKeyLines() override;
     bool failed() const override { return failed_; }
     void setChangeHandler(std::function<void()> changed) override { changed_ = std::move(changed); }
+    bool tellsEveryChange() const override { return true; }
 
   private:
     InputKey(int fd, libevdev* device, InputKeys keys);

@@ -2,7 +2,9 @@
 
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 
 #include "key_port.h"
 #include "key_setting_screen.h"
@@ -17,6 +19,18 @@ namespace {
 // How often the screen looks whether the port has gone (a failed port shows itself only when it
 // is read, which it is not while the report is up).
 constexpr int kWatchMs = 500;
+constexpr double kTickSeconds = 0.005;
+// At rest, how often a key that cannot tell of its changes (a serial port) is looked at: as
+// often as the ticks do, so that the first mark after a rest is timed as any other.
+constexpr int kRestPollMs = 5;
+// How long nothing is keyed before the voice pauses. Playing again costs the first tone some
+// milliseconds (PulseAudio: 19 ms from the key instead of 13; PipeWire, whose graph falls back
+// to its long default period meanwhile: 47 instead of 7), so a learner's pauses between words
+// and while thinking never pay it; a screen left alone does.
+constexpr double kRestAfter = 5.0;
+// The voice's first tick after a rest comes when the stream plays again, some milliseconds
+// after the key moved; never more than this is made up for it.
+constexpr std::int64_t kMostTicksToResume = 100;
 
 std::string portFailedText(const std::string& portText) {
     return "Port " + portText + " has stopped working: the key may have been unplugged.";
@@ -100,8 +114,10 @@ bool KeyScreen::openPort() {
     }
     key_ = std::move(std::get<std::unique_ptr<KeySource>>(result));
     key_->setChangeHandler([this] {
-        if (key_ && voice_)
+        if (key_ && voice_) {
+            wake();
             keyChanged(*key_);
+        }
     });
     return true;
 }
@@ -115,15 +131,104 @@ void KeyScreen::start() {
 void KeyScreen::initialise() {
     ExerciseScreen::initialise();
     voice_ = hooks_.openVoice ? hooks_.openVoice() : nullptr;
-    if (voice_) {
-        voice_->setTickHandler([this] {
-            if (!key_ || ended())
-                return;
+    if (voice_)
+        voice_->setTickHandler([this] { onTick(); });
+    lastTick_ = now();
+    startPoller(kWatchMs, [this] { watch(); });
+}
+
+double KeyScreen::now() const {
+    if (hooks_.now)
+        return hooks_.now();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void KeyScreen::onTick() {
+    if (!key_ || ended() || resting_)
+        return;
+    const double t = now();
+    if (woken_) {
+        // The ticks between the key's move and the voice playing again, with the key as it is.
+        woken_ = false;
+        auto due = std::llround((t - accountedTo_) / kTickSeconds) - 1;
+        for (due = std::clamp<std::int64_t>(due, 0, kMostTicksToResume); due > 0; --due) {
             tick(*key_);
             ++ticks_;
+        }
+    }
+    tick(*key_);
+    ++ticks_;
+    lastTick_ = t;
+    restIfIdle();
+}
+
+void KeyScreen::restIfIdle() {
+    if (!voice_ || !key_ || ended() || !resting()) {
+        idleSince_.reset();
+        return;
+    }
+    if (!idleSince_)
+        idleSince_ = lastTick_;
+    if (lastTick_ - *idleSince_ < kRestAfter || lastTick_ < nextRestTry_)
+        return;
+    const std::uint32_t lines = key_->readKeyLines();
+    if ((lines & keyLineMask()) != 0)
+        return;
+    const bool told = key_->tellsEveryChange();
+    const auto untilChange = key_->msUntilChange();
+    if (!voice_->pause()) {
+        nextRestTry_ = lastTick_ + 1.0;
+        return;
+    }
+    resting_ = true;
+    restLines_ = lines;
+    if (told)
+        return;
+    if (!restTimer_) {
+        restTimer_ = new QTimer(this);
+        restTimer_->setTimerType(Qt::PreciseTimer);
+        connect(restTimer_, &QTimer::timeout, this, [this] {
+            if (!key_)
+                return;
+            if (restTimer_->isSingleShot() || key_->readKeyLines() != restLines_) {
+                wake();
+                keyChanged(*key_);
+            }
         });
     }
-    startPoller(kWatchMs, [this] { watch(); });
+    if (untilChange) {
+        if (*untilChange == KeySource::kNever)
+            return;
+        // On the first tick at or after the change, a millisecond late rather than early.
+        const std::int64_t ticksToChange = (*untilChange + 4) / 5;
+        restTimer_->setSingleShot(true);
+        restTimer_->start(
+            static_cast<int>(std::min<std::int64_t>(ticksToChange * 5 + 1, INT32_MAX)));
+    } else {
+        restTimer_->setSingleShot(false);
+        restTimer_->start(kRestPollMs);
+    }
+}
+
+void KeyScreen::wake() {
+    if (!resting_)
+        return;
+    if (restTimer_)
+        restTimer_->stop();
+    resting_ = false;
+    idleSince_.reset();
+    // The whole ticks of the rest, counted from the last tick handled; what is left of a tick is
+    // made up with the ones until the voice plays again.
+    const double t = now();
+    const auto rest = std::max<std::int64_t>(
+        0, static_cast<std::int64_t>(std::floor((t - lastTick_) / kTickSeconds + 1e-6)));
+    rested(rest);
+    ticks_ += rest;
+    accountedTo_ = lastTick_ + static_cast<double>(rest) * kTickSeconds;
+    woken_ = true;
+    if (voice_)
+        voice_->resume();
 }
 
 void KeyScreen::done(int result) {

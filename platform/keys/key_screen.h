@@ -12,6 +12,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -74,6 +75,8 @@ struct KeyScreenHooks {
         timingPicture;
     // The key from the port setting; the default is openKeyPort().
     std::function<KeyPortResult(const std::string& portText, const KeyPortPlace& place)> openKey;
+    // Seconds on a clock that never goes back; the default is the steady clock.
+    std::function<double()> now;
 };
 
 KeyScreenHooks programHooks(ui::App& app);
@@ -103,6 +106,12 @@ class KeyScreen : public ui::ExerciseScreen {
     virtual void tick(KeySource& key) = 0;
     // The key changed this moment (sources that know it at once).
     virtual void keyChanged(KeySource& key) { (void)key; }
+    // Whether ticks change nothing until the key moves, while the lines of keyLineMask() stay
+    // open.
+    virtual bool resting() const = 0;
+    virtual std::uint32_t keyLineMask() const = 0;
+    // `ticks` ticks passed at rest, with the key as it was.
+    virtual void rested(std::int64_t ticks) = 0;
 
     void setTone(bool on);
     // Shows the decoded text and has the last character spoken (Earkey).
@@ -114,15 +123,32 @@ class KeyScreen : public ui::ExerciseScreen {
     const KeyScreenLayout layout_;
 
   private:
+    void onTick();
     void watch();
     void release();
     void say(const std::string& text);
+    double now() const;
+
+    // At rest the voice is paused: the machine is not woken 200 times a second for ticks that
+    // would change nothing. The key's next move ends the rest, and the ticks of the rest are
+    // made up then, so that the decoders, the key script's clock and the word speed count the
+    // time as if the voice had ticked on.
+    void restIfIdle();
+    void wake();
 
     KeyScreenHooks hooks_;
     std::unique_ptr<KeySource> key_;
     std::unique_ptr<SidetoneVoice> voice_;
     std::int64_t ticks_ = 0;
     bool portFaultReported_ = false;
+    double lastTick_ = 0;              // when the latest tick was handled
+    double nextRestTry_ = 0;           // a voice that would not pause is asked again from then
+    std::optional<double> idleSince_;  // the ticks have changed nothing since
+    bool resting_ = false;
+    std::uint32_t restLines_ = 0;  // the key as the rest began
+    bool woken_ = false;           // the voice's first tick since the rest is awaited
+    double accountedTo_ = 0;       // the time the ticks counted so far reach
+    QTimer* restTimer_ = nullptr;  // for keys that cannot tell of their changes
 };
 
 class StraightKeyScreen : public KeyScreen {
@@ -135,6 +161,9 @@ class StraightKeyScreen : public KeyScreen {
   protected:
     void tick(KeySource& key) override;
     void keyChanged(KeySource& key) override;
+    bool resting() const override { return decoder_.resting(); }
+    std::uint32_t keyLineMask() const override { return StraightKeyDecoder::kKeyLineMask; }
+    void rested(std::int64_t ticks) override { decoder_.rest(ticks); }
 
   private:
     void output(const KeyedCharacter& c);
@@ -154,6 +183,9 @@ class PaddleKeyScreen : public KeyScreen {
 
   protected:
     void tick(KeySource& key) override;
+    bool resting() const override { return keyer_.resting(); }
+    std::uint32_t keyLineMask() const override { return PaddleKeyer::kPaddleLineMask; }
+    void rested(std::int64_t ticks) override { keyer_.rest(ticks); }
 
   private:
     PaddleKeyer keyer_;

@@ -23,6 +23,7 @@ class KeyboardKey : public QObject, public KeySource {
 
     // Called as soon as the lines change, so that the tone need not wait for the next tick.
     void setChangeHandler(std::function<void()> changed) override { changed_ = std::move(changed); }
+    bool tellsEveryChange() const override { return true; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

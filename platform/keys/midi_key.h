@@ -30,6 +30,7 @@ class MidiKey : public QObject, public KeySource {
     std::uint32_t readKeyLines() override;
     bool failed() const override { return failed_; }
     void setChangeHandler(std::function<void()> changed) override { changed_ = std::move(changed); }
+    bool tellsEveryChange() const override { return true; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -115,6 +115,38 @@ TEST(KeyerModes, PaddleScriptKeysCqInEveryMode) {
     }
 }
 
+// A keyer at rest may be told of many ticks at once (the screen paused its voice): whatever
+// was keyed before and however long the rest, it then keys a squeeze exactly as a keyer that
+// stepped through every tick of the rest with the paddles open, in every mode.
+TEST(KeyerModes, ARestCountedInOneGoKeysOnAsEveryTickWould) {
+    for (KeyerMode mode : keyerModes()) {
+        for (std::int64_t rest : {1, 20, 21, 22, 400, 4321}) {
+            Paddles stepped(Edition::Keyview, 12, mode), rested(Edition::Keyview, 12, mode);
+            for (Paddles* p : {&stepped, &rested}) {
+                p->hold(kBoth, 50);  // a squeeze, then long enough open to be at rest
+                p->hold(0, 200);
+                ASSERT_TRUE(p->keyer.resting()) << keyerModeName(mode);
+            }
+            stepped.hold(0, static_cast<int>(rest));
+            rested.keyer.rest(rest);
+            for (Paddles* p : {&stepped, &rested}) {
+                p->tones.clear();
+                p->hold(kDash, 7);
+                p->hold(kBoth, 70);
+                p->hold(0, 300);
+            }
+            EXPECT_EQ(rested.tones, stepped.tones) << keyerModeName(mode) << ", rest " << rest;
+            EXPECT_EQ(rested.keyer.text(), stepped.keyer.text()) << keyerModeName(mode);
+        }
+    }
+    // Not at rest while an element sounds, a character is pending or the blank is unwritten.
+    Paddles p(Edition::Keyview, 12);
+    p.hold(kDot, 5);
+    EXPECT_FALSE(p.keyer.resting());
+    p.hold(0, 60);
+    EXPECT_FALSE(p.keyer.resting());
+}
+
 TEST(KeyerModes, NamesRoundTripAndUnknownNamesAreRefused) {
     for (KeyerMode mode : keyerModes())
         EXPECT_EQ(keyerModeFromName(keyerModeName(mode)), mode);

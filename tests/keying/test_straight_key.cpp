@@ -85,6 +85,41 @@ TEST_P(StraightKeyEdition, PendingCharacterIsFlushedAfterTwiceTheWordThreshold) 
     EXPECT_EQ(k.decoder.decodedText(), "E ");
 }
 
+// At rest only once nothing is pending and a word gap has passed since; a rest counted in one
+// go is a space as long, so the keying after it decodes and is timed as after a space ticked
+// through.
+TEST_P(StraightKeyEdition, ARestCountedInOneGoIsASpaceAsLong) {
+    StraightKeyer stepped(GetParam()), rested(GetParam());
+    for (StraightKeyer* k : {&stepped, &rested}) {
+        k->mark(20);                         // arms
+        EXPECT_FALSE(k->decoder.resting());  // the key is down
+        k->space(200);
+        EXPECT_FALSE(k->decoder.resting());  // E still pending
+        k->space(1);
+        EXPECT_FALSE(k->decoder.resting());  // flushed, but no word gap since
+        k->space(k->decoder.wordThreshold() - 1);
+        EXPECT_FALSE(k->decoder.resting());
+        k->space(1);
+        EXPECT_TRUE(k->decoder.resting());
+    }
+    stepped.space(1234);
+    rested.decoder.rest(1234);
+    EXPECT_EQ(rested.decoder.spaceTicks(), stepped.decoder.spaceTicks());
+    for (StraightKeyer* k : {&stepped, &rested}) {
+        k->character({3, 1}, 20, 60);  // N
+        k->character({1}, 20, 60);     // E
+    }
+    EXPECT_EQ(rested.decoder.decodedText(), "E NE");
+    EXPECT_EQ(rested.decoder.decodedText(), stepped.decoder.decodedText());
+    EXPECT_EQ(rested.decoder.timingReport(), stepped.decoder.timingReport());
+    EXPECT_EQ(rested.decoder.timedElements().size(), stepped.decoder.timedElements().size());
+    // Days of rest do not overflow the space.
+    rested.space(300);
+    rested.decoder.rest(std::int64_t{1} << 40);
+    EXPECT_GT(rested.decoder.spaceTicks(), 0);
+    EXPECT_TRUE(rested.decoder.resting());
+}
+
 TEST_P(StraightKeyEdition, OnlyCtsKeysTheStraightKey) {
     StraightKeyer k(GetParam());
     for (std::uint32_t line : {0x20u, 0x40u, 0x80u, 0xE0u}) {

@@ -19,12 +19,25 @@ class FakeSidetone : public SidetoneVoice {
     void setTickHandler(TickHandler tick) override { tick_ = std::move(tick); }
     void setTone(bool on) override { tone_ = on; }
     bool lost() const override { return lost_; }
+    bool pause() override {
+        if (!pausable)
+            return false;
+        paused = true;
+        ++pauses;
+        return true;
+    }
+    void resume() override { paused = false; }
 
-    // One tick: the handler runs, and the tone it leaves is what that tick's block plays.
+    // One tick: the handler runs, and the tone it leaves is what that tick's block plays. A
+    // paused voice plays nothing ('_') and ticks nobody.
     void tick() {
-        if (tick_)
-            tick_();
-        tones += tone_ ? '#' : '.';
+        if (paused) {
+            tones += '_';
+        } else {
+            if (tick_)
+                tick_();
+            tones += tone_ ? '#' : '.';
+        }
         ++ticks;
     }
 
@@ -32,6 +45,9 @@ class FakeSidetone : public SidetoneVoice {
     std::string tones;  // '#' for a tick with the tone, '.' for one without
     long ticks = 0;
     bool lost_ = false;
+    bool pausable = false;  // otherwise it ticks on, as a voice that cannot pause
+    bool paused = false;
+    int pauses = 0;
 
   private:
     std::function<void()> onClose_;

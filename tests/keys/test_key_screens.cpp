@@ -71,12 +71,14 @@ class KeyRig {
         h.openVoice = [this]() -> std::unique_ptr<SidetoneVoice> {
             ++voicesOpened;
             auto v = std::make_unique<FakeSidetone>([this] { voice = nullptr; });
+            v->pausable = pausableVoices;
             voice = v.get();
             return v;
         };
         h.messageBox = [this](const std::string& title, const std::string& text, bool icon) {
             boxes.push_back({title, text, icon});
         };
+        h.now = [this] { return static_cast<double>(clock) * 0.005; };
         return h;
     }
 
@@ -92,6 +94,7 @@ class KeyRig {
     // Ticks of the voice, each followed by the events it caused (the focus moves of speaking).
     void ticks(long n) {
         for (long i = 0; i < n && voice; ++i) {
+            ++clock;
             voice->tick();
             QCoreApplication::processEvents();
         }
@@ -113,6 +116,8 @@ class KeyRig {
     ui::KeyStateTracker keys;
     ui::App app;
     FakeSidetone* voice = nullptr;
+    bool pausableVoices = false;
+    long clock = 0;  // virtual ticks of 5 ms, paused or not
     int voicesOpened = 0;
     std::vector<Box> boxes;
     std::vector<std::string> spoken;
@@ -563,6 +568,78 @@ TEST_P(KeyScreens, CtrlKeySoundsAtOnceAndKeysTheStraightKey) {
         rig.ticks(60);
     }
     EXPECT_EQ(screen.text(keys::kDecodedTextBox), "E");
+}
+
+// Left alone, a decode screen pauses its voice; the key's next move plays it again at once, and
+// the keying is decoded and timed as by a voice that ticked on all along.
+TEST_P(KeyScreens, AScreenLeftAlonePausesItsVoiceAndKeysOnAsIfItHadTicked) {
+    struct Run {
+        std::string text, report, tones;
+        std::vector<TimedElement> timed;
+        int pauses = 0;
+    };
+    auto run = [&](bool pausable) {
+        KeyRig rig(GetParam(), {{"1", "keyboard"}});
+        rig.pausableVoices = pausable;
+        StraightKeyDecoder decoder(rig.tutor.codes, profileOf(GetParam()),
+                                   [&rig] { return rig.clock * 5; });
+        keys::StraightKeyScreen screen(rig.app, rig.straightLayout(), decoder, rig.hooks());
+        EXPECT_TRUE(screen.openPort());
+        EXPECT_TRUE(showActive(screen));
+        auto ctrl = [&](QEvent::Type type) {
+            QKeyEvent e(type, Qt::Key_Control, Qt::NoModifier, 0, 0xffe3, 0);
+            QApplication::sendEvent(
+                QApplication::focusWidget() ? QApplication::focusWidget() : &screen, &e);
+        };
+        auto key = [&](const std::vector<int>& elements, int gapAfter) {
+            for (int units : elements) {
+                ctrl(QEvent::KeyPress);
+                EXPECT_TRUE(rig.voice->tone());  // heard at once, paused or not
+                EXPECT_FALSE(rig.voice->paused);
+                rig.ticks(20 * units);
+                ctrl(QEvent::KeyRelease);
+                rig.ticks(20);
+            }
+            rig.ticks(gapAfter - 20);
+        };
+        rig.ticks(5);
+        key({1, 1}, 60);  // "I" after the first key-down only armed
+        key({1}, 2400);   // E, then 12 s alone
+        if (pausable) {
+            EXPECT_TRUE(rig.voice->paused);
+            // Paused five seconds after the flush of E and the word gap after it: 6 to 7 s
+            // after the key was let go.
+            const auto& tones = rig.voice->tones;
+            const auto still = tones.find('_') - tones.rfind('#', tones.find('_'));
+            EXPECT_GT(still, 1200u);
+            EXPECT_LT(still, 1400u);
+        }
+        key({3, 1}, 60);  // N
+        key({1}, 1600);   // E, then 8 s alone
+        key({3}, 400);    // T
+        Run r;
+        r.text = screen.text(keys::kDecodedTextBox);
+        r.timed = decoder.timedElements();
+        r.report = decoder.timingReport();
+        r.tones = rig.voice->tones;
+        r.pauses = rig.voice->pauses;
+        return r;
+    };
+    Run ticked = run(false), paused = run(true);
+    EXPECT_EQ(ticked.pauses, 0);
+    EXPECT_EQ(paused.pauses, 2);
+    EXPECT_EQ(paused.text, "IE NE T");
+    EXPECT_EQ(paused.text, ticked.text);
+    EXPECT_EQ(paused.report, ticked.report);
+    ASSERT_EQ(paused.timed.size(), ticked.timed.size());
+    for (std::size_t i = 0; i < paused.timed.size(); ++i) {
+        EXPECT_EQ(paused.timed[i].kind, ticked.timed[i].kind) << i;
+        EXPECT_EQ(paused.timed[i].ticks, ticked.timed[i].ticks) << i;
+    }
+    // Nothing is played while paused; every tone sounds in the same ticks.
+    std::string heard = paused.tones;
+    std::replace(heard.begin(), heard.end(), '_', '.');
+    EXPECT_EQ(heard, ticked.tones);
 }
 
 // The program's key screens open their voice with the pitch and edges the learner chose, as

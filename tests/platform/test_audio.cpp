@@ -425,6 +425,22 @@ void PrintTo(const SoundServer& server, std::ostream* os) {
 
 class ServerSidetone : public testing::TestWithParam<SoundServer> {};
 
+// The program's sound system on the server, its voice, and what it told the learner.
+struct ServerVoice {
+    explicit ServerVoice(UiThread& ui) {
+        audio::AudioOptions o = options(audio::Backend::PortAudio, "", ui);
+        o.problemHandler = [this](const std::string& sentence) { told.push_back(sentence); };
+#if defined(__SANITIZE_ADDRESS__)
+        __lsan::ScopedDisabler alsaConfiguration;  // as above
+#endif
+        system = audio::createAudioSystem(o);
+        voice = system->openSidetone({});
+    }
+    std::vector<std::string> told;
+    std::unique_ptr<audio::AudioSystem> system;
+    std::unique_ptr<keytut::SidetoneVoice> voice;
+};
+
 TEST_P(ServerSidetone, TicksOnThroughAServerThatGoesAwayAndPlaysOnTheNextOne) {
     const SoundServer& server = GetParam();
     const char* pid = std::getenv(server.pidVariable);
@@ -432,18 +448,8 @@ TEST_P(ServerSidetone, TicksOnThroughAServerThatGoesAwayAndPlaysOnTheNextOne) {
     if (!std::getenv("KEYTUT_TEST_SERVER_LOSS") || !pid || !restart)
         GTEST_SKIP() << "needs a private " << server.name << " server it may kill";
     UiThread ui;
-    std::vector<std::string> told;
-    audio::AudioOptions o = options(audio::Backend::PortAudio, "", ui);
-    o.problemHandler = [&](const std::string& sentence) { told.push_back(sentence); };
-    std::unique_ptr<audio::AudioSystem> system;
-    std::unique_ptr<keytut::SidetoneVoice> voice;
-    {
-#if defined(__SANITIZE_ADDRESS__)
-        __lsan::ScopedDisabler alsaConfiguration;  // as above
-#endif
-        system = audio::createAudioSystem(o);
-        voice = system->openSidetone({});
-    }
+    ServerVoice opened(ui);
+    auto& [told, system, voice] = opened;
     ASSERT_EQ(system->problem(), "");
     auto* probe = dynamic_cast<audio::detail::OutputProbe*>(voice.get());
     ASSERT_NE(probe, nullptr);
@@ -479,6 +485,48 @@ TEST_P(ServerSidetone, TicksOnThroughAServerThatGoesAwayAndPlaysOnTheNextOne) {
     from = ticks;
     ASSERT_TRUE(ui.runUntil([&] { return ticks >= from + 100; }, 5s));
     EXPECT_EQ(told.size(), 1u);
+}
+
+// Paused, the voice plays and ticks no more, and the server's silence is not taken for its
+// loss, however long the pause; resumed, it ticks again at 200 a second and plays the tone.
+TEST_P(ServerSidetone, PausedItTicksNoMoreAndResumedItPlaysAtOnce) {
+    const SoundServer& server = GetParam();
+    if (!std::getenv("KEYTUT_TEST_SERVER_LOSS") || !std::getenv(server.pidVariable))
+        GTEST_SKIP() << "needs a private " << server.name << " server";
+    UiThread ui;
+    ServerVoice opened(ui);
+    auto& [told, system, voice] = opened;
+    auto* probe = dynamic_cast<audio::detail::OutputProbe*>(voice.get());
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ(probe->route().rfind(server.route, 0), 0u) << probe->route();
+    auto* core = dynamic_cast<const audio::detail::SidetoneCore*>(&probe->source());
+    ASSERT_NE(core, nullptr);
+    int ticks = 0;
+    voice->setTickHandler([&] { ++ticks; });
+    ASSERT_TRUE(ui.runUntil([&] { return ticks >= 100; }, 5s));
+
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(voice->pause());
+        EXPECT_FALSE(voice->pause());  // once is enough
+        int from = ticks;
+        // Longer than the silence after which a server counts as gone.
+        ui.runFor(round == 0 ? 5s : 300ms);
+        EXPECT_EQ(ticks, from) << "round " << round;
+        EXPECT_FALSE(voice->lost());
+
+        std::uint64_t onsets = core->onsets();
+        voice->resume();
+        voice->setTone(true);
+        from = ticks;
+        auto start = Clock::now();
+        ASSERT_TRUE(ui.runUntil([&] { return core->onsets() > onsets; }, 2s)) << round;
+        ui.runFor(1s);
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        EXPECT_NEAR((ticks - from) / seconds, 200, 30) << "round " << round;
+        voice->setTone(false);
+        ui.runFor(100ms);  // the key let go is played before the next pause, as on a screen
+    }
+    EXPECT_TRUE(told.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ServerSidetone,
