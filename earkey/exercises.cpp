@@ -9,8 +9,6 @@
 #include "platform/ui/edition_screens.h"
 #include "practice_layouts.h"
 #include "progress_screen.h"
-#include "punctuation_screen.h"
-#include "qso_screen.h"
 
 namespace earkey {
 

@@ -6,7 +6,6 @@
 #include "platform/ui/edition_screens.h"
 #include "practice_layouts.h"
 #include "progress_screen.h"
-#include "qso_screen.h"
 
 namespace keyview {
 

@@ -6,7 +6,7 @@
 #include "exercises.h"
 #include "exercises/key_poller.h"
 #include "exercises/punctuation.h"
-#include "punctuation_screen.h"
+#include "practice_layouts.h"
 
 namespace keyview {
 
@@ -129,9 +129,11 @@ void lessonScreen(App& app, int lessonNumber) {
     switch (keytut::beginLesson(opened, app.tutor.data.lessonGroups, lessonNumber)) {
         case keytut::LessonKind::None:
             return;
-        case keytut::LessonKind::Punctuation:
-            punctuationScreen(app, opened);
+        case keytut::LessonKind::Punctuation: {
+            PunctuationScreen screen(app, opened);
+            screen.run();
             return;
+        }
         case keytut::LessonKind::Character: {
             LessonScreen screen(app, opened);
             screen.run();

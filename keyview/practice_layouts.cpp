@@ -7,6 +7,21 @@ namespace keyview {
 using namespace keytut;
 using namespace keytut::ui;
 
+namespace {
+
+// A button shows '&' only when doubled; single ones would mark a mnemonic.
+std::string buttonCaption(const std::string& caption) {
+    std::string result;
+    for (char c : caption) {
+        result += c;
+        if (c == '&')
+            result += '&';
+    }
+    return result;
+}
+
+}  // namespace
+
 MessageLayout messageLayout() {
     using namespace message;
     MessageLayout layout;
@@ -65,6 +80,49 @@ FileLayout fileLayout() {
     // Return away from the buttons starts nothing: only Start sends.
     layout.startButton = kStart;
     layout.linesInView = kFileListLinesInView;
+    return layout;
+}
+
+QsoLayout qsoLayout() {
+    using namespace qso;
+    QsoLayout layout;
+    layout.screen = {std::string(kKeyviewQsoCaption), 310, 260, DialogFont::Courier8,
+                     FrameKind::Popup};
+    layout.controls = {
+        {kStart, ControlKind::PushButton, "Start", 270, 200, 25, 15},
+        {kStop, ControlKind::PushButton, "Stop", 270, 220, 25, 15},
+        {kExit, ControlKind::PushButton, "Exit", 270, 240, 25, 15},
+        {kList, ControlKind::ListBox, "", 5, 2, 240, 260, style::NoTabStop},
+        {kFileLabel, ControlKind::Label, std::string(kKeyviewQsoFileLabel), 260, 10, 50, 10},
+        {kFileList, ControlKind::DropDownList, "", 250, 20, 60, 50, style::NoTabStop},
+    };
+    layout.exitButton = kExit;
+    layout.practice = QsoPractice::Runs;
+    layout.fileList = kFileList;
+    layout.list = kList;
+    // Return away from the buttons starts nothing.
+    layout.startButton = kStart;
+    layout.stopButton = kStop;
+    return layout;
+}
+
+PunctuationLayout punctuationLayout(const LessonState& opened) {
+    using namespace punctuation;
+    PunctuationLayout layout = headedPunctuationLayout(kHeading);
+    // Each button with the name of its mark or prosign beside it.
+    int row = 1;
+    for (const SignButton& sign : signButtons(opened.text)) {
+        layout.controls.push_back({kFirstButton - 1 + row, ControlKind::PushButton,
+                                   buttonCaption(sign.keyviewCaption), 20, 20 * row, 25, 15});
+        layout.controls.push_back({kFirstDescription - 1 + row, ControlKind::Label,
+                                   sign.description, 50, 20 * row + 2, 80, 30});
+        ++row;
+    }
+    layout.controls.push_back(
+        {kExit, ControlKind::PushButton, std::string(kExitCaption), 260, 200, 25, 15});
+    layout.exitButton = kExit;
+    layout.firstSignButton = kFirstButton;
+    // Return away from the buttons means nothing here.
     return layout;
 }
 

@@ -1,9 +1,11 @@
-// Keyview's message sending, thirty-word test and file sending: the shared screens with
-// Keyview's layouts, worked with their buttons.
+// Keyview's message sending, thirty-word test, file sending, QSO practice and punctuation screen:
+// the shared screens with Keyview's layouts, worked with their buttons.
 #pragma once
 
 #include "platform/ui/file_screen.h"
 #include "platform/ui/message_screen.h"
+#include "platform/ui/punctuation_screen.h"
+#include "platform/ui/qso_screen.h"
 #include "platform/ui/word_test_screen.h"
 
 namespace keyview {
@@ -29,12 +31,33 @@ constexpr int kNameLabel = 104;
 constexpr int kNameBox = 105;
 }  // namespace file
 
+namespace qso {
+constexpr int kStart = 101;
+constexpr int kStop = 102;
+constexpr int kExit = 2;
+constexpr int kList = 103;
+constexpr int kFileLabel = 104;
+constexpr int kFileList = 105;
+}  // namespace qso
+
+namespace punctuation {
+constexpr int kHeading = 300;
+constexpr int kFirstButton = 101;       // 100 + i for character i
+constexpr int kFirstDescription = 201;  // 200 + i
+constexpr int kExit = 2;
+}  // namespace punctuation
+
 keytut::ui::MessageLayout messageLayout();
 keytut::ui::WordTestLayout wordTestLayout();
 keytut::ui::FileLayout fileLayout();
+keytut::ui::QsoLayout qsoLayout();
+keytut::ui::PunctuationLayout punctuationLayout(const keytut::LessonState& opened);
 
 using MessageScreen = keytut::ui::WithLayout<keytut::ui::MessageScreen, messageLayout>;
 using WordTestScreen = keytut::ui::WithLayout<keytut::ui::WordTestScreen, wordTestLayout>;
 using FileScreen = keytut::ui::WithLayout<keytut::ui::FileScreen, fileLayout>;
+using QsoScreen = keytut::ui::WithLayout<keytut::ui::QsoScreen, qsoLayout>;
+// Over the group of the lesson that beginLesson() opened.
+using PunctuationScreen = keytut::ui::WithLayout<keytut::ui::PunctuationScreen, punctuationLayout>;
 
 }  // namespace keyview

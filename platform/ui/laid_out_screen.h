@@ -38,11 +38,13 @@ class LaidOutScreen : public ExerciseScreen {
 };
 
 // Screen T built with the layout an edition's function `layout` returns, so that the edition's
-// screen is built from the App alone (see edition_screens.h).
+// screen is built from the App alone (see edition_screens.h), or from the App and what the
+// screen opens over (a lesson's group), which the layout is then made from as well.
 template <class T, auto layout>
 class WithLayout : public T {
   public:
-    explicit WithLayout(App& app) : T(app, layout()) {}
+    template <class... Over>
+    explicit WithLayout(App& app, const Over&... over) : T(app, layout(over...), over...) {}
 };
 
 }  // namespace keytut::ui

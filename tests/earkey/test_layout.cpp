@@ -16,8 +16,6 @@
 #include "earkey/main_menu.h"
 #include "earkey/practice_layouts.h"
 #include "earkey/progress_screen.h"
-#include "earkey/punctuation_screen.h"
-#include "earkey/qso_screen.h"
 #include "earkey_rig.h"
 #include "platform/keys/key_screen.h"
 #include "platform/ui/tone_screen.h"

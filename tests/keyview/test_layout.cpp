@@ -16,8 +16,6 @@
 #include "keyview/main_window.h"
 #include "keyview/practice_layouts.h"
 #include "keyview/progress_screen.h"
-#include "keyview/punctuation_screen.h"
-#include "keyview/qso_screen.h"
 #include "keyview_rig.h"
 #include "platform/keys/key_screen.h"
 #include "platform/ui/tone_screen.h"

@@ -13,7 +13,7 @@
 #include "core/messages.h"
 #include "keyview/exercises.h"
 #include "keyview/lesson_screen.h"
-#include "keyview/punctuation_screen.h"
+#include "keyview/practice_layouts.h"
 #include "keyview_rig.h"
 
 namespace keyview {
@@ -328,7 +328,7 @@ Opened openAndLeave(KeyviewRig& rig, int lesson) {
             opened = {"lesson", lessonWindow->windowTitle().toStdString(),
                       lessonWindow->lesson().state().number};
             press(*lessonWindow, kExit);
-        } else if (auto* signs = qobject_cast<PunctuationScreen*>(modal)) {
+        } else if (auto* signs = qobject_cast<keytut::ui::PunctuationScreen*>(modal)) {
             opened = {"punctuation", signs->windowTitle().toStdString()};
             press(*signs, punctuation::kExit);
         }
