@@ -111,4 +111,30 @@ PunctuationLayout punctuationLayout(const LessonState& opened) {
     return layout;
 }
 
+LessonLayout lessonLayout() {
+    using namespace lesson;
+    LessonLayout layout;
+    layout.screen = {"", 300, 220, DialogFont::Courier8, FrameKind::Popup};
+    layout.characterBox = {
+        kCharacterBox, ControlKind::SpokenText, "", 265, 2, 10, 10, style::Border | style::TabStop};
+    layout.instructions = {kInstructions,
+                           ControlKind::SpokenText,
+                           std::string(kEarkeyHearingInstructions),
+                           5,
+                           16,
+                           240,
+                           40,
+                           style::Border | style::TabStop};
+    layout.resultsBox = {kResultsBox, ControlKind::SpokenText,       "", 200, 65, 70,
+                         12,          style::Border | style::TabStop};
+    layout.controls = {layout.characterBox, layout.instructions};
+    // The screen reader reads the instructions as the window appears.
+    layout.openingFocus = kInstructions;
+    layout.startKey = Qt::Key_Return;
+    layout.repeatKey = Qt::Key_Space;
+    layout.nextStageKey = kNextStageKey;
+    layout.readBackKeys = true;
+    return layout;
+}
+
 }  // namespace earkey

@@ -1,9 +1,10 @@
-// Earkey's message sending, thirty-word test, file sending, QSO practice and punctuation screen:
-// the shared screens with Earkey's layouts. Everything is done from the keyboard, and what the
-// learner must hear is spoken.
+// Earkey's message sending, thirty-word test, file sending, QSO practice, punctuation screen and
+// character lesson: the shared screens with Earkey's layouts. Everything is done from the keyboard,
+// and what the learner must hear is spoken.
 #pragma once
 
 #include "platform/ui/file_screen.h"
+#include "platform/ui/lesson_screen.h"
 #include "platform/ui/message_screen.h"
 #include "platform/ui/punctuation_screen.h"
 #include "platform/ui/qso_screen.h"
@@ -47,17 +48,27 @@ constexpr int kHeading = 300;
 constexpr int kFirstSignButton = 101;
 }  // namespace punctuation
 
+namespace lesson {
+constexpr int kInstructions = 100;
+constexpr int kCharacterBox = 101;
+constexpr int kResultsBox = 104;
+// The key that moves on to the next stage.
+constexpr int kNextStageKey = Qt::Key_F1;
+}  // namespace lesson
+
 keytut::ui::MessageLayout messageLayout();
 keytut::ui::WordTestLayout wordTestLayout();
 keytut::ui::FileLayout fileLayout();
 keytut::ui::QsoLayout qsoLayout();
 keytut::ui::PunctuationLayout punctuationLayout(const keytut::LessonState& opened);
+keytut::ui::LessonLayout lessonLayout();
 
 using MessageScreen = keytut::ui::WithLayout<keytut::ui::MessageScreen, messageLayout>;
 using WordTestScreen = keytut::ui::WithLayout<keytut::ui::WordTestScreen, wordTestLayout>;
 using FileScreen = keytut::ui::WithLayout<keytut::ui::FileScreen, fileLayout>;
 using QsoScreen = keytut::ui::WithLayout<keytut::ui::QsoScreen, qsoLayout>;
-// Over the group of the lesson that beginLesson() opened.
+// Over the lesson that beginLesson() opened.
 using PunctuationScreen = keytut::ui::WithLayout<keytut::ui::PunctuationScreen, punctuationLayout>;
+using LessonScreen = keytut::ui::WithLayout<keytut::ui::LessonScreen, lessonLayout>;
 
 }  // namespace earkey

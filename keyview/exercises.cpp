@@ -1,4 +1,4 @@
-// The exercise entry points of the main window. The lesson is in lesson_screen.cpp.
+// The exercise entry points of the main window.
 #include "exercises.h"
 
 #include "key_screens.h"
@@ -8,6 +8,10 @@
 #include "progress_screen.h"
 
 namespace keyview {
+
+void lessonScreen(App& app, int lesson) {
+    keytut::ui::runLesson<LessonScreen, PunctuationScreen>(app, lesson);
+}
 
 namespace {
 

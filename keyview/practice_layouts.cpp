@@ -126,4 +126,40 @@ PunctuationLayout punctuationLayout(const LessonState& opened) {
     return layout;
 }
 
+LessonLayout lessonLayout() {
+    using namespace lesson;
+    LessonLayout layout;
+    layout.screen = {"", 300, 220, DialogFont::Courier8, FrameKind::Popup};
+    layout.instructions = {kInstructions,
+                           ControlKind::Label,
+                           std::string(kKeyviewHearingInstructions),
+                           5,
+                           16,
+                           180,
+                           30};
+    layout.characterBox = {kCharacterBox, ControlKind::Label, "", 265, 14, 6, 10, style::Border};
+    // 22 units hold five characters of the lesson's font but not six, so the test text wraps at
+    // its blanks into a column of one group per line.
+    layout.resultsBox = {kResultsBox, ControlKind::Label, "", 200, 5, 22, 162, style::Border};
+    layout.startButton = {kStart, ControlKind::PushButton, std::string(kStartCaption), 260, 160, 25,
+                          15};
+    layout.controls = {
+        layout.instructions,
+        {kNext, ControlKind::PushButton, std::string(kNextCaption), 260, 180, 25, 15},
+        {kExit, ControlKind::PushButton, std::string(kExitCaption), 260, 200, 25, 15},
+        {kKeyPressedLabel, ControlKind::Label, std::string(kKeyPressedCaption), 210, 16, 50, 10,
+         style::AlignRight},
+        {kKeyCapture, ControlKind::Edit, "", 265, 34, 0, 0, style::NoBorder},
+        layout.characterBox,
+    };
+    layout.openingFocus = kKeyCapture;
+    layout.exitButton = kExit;
+    layout.keyCapture = kKeyCapture;
+    layout.recognitionControls = {kCharacterBox, kKeyPressedLabel, kKeyCapture, kNext};
+    layout.nextButton = kNext;
+    // Return where the focus is on no button, as Start does.
+    layout.returnStarts = true;
+    return layout;
+}
+
 }  // namespace keyview

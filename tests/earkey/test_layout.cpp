@@ -12,7 +12,6 @@
 #include "earkey/exercises.h"
 #include "earkey/key_screens.h"
 #include "earkey/koch_screen.h"
-#include "earkey/lesson_screen.h"
 #include "earkey/main_menu.h"
 #include "earkey/practice_layouts.h"
 #include "earkey/progress_screen.h"

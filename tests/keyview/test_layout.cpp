@@ -12,7 +12,6 @@
 #include "keyview/exercises.h"
 #include "keyview/key_screens.h"
 #include "keyview/koch_screen.h"
-#include "keyview/lesson_screen.h"
 #include "keyview/main_window.h"
 #include "keyview/practice_layouts.h"
 #include "keyview/progress_screen.h"

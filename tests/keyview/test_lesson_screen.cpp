@@ -12,7 +12,6 @@
 
 #include "core/messages.h"
 #include "keyview/exercises.h"
-#include "keyview/lesson_screen.h"
 #include "keyview/practice_layouts.h"
 #include "keyview_rig.h"
 
@@ -324,7 +323,7 @@ Opened openAndLeave(KeyviewRig& rig, int lesson) {
     QObject guard;  // the look is called off when nothing opened
     QTimer::singleShot(50, &guard, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* lessonWindow = qobject_cast<LessonScreen*>(modal)) {
+        if (auto* lessonWindow = qobject_cast<keytut::ui::LessonScreen*>(modal)) {
             opened = {"lesson", lessonWindow->windowTitle().toStdString(),
                       lessonWindow->lesson().state().number};
             press(*lessonWindow, kExit);
