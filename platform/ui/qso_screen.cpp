@@ -14,12 +14,14 @@ QsoScreen::QsoScreen(App& app, const QsoLayout& layout)
     } else {
         WholeQsos& qsos = std::get<WholeQsos>(practice_);
         setColours(layout_.lineBox, Qt::black, Qt::white);
-        setKeyTable({
+        std::vector<KeyBinding> keys = {
             {Qt::Key_Up, Qt::ControlModifier, [this, &qsos] { show(qsos.lineUp()); }},
             {Qt::Key_Down, Qt::ControlModifier, [this, &qsos] { show(qsos.lineDown()); }},
-            {layout_.sendKey, Qt::NoModifier,
-             [this, &qsos] { show(qsos.sendQso(this->app().tutor.random)); }},
-        });
+        };
+        if (layout_.sendKey)
+            keys.push_back({layout_.sendKey, Qt::NoModifier,
+                            [this, &qsos] { show(qsos.sendQso(this->app().tutor.random)); }});
+        setKeyTable(std::move(keys));
     }
     auto load = [this](int) {
         if (text(layout_.fileList) != loadedFile().name)

@@ -1,6 +1,6 @@
-// The shared message, thirty-word test, QSO and punctuation screens built from layouts of the
-// tests' own, with ids and keys no edition uses: every control, name, label, key and button comes
-// from the layout.
+// The shared message, thirty-word test, QSO, punctuation and lesson screens built from layouts of
+// the tests' own, with ids and keys no edition uses: every control, name, label, key and button
+// comes from the layout.
 #include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
@@ -11,6 +11,7 @@
 
 #include <filesystem>
 
+#include "platform/ui/lesson_screen.h"
 #include "platform/ui/message_screen.h"
 #include "platform/ui/punctuation_screen.h"
 #include "platform/ui/qso_screen.h"
@@ -284,6 +285,122 @@ TEST_F(LaidOutScreens, ThePunctuationScreenBindsTheButtonsOfTheLayoutToTheGroups
     settle();
     EXPECT_FALSE(boxShown);
     EXPECT_EQ(program.heard(), "=");
+}
+
+// A text as a label shows it, with line feeds for its CR LFs.
+std::string lf(std::string text) {
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
+        text.replace(at, 2, "\n");
+    return text;
+}
+
+// Lesson 1 of the program's groups, opened as the main window would.
+LessonState firstLesson(ExerciseProgram& program) {
+    LessonState opened;
+    EXPECT_EQ(beginLesson(opened, program.tutor.data.lessonGroups, 1), LessonKind::Character);
+    return opened;
+}
+
+// Spoken boxes worked with keys of the layout's own, in another tab order than Earkey's.
+LessonLayout spokenLessonLayout() {
+    LessonLayout layout;
+    layout.screen = {"", 300, 220, DialogFont::Courier8, FrameKind::Popup};
+    layout.characterBox = {81, ControlKind::SpokenText, "", 265, 2, 10, 10, style::TabStop};
+    layout.instructions = {82, ControlKind::SpokenText, "Hear them", 5, 16, 240,
+                           40, style::TabStop};
+    layout.resultsBox = {83, ControlKind::SpokenText, "", 200, 65, 70, 12, style::TabStop};
+    layout.controls = {layout.instructions, layout.characterBox};
+    layout.openingFocus = 82;
+    layout.startKey = Qt::Key_F6;
+    layout.nextStageKey = Qt::Key_F7;
+    return layout;
+}
+
+TEST_F(LaidOutScreens, ALessonRebuildsAndRemovesTheBoxesOfItsLayoutAsTheStagesChange) {
+    LessonScreen screen(program.app, spokenLessonLayout(), firstLesson(program));
+    ASSERT_TRUE(showActive(screen));
+    settle();
+    EXPECT_EQ(screen.windowTitle().toStdString(), "Lesson 1  E T I M ");
+    EXPECT_EQ(screen.controlIds(), (std::vector<int>{82, 81}));
+    EXPECT_EQ(screen.focusedId(), 82);
+    // No repeat key in this layout: Space plays nothing; the start key plays the next character.
+    pressKey(screen, Qt::Key_Space);
+    settle();
+    EXPECT_EQ(program.writes(), 0u);
+    pressKey(screen, Qt::Key_F6);
+    settle();
+    EXPECT_GT(program.writes(), 0u);
+    program.wave->runUntilIdle();
+    settle();
+
+    pressKey(screen, Qt::Key_F7);
+    settle();
+    ASSERT_EQ(screen.lesson().stage(), 1);
+    EXPECT_EQ(screen.text(82), lf(std::string(kEarkeyRecognitionInstructions)));
+    // Recognition starts: the instructions go and the focus is on the character box.
+    pressKey(screen, Qt::Key_F6);
+    settle();
+    EXPECT_EQ(screen.controlIds(), std::vector<int>{81});
+    EXPECT_EQ(screen.focusedId(), 81);
+    program.wave->runUntilIdle();
+    settle();
+    // The group test: the instructions come back after the box, then the results box.
+    pressKey(screen, Qt::Key_F7);
+    settle();
+    EXPECT_EQ(screen.controlIds(), (std::vector<int>{81, 82, 83}));
+    EXPECT_EQ(screen.lesson().stage(), 2);
+}
+
+// Buttons, a key-capture box and a Start button added for recognition, as Keyview's are.
+LessonLayout buttonLessonLayout() {
+    LessonLayout layout;
+    layout.screen = {"", 300, 220, DialogFont::Courier8, FrameKind::Popup};
+    layout.instructions = {91, ControlKind::Label, "Press a key", 5, 16, 180, 30};
+    layout.characterBox = {94, ControlKind::Label, "", 265, 14, 6, 10, style::Border};
+    layout.resultsBox = {96, ControlKind::Label, "", 200, 5, 22, 162, style::Border};
+    layout.startButton = {95, ControlKind::PushButton, "Go", 260, 160, 25, 15};
+    layout.controls = {
+        layout.instructions,
+        {92, ControlKind::PushButton, "More", 260, 180, 25, 15},
+        {93, ControlKind::Edit, "", 265, 34, 0, 0, style::NoBorder},
+        layout.characterBox,
+    };
+    layout.openingFocus = 93;
+    layout.keyCapture = 93;
+    layout.recognitionControls = {94, 93, 92};
+    layout.nextButton = 92;
+    layout.returnStarts = true;
+    return layout;
+}
+
+TEST(LaidOutLessonScreens, ALessonAddsAndRemovesTheButtonsAndBoxesOfItsLayout) {
+    QWidget owner;
+    ExerciseProgram program{Edition::Keyview, KEYTUT_DATA_DIR, 3};
+    program.app.setMainWindow(&owner);
+    LessonScreen screen(program.app, buttonLessonLayout(), firstLesson(program));
+    ASSERT_TRUE(showActive(screen));
+    settle();
+    EXPECT_EQ(screen.focusedId(), 93);
+    ASSERT_TRUE(press(screen, 92));
+    settle();
+    ASSERT_EQ(screen.lesson().stage(), 1);
+    EXPECT_EQ(screen.controlIds(), (std::vector<int>{91, 92, 93, 94, 95}));
+    // Start sends a character and gives the focus back to the key-capture box.
+    ASSERT_TRUE(press(screen, 95));
+    settle();
+    EXPECT_GT(program.writes(), 0u);
+    EXPECT_EQ(screen.focusedId(), 93);
+    program.wave->runUntilIdle();
+    settle();
+    ASSERT_TRUE(press(screen, 92));
+    settle();
+    EXPECT_EQ(screen.controlIds(), (std::vector<int>{91, 95, 96}));
+    // Return where no button takes it starts the group test, as Start does.
+    const std::size_t before = program.writes();
+    screen.pressReturn();
+    settle();
+    EXPECT_GT(program.writes(), before);
+    EXPECT_TRUE(screen.lesson().testSending());
 }
 
 }  // namespace
