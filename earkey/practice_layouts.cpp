@@ -114,7 +114,6 @@ PunctuationLayout punctuationLayout(const LessonState& opened) {
 LessonLayout lessonLayout() {
     using namespace lesson;
     LessonLayout layout;
-    layout.screen = {"", 300, 220, DialogFont::Courier8, FrameKind::Popup};
     layout.characterBox = {
         kCharacterBox, ControlKind::SpokenText, "", 265, 2, 10, 10, style::Border | style::TabStop};
     layout.instructions = {kInstructions,

@@ -129,7 +129,6 @@ PunctuationLayout punctuationLayout(const LessonState& opened) {
 LessonLayout lessonLayout() {
     using namespace lesson;
     LessonLayout layout;
-    layout.screen = {"", 300, 220, DialogFont::Courier8, FrameKind::Popup};
     layout.instructions = {kInstructions,
                            ControlKind::Label,
                            std::string(kKeyviewHearingInstructions),

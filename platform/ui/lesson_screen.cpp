@@ -8,16 +8,18 @@ namespace keytut::ui {
 
 namespace {
 
-ScreenLayout titled(ScreenLayout layout, std::string title) {
-    layout.screen.title = std::move(title);
+// Both editions open a lesson in the same window, titled with the lesson's group.
+ScreenLayout inLessonWindow(ScreenLayout layout, std::string title) {
+    layout.screen = {std::move(title), 300, 220, DialogFont::Courier8, FrameKind::Popup};
     return layout;
 }
 
 }  // namespace
 
 LessonScreen::LessonScreen(App& app, const LessonLayout& layout, const LessonState& opened)
-    : LaidOutScreen(app, titled(layout, lessonTitle(app.tutor.profile, app.tutor.data.lessonGroups,
-                                                    opened.number))),
+    : LaidOutScreen(
+          app, inLessonWindow(layout, lessonTitle(app.tutor.profile, app.tutor.data.lessonGroups,
+                                                  opened.number))),
       layout_(layout),
       lesson_(
           app.tutor, opened, [&app] { app.playSound("ding.wav"); }, whenSent()) {

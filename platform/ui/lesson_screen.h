@@ -14,7 +14,8 @@
 namespace keytut::ui {
 
 struct LessonLayout : ScreenLayout {
-    // The title is the lesson's; `controls` are those of the hearing stage, in tab order.
+    // The window is the lesson's, whatever `screen` says; `controls` are those of the hearing
+    // stage, in tab order.
     // The controls an update names; an id of 0: the layout has none. The character box and the
     // results box are black on white.
     ControlSpec characterBox;

@@ -304,7 +304,6 @@ LessonState firstLesson(ExerciseProgram& program) {
 // Spoken boxes worked with keys of the layout's own, in another tab order than Earkey's.
 LessonLayout spokenLessonLayout() {
     LessonLayout layout;
-    layout.screen = {"", 300, 220, DialogFont::Courier8, FrameKind::Popup};
     layout.characterBox = {81, ControlKind::SpokenText, "", 265, 2, 10, 10, style::TabStop};
     layout.instructions = {82, ControlKind::SpokenText, "Hear them", 5, 16, 240,
                            40, style::TabStop};
@@ -354,7 +353,6 @@ TEST_F(LaidOutScreens, ALessonRebuildsAndRemovesTheBoxesOfItsLayoutAsTheStagesCh
 // Buttons, a key-capture box and a Start button added for recognition, as Keyview's are.
 LessonLayout buttonLessonLayout() {
     LessonLayout layout;
-    layout.screen = {"", 300, 220, DialogFont::Courier8, FrameKind::Popup};
     layout.instructions = {91, ControlKind::Label, "Press a key", 5, 16, 180, 30};
     layout.characterBox = {94, ControlKind::Label, "", 265, 14, 6, 10, style::Border};
     layout.resultsBox = {96, ControlKind::Label, "", 200, 5, 22, 162, style::Border};
