@@ -3,33 +3,15 @@
 
 #include "key_screens.h"
 
-#include "exercises/lesson.h"
 #include "koch_screen.h"
-#include "lesson_screen.h"
 #include "platform/ui/edition_screens.h"
 #include "practice_layouts.h"
 #include "progress_screen.h"
-#include "punctuation_screen.h"
-#include "qso_screen.h"
 
 namespace earkey {
 
 void lessonScreen(App& app, int lesson) {
-    keytut::LessonState opened;
-    switch (keytut::beginLesson(opened, app.tutor.data.lessonGroups, lesson)) {
-        case keytut::LessonKind::None:
-            return;
-        case keytut::LessonKind::Punctuation: {
-            PunctuationScreen screen(app, opened);
-            screen.run();
-            return;
-        }
-        case keytut::LessonKind::Character: {
-            LessonScreen screen(app, opened);
-            screen.run();
-            return;
-        }
-    }
+    keytut::ui::runLesson<LessonScreen, PunctuationScreen>(app, lesson);
 }
 
 namespace {

@@ -65,4 +65,75 @@ FileLayout fileLayout() {
     return layout;
 }
 
+QsoLayout qsoLayout() {
+    using namespace qso;
+    QsoLayout layout;
+    layout.screen = {std::string(kEarkeyQsoCaption), 320, 220, DialogFont::Courier8,
+                     FrameKind::Popup};
+    layout.controls = {
+        {kInstructions, ControlKind::Label, std::string(kEarkeyQsoInstructions), 5, 35, 200, 20,
+         style::TabStop},
+        {kFileLabel, ControlKind::Label, std::string(kEarkeyQsoFileLabel), 20, 5, 50, 10,
+         style::AlignRight},
+        // A list box rather than a drop-down list: Orca 43 says neither a Qt drop-down list's
+        // entry when it gets the focus nor the new entry when Up or Down changes it, while it
+        // reads a list box's lines as the cursor moves. Same place, as high as the drop-down
+        // list's open list.
+        {kFileList, ControlKind::ListBox, "", 80, 5, 60, 50, style::Selectable},
+        {kLineBox, ControlKind::SpokenText, "", 5, 65, 300, 12, style::Border | style::TabStop},
+    };
+    // Qt names a list by its accessible name alone, not by the label that points to it.
+    std::string listName(kEarkeyQsoFileLabel);
+    std::erase(listName, '&');
+    layout.names = {{kFileList, listName}, {kLineBox, kLineBoxName}};
+    // Plain Up and Down in the list choose another file and load it at once.
+    layout.openingFocus = kFileList;
+    layout.practice = QsoPractice::WholeQsos;
+    layout.fileList = kFileList;
+    layout.sendKey = Qt::Key_Return;
+    layout.lineBox = kLineBox;
+    return layout;
+}
+
+PunctuationLayout punctuationLayout(const LessonState& opened) {
+    using namespace punctuation;
+    PunctuationLayout layout = headedPunctuationLayout(kHeading);
+    // The captions spell letter pairs out, so that the screen reader names the letters.
+    int row = 1;
+    for (const SignButton& sign : signButtons(opened.text)) {
+        layout.controls.push_back({kFirstSignButton - 1 + row, ControlKind::PushButton,
+                                   sign.earkeyCaption, 20, 20 * row, 80, 15,
+                                   style::AlignCentre | (row == 1 ? style::DefaultButton : 0u)});
+        ++row;
+    }
+    layout.firstSignButton = kFirstSignButton;
+    layout.returnNamesSign = true;
+    return layout;
+}
+
+LessonLayout lessonLayout() {
+    using namespace lesson;
+    LessonLayout layout;
+    layout.characterBox = {
+        kCharacterBox, ControlKind::SpokenText, "", 265, 2, 10, 10, style::Border | style::TabStop};
+    layout.instructions = {kInstructions,
+                           ControlKind::SpokenText,
+                           std::string(kEarkeyHearingInstructions),
+                           5,
+                           16,
+                           240,
+                           40,
+                           style::Border | style::TabStop};
+    layout.resultsBox = {kResultsBox, ControlKind::SpokenText,       "", 200, 65, 70,
+                         12,          style::Border | style::TabStop};
+    layout.controls = {layout.characterBox, layout.instructions};
+    // The screen reader reads the instructions as the window appears.
+    layout.openingFocus = kInstructions;
+    layout.startKey = Qt::Key_Return;
+    layout.repeatKey = Qt::Key_Space;
+    layout.nextStageKey = kNextStageKey;
+    layout.readBackKeys = true;
+    return layout;
+}
+
 }  // namespace earkey

@@ -1,9 +1,13 @@
-// Earkey's message sending, thirty-word test and file sending: the shared screens with Earkey's
-// layouts. Everything is done from the keyboard, and what the learner must hear is spoken.
+// Earkey's message sending, thirty-word test, file sending, QSO practice, punctuation screen and
+// character lesson: the shared screens with Earkey's layouts. Everything is done from the keyboard,
+// and what the learner must hear is spoken.
 #pragma once
 
 #include "platform/ui/file_screen.h"
+#include "platform/ui/lesson_screen.h"
 #include "platform/ui/message_screen.h"
+#include "platform/ui/punctuation_screen.h"
+#include "platform/ui/qso_screen.h"
 #include "platform/ui/word_test_screen.h"
 
 namespace earkey {
@@ -29,12 +33,42 @@ constexpr int kNameBox = 105;
 inline const char* const kListName = "Lines sent";
 }  // namespace file
 
+namespace qso {
+constexpr int kLineBox = 100;
+constexpr int kInstructions = 101;
+constexpr int kFileLabel = 104;
+constexpr int kFileList = 105;
+// What the screen reader calls the line box, before its line.
+inline const char* const kLineBoxName = "Q S O line";
+}  // namespace qso
+
+namespace punctuation {
+constexpr int kHeading = 300;
+// The buttons of the signs are 101 and on, in the group's order.
+constexpr int kFirstSignButton = 101;
+}  // namespace punctuation
+
+namespace lesson {
+constexpr int kInstructions = 100;
+constexpr int kCharacterBox = 101;
+constexpr int kResultsBox = 104;
+// The key that moves on to the next stage.
+constexpr int kNextStageKey = Qt::Key_F1;
+}  // namespace lesson
+
 keytut::ui::MessageLayout messageLayout();
 keytut::ui::WordTestLayout wordTestLayout();
 keytut::ui::FileLayout fileLayout();
+keytut::ui::QsoLayout qsoLayout();
+keytut::ui::PunctuationLayout punctuationLayout(const keytut::LessonState& opened);
+keytut::ui::LessonLayout lessonLayout();
 
 using MessageScreen = keytut::ui::WithLayout<keytut::ui::MessageScreen, messageLayout>;
 using WordTestScreen = keytut::ui::WithLayout<keytut::ui::WordTestScreen, wordTestLayout>;
 using FileScreen = keytut::ui::WithLayout<keytut::ui::FileScreen, fileLayout>;
+using QsoScreen = keytut::ui::WithLayout<keytut::ui::QsoScreen, qsoLayout>;
+// Over the lesson that beginLesson() opened.
+using PunctuationScreen = keytut::ui::WithLayout<keytut::ui::PunctuationScreen, punctuationLayout>;
+using LessonScreen = keytut::ui::WithLayout<keytut::ui::LessonScreen, lessonLayout>;
 
 }  // namespace earkey

@@ -1,4 +1,4 @@
-// The exercise entry points of the main window. The lesson is in lesson_screen.cpp.
+// The exercise entry points of the main window.
 #include "exercises.h"
 
 #include "key_screens.h"
@@ -6,9 +6,12 @@
 #include "platform/ui/edition_screens.h"
 #include "practice_layouts.h"
 #include "progress_screen.h"
-#include "qso_screen.h"
 
 namespace keyview {
+
+void lessonScreen(App& app, int lesson) {
+    keytut::ui::runLesson<LessonScreen, PunctuationScreen>(app, lesson);
+}
 
 namespace {
 

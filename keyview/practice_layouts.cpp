@@ -7,6 +7,21 @@ namespace keyview {
 using namespace keytut;
 using namespace keytut::ui;
 
+namespace {
+
+// A button shows '&' only when doubled; single ones would mark a mnemonic.
+std::string buttonCaption(const std::string& caption) {
+    std::string result;
+    for (char c : caption) {
+        result += c;
+        if (c == '&')
+            result += '&';
+    }
+    return result;
+}
+
+}  // namespace
+
 MessageLayout messageLayout() {
     using namespace message;
     MessageLayout layout;
@@ -65,6 +80,84 @@ FileLayout fileLayout() {
     // Return away from the buttons starts nothing: only Start sends.
     layout.startButton = kStart;
     layout.linesInView = kFileListLinesInView;
+    return layout;
+}
+
+QsoLayout qsoLayout() {
+    using namespace qso;
+    QsoLayout layout;
+    layout.screen = {std::string(kKeyviewQsoCaption), 310, 260, DialogFont::Courier8,
+                     FrameKind::Popup};
+    layout.controls = {
+        {kStart, ControlKind::PushButton, "Start", 270, 200, 25, 15},
+        {kStop, ControlKind::PushButton, "Stop", 270, 220, 25, 15},
+        {kExit, ControlKind::PushButton, "Exit", 270, 240, 25, 15},
+        {kList, ControlKind::ListBox, "", 5, 2, 240, 260, style::NoTabStop},
+        {kFileLabel, ControlKind::Label, std::string(kKeyviewQsoFileLabel), 260, 10, 50, 10},
+        {kFileList, ControlKind::DropDownList, "", 250, 20, 60, 50, style::NoTabStop},
+    };
+    layout.exitButton = kExit;
+    layout.practice = QsoPractice::Runs;
+    layout.fileList = kFileList;
+    layout.list = kList;
+    // Return away from the buttons starts nothing.
+    layout.startButton = kStart;
+    layout.stopButton = kStop;
+    return layout;
+}
+
+PunctuationLayout punctuationLayout(const LessonState& opened) {
+    using namespace punctuation;
+    PunctuationLayout layout = headedPunctuationLayout(kHeading);
+    // Each button with the name of its mark or prosign beside it.
+    int row = 1;
+    for (const SignButton& sign : signButtons(opened.text)) {
+        layout.controls.push_back({kFirstButton - 1 + row, ControlKind::PushButton,
+                                   buttonCaption(sign.keyviewCaption), 20, 20 * row, 25, 15});
+        layout.controls.push_back({kFirstDescription - 1 + row, ControlKind::Label,
+                                   sign.description, 50, 20 * row + 2, 80, 30});
+        ++row;
+    }
+    layout.controls.push_back(
+        {kExit, ControlKind::PushButton, std::string(kExitCaption), 260, 200, 25, 15});
+    layout.exitButton = kExit;
+    layout.firstSignButton = kFirstButton;
+    // Return away from the buttons means nothing here.
+    return layout;
+}
+
+LessonLayout lessonLayout() {
+    using namespace lesson;
+    LessonLayout layout;
+    layout.instructions = {kInstructions,
+                           ControlKind::Label,
+                           std::string(kKeyviewHearingInstructions),
+                           5,
+                           16,
+                           180,
+                           30};
+    layout.characterBox = {kCharacterBox, ControlKind::Label, "", 265, 14, 6, 10, style::Border};
+    // 22 units hold five characters of the lesson's font but not six, so the test text wraps at
+    // its blanks into a column of one group per line.
+    layout.resultsBox = {kResultsBox, ControlKind::Label, "", 200, 5, 22, 162, style::Border};
+    layout.startButton = {kStart, ControlKind::PushButton, std::string(kStartCaption), 260, 160, 25,
+                          15};
+    layout.controls = {
+        layout.instructions,
+        {kNext, ControlKind::PushButton, std::string(kNextCaption), 260, 180, 25, 15},
+        {kExit, ControlKind::PushButton, std::string(kExitCaption), 260, 200, 25, 15},
+        {kKeyPressedLabel, ControlKind::Label, std::string(kKeyPressedCaption), 210, 16, 50, 10,
+         style::AlignRight},
+        {kKeyCapture, ControlKind::Edit, "", 265, 34, 0, 0, style::NoBorder},
+        layout.characterBox,
+    };
+    layout.openingFocus = kKeyCapture;
+    layout.exitButton = kExit;
+    layout.keyCapture = kKeyCapture;
+    layout.recognitionControls = {kCharacterBox, kKeyPressedLabel, kKeyCapture, kNext};
+    layout.nextButton = kNext;
+    // Return where the focus is on no button, as Start does.
+    layout.returnStarts = true;
     return layout;
 }
 

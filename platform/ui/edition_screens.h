@@ -7,6 +7,7 @@
 
 #include "app.h"
 #include "exercise_registry.h"
+#include "exercises/lesson.h"
 
 namespace keytut::ui {
 
@@ -15,6 +16,28 @@ template <class T>
 void runScreen(App& app) {
     T screen(app);
     screen.run();
+}
+
+// Opens lesson n over the main window: the character lesson's screen (Lesson) or the punctuation
+// screen (Punctuation), each built from the App and the lesson that beginLesson() opened; no
+// such group opens nothing.
+template <class Lesson, class Punctuation>
+void runLesson(App& app, int lesson) {
+    LessonState opened;
+    switch (beginLesson(opened, app.tutor.data.lessonGroups, lesson)) {
+        case LessonKind::None:
+            return;
+        case LessonKind::Punctuation: {
+            Punctuation screen(app, opened);
+            screen.run();
+            return;
+        }
+        case LessonKind::Character: {
+            Lesson screen(app, opened);
+            screen.run();
+            return;
+        }
+    }
 }
 
 // `Screens` names the edition's screen types WordTest, Message, Qso, File, Koch and Progress,

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -38,11 +39,22 @@ class LaidOutScreen : public ExerciseScreen {
 };
 
 // Screen T built with the layout an edition's function `layout` returns, so that the edition's
-// screen is built from the App alone (see edition_screens.h).
+// screen is built from the App alone (see edition_screens.h), or from the App and what the
+// screen opens over (a lesson), which the layout may be made from as well.
 template <class T, auto layout>
 class WithLayout : public T {
   public:
-    explicit WithLayout(App& app) : T(app, layout()) {}
+    template <class... Over>
+    explicit WithLayout(App& app, const Over&... over) : T(app, layoutOver(over...), over...) {}
+
+  private:
+    template <class... Over>
+    static auto layoutOver(const Over&... over) {
+        if constexpr (std::is_invocable_v<decltype(layout), const Over&...>)
+            return layout(over...);
+        else
+            return layout();
+    }
 };
 
 }  // namespace keytut::ui

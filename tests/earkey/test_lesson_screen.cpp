@@ -6,7 +6,7 @@
 #include <QWindow>
 
 #include "earkey/exercises.h"
-#include "earkey/lesson_screen.h"
+#include "earkey/practice_layouts.h"
 #include "earkey_rig.h"
 #include "exercises/lesson.h"
 
@@ -340,7 +340,7 @@ TEST(LessonEntry, RunsModallyAndReturnsOnEscape) {
     int number = 0;
     std::function<void()> lateEnd;
     QTimer::singleShot(300, [&] {
-        auto* screen = qobject_cast<LessonScreen*>(QApplication::activeModalWidget());
+        auto* screen = qobject_cast<keytut::ui::LessonScreen*>(QApplication::activeModalWidget());
         sawScreen = screen != nullptr;
         if (screen) {
             number = screen->lesson().state().number;

@@ -11,7 +11,6 @@
 
 #include "earkey/exercises.h"
 #include "earkey/practice_layouts.h"
-#include "earkey/qso_screen.h"
 #include "earkey_rig.h"
 
 namespace earkey::testing {

@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "earkey/exercises.h"
-#include "earkey/punctuation_screen.h"
+#include "earkey/practice_layouts.h"
 #include "earkey_rig.h"
 #include "exercises/lesson.h"
 

@@ -12,8 +12,7 @@
 
 #include "core/messages.h"
 #include "keyview/exercises.h"
-#include "keyview/lesson_screen.h"
-#include "keyview/punctuation_screen.h"
+#include "keyview/practice_layouts.h"
 #include "keyview_rig.h"
 
 namespace keyview {
@@ -324,11 +323,11 @@ Opened openAndLeave(KeyviewRig& rig, int lesson) {
     QObject guard;  // the look is called off when nothing opened
     QTimer::singleShot(50, &guard, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* lessonWindow = qobject_cast<LessonScreen*>(modal)) {
+        if (auto* lessonWindow = qobject_cast<keytut::ui::LessonScreen*>(modal)) {
             opened = {"lesson", lessonWindow->windowTitle().toStdString(),
                       lessonWindow->lesson().state().number};
             press(*lessonWindow, kExit);
-        } else if (auto* signs = qobject_cast<PunctuationScreen*>(modal)) {
+        } else if (auto* signs = qobject_cast<keytut::ui::PunctuationScreen*>(modal)) {
             opened = {"punctuation", signs->windowTitle().toStdString()};
             press(*signs, punctuation::kExit);
         }

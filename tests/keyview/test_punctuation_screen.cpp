@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "exercises/lesson.h"
-#include "keyview/punctuation_screen.h"
+#include "keyview/practice_layouts.h"
 #include "keyview_rig.h"
 
 namespace keyview {

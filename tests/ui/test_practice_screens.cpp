@@ -15,9 +15,7 @@
 #include <thread>
 
 #include "earkey/practice_layouts.h"
-#include "earkey/qso_screen.h"
 #include "keyview/practice_layouts.h"
-#include "keyview/qso_screen.h"
 #include "tests/editions.h"
 #include "tests/exercises/temp_folder.h"
 #include "tests/ui/test_support.h"

@@ -17,11 +17,11 @@
 #include <memory>
 
 #include "earkey/koch_screen.h"
-#include "earkey/lesson_screen.h"
+#include "earkey/practice_layouts.h"
 #include "earkey/progress_screen.h"
 #include "exercises/koch_trainer.h"
 #include "keyview/koch_screen.h"
-#include "keyview/lesson_screen.h"
+#include "keyview/practice_layouts.h"
 #include "keyview/progress_screen.h"
 #include "platform/ui/learner_progress.h"
 #include "progress/store.h"

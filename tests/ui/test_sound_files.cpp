@@ -11,9 +11,9 @@
 #include <memory>
 
 #include "core/messages.h"
-#include "earkey/lesson_screen.h"
+#include "earkey/practice_layouts.h"
 #include "exercises/lesson.h"
-#include "keyview/lesson_screen.h"
+#include "keyview/practice_layouts.h"
 #include "platform/ui/sound.h"
 #include "test_support.h"
 #include "tests/editions.h"
