@@ -37,6 +37,9 @@ class KeySource {
     // kNever when it changes no more; nothing for a source that has to be looked at.
     static constexpr std::int64_t kNever = INT64_MAX;
     virtual std::optional<std::int64_t> msUntilChange() const { return std::nullopt; }
+    // For a terminal whose modem lines are looked at: its descriptor, which another thread may
+    // read the lines from; -1 for the others.
+    virtual int modemLinesDescriptor() const { return -1; }
 };
 
 // The longest port number the port box takes: "COM1" to "COM999" (leading zeros kept as typed).

@@ -20,8 +20,8 @@ namespace {
 // is read, which it is not while the report is up).
 constexpr int kWatchMs = 500;
 constexpr double kTickSeconds = 0.005;
-// At rest, how often a key that cannot tell of its changes (a serial port) is looked at: as
-// often as the ticks do, so that the first mark after a rest is timed as any other.
+// At rest, how often a key that can neither tell of its changes nor be watched from a thread of
+// its own is looked at on the UI thread: as often as the ticks do.
 constexpr int kRestPollMs = 5;
 // How long nothing is keyed before the voice pauses. Playing again costs the first tone some
 // milliseconds (PulseAudio: 19 ms from the key instead of 13; PipeWire, whose graph falls back
@@ -185,6 +185,21 @@ void KeyScreen::restIfIdle() {
     restLines_ = lines;
     if (told)
         return;
+    if (const int descriptor = key_->modemLinesDescriptor(); descriptor >= 0 && !untilChange) {
+        lineWatch_.start([descriptor] { return readModemLines(descriptor); },
+                         [this] {
+                             QMetaObject::invokeMethod(
+                                 this,
+                                 [this] {
+                                     if (resting_ && key_) {
+                                         wake();
+                                         keyChanged(*key_);
+                                     }
+                                 },
+                                 Qt::QueuedConnection);
+                         });
+        return;
+    }
     if (!restTimer_) {
         restTimer_ = new QTimer(this);
         restTimer_->setTimerType(Qt::PreciseTimer);
@@ -216,6 +231,7 @@ void KeyScreen::wake() {
         return;
     if (restTimer_)
         restTimer_->stop();
+    lineWatch_.stop();
     resting_ = false;
     idleSince_.reset();
     // The whole ticks of the rest, counted from the last tick handled; what is left of a tick is
@@ -239,6 +255,7 @@ void KeyScreen::done(int result) {
 }
 
 void KeyScreen::release() {
+    lineWatch_.stop();  // it reads the key's lines
     voice_.reset();
     key_.reset();
 }

@@ -24,6 +24,7 @@
 #include "keying/paddle.h"
 #include "keying/sidetone.h"
 #include "keying/straight_key.h"
+#include "line_watch.h"
 #include "platform/ui/app.h"
 #include "platform/ui/exercise_registry.h"
 #include "platform/ui/exercise_screen.h"
@@ -149,6 +150,7 @@ class KeyScreen : public ui::ExerciseScreen {
     bool woken_ = false;           // the voice's first tick since the rest is awaited
     double accountedTo_ = 0;       // the time the ticks counted so far reach
     QTimer* restTimer_ = nullptr;  // for keys that cannot tell of their changes
+    LineWatch lineWatch_;          // for a serial key's lines
 };
 
 class StraightKeyScreen : public KeyScreen {

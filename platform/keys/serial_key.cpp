@@ -122,6 +122,10 @@ void SerialKey::onError(QSerialPort::SerialPortError error) {
         failed_ = true;
 }
 
+int SerialKey::modemLinesDescriptor() const {
+    return failed_ ? -1 : static_cast<int>(port_->handle());
+}
+
 std::uint32_t SerialKey::readKeyLines() {
     if (failed_)
         return last_;

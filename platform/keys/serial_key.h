@@ -30,6 +30,7 @@ class SerialKey : public KeySource {
 
     std::uint32_t readKeyLines() override;
     bool failed() const override { return failed_; }
+    int modemLinesDescriptor() const override;
 
   private:
     explicit SerialKey(std::unique_ptr<QSerialPort> port);

@@ -3,6 +3,7 @@
 // in the device folders.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,12 +12,16 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "platform/keys/found_keys.h"
 #include "platform/keys/key_port.h"
 #include "platform/keys/keyboard_key.h"
+#include "platform/keys/line_watch.h"
 #include "platform/keys/serial_key.h"
 
 namespace keytut::keys {
@@ -181,6 +186,57 @@ void sendButton(QWidget* to, QEvent::Type type, Qt::MouseButton button) {
     QMouseEvent event(type, at, to->mapToGlobal(at), button,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
     QApplication::sendEvent(to, &event);
+}
+
+// A resting screen's watch on a serial key's lines: silent while they stay as they were, one call
+// when they change or can no longer be read, none once stopped.
+TEST(LineWatch, TellsOnceOfAChangeOrAFailureAndNothingOnceStopped) {
+    using namespace std::chrono_literals;
+    std::atomic<std::uint32_t> lines{0x20};
+    std::atomic<bool> readable{true};
+    std::atomic<int> told{0};
+    auto read = [&]() -> std::optional<std::uint32_t> {
+        if (!readable)
+            return std::nullopt;
+        return lines.load();
+    };
+    auto waitForTold = [&](int n) {
+        for (int i = 0; i < 200 && told < n; ++i)
+            std::this_thread::sleep_for(5ms);
+        return told.load();
+    };
+    keys::LineWatch watch;
+    watch.start(read, [&] { ++told; });
+    std::this_thread::sleep_for(50ms);  // ten looks at unchanged lines
+    EXPECT_EQ(told, 0);
+    lines = 0x30;
+    EXPECT_EQ(waitForTold(1), 1);
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(told, 1);  // the watch ended with its call
+    watch.stop();
+
+    watch.start(read, [&] { ++told; });
+    readable = false;
+    EXPECT_EQ(waitForTold(2), 2);
+    watch.stop();
+
+    readable = true;
+    watch.start(read, [&] { ++told; });
+    std::this_thread::sleep_for(20ms);
+    watch.stop();
+    lines = 0;
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(told, 2);
+    EXPECT_FALSE(watch.watching());
+
+    // A pseudo-terminal has no modem lines to read, nor has a closed descriptor.
+    int far = -1, near = -1;
+    char name[64];
+    ASSERT_EQ(::openpty(&far, &near, name, nullptr, nullptr), 0);
+    EXPECT_EQ(keys::readModemLines(near), std::nullopt);
+    ::close(far);
+    ::close(near);
+    EXPECT_EQ(keys::readModemLines(-1), std::nullopt);
 }
 
 TEST(KeyboardKey, CtrlKeysAndMouseButtonsAreTheLines) {
