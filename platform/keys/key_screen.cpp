@@ -20,9 +20,6 @@ namespace {
 // is read, which it is not while the report is up).
 constexpr int kWatchMs = 500;
 constexpr double kTickSeconds = 0.005;
-// At rest, how often a key that can neither tell of its changes nor be watched from a thread of
-// its own is looked at on the UI thread: as often as the ticks do.
-constexpr int kRestPollMs = 5;
 // How long nothing is keyed before the voice pauses. Playing again costs the first tone some
 // milliseconds (PulseAudio: 19 ms from the key instead of 13; PipeWire, whose graph falls back
 // to its long default period meanwhile: 47 instead of 7), so a learner's pauses between words
@@ -172,57 +169,47 @@ void KeyScreen::restIfIdle() {
         idleSince_ = lastTick_;
     if (lastTick_ - *idleSince_ < kRestAfter || lastTick_ < nextRestTry_)
         return;
-    const std::uint32_t lines = key_->readKeyLines();
-    if ((lines & keyLineMask()) != 0)
+    if ((key_->readKeyLines() & keyLineMask()) != 0)
         return;
+    // What will tell of the key's next move: the key itself, the time of a script's next change,
+    // or a watch on a serial key's lines. A key that offers none keeps the voice ticking.
     const bool told = key_->tellsEveryChange();
     const auto untilChange = key_->msUntilChange();
+    const int descriptor = key_->modemLinesDescriptor();
+    if (!told && !untilChange && descriptor < 0)
+        return;
     if (!voice_->pause()) {
         nextRestTry_ = lastTick_ + 1.0;
         return;
     }
     resting_ = true;
-    restLines_ = lines;
     if (told)
         return;
-    if (const int descriptor = key_->modemLinesDescriptor(); descriptor >= 0 && !untilChange) {
+    if (!untilChange) {
         lineWatch_.start([descriptor] { return readModemLines(descriptor); },
                          [this] {
                              QMetaObject::invokeMethod(
-                                 this,
-                                 [this] {
-                                     if (resting_ && key_) {
-                                         wake();
-                                         keyChanged(*key_);
-                                     }
-                                 },
-                                 Qt::QueuedConnection);
+                                 this, [this] { wakeOnMove(); }, Qt::QueuedConnection);
                          });
         return;
     }
+    if (*untilChange == KeySource::kNever)
+        return;
     if (!restTimer_) {
         restTimer_ = new QTimer(this);
         restTimer_->setTimerType(Qt::PreciseTimer);
-        connect(restTimer_, &QTimer::timeout, this, [this] {
-            if (!key_)
-                return;
-            if (restTimer_->isSingleShot() || key_->readKeyLines() != restLines_) {
-                wake();
-                keyChanged(*key_);
-            }
-        });
-    }
-    if (untilChange) {
-        if (*untilChange == KeySource::kNever)
-            return;
-        // On the first tick at or after the change, a millisecond late rather than early.
-        const std::int64_t ticksToChange = (*untilChange + 4) / 5;
         restTimer_->setSingleShot(true);
-        restTimer_->start(
-            static_cast<int>(std::min<std::int64_t>(ticksToChange * 5 + 1, INT32_MAX)));
-    } else {
-        restTimer_->setSingleShot(false);
-        restTimer_->start(kRestPollMs);
+        connect(restTimer_, &QTimer::timeout, this, [this] { wakeOnMove(); });
+    }
+    // On the first tick at or after the change, a millisecond late rather than early.
+    const std::int64_t ticksToChange = (*untilChange + 4) / 5;
+    restTimer_->start(static_cast<int>(std::min<std::int64_t>(ticksToChange * 5 + 1, INT32_MAX)));
+}
+
+void KeyScreen::wakeOnMove() {
+    if (resting_ && key_) {
+        wake();
+        keyChanged(*key_);
     }
 }
 

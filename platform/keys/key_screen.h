@@ -136,6 +136,7 @@ class KeyScreen : public ui::ExerciseScreen {
     // time as if the voice had ticked on.
     void restIfIdle();
     void wake();
+    void wakeOnMove();  // the key moved: wake, and follow the key
 
     KeyScreenHooks hooks_;
     std::unique_ptr<KeySource> key_;
@@ -146,10 +147,9 @@ class KeyScreen : public ui::ExerciseScreen {
     double nextRestTry_ = 0;           // a voice that would not pause is asked again from then
     std::optional<double> idleSince_;  // the ticks have changed nothing since
     bool resting_ = false;
-    std::uint32_t restLines_ = 0;  // the key as the rest began
     bool woken_ = false;           // the voice's first tick since the rest is awaited
     double accountedTo_ = 0;       // the time the ticks counted so far reach
-    QTimer* restTimer_ = nullptr;  // for keys that cannot tell of their changes
+    QTimer* restTimer_ = nullptr;  // for a key script's next change
     LineWatch lineWatch_;          // for a serial key's lines
 };
 
