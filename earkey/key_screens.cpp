@@ -1,5 +1,7 @@
 #include "key_screens.h"
 
+#include "exercises/edition_profiles.h"
+
 namespace earkey {
 
 using namespace keytut::ui;
@@ -38,5 +40,8 @@ keytut::keys::KeyScreenLayout paddleKeyLayout() {
     layout.spokenLabel = kLastCharLabel;
     return layout;
 }
+
+const EditionScreens kKeyScreens{keytut::kEarkeyProfile.name,
+                                 opensKeyScreens(straightKeyLayout, paddleKeyLayout)};
 
 }  // namespace earkey

@@ -1,5 +1,8 @@
 #include "koch_screen.h"
 
+#include "exercises/edition_profiles.h"
+#include "platform/ui/edition_screens.h"
+
 #include "platform/ui/learner_progress.h"
 #include "platform/ui/text.h"
 
@@ -62,5 +65,8 @@ void KochScreen::groupJudged(const KochUpdate& update) {
     resultBox_->setText(qText(said));
     announce(said);
 }
+
+const keytut::ui::EditionScreens kKoch{
+    keytut::kEarkeyProfile.name, keytut::ui::opens<KochScreen>(keytut::ui::exercise::kKochTrainer)};
 
 }  // namespace earkey

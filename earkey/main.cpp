@@ -1,7 +1,7 @@
 // Earkey: the Morse tutor for blind and partially sighted learners, driven from the keyboard.
-#include "exercises.h"
 #include "exercises/edition_profiles.h"
 #include "main_menu.h"
+#include "platform/ui/edition_screens.h"
 #include "platform/ui/program.h"
 
 int main(int argc, char** argv) {
@@ -10,6 +10,6 @@ int main(int argc, char** argv) {
         "Earkey: Morse code practice for white stick users, driven from the keyboard."};
     return keytut::ui::runProgram(
         keytut::kEarkeyProfile, info, argc, argv, [](keytut::ui::App& app) {
-            return std::make_unique<earkey::MainMenu>(app, earkey::exerciseOpeners(app));
+            return std::make_unique<earkey::MainMenu>(app, keytut::ui::editionOpeners(app));
         });
 }

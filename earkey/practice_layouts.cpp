@@ -1,5 +1,8 @@
 #include "practice_layouts.h"
 
+#include "exercises/edition_profiles.h"
+#include "platform/ui/edition_screens.h"
+
 namespace earkey {
 
 using namespace keytut;
@@ -22,6 +25,8 @@ MessageLayout messageLayout() {
     return layout;
 }
 
+const EditionScreens kMessage{kEarkeyProfile.name, opens<MessageScreen>(exercise::kMessage)};
+
 WordTestLayout wordTestLayout() {
     using namespace word_test;
     WordTestLayout layout;
@@ -40,6 +45,8 @@ WordTestLayout wordTestLayout() {
     layout.readBackKeys = true;
     return layout;
 }
+
+const EditionScreens kWordTest{kEarkeyProfile.name, opens<WordTestScreen>(exercise::kThirtyWords)};
 
 FileLayout fileLayout() {
     using namespace file;
@@ -64,6 +71,9 @@ FileLayout fileLayout() {
     layout.readBackAtEnd = true;
     return layout;
 }
+
+const EditionScreens kFile{kEarkeyProfile.name,
+                           opens<FileScreen>(exercise::kFile, AfterClose::StopSending)};
 
 QsoLayout qsoLayout() {
     using namespace qso;
@@ -94,6 +104,9 @@ QsoLayout qsoLayout() {
     layout.lineBox = kLineBox;
     return layout;
 }
+
+const EditionScreens kQso{kEarkeyProfile.name,
+                          opens<QsoScreen>(exercise::kQsos, AfterClose::StopSending)};
 
 PunctuationLayout punctuationLayout(const LessonState& opened) {
     using namespace punctuation;
@@ -135,5 +148,7 @@ LessonLayout lessonLayout() {
     layout.readBackKeys = true;
     return layout;
 }
+
+const EditionScreens kLessons{kEarkeyProfile.name, opensLessons<LessonScreen, PunctuationScreen>()};
 
 }  // namespace earkey

@@ -1,5 +1,8 @@
 #include "progress_screen.h"
 
+#include "exercises/edition_profiles.h"
+#include "platform/ui/edition_screens.h"
+
 #include <algorithm>
 
 #include "platform/ui/learner_progress.h"
@@ -37,5 +40,9 @@ void ProgressScreen::move(int step) {
     line_ = std::clamp(line_ + step, 0, static_cast<int>(lines_.size()) - 1);
     speak(kLineBox, lines_[static_cast<std::size_t>(line_)]);
 }
+
+const keytut::ui::EditionScreens kProgressScreen{
+    keytut::kEarkeyProfile.name,
+    keytut::ui::opens<ProgressScreen>(keytut::ui::exercise::kProgress)};
 
 }  // namespace earkey

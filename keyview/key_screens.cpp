@@ -1,5 +1,7 @@
 #include "key_screens.h"
 
+#include "exercises/edition_profiles.h"
+
 namespace keyview {
 
 using namespace keytut::ui;
@@ -36,5 +38,8 @@ keytut::keys::KeyScreenLayout straightKeyLayout() {
 keytut::keys::KeyScreenLayout paddleKeyLayout() {
     return decodeWindow(kPaddleKeyTitle);
 }
+
+const EditionScreens kKeyScreens{keytut::kKeyviewProfile.name,
+                                 opensKeyScreens(straightKeyLayout, paddleKeyLayout)};
 
 }  // namespace keyview

@@ -1,5 +1,8 @@
 #include "koch_screen.h"
 
+#include "exercises/edition_profiles.h"
+#include "platform/ui/edition_screens.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -132,5 +135,9 @@ void KochScreen::addRow(const KochRow& row, const std::string& result) {
     groups_->addItem(item);
     groups_->scrollToBottom();
 }
+
+const keytut::ui::EditionScreens kKoch{
+    keytut::kKeyviewProfile.name,
+    keytut::ui::opens<KochScreen>(keytut::ui::exercise::kKochTrainer)};
 
 }  // namespace keyview

@@ -1,7 +1,7 @@
 // Keyview: the windowed Morse tutor, driven with buttons.
-#include "exercises.h"
 #include "exercises/edition_profiles.h"
 #include "main_window.h"
+#include "platform/ui/edition_screens.h"
 #include "platform/ui/program.h"
 
 int main(int argc, char** argv) {
@@ -9,6 +9,6 @@ int main(int argc, char** argv) {
         "keyview", "Keyview", "Keyview: a Morse code tutor in a window, driven with buttons."};
     return keytut::ui::runProgram(
         keytut::kKeyviewProfile, info, argc, argv, [](keytut::ui::App& app) {
-            return std::make_unique<keyview::MainWindow>(app, keyview::exerciseOpeners(app));
+            return std::make_unique<keyview::MainWindow>(app, keytut::ui::editionOpeners(app));
         });
 }

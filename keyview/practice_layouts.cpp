@@ -1,5 +1,8 @@
 #include "practice_layouts.h"
 
+#include "exercises/edition_profiles.h"
+#include "platform/ui/edition_screens.h"
+
 #include "exercises/lesson.h"
 
 namespace keyview {
@@ -42,6 +45,8 @@ MessageLayout messageLayout() {
     return layout;
 }
 
+const EditionScreens kMessage{kKeyviewProfile.name, opens<MessageScreen>(exercise::kMessage)};
+
 WordTestLayout wordTestLayout() {
     using namespace word_test;
     WordTestLayout layout;
@@ -58,6 +63,8 @@ WordTestLayout wordTestLayout() {
     layout.startButton = kStart;
     return layout;
 }
+
+const EditionScreens kWordTest{kKeyviewProfile.name, opens<WordTestScreen>(exercise::kThirtyWords)};
 
 FileLayout fileLayout() {
     using namespace file;
@@ -83,6 +90,9 @@ FileLayout fileLayout() {
     return layout;
 }
 
+const EditionScreens kFile{kKeyviewProfile.name,
+                           opens<FileScreen>(exercise::kFile, AfterClose::StopSending)};
+
 QsoLayout qsoLayout() {
     using namespace qso;
     QsoLayout layout;
@@ -105,6 +115,9 @@ QsoLayout qsoLayout() {
     layout.stopButton = kStop;
     return layout;
 }
+
+const EditionScreens kQso{kKeyviewProfile.name,
+                          opens<QsoScreen>(exercise::kQsos, AfterClose::StopSending)};
 
 PunctuationLayout punctuationLayout(const LessonState& opened) {
     using namespace punctuation;
@@ -160,5 +173,8 @@ LessonLayout lessonLayout() {
     layout.returnStarts = true;
     return layout;
 }
+
+const EditionScreens kLessons{kKeyviewProfile.name,
+                              opensLessons<LessonScreen, PunctuationScreen>()};
 
 }  // namespace keyview

@@ -1,5 +1,8 @@
 #include "progress_screen.h"
 
+#include "exercises/edition_profiles.h"
+#include "platform/ui/edition_screens.h"
+
 #include <QDateTime>
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSeries>
@@ -134,5 +137,9 @@ QChartView* ProgressScreen::chartAt(int x, int y, int width, int height, QChart*
     view->setAccessibleName(chart->title());
     return view;
 }
+
+const keytut::ui::EditionScreens kProgressScreen{
+    keytut::kKeyviewProfile.name,
+    keytut::ui::opens<ProgressScreen>(keytut::ui::exercise::kProgress)};
 
 }  // namespace keyview

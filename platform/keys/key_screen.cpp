@@ -61,19 +61,21 @@ std::shared_ptr<StraightKeyDecoder> makeStraightKeyDecoder(const CodeTable& code
     });
 }
 
-void addKeyScreens(ui::ExerciseOpeners& openers, ui::App& app, KeyScreenLayout straight,
-                   KeyScreenLayout paddle) {
-    auto decoder = makeStraightKeyDecoder(app.tutor.codes, app.tutor.profile);
-    openers.byName[ui::exercise::kStraightKey] = [&app, decoder, straight] {
-        StraightKeyScreen screen(app, straight, *decoder, programHooks(app));
-        screen.start();
-    };
-    openers.byName[ui::exercise::kKey] = [&app] {
-        keySettingScreen(app, programHooks(app), [] { return findKeys(); });
-    };
-    openers.byName[ui::exercise::kPaddleKey] = [&app, paddle] {
-        PaddleKeyScreen screen(app, paddle, app.settings().characterSpeedText(), programHooks(app));
-        screen.start();
+ui::AddOpeners opensKeyScreens(KeyScreenLayout (*straight)(), KeyScreenLayout (*paddle)()) {
+    return [straight, paddle](ui::ExerciseOpeners& openers, ui::App& app) {
+        auto decoder = makeStraightKeyDecoder(app.tutor.codes, app.tutor.profile);
+        openers.byName[ui::exercise::kStraightKey] = [&app, decoder, layout = straight()] {
+            StraightKeyScreen screen(app, layout, *decoder, programHooks(app));
+            screen.start();
+        };
+        openers.byName[ui::exercise::kKey] = [&app] {
+            keySettingScreen(app, programHooks(app), [] { return findKeys(); });
+        };
+        openers.byName[ui::exercise::kPaddleKey] = [&app, layout = paddle()] {
+            PaddleKeyScreen screen(app, layout, app.settings().characterSpeedText(),
+                                   programHooks(app));
+            screen.start();
+        };
     };
 }
 

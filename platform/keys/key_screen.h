@@ -26,6 +26,7 @@
 #include "keying/straight_key.h"
 #include "line_watch.h"
 #include "platform/ui/app.h"
+#include "platform/ui/edition_screens.h"
 #include "platform/ui/exercise_registry.h"
 #include "platform/ui/exercise_screen.h"
 #include "platform/ui/screen.h"
@@ -193,10 +194,10 @@ class PaddleKeyScreen : public KeyScreen {
     PaddleKeyer keyer_;
 };
 
-// The main window's two key buttons open these screens; the straight-key decoder made here keeps
-// its state for the whole run.
-void addKeyScreens(ui::ExerciseOpeners& openers, ui::App& app, KeyScreenLayout straight,
-                   KeyScreenLayout paddle);
+// The main window's two key buttons open these screens, with the layouts the functions return,
+// and its Key button the key setting screen; the straight-key decoder made for a main window
+// keeps its state for the whole run.
+ui::AddOpeners opensKeyScreens(KeyScreenLayout (*straight)(), KeyScreenLayout (*paddle)());
 
 // A program-wide straight-key decoder timed by the monotonic clock.
 std::shared_ptr<StraightKeyDecoder> makeStraightKeyDecoder(const CodeTable& codes,

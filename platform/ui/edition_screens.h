@@ -1,8 +1,16 @@
-// The openers of an edition's exercise screens, made from the screen types the edition names, so
-// that both editions open their screens alike and a new screen is one more type.
+// What each edition opens from its main window, registered by the edition beside the screen it
+// opens, so that a new screen is found without a list of screens to extend: an exercise is its
+// entry in exercise_registry.h plus one registration in each edition, where its screen is made.
+//
+//     const EditionScreens kMessage{kEarkeyProfile.name, opens<MessageScreen>(exercise::kMessage)};
+//
+// Registrations run as the program starts, so an edition's screens are built as an object library
+// (every object file linked, none dropped for want of a caller).
 #pragma once
 
 #include <functional>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "app.h"
@@ -11,11 +19,41 @@
 
 namespace keytut::ui {
 
+// Adds openers to those an edition's main window is built with.
+using AddOpeners = std::function<void(ExerciseOpeners&, App&)>;
+
+// Registers `add` for the edition named `edition` (its profile's name).
+struct EditionScreens {
+    EditionScreens(std::string_view edition, AddOpeners add);
+};
+
+// Everything the program's edition (its profile's name) registered, for one main window over
+// `app`.
+ExerciseOpeners editionOpeners(App& app);
+
 // Builds screen T over the main window, runs it modally and returns when it has closed.
 template <class T>
 void runScreen(App& app) {
     T screen(app);
     screen.run();
+}
+
+// What happens once a screen has closed, however it closed.
+enum class AfterClose {
+    Nothing,
+    StopSending,  // the sender stops: a QSO or a file goes no further without its screen
+};
+
+// The exercise `name` opens screen T, built from the App.
+template <class T>
+AddOpeners opens(std::string name, AfterClose after = AfterClose::Nothing) {
+    return [name = std::move(name), after](ExerciseOpeners& openers, App& app) {
+        openers.byName[name] = [&app, after] {
+            runScreen<T>(app);
+            if (after == AfterClose::StopSending)
+                app.tutor.sender.stop();
+        };
+    };
 }
 
 // Opens lesson n over the main window: the character lesson's screen (Lesson) or the punctuation
@@ -40,31 +78,12 @@ void runLesson(App& app, int lesson) {
     }
 }
 
-// `Screens` names the edition's screen types WordTest, Message, Qso, File, Koch and Progress,
-// each built from the App; `lesson` opens the lesson of group n. The sender stops as the QSO and
-// file screens close, however they close.
-template <class Screens>
-ExerciseOpeners screenOpeners(App& app, std::function<void(int)> lesson) {
-    using namespace exercise;
-    ExerciseOpeners openers;
-    openers.lesson = std::move(lesson);
-    openers.byName = {
-        {kThirtyWords, [&app] { runScreen<typename Screens::WordTest>(app); }},
-        {kMessage, [&app] { runScreen<typename Screens::Message>(app); }},
-        {kQsos,
-         [&app] {
-             runScreen<typename Screens::Qso>(app);
-             app.tutor.sender.stop();
-         }},
-        {kFile,
-         [&app] {
-             runScreen<typename Screens::File>(app);
-             app.tutor.sender.stop();
-         }},
-        {kKochTrainer, [&app] { runScreen<typename Screens::Koch>(app); }},
-        {kProgress, [&app] { runScreen<typename Screens::Progress>(app); }},
+// The lesson buttons open Lesson and Punctuation (see runLesson).
+template <class Lesson, class Punctuation>
+AddOpeners opensLessons() {
+    return [](ExerciseOpeners& openers, App& app) {
+        openers.lesson = [&app](int lesson) { runLesson<Lesson, Punctuation>(app, lesson); };
     };
-    return openers;
 }
 
 }  // namespace keytut::ui

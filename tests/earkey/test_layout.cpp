@@ -9,7 +9,6 @@
 #include <functional>
 #include <memory>
 
-#include "earkey/exercises.h"
 #include "earkey/key_screens.h"
 #include "earkey/koch_screen.h"
 #include "earkey/main_menu.h"
@@ -17,6 +16,7 @@
 #include "earkey/progress_screen.h"
 #include "earkey_rig.h"
 #include "platform/keys/key_screen.h"
+#include "platform/ui/edition_screens.h"
 #include "platform/ui/tone_screen.h"
 #include "tests/ui/layout_table.h"
 

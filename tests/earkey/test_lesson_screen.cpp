@@ -5,10 +5,10 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "earkey/exercises.h"
 #include "earkey/practice_layouts.h"
 #include "earkey_rig.h"
 #include "exercises/lesson.h"
+#include "platform/ui/edition_screens.h"
 
 namespace earkey::testing {
 namespace {
@@ -349,14 +349,14 @@ TEST(LessonEntry, RunsModallyAndReturnsOnEscape) {
         if (screen)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     });
-    lessonScreen(rig.app, 3);
+    keytut::ui::editionOpeners(rig.app).lesson(3);
     EXPECT_TRUE(sawScreen);
     EXPECT_EQ(number, 3);
     // The end of a text reported to the closed screen goes nowhere.
     ASSERT_TRUE(lateEnd);
     lateEnd();
     settle();
-    lessonScreen(rig.app, 99);  // no such group: nothing opens
+    keytut::ui::editionOpeners(rig.app).lesson(99);  // no such group: nothing opens
     EXPECT_EQ(number, 3);
 }
 

@@ -9,9 +9,9 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "earkey/exercises.h"
 #include "earkey/practice_layouts.h"
 #include "earkey_rig.h"
+#include "platform/ui/edition_screens.h"
 
 namespace earkey::testing {
 namespace {
@@ -174,7 +174,7 @@ TEST(EarkeyMessageScreen, TheTypedTextIsSentOnEachReturnAndStays) {
 
 TEST(EarkeyMainMenuEntries, WordTestAndMessageButtonsOpenTheirScreens) {
     EarkeyRig rig;
-    auto openers = exerciseOpeners(rig.app);
+    auto openers = keytut::ui::editionOpeners(rig.app);
     for (auto [entry, title] :
          {std::pair{openers.byName[keytut::ui::exercise::kThirtyWords], "Send 30 random words"},
           std::pair{openers.byName[keytut::ui::exercise::kMessage], "Send a Message"}}) {

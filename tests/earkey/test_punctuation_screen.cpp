@@ -4,10 +4,10 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "earkey/exercises.h"
 #include "earkey/practice_layouts.h"
 #include "earkey_rig.h"
 #include "exercises/lesson.h"
+#include "platform/ui/edition_screens.h"
 
 namespace earkey::testing {
 namespace {
@@ -116,7 +116,8 @@ TEST(PunctuationEntry, TheLastLessonOpensThePunctuationScreen) {
                             Qt::Key_Escape);
         }
     });
-    lessonScreen(rig.app, static_cast<int>(rig.tutor.data.lessonGroups.size()));
+    keytut::ui::editionOpeners(rig.app).lesson(
+        static_cast<int>(rig.tutor.data.lessonGroups.size()));
     EXPECT_EQ(title, "Punctuation");
 }
 

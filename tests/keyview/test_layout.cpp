@@ -9,7 +9,6 @@
 #include <functional>
 #include <memory>
 
-#include "keyview/exercises.h"
 #include "keyview/key_screens.h"
 #include "keyview/koch_screen.h"
 #include "keyview/main_window.h"
@@ -17,6 +16,7 @@
 #include "keyview/progress_screen.h"
 #include "keyview_rig.h"
 #include "platform/keys/key_screen.h"
+#include "platform/ui/edition_screens.h"
 #include "platform/ui/tone_screen.h"
 #include "tests/ui/layout_table.h"
 

@@ -11,9 +11,9 @@
 #include <QTest>
 
 #include "core/messages.h"
-#include "keyview/exercises.h"
 #include "keyview/practice_layouts.h"
 #include "keyview_rig.h"
+#include "platform/ui/edition_screens.h"
 
 namespace keyview {
 namespace {
@@ -332,7 +332,7 @@ Opened openAndLeave(KeyviewRig& rig, int lesson) {
             press(*signs, punctuation::kExit);
         }
     });
-    lessonScreen(rig.app(), lesson);
+    keytut::ui::editionOpeners(rig.app()).lesson(lesson);
     return opened;
 }
 

@@ -7,9 +7,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "keyview/exercises.h"
 #include "keyview/practice_layouts.h"
 #include "keyview_rig.h"
+#include "platform/ui/edition_screens.h"
 
 namespace keyview {
 namespace {
@@ -74,7 +74,7 @@ TEST(KeyviewMessageScreen, SendPlaysTheTextEachTimeAndTheBoxKeepsIt) {
 
 TEST(KeyviewMainWindowEntries, WordsAndMessageButtonsOpenTheirScreens) {
     KeyviewRig rig;
-    auto openers = exerciseOpeners(rig.app());
+    auto openers = keytut::ui::editionOpeners(rig.app());
     for (auto [entry, title] :
          {std::pair{openers.byName[keytut::ui::exercise::kThirtyWords], "Send 30 random words"},
           std::pair{openers.byName[keytut::ui::exercise::kMessage], "Send a Message"}}) {

@@ -8,10 +8,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "earkey/exercises.h"
 #include "earkey/main_menu.h"
-#include "keyview/exercises.h"
 #include "keyview/main_window.h"
+#include "platform/ui/edition_screens.h"
 #include "test_support.h"
 #include "tests/editions.h"
 
@@ -33,9 +32,7 @@ class Registry : public ::testing::TestWithParam<Edition> {};
 // A name that no edition opens would leave a button that silently starts nothing.
 TEST_P(Registry, EveryEntryOpensSomethingInTheEdition) {
     TestProgram program(GetParam(), {"ETIM"});
-    const ExerciseOpeners openers = GetParam() == Edition::Earkey
-                                        ? earkey::exerciseOpeners(program.app)
-                                        : keyview::exerciseOpeners(program.app);
+    const ExerciseOpeners openers = editionOpeners(program.app);
     EXPECT_TRUE(openers.lesson);
     std::set<int> ids;
     for (const ExerciseButton& button : exerciseRegistry()) {

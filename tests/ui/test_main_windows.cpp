@@ -16,10 +16,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "earkey/exercises.h"
 #include "earkey/main_menu.h"
-#include "keyview/exercises.h"
 #include "keyview/main_window.h"
+#include "platform/ui/edition_screens.h"
 #include "platform/ui/kept_settings.h"
 #include "test_support.h"
 #include "tests/editions.h"
@@ -395,10 +394,9 @@ TEST_P(MainWindowSettingsAndSize, OnePressOfSendOneBox) {
     TestProgram program(GetParam(), kElevenGroups);
     std::unique_ptr<MenuWindow> w;
     if (GetParam() == Edition::Earkey)
-        w = std::make_unique<earkey::MainMenu>(program.app, earkey::exerciseOpeners(program.app));
+        w = std::make_unique<earkey::MainMenu>(program.app, editionOpeners(program.app));
     else
-        w = std::make_unique<keyview::MainWindow>(program.app,
-                                                  keyview::exerciseOpeners(program.app));
+        w = std::make_unique<keyview::MainWindow>(program.app, editionOpeners(program.app));
     program.app.setMainWindow(w.get());
     ASSERT_TRUE(showActive(*w));
     w->setText(kPort, "");  // "No Comm Port Selected"
