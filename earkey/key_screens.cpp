@@ -7,38 +7,37 @@ namespace earkey {
 using namespace keytut::ui;
 using namespace keytut::keys;
 
-keytut::keys::KeyScreenLayout straightKeyLayout() {
+namespace {
+
+// The decoded text under the last character, which is spoken as it changes.
+KeyScreenLayout spokenDecodeScreen(const char* title, int width, int height, int labelHeight) {
     KeyScreenLayout layout;
-    layout.screen.title = kStraightKeyTitle;
-    layout.screen.width = 320;
-    layout.screen.height = 240;
+    layout.screen.title = title;
+    layout.screen.width = width;
+    layout.screen.height = height;
     layout.screen.frame = FrameKind::Popup;
     layout.controls = {
-        {kDecodedTextBox, ControlKind::TextBox, "", 5, 25, 300, 12,
+        {kDecodedTextBox, ControlKind::TextBox, "", 5, 25, width - 20, 12,
          style::Border | style::ReadOnly},
-        {kLastCharLabel, ControlKind::SpokenText, "", 5, 5, 60, 10, style::TabStop},
-        {kHintLabel, ControlKind::Label, "Press F1 to get timings", 5, 45, 90, 12},
+        {kLastCharLabel, ControlKind::SpokenText, "", 5, 5, 60, labelHeight, style::TabStop},
     };
     layout.names = {{kDecodedTextBox, kDecodedTextName}, {kLastCharLabel, kLastCharacterName}};
     layout.spokenLabel = kLastCharLabel;
+    return layout;
+}
+
+}  // namespace
+
+keytut::keys::KeyScreenLayout straightKeyLayout() {
+    KeyScreenLayout layout = spokenDecodeScreen(kStraightKeyTitle, 320, 240, 10);
+    layout.controls.push_back(
+        {kHintLabel, ControlKind::Label, "Press F1 to get timings", 5, 45, 90, 12});
     layout.timingsKey = Qt::Key_F1;
     return layout;
 }
 
 keytut::keys::KeyScreenLayout paddleKeyLayout() {
-    KeyScreenLayout layout;
-    layout.screen.title = kPaddleKeyTitle;
-    layout.screen.width = 360;
-    layout.screen.height = 140;
-    layout.screen.frame = FrameKind::Popup;
-    layout.controls = {
-        {kDecodedTextBox, ControlKind::TextBox, "", 5, 25, 340, 12,
-         style::Border | style::ReadOnly},
-        {kLastCharLabel, ControlKind::SpokenText, "", 5, 5, 60, 12, style::TabStop},
-    };
-    layout.names = {{kDecodedTextBox, kDecodedTextName}, {kLastCharLabel, kLastCharacterName}};
-    layout.spokenLabel = kLastCharLabel;
-    return layout;
+    return spokenDecodeScreen(kPaddleKeyTitle, 360, 140, 12);
 }
 
 const EditionScreens kKeyScreens{keytut::kEarkeyProfile.name,

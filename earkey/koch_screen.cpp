@@ -2,7 +2,6 @@
 
 #include "exercises/edition_profiles.h"
 #include "platform/ui/edition_screens.h"
-
 #include "platform/ui/learner_progress.h"
 #include "platform/ui/text.h"
 
@@ -12,26 +11,11 @@ using namespace keytut;
 using namespace keytut::ui;
 using namespace earkey::koch;
 
-namespace {
-
-KochLayout kochLayout() {
-    return {
-        {kCopyLabel, ControlKind::Label, "&Copy:", 5, 46, 30, 10, style::AlignRight},
-        {kCopyBox, ControlKind::Edit, "", 40, 44, 150, 12, style::Border},
-        {kCourseLabel, ControlKind::Label, "Co&urse:", 5, 112, 30, 10, style::AlignRight},
-        {kCourse, ControlKind::DropDownList, "", 40, 110, 70, 60},
-        {kOwnOrderLabel, ControlKind::Label, "&Own order:", 115, 112, 45, 10, style::AlignRight},
-        {kOwnOrder, ControlKind::Edit, "", 165, 110, 130, 12, style::Border},
-    };
-}
-
-}  // namespace
-
 KochScreen::KochScreen(App& app)
     : KochScreenBase(
           app,
           {kKochTrainerTitle, kWidth, kHeight, DialogFont::Courier8, FrameKind::Popup, nullptr},
-          kochLayout()) {
+          kochRows(kCopyLabel, 44, 150, kCourseLabel, 110)) {
     createControl({kInstructions, ControlKind::Label, "", 5, 5, 290, 30, style::Border});
     createCopyRow();
     // The last result, to hear again with Tab.

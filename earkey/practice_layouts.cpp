@@ -50,23 +50,12 @@ const EditionScreens kWordTest{kEarkeyProfile.name, opens<WordTestScreen>(exerci
 
 FileLayout fileLayout() {
     using namespace file;
-    FileLayout layout;
-    layout.screen = {std::string(kSendFileCaption), 290, 260, DialogFont::Courier8,
-                     FrameKind::Popup};
-    layout.controls = {
-        {kNameLabel, ControlKind::Label, std::string(kSendFileLabel), 20, 6, 20, 12,
-         style::AlignRight},
-        // A Tab stop, unlike Keyview's: once the focus has moved to the list at the end of a
-        // file, Tab is the only way back to the name for a learner who cannot use the mouse.
-        {kNameBox, ControlKind::Edit, "", 42, 5, 50, 12},
-        {kList, ControlKind::ListBox, "", 5, 25, 270, 240, style::ScrollBarAlways},
-    };
+    // The name box is a Tab stop, unlike Keyview's: once the focus has moved to the list at the
+    // end of a file, Tab is the only way back to the name for a learner who cannot use the mouse.
+    FileLayout layout = sendFileLayout(kNameLabel, kNameBox, 0, kList, 0);
     layout.names = {{kList, kListName}};
     // The screen reader names the box by its label ("File: text") instead of "text".
     layout.labels = {{kNameLabel, kNameBox}};
-    layout.openingFocus = kNameBox;
-    layout.nameBox = kNameBox;
-    layout.list = kList;
     layout.startKey = Qt::Key_Return;
     layout.readBackAtEnd = true;
     return layout;

@@ -1,10 +1,9 @@
 #include "progress_screen.h"
 
-#include "exercises/edition_profiles.h"
-#include "platform/ui/edition_screens.h"
-
 #include <algorithm>
 
+#include "exercises/edition_profiles.h"
+#include "platform/ui/edition_screens.h"
 #include "platform/ui/learner_progress.h"
 #include "platform/ui/text.h"
 

@@ -1,12 +1,11 @@
 #include "koch_screen.h"
 
-#include "exercises/edition_profiles.h"
-#include "platform/ui/edition_screens.h"
-
 #include <QApplication>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include "exercises/edition_profiles.h"
+#include "platform/ui/edition_screens.h"
 #include "platform/ui/learner_progress.h"
 #include "platform/ui/text.h"
 
@@ -62,24 +61,13 @@ class GroupRowDelegate : public QStyledItemDelegate {
     }
 };
 
-KochLayout kochLayout() {
-    return {
-        {kCopyLabel, ControlKind::Label, "&Copy:", 5, 32, 30, 10, style::AlignRight},
-        {kCopyBox, ControlKind::Edit, "", 40, 30, 120, 12, style::Border},
-        {kCourseLabel, ControlKind::Label, "Co&urse:", 5, 188, 30, 10, style::AlignRight},
-        {kCourse, ControlKind::DropDownList, "", 40, 186, 70, 60},
-        {kOwnOrderLabel, ControlKind::Label, "&Own order:", 115, 188, 45, 10, style::AlignRight},
-        {kOwnOrder, ControlKind::Edit, "", 165, 186, 130, 12, style::Border},
-    };
-}
-
 }  // namespace
 
 KochScreen::KochScreen(App& app)
     : KochScreenBase(app,
                      {kKochTrainerTitle, kWidth, kHeight, DialogFont::SansSerif8,
                       FrameKind::Closable, nullptr},
-                     kochLayout()) {
+                     kochRows(kCopyLabel, 30, 120, kCourseLabel, 186)) {
     instructions_ = qobject_cast<QLabel*>(
         createControl({kInstructions, ControlKind::Label, trainer().openingText(), 5, 5, 290, 20}));
     createCopyRow();

@@ -1,9 +1,8 @@
 #include "practice_layouts.h"
 
 #include "exercises/edition_profiles.h"
-#include "platform/ui/edition_screens.h"
-
 #include "exercises/lesson.h"
+#include "platform/ui/edition_screens.h"
 
 namespace keyview {
 
@@ -68,22 +67,13 @@ const EditionScreens kWordTest{kKeyviewProfile.name, opens<WordTestScreen>(exerc
 
 FileLayout fileLayout() {
     using namespace file;
-    FileLayout layout;
-    layout.screen = {std::string(kSendFileCaption), 290, 260, DialogFont::Courier8,
-                     FrameKind::Popup};
-    layout.controls = {
-        {kNameLabel, ControlKind::Label, std::string(kSendFileLabel), 20, 6, 20, 12,
-         style::AlignRight},
-        {kNameBox, ControlKind::Edit, "", 42, 5, 50, 12, style::NoTabStop},
-        {kStart, ControlKind::PushButton, "Start", 230, 5, 25, 15},
-        {kExit, ControlKind::PushButton, "Exit", 260, 5, 25, 15},
-        {kList, ControlKind::ListBox, "", 5, 25, 270, 240,
-         style::ScrollBarAlways | style::NoTabStop},
-    };
-    layout.openingFocus = kNameBox;
+    FileLayout layout =
+        sendFileLayout(kNameLabel, kNameBox, style::NoTabStop, kList, style::NoTabStop,
+                       {
+                           {kStart, ControlKind::PushButton, "Start", 230, 5, 25, 15},
+                           {kExit, ControlKind::PushButton, "Exit", 260, 5, 25, 15},
+                       });
     layout.exitButton = kExit;
-    layout.nameBox = kNameBox;
-    layout.list = kList;
     // Return away from the buttons starts nothing: only Start sends.
     layout.startButton = kStart;
     layout.linesInView = kFileListLinesInView;

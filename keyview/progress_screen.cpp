@@ -1,8 +1,5 @@
 #include "progress_screen.h"
 
-#include "exercises/edition_profiles.h"
-#include "platform/ui/edition_screens.h"
-
 #include <QDateTime>
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSeries>
@@ -12,6 +9,8 @@
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
 
+#include "exercises/edition_profiles.h"
+#include "platform/ui/edition_screens.h"
 #include "platform/ui/learner_progress.h"
 #include "platform/ui/text.h"
 

@@ -4,6 +4,8 @@
 // line, so that the screen reader can read the lines back.
 #pragma once
 
+#include <vector>
+
 #include "exercises/file_sending.h"
 #include "laid_out_screen.h"
 
@@ -21,6 +23,12 @@ struct FileLayout : ScreenLayout {
     // Whether the end of a file moves the focus to the list, on the file's first line.
     bool readBackAtEnd = false;
 };
+
+// The file screen as both editions lay it out: the name box under its label at the top, the list
+// of the lines sent below, and `between` them in tab order the edition's own controls. The screen
+// opens in the name box.
+FileLayout sendFileLayout(int nameLabel, int nameBox, unsigned nameBoxStyle, int list,
+                          unsigned listStyle, std::vector<ControlSpec> between = {});
 
 class FileScreen : public LaidOutScreen {
     Q_OBJECT

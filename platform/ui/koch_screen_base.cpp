@@ -5,6 +5,19 @@
 
 namespace keytut::ui {
 
+KochLayout kochRows(int copyLabelId, int copyY, int copyWidth, int courseLabelId, int courseY) {
+    // Each label stands 2 units below the top of its box, so that their texts line up.
+    return {
+        {copyLabelId, ControlKind::Label, "&Copy:", 5, copyY + 2, 30, 10, style::AlignRight},
+        {copyLabelId + 1, ControlKind::Edit, "", 40, copyY, copyWidth, 12, style::Border},
+        {courseLabelId, ControlKind::Label, "Co&urse:", 5, courseY + 2, 30, 10, style::AlignRight},
+        {courseLabelId + 1, ControlKind::DropDownList, "", 40, courseY, 70, 60},
+        {courseLabelId + 2, ControlKind::Label, "&Own order:", 115, courseY + 2, 45, 10,
+         style::AlignRight},
+        {courseLabelId + 3, ControlKind::Edit, "", 165, courseY, 130, 12, style::Border},
+    };
+}
+
 KochScreenBase::KochScreenBase(App& app, const ScreenSpec& spec, const KochLayout& layout)
     : ExerciseScreen(app, spec), layout_(layout), trainer_(kochTrainer(app, kochCourse(app))) {}
 

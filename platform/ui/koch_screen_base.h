@@ -28,6 +28,11 @@ struct KochLayout {
     ControlSpec ownOrder;
 };
 
+// The common controls as both editions place them: the copy row at `copyY`, its box `copyWidth`
+// units wide, and the course row at `courseY`, both rows from the left edge. The copy box's id
+// follows its label's; the course list, the own-order label and its box follow the course label.
+KochLayout kochRows(int copyLabelId, int copyY, int copyWidth, int courseLabelId, int courseY);
+
 class KochScreenBase : public ExerciseScreen {
     Q_OBJECT
   public:
