@@ -8,6 +8,8 @@ namespace earkey {
 using namespace keytut;
 using namespace keytut::ui;
 
+namespace {
+
 MessageLayout messageLayout() {
     using namespace message;
     MessageLayout layout;
@@ -24,8 +26,6 @@ MessageLayout messageLayout() {
     layout.textBox = kTextBox;
     return layout;
 }
-
-const EditionScreens kMessage{kEarkeyProfile.name, opens<MessageScreen>(exercise::kMessage)};
 
 WordTestLayout wordTestLayout() {
     using namespace word_test;
@@ -46,8 +46,6 @@ WordTestLayout wordTestLayout() {
     return layout;
 }
 
-const EditionScreens kWordTest{kEarkeyProfile.name, opens<WordTestScreen>(exercise::kThirtyWords)};
-
 FileLayout fileLayout() {
     using namespace file;
     // The name box is a Tab stop, unlike Keyview's: once the focus has moved to the list at the
@@ -60,9 +58,6 @@ FileLayout fileLayout() {
     layout.readBackAtEnd = true;
     return layout;
 }
-
-const EditionScreens kFile{kEarkeyProfile.name,
-                           opens<FileScreen>(exercise::kFile, AfterClose::StopSending)};
 
 QsoLayout qsoLayout() {
     using namespace qso;
@@ -93,9 +88,6 @@ QsoLayout qsoLayout() {
     layout.lineBox = kLineBox;
     return layout;
 }
-
-const EditionScreens kQso{kEarkeyProfile.name,
-                          opens<QsoScreen>(exercise::kQsos, AfterClose::StopSending)};
 
 PunctuationLayout punctuationLayout(const LessonState& opened) {
     using namespace punctuation;
@@ -138,6 +130,11 @@ LessonLayout lessonLayout() {
     return layout;
 }
 
-const EditionScreens kLessons{kEarkeyProfile.name, opensLessons<LessonScreen, PunctuationScreen>()};
+}  // namespace
+
+const PracticeLayouts kPracticeLayouts{messageLayout, wordTestLayout,    fileLayout,
+                                       qsoLayout,     punctuationLayout, lessonLayout};
+
+const EditionScreens kPractice{kEarkeyProfile.name, Practice::opened()};
 
 }  // namespace earkey

@@ -3,12 +3,7 @@
 // and what the learner must hear is spoken.
 #pragma once
 
-#include "platform/ui/file_screen.h"
-#include "platform/ui/lesson_screen.h"
-#include "platform/ui/message_screen.h"
-#include "platform/ui/punctuation_screen.h"
-#include "platform/ui/qso_screen.h"
-#include "platform/ui/word_test_screen.h"
+#include "platform/ui/practice_screens.h"
 
 namespace earkey {
 
@@ -56,19 +51,7 @@ constexpr int kResultsBox = 104;
 constexpr int kNextStageKey = Qt::Key_F1;
 }  // namespace lesson
 
-keytut::ui::MessageLayout messageLayout();
-keytut::ui::WordTestLayout wordTestLayout();
-keytut::ui::FileLayout fileLayout();
-keytut::ui::QsoLayout qsoLayout();
-keytut::ui::PunctuationLayout punctuationLayout(const keytut::LessonState& opened);
-keytut::ui::LessonLayout lessonLayout();
-
-using MessageScreen = keytut::ui::WithLayout<keytut::ui::MessageScreen, messageLayout>;
-using WordTestScreen = keytut::ui::WithLayout<keytut::ui::WordTestScreen, wordTestLayout>;
-using FileScreen = keytut::ui::WithLayout<keytut::ui::FileScreen, fileLayout>;
-using QsoScreen = keytut::ui::WithLayout<keytut::ui::QsoScreen, qsoLayout>;
-// Over the lesson that beginLesson() opened.
-using PunctuationScreen = keytut::ui::WithLayout<keytut::ui::PunctuationScreen, punctuationLayout>;
-using LessonScreen = keytut::ui::WithLayout<keytut::ui::LessonScreen, lessonLayout>;
+extern const keytut::ui::PracticeLayouts kPracticeLayouts;
+using Practice = keytut::ui::PracticeScreens<kPracticeLayouts>;
 
 }  // namespace earkey

@@ -22,8 +22,6 @@ std::string buttonCaption(const std::string& caption) {
     return result;
 }
 
-}  // namespace
-
 MessageLayout messageLayout() {
     using namespace message;
     MessageLayout layout;
@@ -44,8 +42,6 @@ MessageLayout messageLayout() {
     return layout;
 }
 
-const EditionScreens kMessage{kKeyviewProfile.name, opens<MessageScreen>(exercise::kMessage)};
-
 WordTestLayout wordTestLayout() {
     using namespace word_test;
     WordTestLayout layout;
@@ -63,8 +59,6 @@ WordTestLayout wordTestLayout() {
     return layout;
 }
 
-const EditionScreens kWordTest{kKeyviewProfile.name, opens<WordTestScreen>(exercise::kThirtyWords)};
-
 FileLayout fileLayout() {
     using namespace file;
     FileLayout layout =
@@ -79,9 +73,6 @@ FileLayout fileLayout() {
     layout.linesInView = kFileListLinesInView;
     return layout;
 }
-
-const EditionScreens kFile{kKeyviewProfile.name,
-                           opens<FileScreen>(exercise::kFile, AfterClose::StopSending)};
 
 QsoLayout qsoLayout() {
     using namespace qso;
@@ -105,9 +96,6 @@ QsoLayout qsoLayout() {
     layout.stopButton = kStop;
     return layout;
 }
-
-const EditionScreens kQso{kKeyviewProfile.name,
-                          opens<QsoScreen>(exercise::kQsos, AfterClose::StopSending)};
 
 PunctuationLayout punctuationLayout(const LessonState& opened) {
     using namespace punctuation;
@@ -164,7 +152,11 @@ LessonLayout lessonLayout() {
     return layout;
 }
 
-const EditionScreens kLessons{kKeyviewProfile.name,
-                              opensLessons<LessonScreen, PunctuationScreen>()};
+}  // namespace
+
+const PracticeLayouts kPracticeLayouts{messageLayout, wordTestLayout,    fileLayout,
+                                       qsoLayout,     punctuationLayout, lessonLayout};
+
+const EditionScreens kPractice{kKeyviewProfile.name, Practice::opened()};
 
 }  // namespace keyview

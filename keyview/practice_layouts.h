@@ -2,12 +2,7 @@
 // character lesson: the shared screens with Keyview's layouts, worked with their buttons.
 #pragma once
 
-#include "platform/ui/file_screen.h"
-#include "platform/ui/lesson_screen.h"
-#include "platform/ui/message_screen.h"
-#include "platform/ui/punctuation_screen.h"
-#include "platform/ui/qso_screen.h"
-#include "platform/ui/word_test_screen.h"
+#include "platform/ui/practice_screens.h"
 
 namespace keyview {
 
@@ -59,19 +54,7 @@ constexpr int kStart = 1;
 constexpr int kExit = 2;
 }  // namespace lesson
 
-keytut::ui::MessageLayout messageLayout();
-keytut::ui::WordTestLayout wordTestLayout();
-keytut::ui::FileLayout fileLayout();
-keytut::ui::QsoLayout qsoLayout();
-keytut::ui::PunctuationLayout punctuationLayout(const keytut::LessonState& opened);
-keytut::ui::LessonLayout lessonLayout();
-
-using MessageScreen = keytut::ui::WithLayout<keytut::ui::MessageScreen, messageLayout>;
-using WordTestScreen = keytut::ui::WithLayout<keytut::ui::WordTestScreen, wordTestLayout>;
-using FileScreen = keytut::ui::WithLayout<keytut::ui::FileScreen, fileLayout>;
-using QsoScreen = keytut::ui::WithLayout<keytut::ui::QsoScreen, qsoLayout>;
-// Over the lesson that beginLesson() opened.
-using PunctuationScreen = keytut::ui::WithLayout<keytut::ui::PunctuationScreen, punctuationLayout>;
-using LessonScreen = keytut::ui::WithLayout<keytut::ui::LessonScreen, lessonLayout>;
+extern const keytut::ui::PracticeLayouts kPracticeLayouts;
+using Practice = keytut::ui::PracticeScreens<kPracticeLayouts>;
 
 }  // namespace keyview

@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -36,25 +35,6 @@ class LaidOutScreen : public ExerciseScreen {
     // Runs `action` when button `id` is pressed; a layout without that button (0) has nothing
     // to bind.
     void onButton(int id, std::function<void()> action);
-};
-
-// Screen T built with the layout an edition's function `layout` returns, so that the edition's
-// screen is built from the App alone (see edition_screens.h), or from the App and what the
-// screen opens over (a lesson), which the layout may be made from as well.
-template <class T, auto layout>
-class WithLayout : public T {
-  public:
-    template <class... Over>
-    explicit WithLayout(App& app, const Over&... over) : T(app, layoutOver(over...), over...) {}
-
-  private:
-    template <class... Over>
-    static auto layoutOver(const Over&... over) {
-        if constexpr (std::is_invocable_v<decltype(layout), const Over&...>)
-            return layout(over...);
-        else
-            return layout();
-    }
 };
 
 }  // namespace keytut::ui

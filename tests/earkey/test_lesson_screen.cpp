@@ -25,7 +25,7 @@ std::string lf(std::string_view text) {
 struct LessonFixture : ::testing::Test {
     void open(int n) {
         ASSERT_EQ(rig.begin(n), LessonKind::Character);
-        screen = std::make_unique<LessonScreen>(rig.app, rig.opened);
+        screen = std::make_unique<Practice::Lesson>(rig.app, rig.opened);
         rig.screen = screen.get();
         ASSERT_TRUE(showActive(*screen));
         settle();
@@ -46,7 +46,7 @@ struct LessonFixture : ::testing::Test {
     }
 
     EarkeyRig rig;
-    std::unique_ptr<LessonScreen> screen;
+    std::unique_ptr<Practice::Lesson> screen;
 };
 
 TEST_F(LessonFixture, OpensWithTheInstructionsFocusedAndTheControlsOfTheTable) {

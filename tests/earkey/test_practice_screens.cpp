@@ -34,7 +34,7 @@ std::vector<std::string> wordsOf(const std::string& text) {
 
 TEST(EarkeyWordTestScreen, WordsAreSpokenEachTimeTheyAreReadBackWithDownAndUp) {
     EarkeyRig rig;
-    WordTestScreen screen(rig.app);
+    Practice::WordTest screen(rig.app);
     rig.screen = &screen;
     ASSERT_TRUE(showActive(screen));
     settle();
@@ -85,7 +85,7 @@ TEST(EarkeyWordTestScreen, WordsAreSpokenEachTimeTheyAreReadBackWithDownAndUp) {
 TEST(EarkeyNamedBoxes, TheWordBoxTheQsoLineBoxAndTheListOfLinesSentAreNamed) {
     EarkeyRig rig;
     {
-        WordTestScreen screen(rig.app);
+        Practice::WordTest screen(rig.app);
         rig.screen = &screen;
         const std::size_t mark = rig.focus.size();
         ASSERT_TRUE(showActive(screen));
@@ -102,7 +102,7 @@ TEST(EarkeyNamedBoxes, TheWordBoxTheQsoLineBoxAndTheListOfLinesSentAreNamed) {
         // The QSO files are read from the working folder.
         const auto saved = std::filesystem::current_path();
         std::filesystem::current_path(KEYTUT_DATA_DIR);
-        QsoScreen screen(rig.app);
+        Practice::Qso screen(rig.app);
         std::filesystem::current_path(saved);
         rig.screen = &screen;
         ASSERT_TRUE(showActive(screen));
@@ -124,7 +124,7 @@ TEST(EarkeyNamedBoxes, TheWordBoxTheQsoLineBoxAndTheListOfLinesSentAreNamed) {
         EXPECT_EQ(rig.namesOn(qso::kLineBox, mark).size(), 3u);
     }
     {
-        FileScreen screen(rig.app);
+        Practice::File screen(rig.app);
         rig.screen = &screen;
         ASSERT_TRUE(showActive(screen));
         settle();
@@ -139,7 +139,7 @@ TEST(EarkeyNamedBoxes, TheWordBoxTheQsoLineBoxAndTheListOfLinesSentAreNamed) {
 
 TEST(EarkeyMessageScreen, TheTypedTextIsSentOnEachReturnAndStays) {
     EarkeyRig rig;
-    MessageScreen screen(rig.app);
+    Practice::Message screen(rig.app);
     rig.screen = &screen;
     ASSERT_TRUE(showActive(screen));
     settle();

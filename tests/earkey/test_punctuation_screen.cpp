@@ -24,7 +24,7 @@ struct PunctuationFixture : ::testing::Test {
     void open() {
         const int last = static_cast<int>(rig.tutor.data.lessonGroups.size());
         ASSERT_EQ(rig.begin(last), LessonKind::Punctuation);
-        screen = std::make_unique<PunctuationScreen>(rig.app, rig.opened);
+        screen = std::make_unique<Practice::Punctuation>(rig.app, rig.opened);
         rig.screen = screen.get();
         ASSERT_TRUE(showActive(*screen));
         settle();
@@ -41,7 +41,7 @@ struct PunctuationFixture : ::testing::Test {
         });
     }
     EarkeyRig rig;
-    std::unique_ptr<PunctuationScreen> screen;
+    std::unique_ptr<Practice::Punctuation> screen;
 };
 
 TEST_F(PunctuationFixture, EightButtonsInOrderWithTheirSpokenCaptions) {

@@ -78,7 +78,7 @@ std::vector<keytut::ui::ExerciseButton> withDrillAndGauge() {
 Opener lessonStage(int next) {
     return [next](KeyviewRig& rig) -> std::unique_ptr<Screen> {
         EXPECT_EQ(rig.begin(3), keytut::LessonKind::Character);
-        auto screen = std::make_unique<LessonScreen>(rig.app(), rig.opened);
+        auto screen = std::make_unique<Practice::Lesson>(rig.app(), rig.opened);
         EXPECT_TRUE(showActive(*screen));
         settle();
         for (int i = 0; i < next; ++i) {
@@ -395,16 +395,16 @@ const std::vector<LayoutCase>& cases() {
          [](KeyviewRig& rig) -> std::unique_ptr<Screen> {
              const int last = static_cast<int>(rig.tutor().data.lessonGroups.size());
              EXPECT_EQ(rig.begin(last), keytut::LessonKind::Punctuation);
-             auto screen = std::make_unique<PunctuationScreen>(rig.app(), rig.opened);
+             auto screen = std::make_unique<Practice::Punctuation>(rig.app(), rig.opened);
              EXPECT_TRUE(showActive(*screen));
              settle();
              return screen;
          },
          kPunctuation},
-        {"ThirtyWordTest", shown<WordTestScreen>(), kThirtyWordTest},
-        {"Qso", shown<QsoScreen>(), kQso},
-        {"Message", shown<MessageScreen>(), kMessage},
-        {"File", shown<FileScreen>(), kFile},
+        {"ThirtyWordTest", shown<Practice::WordTest>(), kThirtyWordTest},
+        {"Qso", shown<Practice::Qso>(), kQso},
+        {"Message", shown<Practice::Message>(), kMessage},
+        {"File", shown<Practice::File>(), kFile},
         {"StraightKey",
          [](KeyviewRig& rig) -> std::unique_ptr<Screen> {
              return std::make_unique<StraightKeyScreen>(rig.app());

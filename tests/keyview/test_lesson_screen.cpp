@@ -56,7 +56,7 @@ void typeKey(KeyviewRig& rig, QWidget* target, Qt::Key key) {
 TEST(KeyviewLessonScreen, ControlsOfEachStage) {
     KeyviewRig rig;
     ASSERT_EQ(rig.begin(3), keytut::LessonKind::Character);
-    LessonScreen screen(rig.app(), rig.opened);
+    Practice::Lesson screen(rig.app(), rig.opened);
 
     // The window: title, size, font, owner, a caption bar without a close box.
     EXPECT_EQ(screen.windowTitle().toStdString(), "Lesson 3  ORK");
@@ -125,7 +125,7 @@ TEST(KeyviewLessonScreen, ControlsOfEachStage) {
 TEST(KeyviewLessonScreen, HearingPlaysTheGroupKeysOnly) {
     KeyviewRig rig;
     rig.begin(1);  // ETIM
-    LessonScreen screen(rig.app(), rig.opened);
+    Practice::Lesson screen(rig.app(), rig.opened);
     ASSERT_TRUE(showActive(screen));
     QWidget* capture = screen.control(kKeyCapture);
     ASSERT_EQ(QApplication::focusWidget(), capture);
@@ -164,7 +164,7 @@ TEST(KeyviewLessonScreen, HearingPlaysTheGroupKeysOnly) {
 TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
     KeyviewRig rig;
     rig.begin(1);
-    LessonScreen screen(rig.app(), rig.opened);
+    Practice::Lesson screen(rig.app(), rig.opened);
     ASSERT_TRUE(showActive(screen));
 
     // "Next" clicked with the mouse; the focus does not stay on it, so Return starts.
@@ -222,7 +222,7 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
 TEST(KeyviewLessonScreen, GroupTestSendsTwentyGroupsAndShowsThemInAColumn) {
     KeyviewRig rig;
     rig.begin(2);  // ANS, after ETIM
-    LessonScreen screen(rig.app(), rig.opened);
+    Practice::Lesson screen(rig.app(), rig.opened);
     ASSERT_TRUE(showActive(screen));
     press(screen, kNext);
     press(screen, kNext);
@@ -287,7 +287,7 @@ TEST(KeyviewLessonScreen, ExitDuringATestStopsAfterTheCurrentCharacter) {
     for (bool escape : {false, true}) {
         KeyviewRig rig;
         rig.begin(1);
-        LessonScreen screen(rig.app(), rig.opened);
+        Practice::Lesson screen(rig.app(), rig.opened);
         ASSERT_TRUE(showActive(screen));
         press(screen, kNext);
         press(screen, kNext);

@@ -20,7 +20,7 @@ using testing::showActive;
 
 TEST(KeyviewWordTestScreen, TheListIsShownOncePerLineAfterSendingAndOnlyTheLastStart) {
     KeyviewRig rig;
-    WordTestScreen screen(rig.app());
+    Practice::WordTest screen(rig.app());
     ASSERT_TRUE(showActive(screen));
     EXPECT_EQ(screen.windowTitle().toStdString(), "Send 30 random words");
 
@@ -56,7 +56,7 @@ TEST(KeyviewWordTestScreen, TheListIsShownOncePerLineAfterSendingAndOnlyTheLastS
 
 TEST(KeyviewMessageScreen, SendPlaysTheTextEachTimeAndTheBoxKeepsIt) {
     KeyviewRig rig;
-    MessageScreen screen(rig.app());
+    Practice::Message screen(rig.app());
     ASSERT_TRUE(showActive(screen));
     settle();
     ASSERT_EQ(screen.focusedId(), message::kTextBox);

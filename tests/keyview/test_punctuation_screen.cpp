@@ -31,7 +31,7 @@ TEST(KeyviewPunctuationScreen, ButtonsAndDescriptionsForThePunctuationGroup) {
     KeyviewRig rig;
     ASSERT_EQ(rig.begin(11), keytut::LessonKind::Punctuation);
     ASSERT_EQ(rig.opened.text, "+@!=/.,?");
-    PunctuationScreen screen(rig.app(), rig.opened);
+    Practice::Punctuation screen(rig.app(), rig.opened);
 
     EXPECT_EQ(screen.windowTitle().toStdString(), "Punctuation");
     EXPECT_EQ(screen.size(), screen.toPixels(0, 0, 300, 220).size());
@@ -58,7 +58,7 @@ TEST(KeyviewPunctuationScreen, ButtonsAndDescriptionsForThePunctuationGroup) {
 TEST(KeyviewPunctuationScreen, ButtonsPlayTheirSignsAndExitCloses) {
     KeyviewRig rig;
     rig.begin(11);
-    PunctuationScreen screen(rig.app(), rig.opened);
+    Practice::Punctuation screen(rig.app(), rig.opened);
     ASSERT_TRUE(showActive(screen));
 
     QTest::mouseClick(screen.control(button(3)), Qt::LeftButton);
@@ -89,7 +89,7 @@ TEST(KeyviewPunctuationScreen, LettersAmongTheMarksShowThemselves) {
     KeyviewRig rig;
     rig.tutor().data.lessonGroups[0] = "A.B&";
     ASSERT_EQ(rig.begin(1), keytut::LessonKind::Punctuation);
-    PunctuationScreen screen(rig.app(), rig.opened);
+    Practice::Punctuation screen(rig.app(), rig.opened);
     // A button and a description for each of the four characters, and no more.
     EXPECT_EQ(screen.controlIds(),
               (std::vector<int>{kHeading, button(1), description(1), button(2), description(2),

@@ -144,12 +144,13 @@ void PrintTo(const FileEdition& edition, std::ostream* out) {
 }
 
 const FileEdition kFileEditions[] = {
-    {"Earkey", Edition::Earkey, [](App& app) { return std::make_unique<earkey::FileScreen>(app); },
-     [](Screen& s) { return static_cast<earkey::FileScreen&>(s).beeps(); }, 0, true},
+    {"Earkey", Edition::Earkey,
+     [](App& app) { return std::make_unique<earkey::Practice::File>(app); },
+     [](Screen& s) { return static_cast<earkey::Practice::File&>(s).beeps(); }, 0, true},
     {"Keyview", Edition::Keyview,
-     [](App& app) { return std::make_unique<keyview::FileScreen>(app); },
-     [](Screen& s) { return static_cast<keyview::FileScreen&>(s).beeps(); }, keyview::file::kStart,
-     false},
+     [](App& app) { return std::make_unique<keyview::Practice::File>(app); },
+     [](Screen& s) { return static_cast<keyview::Practice::File&>(s).beeps(); },
+     keyview::file::kStart, false},
 };
 
 // Both editions' file screens give their controls the same ids.
@@ -369,14 +370,14 @@ INSTANTIATE_TEST_SUITE_P(Keyview, KeyviewFileScreen, ::testing::Values(kFileEdit
 class EarkeyQso : public ::testing::Test {
   protected:
     void open() {
-        screen = std::make_unique<earkey::QsoScreen>(program.program.app);
+        screen = std::make_unique<earkey::Practice::Qso>(program.program.app);
         ASSERT_TRUE(showActive(*screen));
         settle();
     }
     std::string lineBox() const { return screen->text(earkey::qso::kLineBox); }
 
     PracticeProgram program{Edition::Earkey};
-    std::unique_ptr<earkey::QsoScreen> screen;
+    std::unique_ptr<earkey::Practice::Qso> screen;
 };
 
 TEST_F(EarkeyQso, AThirtyFiveLineQsoIsSentWholeAndReadBackToLineThirty) {
@@ -474,7 +475,7 @@ TEST_F(EarkeyQso, NoFileListedAndFilesThatCannotBeReadAreSpoken) {
 class KeyviewQso : public ::testing::Test {
   protected:
     void open() {
-        screen = std::make_unique<keyview::QsoScreen>(program.program.app);
+        screen = std::make_unique<keyview::Practice::Qso>(program.program.app);
         ASSERT_TRUE(showActive(*screen));
         settle();
     }
@@ -485,7 +486,7 @@ class KeyviewQso : public ::testing::Test {
     }
 
     PracticeProgram program{Edition::Keyview};
-    std::unique_ptr<keyview::QsoScreen> screen;
+    std::unique_ptr<keyview::Practice::Qso> screen;
 };
 
 TEST_F(KeyviewQso, RunsEndAtKnButNotAtKnAndABlankAndStopEndsThemThere) {

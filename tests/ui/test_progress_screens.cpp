@@ -70,13 +70,13 @@ class ProgressScreens : public ::testing::TestWithParam<Edition> {
         EXPECT_EQ(beginLesson(opened, app().tutor.data.lessonGroups, 1), LessonKind::Character);
         std::unique_ptr<ExerciseScreen> screen;
         if (earkey()) {
-            auto lesson = std::make_unique<earkey::LessonScreen>(app(), opened);
+            auto lesson = std::make_unique<earkey::Practice::Lesson>(app(), opened);
             lessonOf = &lesson->lesson();
             pressKey(*lesson, earkey::lesson::kNextStageKey);
             pressKey(*lesson, Qt::Key_Return);
             screen = std::move(lesson);
         } else {
-            auto lesson = std::make_unique<keyview::LessonScreen>(app(), opened);
+            auto lesson = std::make_unique<keyview::Practice::Lesson>(app(), opened);
             lessonOf = const_cast<CharacterLesson*>(&lesson->lesson());
             testing::press(*lesson, keyview::lesson::kNext);
             pressKey(*lesson, Qt::Key_Return);  // as Start

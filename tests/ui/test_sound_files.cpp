@@ -35,7 +35,7 @@ struct EditionCase {
 };
 
 std::unique_ptr<ExerciseScreen> earkeyRecognition(App& app, const LessonState& opened) {
-    auto screen = std::make_unique<earkey::LessonScreen>(app, opened);
+    auto screen = std::make_unique<earkey::Practice::Lesson>(app, opened);
     if (!showActive(*screen))
         return nullptr;
     testing::pressKey(*screen, earkey::lesson::kNextStageKey);
@@ -44,7 +44,7 @@ std::unique_ptr<ExerciseScreen> earkeyRecognition(App& app, const LessonState& o
 }
 
 std::unique_ptr<ExerciseScreen> keyviewRecognition(App& app, const LessonState& opened) {
-    auto screen = std::make_unique<keyview::LessonScreen>(app, opened);
+    auto screen = std::make_unique<keyview::Practice::Lesson>(app, opened);
     if (!showActive(*screen))
         return nullptr;
     testing::press(*screen, keyview::lesson::kNext);
@@ -103,12 +103,13 @@ TEST_P(DingFile, AFifoNamedDingWavPlaysTheChimeAndTheLessonGoesOn) {
 INSTANTIATE_TEST_SUITE_P(
     BothEditions, DingFile,
     ::testing::Values(
-        EditionCase{
-            Edition::Earkey, earkeyRecognition,
-            [](Screen& s) { return static_cast<earkey::LessonScreen&>(s).lesson().state().stage; }},
+        EditionCase{Edition::Earkey, earkeyRecognition,
+                    [](Screen& s) {
+                        return static_cast<earkey::Practice::Lesson&>(s).lesson().state().stage;
+                    }},
         EditionCase{Edition::Keyview, keyviewRecognition,
                     [](Screen& s) {
-                        return static_cast<keyview::LessonScreen&>(s).lesson().state().stage;
+                        return static_cast<keyview::Practice::Lesson&>(s).lesson().state().stage;
                     }}),
     [](const auto& info) { return info.param.edition == Edition::Earkey ? "Earkey" : "Keyview"; });
 
