@@ -15,7 +15,7 @@ KochScreen::KochScreen(App& app)
     : KochScreenBase(
           app,
           {kKochTrainerTitle, kWidth, kHeight, DialogFont::Courier8, FrameKind::Popup, nullptr},
-          kochRows(kCopyLabel, 44, 150, kCourseLabel, 110)) {
+          kochRows(44, 150, kCourseLabel, 110)) {
     createControl({kInstructions, ControlKind::Label, "", 5, 5, 290, 30, style::Border});
     createCopyRow();
     // The last result, to hear again with Tab.

@@ -12,9 +12,7 @@
 namespace earkey {
 
 namespace koch {
-constexpr int kInstructions = 100;
-constexpr int kCopyLabel = 101;
-constexpr int kCopyBox = 102;
+using namespace keytut::ui::koch_ids;
 constexpr int kResultBox = 103;
 constexpr int kCourseLabel = 105;
 constexpr int kCourse = 106;

@@ -50,7 +50,7 @@ FileLayout fileLayout() {
     using namespace file;
     // The name box is a Tab stop, unlike Keyview's: once the focus has moved to the list at the
     // end of a file, Tab is the only way back to the name for a learner who cannot use the mouse.
-    FileLayout layout = sendFileLayout(kNameLabel, kNameBox, 0, kList, 0);
+    FileLayout layout = sendFileLayout(0, 0);
     layout.names = {{kList, kListName}};
     // The screen reader names the box by its label ("File: text") instead of "text".
     layout.labels = {{kNameLabel, kNameBox}};
@@ -91,7 +91,7 @@ QsoLayout qsoLayout() {
 
 PunctuationLayout punctuationLayout(const LessonState& opened) {
     using namespace punctuation;
-    PunctuationLayout layout = headedPunctuationLayout(kHeading);
+    PunctuationLayout layout = headedPunctuationLayout();
     // The captions spell letter pairs out, so that the screen reader names the letters.
     int row = 1;
     for (const SignButton& sign : signButtons(opened.text)) {

@@ -8,8 +8,7 @@
 namespace earkey {
 
 namespace message {
-constexpr int kCaption = 100;
-constexpr int kTextBox = 101;
+using namespace keytut::ui::message_ids;
 constexpr int kInstructions = 102;
 }  // namespace message
 
@@ -21,9 +20,7 @@ inline const char* const kWordBoxName = "Word";
 }  // namespace word_test
 
 namespace file {
-constexpr int kList = 103;
-constexpr int kNameLabel = 104;
-constexpr int kNameBox = 105;
+using namespace keytut::ui::file_ids;
 // What the screen reader calls the list of the lines sent, before the line it is on.
 inline const char* const kListName = "Lines sent";
 }  // namespace file
@@ -31,22 +28,17 @@ inline const char* const kListName = "Lines sent";
 namespace qso {
 constexpr int kLineBox = 100;
 constexpr int kInstructions = 101;
-constexpr int kFileLabel = 104;
-constexpr int kFileList = 105;
+using namespace keytut::ui::qso_ids;
 // What the screen reader calls the line box, before its line.
 inline const char* const kLineBoxName = "Q S O line";
 }  // namespace qso
 
 namespace punctuation {
-constexpr int kHeading = 300;
-// The buttons of the signs are 101 and on, in the group's order.
-constexpr int kFirstSignButton = 101;
+using namespace keytut::ui::punctuation_ids;
 }  // namespace punctuation
 
 namespace lesson {
-constexpr int kInstructions = 100;
-constexpr int kCharacterBox = 101;
-constexpr int kResultsBox = 104;
+using namespace keytut::ui::lesson_ids;
 // The key that moves on to the next stage.
 constexpr int kNextStageKey = Qt::Key_F1;
 }  // namespace lesson

@@ -67,7 +67,7 @@ KochScreen::KochScreen(App& app)
     : KochScreenBase(app,
                      {kKochTrainerTitle, kWidth, kHeight, DialogFont::SansSerif8,
                       FrameKind::Closable, nullptr},
-                     kochRows(kCopyLabel, 30, 120, kCourseLabel, 186)) {
+                     kochRows(30, 120, kCourseLabel, 186)) {
     instructions_ = qobject_cast<QLabel*>(
         createControl({kInstructions, ControlKind::Label, trainer().openingText(), 5, 5, 290, 20}));
     createCopyRow();

@@ -14,9 +14,7 @@
 namespace keyview {
 
 namespace koch {
-constexpr int kInstructions = 100;
-constexpr int kCopyLabel = 101;
-constexpr int kCopyBox = 102;
+using namespace keytut::ui::koch_ids;
 constexpr int kStart = 103;
 constexpr int kExit = 2;
 constexpr int kGroups = 104;

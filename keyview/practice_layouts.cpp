@@ -62,7 +62,7 @@ WordTestLayout wordTestLayout() {
 FileLayout fileLayout() {
     using namespace file;
     FileLayout layout =
-        sendFileLayout(kNameLabel, kNameBox, style::NoTabStop, kList, style::NoTabStop,
+        sendFileLayout(style::NoTabStop, style::NoTabStop,
                        {
                            {kStart, ControlKind::PushButton, "Start", 230, 5, 25, 15},
                            {kExit, ControlKind::PushButton, "Exit", 260, 5, 25, 15},
@@ -99,11 +99,11 @@ QsoLayout qsoLayout() {
 
 PunctuationLayout punctuationLayout(const LessonState& opened) {
     using namespace punctuation;
-    PunctuationLayout layout = headedPunctuationLayout(kHeading);
+    PunctuationLayout layout = headedPunctuationLayout();
     // Each button with the name of its mark or prosign beside it.
     int row = 1;
     for (const SignButton& sign : signButtons(opened.text)) {
-        layout.controls.push_back({kFirstButton - 1 + row, ControlKind::PushButton,
+        layout.controls.push_back({kFirstSignButton - 1 + row, ControlKind::PushButton,
                                    buttonCaption(sign.keyviewCaption), 20, 20 * row, 25, 15});
         layout.controls.push_back({kFirstDescription - 1 + row, ControlKind::Label,
                                    sign.description, 50, 20 * row + 2, 80, 30});
@@ -112,7 +112,7 @@ PunctuationLayout punctuationLayout(const LessonState& opened) {
     layout.controls.push_back(
         {kExit, ControlKind::PushButton, std::string(kExitCaption), 260, 200, 25, 15});
     layout.exitButton = kExit;
-    layout.firstSignButton = kFirstButton;
+    layout.firstSignButton = kFirstSignButton;
     // Return away from the buttons means nothing here.
     return layout;
 }

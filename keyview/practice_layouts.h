@@ -7,8 +7,7 @@
 namespace keyview {
 
 namespace message {
-constexpr int kCaption = 100;
-constexpr int kTextBox = 101;
+using namespace keytut::ui::message_ids;
 constexpr int kSend = 1;
 constexpr int kExit = 2;
 }  // namespace message
@@ -22,9 +21,7 @@ constexpr int kExit = 2;
 namespace file {
 constexpr int kStart = 101;
 constexpr int kExit = 2;
-constexpr int kList = 103;
-constexpr int kNameLabel = 104;
-constexpr int kNameBox = 105;
+using namespace keytut::ui::file_ids;
 }  // namespace file
 
 namespace qso {
@@ -32,24 +29,22 @@ constexpr int kStart = 101;
 constexpr int kStop = 102;
 constexpr int kExit = 2;
 constexpr int kList = 103;
-constexpr int kFileLabel = 104;
-constexpr int kFileList = 105;
+using namespace keytut::ui::qso_ids;
 }  // namespace qso
 
 namespace punctuation {
-constexpr int kHeading = 300;
-constexpr int kFirstButton = 101;       // 100 + i for character i
-constexpr int kFirstDescription = 201;  // 200 + i
+using namespace keytut::ui::punctuation_ids;
+constexpr int kFirstDescription = 201;  // 200 + i for sign i
 constexpr int kExit = 2;
 }  // namespace punctuation
 
 namespace lesson {
-constexpr int kInstructions = 100;
-constexpr int kCharacterBox = 101;
+using namespace keytut::ui::lesson_ids;
 constexpr int kKeyPressedLabel = 102;
 constexpr int kNext = 103;
-constexpr int kKeyCapture = 104;  // stages 0 and 1: the invisible box that takes typed keys
-constexpr int kResultsBox = 104;  // stage 2: the column of the test's groups
+// Stages 0 and 1: the invisible box that takes typed keys; it shares its id with stage 2's
+// column of the test's groups (kResultsBox).
+constexpr int kKeyCapture = 104;
 constexpr int kStart = 1;
 constexpr int kExit = 2;
 }  // namespace lesson

@@ -4,22 +4,23 @@
 
 namespace keytut::ui {
 
-FileLayout sendFileLayout(int nameLabel, int nameBox, unsigned nameBoxStyle, int list,
-                          unsigned listStyle, std::vector<ControlSpec> between) {
+FileLayout sendFileLayout(unsigned nameBoxStyle, unsigned listStyle,
+                          std::vector<ControlSpec> between) {
+    using namespace file_ids;
     FileLayout layout;
     layout.screen = {std::string(kSendFileCaption), 290, 260, DialogFont::Courier8,
                      FrameKind::Popup};
     layout.controls = {
-        {nameLabel, ControlKind::Label, std::string(kSendFileLabel), 20, 6, 20, 12,
+        {kNameLabel, ControlKind::Label, std::string(kSendFileLabel), 20, 6, 20, 12,
          style::AlignRight},
-        {nameBox, ControlKind::Edit, "", 42, 5, 50, 12, nameBoxStyle},
+        {kNameBox, ControlKind::Edit, "", 42, 5, 50, 12, nameBoxStyle},
     };
     layout.controls.insert(layout.controls.end(), between.begin(), between.end());
     layout.controls.push_back(
-        {list, ControlKind::ListBox, "", 5, 25, 270, 240, style::ScrollBarAlways | listStyle});
-    layout.openingFocus = nameBox;
-    layout.nameBox = nameBox;
-    layout.list = list;
+        {kList, ControlKind::ListBox, "", 5, 25, 270, 240, style::ScrollBarAlways | listStyle});
+    layout.openingFocus = kNameBox;
+    layout.nameBox = kNameBox;
+    layout.list = kList;
     return layout;
 }
 

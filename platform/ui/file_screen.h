@@ -11,6 +11,13 @@
 
 namespace keytut::ui {
 
+// The ids both editions give the list of the lines sent, the name's label and the name box.
+namespace file_ids {
+constexpr int kList = 103;
+constexpr int kNameLabel = 104;
+constexpr int kNameBox = 105;
+}  // namespace file_ids
+
 struct FileLayout : ScreenLayout {
     int nameBox = 0;
     int list = 0;
@@ -27,8 +34,8 @@ struct FileLayout : ScreenLayout {
 // The file screen as both editions lay it out: the name box under its label at the top, the list
 // of the lines sent below, and `between` them in tab order the edition's own controls. The screen
 // opens in the name box.
-FileLayout sendFileLayout(int nameLabel, int nameBox, unsigned nameBoxStyle, int list,
-                          unsigned listStyle, std::vector<ControlSpec> between = {});
+FileLayout sendFileLayout(unsigned nameBoxStyle, unsigned listStyle,
+                          std::vector<ControlSpec> between = {});
 
 class FileScreen : public LaidOutScreen {
     Q_OBJECT

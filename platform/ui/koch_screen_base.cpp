@@ -5,11 +5,12 @@
 
 namespace keytut::ui {
 
-KochLayout kochRows(int copyLabelId, int copyY, int copyWidth, int courseLabelId, int courseY) {
+KochLayout kochRows(int copyY, int copyWidth, int courseLabelId, int courseY) {
+    using namespace koch_ids;
     // Each label stands 2 units below the top of its box, so that their texts line up.
     return {
-        {copyLabelId, ControlKind::Label, "&Copy:", 5, copyY + 2, 30, 10, style::AlignRight},
-        {copyLabelId + 1, ControlKind::Edit, "", 40, copyY, copyWidth, 12, style::Border},
+        {kCopyLabel, ControlKind::Label, "&Copy:", 5, copyY + 2, 30, 10, style::AlignRight},
+        {kCopyBox, ControlKind::Edit, "", 40, copyY, copyWidth, 12, style::Border},
         {courseLabelId, ControlKind::Label, "Co&urse:", 5, courseY + 2, 30, 10, style::AlignRight},
         {courseLabelId + 1, ControlKind::DropDownList, "", 40, courseY, 70, 60},
         {courseLabelId + 2, ControlKind::Label, "&Own order:", 115, courseY + 2, 45, 10,

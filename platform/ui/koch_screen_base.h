@@ -18,6 +18,13 @@
 
 namespace keytut::ui {
 
+// The ids both editions give the instructions and the copy row.
+namespace koch_ids {
+constexpr int kInstructions = 100;
+constexpr int kCopyLabel = 101;
+constexpr int kCopyBox = 102;
+}  // namespace koch_ids
+
 // Where an edition places the common controls, in dialog units; the ids are the edition's own.
 struct KochLayout {
     ControlSpec copyLabel;  // "&Copy:"
@@ -29,9 +36,9 @@ struct KochLayout {
 };
 
 // The common controls as both editions place them: the copy row at `copyY`, its box `copyWidth`
-// units wide, and the course row at `courseY`, both rows from the left edge. The copy box's id
-// follows its label's; the course list, the own-order label and its box follow the course label.
-KochLayout kochRows(int copyLabelId, int copyY, int copyWidth, int courseLabelId, int courseY);
+// units wide, and the course row at `courseY`, both rows from the left edge. The course list,
+// the own-order label and its box take the ids after the course label's.
+KochLayout kochRows(int copyY, int copyWidth, int courseLabelId, int courseY);
 
 class KochScreenBase : public ExerciseScreen {
     Q_OBJECT

@@ -13,6 +13,13 @@
 
 namespace keytut::ui {
 
+// The ids both editions give the instructions, the character box and the box of the results.
+namespace lesson_ids {
+constexpr int kInstructions = 100;
+constexpr int kCharacterBox = 101;
+constexpr int kResultsBox = 104;
+}  // namespace lesson_ids
+
 struct LessonLayout : ScreenLayout {
     // The window is the lesson's, whatever `screen` says; `controls` are those of the hearing
     // stage, in tab order.

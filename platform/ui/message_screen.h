@@ -8,6 +8,12 @@
 
 namespace keytut::ui {
 
+// The ids both editions give the caption and the text box.
+namespace message_ids {
+constexpr int kCaption = 100;
+constexpr int kTextBox = 101;
+}  // namespace message_ids
+
 struct MessageLayout : ScreenLayout {
     int textBox = 0;
     // The button that sends, as Return in the box does; 0: none.

@@ -4,12 +4,12 @@
 
 namespace keytut::ui {
 
-PunctuationLayout headedPunctuationLayout(int headingId) {
+PunctuationLayout headedPunctuationLayout() {
     PunctuationLayout layout;
     layout.screen = {std::string(kPunctuationTitle), 300, 220, DialogFont::SansSerif8,
                      FrameKind::Popup};
-    layout.controls = {
-        {headingId, ControlKind::Label, std::string(kPunctuationHeading), 10, 5, 230, 10}};
+    layout.controls = {{punctuation_ids::kHeading, ControlKind::Label,
+                        std::string(kPunctuationHeading), 10, 5, 230, 10}};
     return layout;
 }
 

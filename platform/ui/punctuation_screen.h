@@ -12,6 +12,13 @@
 
 namespace keytut::ui {
 
+// The ids both editions give the heading and the first sign's button; the buttons of the signs
+// are 101 and on, in the group's order.
+namespace punctuation_ids {
+constexpr int kHeading = 300;
+constexpr int kFirstSignButton = 101;
+}  // namespace punctuation_ids
+
 struct PunctuationLayout : ScreenLayout {
     // The button of the group's first sign; the next sign's is the next id, and so on.
     int firstSignButton = 0;
@@ -20,9 +27,8 @@ struct PunctuationLayout : ScreenLayout {
     bool returnNamesSign = false;
 };
 
-// The window both editions give the screen, with its heading, label `headingId`; the edition adds
-// the buttons.
-PunctuationLayout headedPunctuationLayout(int headingId);
+// The window both editions give the screen, with its heading; the edition adds the buttons.
+PunctuationLayout headedPunctuationLayout();
 
 class PunctuationScreen : public LaidOutScreen {
     Q_OBJECT

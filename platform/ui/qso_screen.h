@@ -12,6 +12,12 @@
 
 namespace keytut::ui {
 
+// The ids both editions give the list of QSO files and its label.
+namespace qso_ids {
+constexpr int kFileLabel = 104;
+constexpr int kFileList = 105;
+}  // namespace qso_ids
+
 enum class QsoPractice {
     WholeQsos,  // WholeQsos: one QSO per send, read back in the line box
     Runs,       // QsoRuns: runs of lines, one after another, listed as heard

@@ -14,7 +14,7 @@ namespace {
 
 // The button of character i (1-based) of the group, and the description beside it.
 int button(int i) {
-    return punctuation::kFirstButton + i - 1;
+    return punctuation::kFirstSignButton + i - 1;
 }
 int description(int i) {
     return punctuation::kFirstDescription + i - 1;
