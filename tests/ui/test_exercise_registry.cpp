@@ -112,6 +112,31 @@ TEST_P(Registry, ExercisesReadTheSettingsTheWindowShows) {
     EXPECT_EQ(program.app.settings().kept().port, "14");
 }
 
+// A registration reaches the main windows of its own edition only: an edition that registers
+// nothing opens nothing, and a screen registered for one edition never opens in another.
+TEST(EditionScreens, WhatAnEditionRegistersOpensInItsOwnMainWindowsOnly) {
+    EditionProfile third = kEarkeyProfile;
+    third.name = "a third edition";
+    static int drills = 0;
+    const EditionScreens drill{third.name, [](ExerciseOpeners& openers, App&) {
+                                   openers.byName["Drill"] = [] { ++drills; };
+                               }};
+    Tutor tutor(third);
+    testing::TestAudio audio;
+    CollectingMessageSink messages;
+    KeyStateTracker keys;
+    App app(tutor, audio, messages, keys, {});
+    ExerciseOpeners openers = editionOpeners(app);
+    EXPECT_FALSE(openers.lesson);
+    ASSERT_EQ(openers.byName.size(), 1u);
+    openers.byName.at("Drill")();
+    EXPECT_EQ(drills, 1);
+    for (Edition edition : {Edition::Earkey, Edition::Keyview}) {
+        TestProgram program(edition);
+        EXPECT_EQ(editionOpeners(program.app).byName.count("Drill"), 0u);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(BothEditions, Registry,
                          ::testing::Values(Edition::Earkey, Edition::Keyview),
                          [](const auto& info) {
