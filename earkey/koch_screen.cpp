@@ -12,10 +12,9 @@ using namespace keytut::ui;
 using namespace earkey::koch;
 
 KochScreen::KochScreen(App& app)
-    : KochScreenBase(
-          app,
-          {kKochTrainerTitle, kWidth, kHeight, DialogFont::Courier8, FrameKind::Popup, nullptr},
-          kochRows(44, 150, kCourseLabel, 110)) {
+    : KochScreenBase(app,
+                     {kKochTrainerTitle, 300, 130, DialogFont::Courier8, FrameKind::Popup, nullptr},
+                     kochRows(44, 150, kCourseLabel, 110)) {
     createControl({kInstructions, ControlKind::Label, "", 5, 5, 290, 30, style::Border});
     createCopyRow();
     // The last result, to hear again with Tab.

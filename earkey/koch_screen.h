@@ -18,8 +18,6 @@ constexpr int kCourseLabel = 105;
 constexpr int kCourse = 106;
 constexpr int kOwnOrderLabel = 107;
 constexpr int kOwnOrder = 108;
-constexpr int kWidth = 300;
-constexpr int kHeight = 130;
 }  // namespace koch
 
 class KochScreen : public keytut::ui::KochScreenBase {

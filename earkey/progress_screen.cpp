@@ -14,8 +14,8 @@ using namespace keytut::ui;
 using namespace earkey::progress_screen;
 
 ProgressScreen::ProgressScreen(App& app)
-    : ExerciseScreen(
-          app, {kProgressTitle, kWidth, kHeight, DialogFont::Courier8, FrameKind::Popup, nullptr}),
+    : ExerciseScreen(app,
+                     {kProgressTitle, 300, 30, DialogFont::Courier8, FrameKind::Popup, nullptr}),
       lines_(learnerReport(app).lines(characterNames(app))) {
     // Why nothing could be read, said first.
     if (progress::Store* store = app.progress(); store && store->fault()) {

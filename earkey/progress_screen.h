@@ -14,8 +14,6 @@ namespace earkey {
 
 namespace progress_screen {
 constexpr int kLineBox = 100;
-constexpr int kWidth = 300;
-constexpr int kHeight = 30;
 }  // namespace progress_screen
 
 class ProgressScreen : public keytut::ui::ExerciseScreen {

@@ -64,10 +64,9 @@ class GroupRowDelegate : public QStyledItemDelegate {
 }  // namespace
 
 KochScreen::KochScreen(App& app)
-    : KochScreenBase(app,
-                     {kKochTrainerTitle, kWidth, kHeight, DialogFont::SansSerif8,
-                      FrameKind::Closable, nullptr},
-                     kochRows(30, 120, kCourseLabel, 186)) {
+    : KochScreenBase(
+          app, {kKochTrainerTitle, 300, 232, DialogFont::SansSerif8, FrameKind::Closable, nullptr},
+          kochRows(30, 120, kCourseLabel, 186)) {
     instructions_ = qobject_cast<QLabel*>(
         createControl({kInstructions, ControlKind::Label, trainer().openingText(), 5, 5, 290, 20}));
     createCopyRow();

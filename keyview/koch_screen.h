@@ -23,8 +23,6 @@ constexpr int kCourseLabel = 106;
 constexpr int kCourse = 107;
 constexpr int kOwnOrderLabel = 108;
 constexpr int kOwnOrder = 109;
-constexpr int kWidth = 300;
-constexpr int kHeight = 232;
 }  // namespace koch
 
 // What a row of the list of groups holds besides its text.

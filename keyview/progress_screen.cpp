@@ -109,8 +109,8 @@ QChart* makeSessionChart(const std::vector<SessionPoint>& points) {
 }  // namespace
 
 ProgressScreen::ProgressScreen(App& app)
-    : ExerciseScreen(app, {kProgressTitle, kWidth, kHeight, DialogFont::SansSerif8,
-                           FrameKind::Closable, nullptr}) {
+    : ExerciseScreen(
+          app, {kProgressTitle, 480, 300, DialogFont::SansSerif8, FrameKind::Closable, nullptr}) {
     const progress::ProgressReport report = learnerReport(app);
     std::string summary = report.summary(characterNames(app));
     // Why there is nothing to show, in its place.

@@ -13,8 +13,6 @@ namespace keyview {
 namespace progress_screen {
 constexpr int kSummary = 100;
 constexpr int kClose = 2;
-constexpr int kWidth = 480;
-constexpr int kHeight = 300;
 }  // namespace progress_screen
 
 class ProgressScreen : public keytut::ui::ExerciseScreen {
