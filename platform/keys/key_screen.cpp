@@ -188,11 +188,10 @@ void KeyScreen::restIfIdle() {
     if (told)
         return;
     if (!untilChange) {
-        lineWatch_.start([descriptor] { return readModemLines(descriptor); },
-                         [this] {
-                             QMetaObject::invokeMethod(
-                                 this, [this] { wakeOnMove(); }, Qt::QueuedConnection);
-                         });
+        lineWatch_.start(descriptor, [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { wakeOnMove(); }, Qt::QueuedConnection);
+        });
         return;
     }
     if (*untilChange == KeySource::kNever)

@@ -239,6 +239,99 @@ TEST(LineWatch, TellsOnceOfAChangeOrAFailureAndNothingOnceStopped) {
     EXPECT_EQ(keys::readModemLines(-1), std::nullopt);
 }
 
+// The same watch sleeping in a wait between its readings, as on a serial port: a wait that never
+// ends is ended by stop(), a change the wait did not notice is still seen by the periodic look, and
+// a refused wait leaves the watch looking every few milliseconds.
+TEST(LineWatch, AWaitingWatchSeesEveryChangeAndIsStoppedInItsWait) {
+    using namespace std::chrono_literals;
+    int wakes[2];
+    ASSERT_EQ(::pipe(wakes), 0);
+    std::atomic<std::uint64_t> lines{0x20};
+    std::atomic<int> told{0}, waits{0};
+    std::atomic<bool> refuse{false};
+    keys::LineWatch::Waiting waiting{[&]() -> std::optional<std::uint64_t> { return lines.load(); },
+                                     [&] {
+                                         ++waits;
+                                         if (refuse)
+                                             return false;
+                                         char byte = 0;
+                                         // Blocks as TIOCMIWAIT does; a signal ends it.
+                                         return ::read(wakes[0], &byte, 1) >= 0 || errno == EINTR;
+                                     }};
+    auto waitFor = [](auto done) {
+        for (int i = 0; i < 1000 && !done(); ++i)
+            std::this_thread::sleep_for(5ms);
+        return done();
+    };
+    keys::LineWatch watch;
+
+    // Woken by the port with the lines changed.
+    watch.start(waiting, [&] { ++told; });
+    ASSERT_TRUE(waitFor([&] { return waits > 0; }));
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(told, 0);
+    lines = 0x30;
+    ASSERT_EQ(::write(wakes[1], "x", 1), 1);
+    EXPECT_TRUE(waitFor([&] { return told == 1; }));
+    watch.stop();
+
+    // A change the wait never hears of is seen by the look that ends the wait.
+    waits = 0;
+    watch.start(waiting, [&] { ++told; });
+    ASSERT_TRUE(waitFor([&] { return waits > 0; }));
+    lines = 0x20;
+    EXPECT_TRUE(waitFor([&] { return told == 2; }));
+    EXPECT_GE(waits, 1);
+    watch.stop();
+
+    // Stopped in its wait, it ends and tells nothing, however soon after its start.
+    for (int i = 0; i < 20; ++i) {
+        watch.start(waiting, [&] { ++told; });
+        if (i % 2)
+            std::this_thread::sleep_for(std::chrono::milliseconds(i));
+        watch.stop();
+        EXPECT_FALSE(watch.watching());
+    }
+    lines = 0;
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(told, 2);
+
+    // A refused wait: the watch looks instead.
+    refuse = true;
+    waits = 0;
+    watch.start(waiting, [&] { ++told; });
+    ASSERT_TRUE(waitFor([&] { return waits > 0; }));
+    lines = 0x10;
+    EXPECT_TRUE(waitFor([&] { return told == 3; }));
+    EXPECT_EQ(waits, 1);
+    watch.stop();
+    ::close(wakes[0]);
+    ::close(wakes[1]);
+}
+
+// A real serial port's wait in the kernel, ended by stop(); a pseudo-terminal refuses to wait.
+TEST(LineWatch, ASerialPortsWaitInTheKernelEndsWhenStopped) {
+    using namespace std::chrono_literals;
+    PseudoTerminal pseudo;
+    const int near = ::open(pseudo.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(near, 0);
+    EXPECT_FALSE(keys::waitForModemChange(near));
+    EXPECT_EQ(keys::readModemState(near), std::nullopt);
+    ::close(near);
+
+    const int port = ::open("/dev/ttyS0", O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (port < 0 || !keys::readModemLines(port))
+        GTEST_SKIP() << "no serial port with modem lines here";
+    std::atomic<int> told{0};
+    keys::LineWatch watch;
+    watch.start(port, [&] { ++told; });
+    std::this_thread::sleep_for(250ms);  // past two of the watch's own looks
+    watch.stop();
+    EXPECT_EQ(told, 0);
+    EXPECT_EQ(keys::readModemState(port).value_or(0) & 0xffffffffu, *keys::readModemLines(port));
+    ::close(port);
+}
+
 TEST(KeyboardKey, CtrlKeysAndMouseButtonsAreTheLines) {
     QWidget screen;
     auto* box = new QWidget(&screen);
