@@ -107,11 +107,22 @@ void LineWatch::run(const Waiting& waiting, const std::function<void()>& changed
         if (!timer->running())
             timer.reset();  // a change missed by the wait would never be seen: look instead
     }
+    // A driver whose wait returns at once with nothing changed would keep this thread busy: after
+    // kQuickWakes such wakes in a row, the lines are looked at instead.
+    constexpr int kQuickWakes = 20;
+    int quickWakes = 0;
     while (first) {
         if (timer) {
             if (stopping())
                 break;
+            const auto began = std::chrono::steady_clock::now();
             if (!waiting.wait())
+                timer.reset();
+            else if (std::chrono::steady_clock::now() - began < std::chrono::milliseconds(1))
+                ++quickWakes;
+            else
+                quickWakes = 0;
+            if (quickWakes >= kQuickWakes)
                 timer.reset();
         } else {
             std::unique_lock lock(mutex_);

@@ -296,13 +296,28 @@ TEST(LineWatch, AWaitingWatchSeesEveryChangeAndIsStoppedInItsWait) {
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(told, 2);
 
+    // A wait that returns at once, again and again, with nothing changed: the watch looks instead
+    // of spinning.
+    std::atomic<bool> quick{true};
+    keys::LineWatch::Waiting spinning{waiting.read, [&] {
+                                          ++waits;
+                                          return quick.load();
+                                      }};
+    waits = 0;
+    watch.start(spinning, [&] { ++told; });
+    std::this_thread::sleep_for(100ms);
+    EXPECT_LT(waits, 100);
+    lines = 0x30;
+    EXPECT_TRUE(waitFor([&] { return told == 3; }));
+    watch.stop();
+
     // A refused wait: the watch looks instead.
     refuse = true;
     waits = 0;
     watch.start(waiting, [&] { ++told; });
     ASSERT_TRUE(waitFor([&] { return waits > 0; }));
     lines = 0x10;
-    EXPECT_TRUE(waitFor([&] { return told == 3; }));
+    EXPECT_TRUE(waitFor([&] { return told == 4; }));
     EXPECT_EQ(waits, 1);
     watch.stop();
     ::close(wakes[0]);
