@@ -15,12 +15,13 @@ KochScreen::KochScreen(App& app)
     : KochScreenBase(app,
                      {kKochTrainerTitle, 300, 130, DialogFont::Courier8, FrameKind::Popup, nullptr},
                      kochRows(44, 150, kCourseLabel, 110)) {
-    createControl({kInstructions, ControlKind::Label, "", 5, 5, 290, 30, style::Border});
+    instructions_ = createControlAs<QLabel>(
+        {kInstructions, ControlKind::Label, "", 5, 5, 290, 30, style::Border});
     createCopyRow();
     // The last result, to hear again with Tab.
-    resultBox_ = qobject_cast<SpokenBox*>(createControl(
-        {kResultBox, ControlKind::SpokenText, "", 5, 64, 290, 40, style::Border | style::TabStop}));
-    setColours(kResultBox, Qt::black, Qt::white);
+    resultBox_ = createControlAs<SpokenBox>(
+        {kResultBox, ControlKind::SpokenText, "", 5, 64, 290, 40, style::Border | style::TabStop});
+    setColours(resultBox_, Qt::black, Qt::white);
     createCourseRow();
     bind();
     courseChanged();
@@ -28,7 +29,7 @@ KochScreen::KochScreen(App& app)
 
 void KochScreen::courseChanged() {
     const std::string opening = trainer().openingText();
-    setText(kInstructions, opening);
+    setText(instructions_, opening);
     // The screen opens in the copy box, where the focus stays: the screen reader says the
     // opening text with it. (Orca 43 says nothing of an empty line edit reached with Tab, so the
     // opening text is not a stop of its own before it.) Typing replaces the description with

@@ -6,6 +6,8 @@
 // order (Return there takes it). Escape ends the session early; what was judged is kept.
 #pragma once
 
+#include <QLabel>
+
 #include "platform/ui/koch_screen_base.h"
 #include "platform/ui/spoken_box.h"
 
@@ -33,6 +35,7 @@ class KochScreen : public keytut::ui::KochScreenBase {
     void courseRefused(const std::string& error) override { announce(error); }
     void ownOrderTaken() override { announce(trainer().openingText()); }
 
+    QLabel* instructions_ = nullptr;
     keytut::ui::SpokenBox* resultBox_ = nullptr;
 };
 

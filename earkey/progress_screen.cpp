@@ -22,10 +22,9 @@ ProgressScreen::ProgressScreen(App& app)
         store->takeFaultNotice();
         lines_.insert(lines_.begin(), store->fault()->text());
     }
-    lineBox_ =
-        qobject_cast<SpokenBox*>(createControl({kLineBox, ControlKind::SpokenText, lines_.front(),
-                                                5, 9, 290, 12, style::Border | style::TabStop}));
-    setColours(kLineBox, Qt::black, Qt::white);
+    lineBox_ = createControlAs<SpokenBox>({kLineBox, ControlKind::SpokenText, lines_.front(), 5, 9,
+                                           290, 12, style::Border | style::TabStop});
+    setColours(lineBox_, Qt::black, Qt::white);
     setKeyTable({
         {Qt::Key_Up, Qt::NoModifier, [this] { move(-1); }},
         {Qt::Key_Down, Qt::NoModifier, [this] { move(1); }},
@@ -37,7 +36,7 @@ ProgressScreen::ProgressScreen(App& app)
 void ProgressScreen::move(int step) {
     // At either end the line there is said again, so that the learner knows where they are.
     line_ = std::clamp(line_ + step, 0, static_cast<int>(lines_.size()) - 1);
-    speak(kLineBox, lines_[static_cast<std::size_t>(line_)]);
+    speak(lineBox_, lines_[static_cast<std::size_t>(line_)]);
 }
 
 const keytut::ui::EditionScreens kProgressScreen{

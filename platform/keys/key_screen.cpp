@@ -85,9 +85,11 @@ KeyScreen::KeyScreen(ui::App& app, const KeyScreenLayout& layout, KeyScreenHooks
         createControl(control);
     for (const auto& [id, name] : layout_.names)
         ui::nameForScreenReader(control(id), ui::qText(name));
-    if (auto* box = controlAs<QPlainTextEdit>(kDecodedTextBox)) {
-        box->setVerticalScrollBarPolicy(layout_.textScrollBar ? Qt::ScrollBarAlwaysOn
-                                                              : Qt::ScrollBarAlwaysOff);
+    decodedTextBox_ = controlAs<QPlainTextEdit>(kDecodedTextBox);
+    lastCharLabel_ = controlAs<ui::SpokenBox>(layout_.spokenLabel);
+    if (decodedTextBox_) {
+        decodedTextBox_->setVerticalScrollBarPolicy(layout_.textScrollBar ? Qt::ScrollBarAlwaysOn
+                                                                          : Qt::ScrollBarAlwaysOff);
     }
     setKeyTable(layout_.keys);
 }
@@ -262,12 +264,12 @@ void KeyScreen::watch() {
 }
 
 void KeyScreen::say(const std::string& text) {
-    if (layout_.spokenLabel == 0) {
+    if (!lastCharLabel_) {
         messageBox(kCommPortErrorTitle, text, true);
         return;
     }
     ui::Change change;
-    change.text(layout_.spokenLabel, text).speak = layout_.spokenLabel;
+    change.text(lastCharLabel_, text).speak = lastCharLabel_;
     apply(change);
 }
 
@@ -277,19 +279,19 @@ void KeyScreen::show(const std::string& text, const std::optional<std::string>& 
     // keeps Orca 43 busy for about a quarter of a second, and the focus change queued behind
     // them was dropped: the first character went unsaid. Off the focus, its changes cost
     // nothing.
-    if (layout_.spokenLabel != 0 && character) {
+    if (lastCharLabel_ && character) {
         ui::Change said;
-        said.text(layout_.spokenLabel, *character);
+        said.text(lastCharLabel_, *character);
         // Nothing to say for a discarded code: the label is only emptied.
         if (!character->empty())
-            said.speak = layout_.spokenLabel;
+            said.speak = lastCharLabel_;
         apply(said);
     }
     ui::Change change;
-    change.text(kDecodedTextBox, text);
+    change.text(decodedTextBox_, text);
     apply(change);
-    if (auto* box = controlAs<QPlainTextEdit>(kDecodedTextBox))
-        box->moveCursor(QTextCursor::End);
+    if (decodedTextBox_)
+        decodedTextBox_->moveCursor(QTextCursor::End);
 }
 
 void KeyScreen::messageBox(const std::string& title, const std::string& text, bool exclamation) {
@@ -349,19 +351,19 @@ void StraightKeyScreen::showTimings() {
     if (ended())
         return;
     decoder_.startNewMeasurement();
-    setText(kDecodedTextBox, "");
+    setText(decodedTextBox_, "");
     // Earkey: after the report, how each kind went, said in one go so that no sentence cuts
     // off another.
     std::string said;
     for (const auto& sentence : timingSentences(statistics))
         said += (said.empty() ? "" : " ") + sentence;
-    if (layout_.spokenLabel != 0 && !said.empty()) {
+    if (lastCharLabel_ && !said.empty()) {
         // Said once this screen is active again after the box, or the screen reader loses it.
         ui::whenActive(this, [this, said] {
             if (ended())
                 return;
             ui::Change change;
-            change.text(layout_.spokenLabel, said).speak = layout_.spokenLabel;
+            change.text(lastCharLabel_, said).speak = lastCharLabel_;
             apply(change);
         });
     }

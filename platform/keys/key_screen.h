@@ -31,6 +31,8 @@
 #include "platform/ui/exercise_screen.h"
 #include "platform/ui/screen.h"
 
+class QPlainTextEdit;
+
 namespace keytut::keys {
 
 // Controls of both screens.
@@ -123,6 +125,8 @@ class KeyScreen : public ui::ExerciseScreen {
     void timingReport(const std::string& text, const TimingStatistics& statistics);
 
     const KeyScreenLayout layout_;
+    QPlainTextEdit* decodedTextBox_ = nullptr;
+    ui::SpokenBox* lastCharLabel_ = nullptr;  // Earkey's, spoken
 
   private:
     void onTick();

@@ -85,7 +85,7 @@ QWidget* KeySettingScreen::keyList() const {
 }
 
 int KeySettingScreen::chosenIndex() const {
-    return selection(kKeyList);
+    return dropDown_ ? dropDown_->currentIndex() : listBox_->currentRow();
 }
 
 void KeySettingScreen::fill() {
@@ -97,8 +97,8 @@ void KeySettingScreen::fill() {
         const QSignalBlocker quiet(listBox_);
         listBox_->clear();
     }
-    setItems(kKeyList, captions);
-    setSelection(kKeyList, list_.chosen);
+    setItems(keyList(), captions);
+    setSelection(keyList(), list_.chosen);
 }
 
 void KeySettingScreen::choose(int index) {
@@ -124,7 +124,7 @@ void KeySettingScreen::scriptNamed() {
 void KeySettingScreen::refresh() {
     // What was just plugged in shows; the choice stays.
     fill();
-    focus(kKeyList);
+    focus(keyList());
 }
 
 void keySettingScreen(ui::App& app, const KeyScreenHooks& hooks,

@@ -1,6 +1,7 @@
 #include "exercise_screen.h"
 
 #include "exercises/key_poller.h"
+#include "spoken_box.h"
 
 namespace keytut::ui {
 
@@ -44,18 +45,18 @@ bool ExerciseScreen::apply(const Change& change) {
             return false;
     }
     std::optional<std::string> spoken;
-    for (const auto& [id, text] : change.texts) {
-        if (!control(id))
+    for (const auto& [control, text] : change.texts) {
+        if (!control)
             continue;
-        if (id == change.speak)
+        if (control == change.speak)
             spoken = text;
         else
-            setText(id, text);
+            setText(control, text);
     }
-    if (change.focus && control(change.focus))
+    if (change.focus)
         focus(change.focus);
-    if (change.speak && control(change.speak))
-        speak(change.speak, spoken ? *spoken : text(change.speak));
+    if (auto* box = qobject_cast<SpokenBox*>(change.speak.data()))
+        speak(box, spoken ? *spoken : text(box));
     return true;
 }
 

@@ -18,13 +18,14 @@
 //
 //     WordTestScreen::WordTestScreen(App& app, const WordTestLayout& layout)
 //         : LaidOutScreen(app, layout),   // the controls, names and opening focus
-//           layout_(layout), test_(app.tutor, whenSent()) {
+//           layout_(layout), wordBox_(control(layout.wordBox)), test_(app.tutor, whenSent()) {
 //         setKeyTable({{Qt::Key_Down, Qt::NoModifier, [this] { show(test_.down()); }}});
 //     }
 //     void WordTestScreen::show(const WordTestUpdate& update) {
 //         Change change;
-//         change.text(layout_.wordBox, update.box);
-//         change.speak = update.speak && layout_.spoken ? layout_.wordBox : 0;
+//         change.text(wordBox_, update.box);
+//         if (update.speak && layout_.spoken)
+//             change.speak = wordBox_;
 //         apply(change);
 //     }
 //     void WordTestScreen::sendDone() { show(test_.sendDone()); }
@@ -45,27 +46,27 @@ namespace keytut::ui {
 // The interval of the key poller.
 constexpr int kKeyPollMs = 50;
 
-// What a screen shows after an event, in control ids. Controls that do not exist (any more) are
-// left out without complaint.
+// What a screen shows after an event, on its controls. Controls that do not exist (a layout
+// without them, or destroyed during the wait) are left out without complaint.
 struct Change {
     // Milliseconds to wait before anything below is shown; keys typed meanwhile wait, in order.
     int delayMs = 0;
-    // New texts, in order: {id, text}; "" clears a control.
-    std::vector<std::pair<int, std::string>> texts;
-    // The control that takes the focus afterwards; 0 leaves it.
-    int focus = 0;
+    // New texts, in order; "" clears a control.
+    std::vector<std::pair<QPointer<QWidget>, std::string>> texts;
+    // The control that takes the focus afterwards; none leaves it.
+    QPointer<QWidget> focus;
     // Earkey: the speaking control (ControlKind::SpokenText) whose text the screen reader says
     // now; its new text, if `texts` holds one, goes in with the speaking so that the one focus
-    // change announces it. The focus ends there. 0: nothing to say.
-    int speak = 0;
+    // change announces it. The focus ends there. None: nothing to say.
+    QPointer<QWidget> speak;
 
-    Change& text(int id, std::string value) {
-        texts.emplace_back(id, std::move(value));
+    Change& text(QWidget* control, std::string value) {
+        texts.emplace_back(control, std::move(value));
         return *this;
     }
-    Change& text(int id, const std::optional<std::string>& value) {
+    Change& text(QWidget* control, const std::optional<std::string>& value) {
         if (value)
-            texts.emplace_back(id, *value);
+            texts.emplace_back(control, *value);
         return *this;
     }
 };

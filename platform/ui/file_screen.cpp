@@ -1,6 +1,7 @@
 #include "file_screen.h"
 
 #include <QApplication>
+#include <QListWidget>
 
 namespace keytut::ui {
 
@@ -25,7 +26,11 @@ FileLayout sendFileLayout(unsigned nameBoxStyle, unsigned listStyle,
 }
 
 FileScreen::FileScreen(App& app, const FileLayout& layout)
-    : LaidOutScreen(app, layout), layout_(layout), sending_(layout.linesInView) {
+    : LaidOutScreen(app, layout),
+      layout_(layout),
+      nameBox_(control(layout.nameBox)),
+      list_(controlAs<QListWidget>(layout.list)),
+      sending_(layout.linesInView) {
     onButton(layout_.startButton, [this] { startFile(); });
     if (layout_.startKey)
         setKeyTable({{layout_.startKey, Qt::NoModifier, [this] { startFile(); }}});
@@ -39,22 +44,22 @@ void FileScreen::show(const FileUpdate& update) {
         QApplication::beep();
     }
     if (update.addLine)
-        addItem(layout_.list, *update.addLine);
+        addItem(list_, *update.addLine);
     if (update.topIndex)
-        setTopIndex(layout_.list, *update.topIndex);
+        setTopIndex(list_, *update.topIndex);
     if (update.send)
         app().tutor.sender.play(*update.send, whenSent());
     if (update.finished && layout_.readBackAtEnd) {
-        setCurrentItem(layout_.list, firstLineOfFile_);
-        focus(layout_.list);
+        setCurrentItem(list_, firstLineOfFile_);
+        focus(list_);
     }
     if (update.message)
         app().messages.showMessage(*update.message);
 }
 
 void FileScreen::startFile() {
-    const int listed = itemCount(layout_.list);
-    FileUpdate update = sending_.start(app().dataFolder(), text(layout_.nameBox));
+    const int listed = list_ ? list_->count() : 0;
+    FileUpdate update = sending_.start(app().dataFolder(), text(nameBox_));
     if (update.send || update.finished)
         firstLineOfFile_ = listed;
     show(update);

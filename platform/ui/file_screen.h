@@ -55,6 +55,8 @@ class FileScreen : public LaidOutScreen {
     void startFile();
 
     const FileLayout layout_;
+    QWidget* const nameBox_;
+    QListWidget* const list_;
     FileSending sending_;
     int beeps_ = 0;
     int firstLineOfFile_ = 0;  // the list entry of the first line of the file being sent

@@ -38,9 +38,9 @@ void KochScreenBase::createCourseRow() {
 }
 
 void KochScreenBase::bind() {
-    setItems(layout_.course.id, courseChoices());
+    setItems(course_, courseChoices());
     // The box shows the order in use, for the learner to change.
-    setSelection(layout_.course.id, courseChoiceOf(app(), trainer_->course()));
+    setSelection(course_, courseChoiceOf(app(), trainer_->course()));
     ownOrder_->setText(qText(trainer_->course()));
     connect(copyBox_, &QLineEdit::textChanged, this,
             [this](const QString& text) { trainer_->typedChanged(stdText(text)); });
@@ -76,7 +76,7 @@ void KochScreenBase::returnPressed() {
             courseRefused(typed.error);
             return;
         }
-        setSelection(layout_.course.id, courseChoiceOf(app(), typed.characters));
+        setSelection(course_, courseChoiceOf(app(), typed.characters));
         if (applyCourse())
             ownOrderTaken();
         return;

@@ -47,22 +47,22 @@ void LessonScreen::createBox(const ControlSpec& spec) {
     setColours(spec.id, Qt::black, Qt::white);
 }
 
-int LessonScreen::controlOf(LessonControl control) const {
-    switch (control) {
+QWidget* LessonScreen::controlOf(LessonControl which) const {
+    switch (which) {
         case LessonControl::CharacterBox:
-            return layout_.characterBox.id;
+            return control(layout_.characterBox.id);
         case LessonControl::Instructions:
-            return layout_.instructions.id;
+            return control(layout_.instructions.id);
         case LessonControl::KeyCapture:
-            return layout_.keyCapture;
+            return control(layout_.keyCapture);
         case LessonControl::ResultsBox:
-            return layout_.resultsBox.id;
+            return control(layout_.resultsBox.id);
         case LessonControl::StartButton:
-            return layout_.startButton.id;
+            return control(layout_.startButton.id);
         case LessonControl::None:
             break;
     }
-    return 0;
+    return nullptr;
 }
 
 void LessonScreen::show(const LessonUpdate& update) {
@@ -102,14 +102,15 @@ void LessonScreen::show(const LessonUpdate& update) {
         createBox(layout_.resultsBox);
 
     // The learner hears the code before its name (delayMs). Until the group test the key-capture
-    // box may hold the results box's id; each text goes to the control it is meant for.
-    const bool capturing = controlAs<QLineEdit>(layout_.keyCapture) != nullptr;
+    // box may hold the results box's id; each text goes to the control it is meant for. The
+    // controls come and go with the stages, so they are looked up as they stand now.
+    auto* keyCapture = controlAs<QLineEdit>(layout_.keyCapture);
     Change change;
     change.delayMs = update.delayMs;
-    change.text(characterBox, update.characterBox)
-        .text(layout_.keyCapture, capturing ? update.keyCaptureBox : std::nullopt)
-        .text(instructions, update.instructions)
-        .text(layout_.resultsBox.id, capturing ? std::nullopt : update.resultsBox);
+    change.text(controlOf(LessonControl::CharacterBox), update.characterBox)
+        .text(keyCapture, keyCapture ? update.keyCaptureBox : std::nullopt)
+        .text(controlOf(LessonControl::Instructions), update.instructions)
+        .text(controlOf(LessonControl::ResultsBox), keyCapture ? std::nullopt : update.resultsBox);
     change.focus = controlOf(update.focus);
     change.speak = controlOf(update.speak);
     apply(change);

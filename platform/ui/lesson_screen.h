@@ -64,7 +64,8 @@ class LessonScreen : public LaidOutScreen {
     void show(const LessonUpdate& update);
     // Creates a box of the layout, coloured as the layout's boxes are.
     void createBox(const ControlSpec& spec);
-    int controlOf(LessonControl control) const;
+    // The control an update names, as it stands now; none where the layout has none.
+    QWidget* controlOf(LessonControl which) const;
 
     const LessonLayout layout_;
     CharacterLesson lesson_;

@@ -1,5 +1,6 @@
 #include "menu_window.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <algorithm>
 
@@ -71,13 +72,15 @@ void MenuWindow::createSettings() {
         {kSettingsBox, ControlKind::GroupBox, "Set Speeds and Com port", 220, 10, 140, 132});
     createControl({kCharacterSpeedLabel, ControlKind::Label, "&Character Speed:", 225, 32, 60, 10,
                    style::AlignRight});
-    createControl({kCharacterSpeed, ControlKind::DropDownList, "", 290, 30, 30, 80});
+    characterSpeed_ = createControlAs<QComboBox>(
+        {kCharacterSpeed, ControlKind::DropDownList, "", 290, 30, 30, 80});
     createControl(
         {kWordSpeedLabel, ControlKind::Label, "Word &Speed:", 225, 68, 60, 10, style::AlignRight});
-    createControl({kWordSpeed, ControlKind::DropDownList, "", 290, 66, 30, 80});
+    wordSpeed_ =
+        createControlAs<QComboBox>({kWordSpeed, ControlKind::DropDownList, "", 290, 66, 30, 80});
     createControl(
         {kPortLabel, ControlKind::Label, "Comm &Port:", 225, 108, 60, 10, style::AlignRight});
-    createControl(
+    port_ = createControlAs<QLineEdit>(
         {kPort, ControlKind::Edit, "", 290, 108, 10, 10, style::DigitsOnly | style::Border});
     for (const ExerciseButton& button : registry_) {
         if (button.group != ButtonGroup::Settings)
@@ -88,21 +91,17 @@ void MenuWindow::createSettings() {
         onPressed(widget, [this, &button] { open(button); });
     }
     const std::vector<std::string> choices(speedChoices.begin(), speedChoices.end());
-    setItems(kCharacterSpeed, choices);
-    setItems(kWordSpeed, choices);
-    for (int id : {kCharacterSpeed, kWordSpeed}) {
-        QWidget* list = control(id);
+    for (QComboBox* list : {characterSpeed_, wordSpeed_}) {
+        setItems(list, choices);
         onChosen(list, [this, list](int index) { chooseSpeed(list, index); });
     }
-    if (auto* port = controlAs<QLineEdit>(kPort)) {
-        // No more digits than a port number has ("COM1" to "COM999").
-        port->setMaxLength(static_cast<int>(kMaxPortDigits));
-        // Kept as it is typed, as the speeds are when chosen.
-        QObject::connect(port, &QLineEdit::textEdited, this, [this] {
-            app_.settings().setPort(text(kPort));
-            app_.keepSettings();
-        });
-    }
+    // No more digits than a port number has ("COM1" to "COM999").
+    port_->setMaxLength(static_cast<int>(kMaxPortDigits));
+    // Kept as it is typed, as the speeds are when chosen.
+    QObject::connect(port_, &QLineEdit::textEdited, this, [this] {
+        keepPort();
+        app_.keepSettings();
+    });
 }
 
 void MenuWindow::colourControls() {
@@ -132,19 +131,19 @@ void MenuWindow::fitToControls() {
 
 void MenuWindow::initialise() {
     showSpeeds();
-    setText(kPort, app_.settings().port());
+    port_->setText(qText(app_.settings().port()));
 }
 
 void MenuWindow::showSpeeds() {
-    setSelection(kCharacterSpeed, app_.settings().speeds().charIndex);
-    setSelection(kWordSpeed, app_.settings().speeds().wordIndex);
+    setSelection(characterSpeed_, app_.settings().speeds().charIndex);
+    setSelection(wordSpeed_, app_.settings().speeds().wordIndex);
 }
 
 void MenuWindow::open(const std::function<void()>& opener) {
     if (!opener || exerciseOpen_)
         return;
     // What the exercise reads is what the window shows.
-    app_.settings().setPort(text(kPort));
+    keepPort();
     exerciseOpen_ = true;
     opener();
     exerciseOpen_ = false;
@@ -166,7 +165,7 @@ void MenuWindow::openLesson(int n) {
 void MenuWindow::chooseSpeed(QWidget* list, int index) {
     Settings& settings = app_.settings();
     const SpeedSettings before = settings.speeds();
-    if (list == control(kCharacterSpeed)) {
+    if (list == characterSpeed_) {
         settings.chooseCharacterSpeed(index);
     } else {
         settings.chooseWordSpeed(index);
@@ -178,8 +177,12 @@ void MenuWindow::chooseSpeed(QWidget* list, int index) {
     app_.keepSettings();
 }
 
+void MenuWindow::keepPort() {
+    app_.settings().setPort(stdText(port_->text()));
+}
+
 void MenuWindow::cancelled() {
-    app_.settings().setPort(text(kPort));
+    keepPort();
     endScreen();
 }
 

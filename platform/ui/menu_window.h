@@ -10,6 +10,9 @@
 #include "exercise_registry.h"
 #include "screen.h"
 
+class QComboBox;
+class QLineEdit;
+
 namespace keytut::ui {
 
 // How an edition shows the registry's buttons.
@@ -86,7 +89,12 @@ class MenuWindow : public Screen {
     void showSpeeds();
     // A choice in the character or word speed list, with the rule between them.
     void chooseSpeed(QWidget* list, int index);
+    // What the Comm Port box holds, as the settings keep it.
+    void keepPort();
 
+    QComboBox* characterSpeed_ = nullptr;
+    QComboBox* wordSpeed_ = nullptr;
+    QLineEdit* port_ = nullptr;
     MenuButtons buttons_;
     ExerciseOpeners openers_;
     std::vector<ExerciseButton> registry_;

@@ -31,6 +31,7 @@ class MessageScreen : public LaidOutScreen {
 
   private:
     const MessageLayout layout_;
+    QWidget* const textBox_;
     MessageSending sending_;
 };
 

@@ -1,11 +1,16 @@
 #include "qso_screen.h"
 
 #include <QComboBox>
+#include <QListWidget>
 
 namespace keytut::ui {
 
 QsoScreen::QsoScreen(App& app, const QsoLayout& layout)
-    : LaidOutScreen(app, layout), layout_(layout), fileList_(control(layout.fileList)) {
+    : LaidOutScreen(app, layout),
+      layout_(layout),
+      fileList_(control(layout.fileList)),
+      lineBox_(control(layout.lineBox)),
+      list_(controlAs<QListWidget>(layout.list)) {
     if (layout_.practice == QsoPractice::Runs) {
         QsoRuns& runs = practice_.emplace<QsoRuns>();
         onButton(layout_.startButton,
@@ -13,7 +18,7 @@ QsoScreen::QsoScreen(App& app, const QsoLayout& layout)
         onButton(layout_.stopButton, [&runs] { runs.stop(); });
     } else {
         WholeQsos& qsos = std::get<WholeQsos>(practice_);
-        setColours(layout_.lineBox, Qt::black, Qt::white);
+        setColours(lineBox_, Qt::black, Qt::white);
         std::vector<KeyBinding> keys = {
             {Qt::Key_Up, Qt::ControlModifier, [this, &qsos] { show(qsos.lineUp()); }},
             {Qt::Key_Down, Qt::ControlModifier, [this, &qsos] { show(qsos.lineDown()); }},
@@ -24,7 +29,7 @@ QsoScreen::QsoScreen(App& app, const QsoLayout& layout)
         setKeyTable(std::move(keys));
     }
     auto load = [this](int) {
-        if (text(layout_.fileList) != loadedFile().name)
+        if (text(fileList_) != loadedFile().name)
             loadChosenFile();
     };
     if (qobject_cast<QComboBox*>(fileList_)) {
@@ -33,14 +38,14 @@ QsoScreen::QsoScreen(App& app, const QsoLayout& layout)
     } else {
         onMoved(fileList_, load);
     }
-    setItems(layout_.fileList, sortedQsoFiles(app.tutor.data.qsoFiles));
-    setSelection(layout_.fileList, 0);
+    setItems(fileList_, sortedQsoFiles(app.tutor.data.qsoFiles));
+    setSelection(fileList_, 0);
     loadChosenFile();
 }
 
 void QsoScreen::initialise() {
     // The opening focus, unless a fault of the first file is being spoken in the line box.
-    if (!layout_.lineBox || focusedId() != layout_.lineBox)
+    if (!focusIsOn(lineBox_))
         LaidOutScreen::initialise();
 }
 
@@ -50,14 +55,14 @@ const QsoFile& QsoScreen::loadedFile() const {
 }
 
 void QsoScreen::loadChosenFile() {
-    QsoLoad load = loadQsoFile(app().dataFolder(), text(layout_.fileList));
+    QsoLoad load = loadQsoFile(app().dataFolder(), text(fileList_));
     std::visit([&load](auto& practice) { practice.load(std::move(load.file)); }, practice_);
     if (load.message.empty())
         return;
-    if (layout_.lineBox) {
+    if (lineBox_) {
         Change change;
-        change.text(layout_.lineBox, load.message);
-        change.speak = layout_.lineBox;
+        change.text(lineBox_, load.message);
+        change.speak = lineBox_;
         apply(change);
     } else {
         app().messages.showMessage(load.message);
@@ -70,11 +75,11 @@ void QsoScreen::show(const QsoUpdate& update) {
     if (update.send)
         app().tutor.sender.play(*update.send, whenSent());
     Change change;
-    change.text(layout_.lineBox, update.lineBox);
+    change.text(lineBox_, update.lineBox);
     if (update.focusLineBox)
-        change.focus = layout_.lineBox;
+        change.focus = lineBox_;
     if (update.speakLineBox)
-        change.speak = layout_.lineBox;
+        change.speak = lineBox_;
     apply(change);
 }
 
@@ -82,9 +87,9 @@ void QsoScreen::show(const QsoRunUpdate& update) {
     if (!update.acted)
         return;
     if (update.addLine)
-        addItem(layout_.list, *update.addLine);
+        addItem(list_, *update.addLine);
     if (update.topIndex)
-        setTopIndex(layout_.list, *update.topIndex);
+        setTopIndex(list_, *update.topIndex);
     if (update.send)
         app().tutor.sender.play(*update.send, whenSent());
     // The next run begins once this update has been handled.

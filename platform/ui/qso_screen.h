@@ -61,7 +61,9 @@ class QsoScreen : public LaidOutScreen {
     void show(const QsoRunUpdate& update);
 
     const QsoLayout layout_;
-    QWidget* fileList_ = nullptr;
+    QWidget* const fileList_;
+    QWidget* const lineBox_;   // Earkey's, spoken
+    QListWidget* const list_;  // Keyview's, of the lines heard
     std::variant<WholeQsos, QsoRuns> practice_;
 };
 

@@ -1,6 +1,9 @@
 // A screen: a dialog built from a table of controls placed in dialog units.
 //
 // Each control carries a small integer identifier, which is also its object name ("control101").
+// A screen keeps the controls it works with as typed members, from createControlAs() or looked up
+// once from its layout, and works them through the forms that take the widget; the forms by id
+// serve the layouts, which are data, and the tests.
 // A screen binds its buttons, lists and keys to its own functions (onPressed(), onChosen(),
 // onMoved(), the key table); Escape and the Close box reach cancelled(), a Return that no button
 // takes reaches returnPressed(). Tab order is creation order, and a control destroyed and created
@@ -26,6 +29,7 @@ class QTimer;
 namespace keytut::ui {
 
 class Announcer;
+class SpokenBox;
 
 enum class ControlKind {
     PushButton,
@@ -114,6 +118,11 @@ class Screen : public QDialog {
 
     // Controls.
     QWidget* createControl(const ControlSpec& spec);
+    // The control built, as the type its kind makes (a QPushButton for a PushButton, ...).
+    template <class T>
+    T* createControlAs(const ControlSpec& spec) {
+        return qobject_cast<T*>(createControl(spec));
+    }
     void destroyControl(int id);
     QWidget* control(int id) const;
     template <class T>
@@ -175,6 +184,21 @@ class Screen : public QDialog {
     // Colours: the window itself, or one control (text and background).
     void setWindowColours(QColor text, QColor background);
     void setColours(int id, QColor text, QColor background);
+
+    // The same on a control a screen holds as a typed member; a null one (a control the layout
+    // does not have) is left alone. The forms by id above look the control up and call these.
+    std::string text(const QWidget* control) const;
+    void setText(QWidget* control, const std::string& text);
+    void setItems(QWidget* list, const std::vector<std::string>& items);
+    void setSelection(QWidget* list, int index);
+    void addItem(QListWidget* list, const std::string& text);
+    void setTopIndex(QListWidget* list, int index);
+    void setCurrentItem(QListWidget* list, int index);
+    void focus(QWidget* control);
+    // Whether the focus is on the control (or on a part of it, a SpokenBox's label).
+    bool focusIsOn(const QWidget* control) const;
+    bool speak(SpokenBox* box, const std::string& text);
+    void setColours(QWidget* control, QColor text, QColor background);
 
     void setKeyTable(std::vector<KeyBinding> table) { keyTable_ = std::move(table); }
 

@@ -78,28 +78,34 @@ void Screen::onMoved(QWidget* list, std::function<void(int)> action) {
 }
 
 std::string Screen::text(int id) const {
-    QWidget* w = control(id);
-    if (auto* s = qobject_cast<SpokenBox*>(w))
+    return text(control(id));
+}
+
+std::string Screen::text(const QWidget* w) const {
+    if (auto* s = qobject_cast<const SpokenBox*>(w))
         return stdText(s->text());
-    if (auto* b = qobject_cast<QPushButton*>(w))
+    if (auto* b = qobject_cast<const QPushButton*>(w))
         return stdText(b->text());
-    if (auto* l = qobject_cast<QLabel*>(w))
+    if (auto* l = qobject_cast<const QLabel*>(w))
         return stdText(l->text());
-    if (auto* g = qobject_cast<QGroupBox*>(w))
+    if (auto* g = qobject_cast<const QGroupBox*>(w))
         return stdText(g->title());
-    if (auto* e = qobject_cast<QLineEdit*>(w))
+    if (auto* e = qobject_cast<const QLineEdit*>(w))
         return stdText(e->text());
-    if (auto* c = qobject_cast<QComboBox*>(w))
+    if (auto* c = qobject_cast<const QComboBox*>(w))
         return stdText(c->currentText());
-    if (auto* list = qobject_cast<QListWidget*>(w))
+    if (auto* list = qobject_cast<const QListWidget*>(w))
         return list->currentItem() ? stdText(list->currentItem()->text()) : std::string();
-    if (auto* t = qobject_cast<QPlainTextEdit*>(w))
+    if (auto* t = qobject_cast<const QPlainTextEdit*>(w))
         return stdText(t->toPlainText());
     return {};
 }
 
 void Screen::setText(int id, const std::string& text) {
-    QWidget* w = control(id);
+    setText(control(id), text);
+}
+
+void Screen::setText(QWidget* w, const std::string& text) {
     if (auto* s = qobject_cast<SpokenBox*>(w)) {
         s->setText(displayText(text));
     } else if (auto* b = qobject_cast<QPushButton*>(w)) {
@@ -118,12 +124,16 @@ void Screen::setText(int id, const std::string& text) {
 }
 
 void Screen::setItems(int id, const std::vector<std::string>& items) {
-    if (controlAs<QListWidget>(id)) {
+    setItems(control(id), items);
+}
+
+void Screen::setItems(QWidget* control, const std::vector<std::string>& items) {
+    if (auto* lines = qobject_cast<QListWidget*>(control)) {
         for (const std::string& item : items)
-            addItem(id, item);
+            addItem(lines, item);
         return;
     }
-    auto* list = controlAs<QComboBox>(id);
+    auto* list = qobject_cast<QComboBox*>(control);
     if (!list)
         return;
     list->clear();
@@ -132,7 +142,10 @@ void Screen::setItems(int id, const std::vector<std::string>& items) {
 }
 
 void Screen::addItem(int id, const std::string& text) {
-    auto* list = controlAs<QListWidget>(id);
+    addItem(controlAs<QListWidget>(id), text);
+}
+
+void Screen::addItem(QListWidget* list, const std::string& text) {
     if (!list)
         return;
     // A row shows a line's first thousand characters: a line of a megabyte would hold the
@@ -158,7 +171,10 @@ int Screen::itemCount(int id) const {
 }
 
 void Screen::setTopIndex(int id, int index) {
-    auto* list = controlAs<QListWidget>(id);
+    setTopIndex(controlAs<QListWidget>(id), index);
+}
+
+void Screen::setTopIndex(QListWidget* list, int index) {
     if (!list || index < 0 || index >= list->count())
         return;
     list->scrollToItem(list->item(index), QAbstractItemView::PositionAtTop);
@@ -171,7 +187,11 @@ int Screen::topIndex(int id) const {
 }
 
 void Screen::setCurrentItem(int id, int index) {
-    if (auto* list = controlAs<QListWidget>(id))
+    setCurrentItem(controlAs<QListWidget>(id), index);
+}
+
+void Screen::setCurrentItem(QListWidget* list, int index) {
+    if (list)
         list->setCurrentRow(index, QItemSelectionModel::NoUpdate);
 }
 
@@ -183,12 +203,16 @@ int Screen::selection(int id) const {
 }
 
 void Screen::setSelection(int id, int index) {
-    if (auto* lines = controlAs<QListWidget>(id)) {
+    setSelection(control(id), index);
+}
+
+void Screen::setSelection(QWidget* control, int index) {
+    if (auto* lines = qobject_cast<QListWidget*>(control)) {
         const QSignalBlocker quiet(lines);
         lines->setCurrentRow(index);
         return;
     }
-    if (auto* list = controlAs<QComboBox>(id))
+    if (auto* list = qobject_cast<QComboBox*>(control))
         list->setCurrentIndex(index);
 }
 
@@ -204,7 +228,10 @@ void Screen::announce(const std::string& text) {
 }
 
 void Screen::focus(int id) {
-    QWidget* w = control(id);
+    focus(control(id));
+}
+
+void Screen::focus(QWidget* w) {
     if (auto* box = qobject_cast<SpokenBox*>(w))
         box->focusText();
     else if (w)
@@ -220,8 +247,15 @@ int Screen::focusedId() const {
     return 0;
 }
 
+bool Screen::focusIsOn(const QWidget* control) const {
+    return control && focusedId() != 0 && this->control(focusedId()) == control;
+}
+
 bool Screen::speak(int id, const std::string& text) {
-    auto* box = controlAs<SpokenBox>(id);
+    return speak(controlAs<SpokenBox>(id), text);
+}
+
+bool Screen::speak(SpokenBox* box, const std::string& text) {
     if (!box)
         return false;
     // The control before the box in tab order, wrapping round as Tab does.
@@ -263,7 +297,10 @@ void Screen::setWindowColours(QColor text, QColor background) {
 }
 
 void Screen::setColours(int id, QColor text, QColor background) {
-    QWidget* w = control(id);
+    setColours(control(id), text, background);
+}
+
+void Screen::setColours(QWidget* w, QColor text, QColor background) {
     if (!w)
         return;
     if (auto* box = qobject_cast<SpokenBox*>(w)) {

@@ -1,5 +1,8 @@
 #include "tone_screen.h"
 
+#include <QComboBox>
+#include <QPushButton>
+
 namespace keytut::ui {
 
 using namespace tone;
@@ -21,31 +24,41 @@ ToneScreen::ToneScreen(App& app)
                       app.tutor.profile.style.keyboardOnly ? FrameKind::Popup : FrameKind::Closable,
                       nullptr}) {
     createControl({kPitchLabel, ControlKind::Label, "&Pitch:", 5, 8, 40, 10, style::AlignRight});
-    createControl({kPitch, ControlKind::DropDownList, "", 50, 6, 50, 80});
+    pitch_ = createControlAs<QComboBox>({kPitch, ControlKind::DropDownList, "", 50, 6, 50, 80});
     createControl({kEdgesLabel, ControlKind::Label, "&Edges:", 5, 26, 40, 10, style::AlignRight});
-    createControl({kEdges, ControlKind::DropDownList, "", 50, 24, 50, 80});
-    createControl({kTry, ControlKind::PushButton, "&Try", 15, 48, 50, 14});
-    createControl({kClose, ControlKind::PushButton, "Close", 85, 48, 50, 14, style::DefaultButton});
+    edges_ = createControlAs<QComboBox>({kEdges, ControlKind::DropDownList, "", 50, 24, 50, 80});
+    try_ = createControlAs<QPushButton>({kTry, ControlKind::PushButton, "&Try", 15, 48, 50, 14});
+    close_ = createControlAs<QPushButton>(
+        {kClose, ControlKind::PushButton, "Close", 85, 48, 50, 14, style::DefaultButton});
     labelControl(kPitchLabel, kPitch);
     labelControl(kEdgesLabel, kEdges);
-    setItems(kPitch, pitchChoices());
-    setItems(kEdges, edgeChoices());
+    setItems(pitch_, pitchChoices());
+    setItems(edges_, edgeChoices());
     const ToneSettings& chosen = app.settings().tone();
-    setSelection(kPitch, (chosen.pitch - kLowestPitch) / kPitchStep);
-    setSelection(kEdges, chosen.softEdges ? 1 : 0);
-    onChosen(control(kPitch), [this](int index) { choose(kPitch, index); });
-    onChosen(control(kEdges), [this](int index) { choose(kEdges, index); });
-    onPressed(control(kTry), [this] { this->app().tutor.sender.play(kToneTryText, nullptr); });
-    onPressed(control(kClose), [this] { close(); });
+    setSelection(pitch_, (chosen.pitch - kLowestPitch) / kPitchStep);
+    setSelection(edges_, chosen.softEdges ? 1 : 0);
+    onChosen(pitch_, [this](int index) { choosePitch(index); });
+    onChosen(edges_, [this](int index) { chooseEdges(index); });
+    onPressed(try_, [this] { this->app().tutor.sender.play(kToneTryText, nullptr); });
+    onPressed(close_, [this] { close(); });
     setOpeningFocus(kPitch);
 }
 
-void ToneScreen::choose(int list, int index) {
+void ToneScreen::choosePitch(int index) {
     ToneSettings chosen = app().settings().tone();
-    if (list == kPitch && index >= 0 && index < static_cast<int>(pitchChoices().size()))
+    if (index >= 0 && index < static_cast<int>(pitchChoices().size()))
         chosen.pitch = kLowestPitch + index * kPitchStep;
-    if (list == kEdges && index >= 0 && index <= 1)
+    keep(chosen);
+}
+
+void ToneScreen::chooseEdges(int index) {
+    ToneSettings chosen = app().settings().tone();
+    if (index >= 0 && index <= 1)
         chosen.softEdges = index == 1;
+    keep(chosen);
+}
+
+void ToneScreen::keep(const ToneSettings& chosen) {
     app().settings().setTone(chosen);
     app().keepSettings();
 }

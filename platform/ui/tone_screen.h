@@ -10,6 +10,9 @@
 
 #include "exercise_screen.h"
 
+class QComboBox;
+class QPushButton;
+
 namespace keytut::ui {
 
 namespace tone {
@@ -42,8 +45,15 @@ class ToneScreen : public ExerciseScreen {
 
   private:
     // A choice in the pitch or the edges list, applied at once and kept.
-    void choose(int list, int index);
+    void choosePitch(int index);
+    void chooseEdges(int index);
+    void keep(const ToneSettings& chosen);
     void close();
+
+    QComboBox* pitch_ = nullptr;
+    QComboBox* edges_ = nullptr;
+    QPushButton* try_ = nullptr;
+    QPushButton* close_ = nullptr;
 };
 
 // Builds the screen, runs it modally and returns when it has closed.

@@ -3,8 +3,11 @@
 namespace keytut::ui {
 
 WordTestScreen::WordTestScreen(App& app, const WordTestLayout& layout)
-    : LaidOutScreen(app, layout), layout_(layout), test_(app.tutor, whenSent()) {
-    setColours(layout_.wordBox, Qt::black, Qt::white);
+    : LaidOutScreen(app, layout),
+      layout_(layout),
+      wordBox_(control(layout.wordBox)),
+      test_(app.tutor, whenSent()) {
+    setColours(wordBox_, Qt::black, Qt::white);
     onButton(layout_.startButton, [this] { show(test_.start()); });
     std::vector<KeyBinding> keys;
     if (layout_.startKey)
@@ -20,9 +23,9 @@ void WordTestScreen::show(const WordTestUpdate& update) {
     if (!update.acted)
         return;
     Change change;
-    change.text(layout_.wordBox, update.box);
+    change.text(wordBox_, update.box);
     if (update.speak && layout_.spoken)
-        change.speak = layout_.wordBox;
+        change.speak = wordBox_;
     apply(change);
 }
 

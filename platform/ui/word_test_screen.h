@@ -36,6 +36,7 @@ class WordTestScreen : public LaidOutScreen {
     void show(const WordTestUpdate& update);
 
     const WordTestLayout layout_;
+    QWidget* const wordBox_;
     ThirtyWordTest test_;
 };
 
