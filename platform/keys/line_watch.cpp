@@ -53,13 +53,11 @@ class LookTimer {
     }
     LookTimer(const LookTimer&) = delete;
     LookTimer& operator=(const LookTimer&) = delete;
-    ~LookTimer() { end(); }
-    bool running() const { return running_; }
-    void end() {
+    ~LookTimer() {
         if (running_)
             ::timer_delete(timer_);
-        running_ = false;
     }
+    bool running() const { return running_; }
 
   private:
     timer_t timer_{};
@@ -116,13 +114,11 @@ void LineWatch::run(const Waiting& waiting, const std::function<void()>& changed
             if (stopping())
                 break;
             const auto began = std::chrono::steady_clock::now();
-            if (!waiting.wait())
-                timer.reset();
-            else if (std::chrono::steady_clock::now() - began < std::chrono::milliseconds(1))
-                ++quickWakes;
-            else
-                quickWakes = 0;
-            if (quickWakes >= kQuickWakes)
+            const bool served = waiting.wait();
+            const bool quick =
+                std::chrono::steady_clock::now() - began < std::chrono::milliseconds(1);
+            quickWakes = quick ? quickWakes + 1 : 0;
+            if (!served || quickWakes >= kQuickWakes)
                 timer.reset();
         } else {
             std::unique_lock lock(mutex_);

@@ -248,12 +248,13 @@ TEST(LineWatch, AWaitingWatchSeesEveryChangeAndIsStoppedInItsWait) {
     ASSERT_EQ(::pipe(wakes), 0);
     std::atomic<std::uint64_t> lines{0x20};
     std::atomic<int> told{0}, waits{0};
-    std::atomic<bool> refuse{false};
+    enum class Wait { Blocks, ReturnsAtOnce, Refused };
+    std::atomic<Wait> wait{Wait::Blocks};
     keys::LineWatch::Waiting waiting{[&]() -> std::optional<std::uint64_t> { return lines.load(); },
                                      [&] {
                                          ++waits;
-                                         if (refuse)
-                                             return false;
+                                         if (wait != Wait::Blocks)
+                                             return wait == Wait::ReturnsAtOnce;
                                          char byte = 0;
                                          // Blocks as TIOCMIWAIT does; a signal ends it.
                                          return ::read(wakes[0], &byte, 1) >= 0 || errno == EINTR;
@@ -275,14 +276,21 @@ TEST(LineWatch, AWaitingWatchSeesEveryChangeAndIsStoppedInItsWait) {
     EXPECT_TRUE(waitFor([&] { return told == 1; }));
     watch.stop();
 
+    // Started, then the lines changed once the watch waits; true when it told of the change.
+    auto toldOfChange = [&](std::uint64_t to) {
+        const int before = told;
+        waits = 0;
+        watch.start(waiting, [&] { ++told; });
+        if (!waitFor([&] { return waits > 0; }))
+            return false;
+        lines = to;
+        const bool seen = waitFor([&] { return told == before + 1; });
+        watch.stop();
+        return seen;
+    };
+
     // A change the wait never hears of is seen by the look that ends the wait.
-    waits = 0;
-    watch.start(waiting, [&] { ++told; });
-    ASSERT_TRUE(waitFor([&] { return waits > 0; }));
-    lines = 0x20;
-    EXPECT_TRUE(waitFor([&] { return told == 2; }));
-    EXPECT_GE(waits, 1);
-    watch.stop();
+    EXPECT_TRUE(toldOfChange(0x20));
 
     // Stopped in its wait, it ends and tells nothing, however soon after its start.
     for (int i = 0; i < 20; ++i) {
@@ -298,28 +306,19 @@ TEST(LineWatch, AWaitingWatchSeesEveryChangeAndIsStoppedInItsWait) {
 
     // A wait that returns at once, again and again, with nothing changed: the watch looks instead
     // of spinning.
-    std::atomic<bool> quick{true};
-    keys::LineWatch::Waiting spinning{waiting.read, [&] {
-                                          ++waits;
-                                          return quick.load();
-                                      }};
-    waits = 0;
-    watch.start(spinning, [&] { ++told; });
-    std::this_thread::sleep_for(100ms);
-    EXPECT_LT(waits, 100);
-    lines = 0x30;
-    EXPECT_TRUE(waitFor([&] { return told == 3; }));
-    watch.stop();
-
-    // A refused wait: the watch looks instead.
-    refuse = true;
+    wait = Wait::ReturnsAtOnce;
     waits = 0;
     watch.start(waiting, [&] { ++told; });
-    ASSERT_TRUE(waitFor([&] { return waits > 0; }));
-    lines = 0x10;
-    EXPECT_TRUE(waitFor([&] { return told == 4; }));
-    EXPECT_EQ(waits, 1);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_LT(waits, 100);
     watch.stop();
+    EXPECT_TRUE(toldOfChange(0x30));
+
+    // A refused wait: the watch looks instead.
+    wait = Wait::Refused;
+    EXPECT_TRUE(toldOfChange(0x10));
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(told, 4);
     ::close(wakes[0]);
     ::close(wakes[1]);
 }
