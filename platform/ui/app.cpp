@@ -53,10 +53,6 @@ void App::playSound(const std::string& name) {
         soundOut_->reset();
 }
 
-void App::pause(int ms) {
-    pauseFor(ms);
-}
-
 void App::keepSettings() {
     if (!keeper_ || keeper_->keep(settings_.kept()) || toldSettingsUnkept_)
         return;

@@ -73,9 +73,6 @@ class App {
     // and returns when it has played. The learner's keys wait meanwhile, in order.
     void playSound(const std::string& name);
 
-    // Returns after `ms` milliseconds, handling nothing but sound meanwhile.
-    void pause(int ms);
-
     // Lets go of the sound device of playSound().
     void releaseSound();
 

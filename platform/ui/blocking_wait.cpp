@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <utility>
@@ -19,7 +20,8 @@ namespace {
 int waitDepth = 0;
 int waitsStarted = 0;
 std::vector<std::function<void()>> heldBack;
-std::vector<QEventLoop*> runningLoops;  // innermost last
+std::vector<QEventLoop*> runningLoops;     // innermost last
+std::vector<QPointer<QTimer>> timedHolds;  // holdFor()'s, each ending its hold
 
 // The learner's input that came while a wait ran, in order, for the window or control it went
 // to; delivered once the outermost wait has ended.
@@ -115,6 +117,11 @@ class InputHold : public QObject {
             escapeHeld = true;
             for (QEventLoop* loop : runningLoops)
                 loop->quit();
+            // Ended after this filter has returned, with the Escape among the held input.
+            for (const auto& timer : timedHolds) {
+                if (timer)
+                    timer->start(0);
+            }
         }
         heldInput.push_back({receiver, std::unique_ptr<QEvent>(event->clone())});
         return true;
@@ -190,13 +197,20 @@ void waitUntil(const std::function<bool()>& finished, int timeoutMs) {
     finishWait();
 }
 
-void pauseFor(int ms) {
+void holdFor(int ms, QObject* context, std::function<void()> then) {
     startWait();
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    if (ms > 0)
-        runWait(loop);
-    finishWait();
+    auto* timer = new QTimer(qApp);
+    timer->setSingleShot(true);
+    timedHolds.emplace_back(timer);
+    QObject::connect(timer, &QTimer::timeout, qApp,
+                     [timer, context = QPointer<QObject>(context), then = std::move(then)] {
+                         std::erase(timedHolds, timer);
+                         timer->deleteLater();
+                         finishWait();
+                         if (context)
+                             then();
+                     });
+    timer->start(escapeHeld ? 0 : std::max(ms, 0));
 }
 
 }  // namespace keytut::ui

@@ -1,5 +1,6 @@
 #include "exercise_screen.h"
 
+#include "blocking_wait.h"
 #include "exercises/key_poller.h"
 #include "spoken_box.h"
 
@@ -38,11 +39,17 @@ void ExerciseScreen::initialise() {
         focus(openingFocus_);
 }
 
-bool ExerciseScreen::apply(const Change& change) {
+void ExerciseScreen::apply(const Change& change) {
     if (change.delayMs > 0) {
-        app_.pause(change.delayMs);
-        if (ended())
-            return false;
+        // No nested event loop: the rest of the change comes from a timer, the learner's keys
+        // and the queued calls held meanwhile as in any wait.
+        Change now = change;
+        now.delayMs = 0;
+        holdFor(change.delayMs, this, [this, now] {
+            if (!ended())
+                apply(now);
+        });
+        return;
     }
     std::optional<std::string> spoken;
     for (const auto& [control, text] : change.texts) {
@@ -57,7 +64,6 @@ bool ExerciseScreen::apply(const Change& change) {
         focus(change.focus);
     if (auto* box = qobject_cast<SpokenBox*>(change.speak.data()))
         speak(box, spoken ? *spoken : text(box));
-    return true;
 }
 
 void ExerciseScreen::tell(const std::string& words) {

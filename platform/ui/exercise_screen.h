@@ -99,8 +99,9 @@ class ExerciseScreen : public Screen {
     // starts, saying the opening text once; give it the text the learner must hear on opening.
     void setOpeningFocus(int id) { openingFocus_ = id; }
 
-    // Applies a change; returns false when the screen closed during its wait.
-    bool apply(const Change& change);
+    // Applies a change. One with a wait returns at once and shows the rest when the wait is
+    // over, unless the screen has closed by then (an Escape ends the wait at once).
+    void apply(const Change& change);
 
     // Tells the learner of a fault the exercise goes on after (the answers not being kept):
     // Earkey has the screen reader say it where the focus is; Keyview shows it in a message box.

@@ -275,7 +275,7 @@ TEST(Screen, CallsQueuedDuringAPauseWaitUntilTheHandlerHasReturned) {
         screen.log.push_back("first");
         QTimer::singleShot(5, &screen, second);
         EXPECT_FALSE(blockingWaitActive());
-        pauseFor(60);
+        waitUntil([] { return false; }, 60);
         screen.log.push_back("paused");
     });
     settle();
@@ -284,11 +284,46 @@ TEST(Screen, CallsQueuedDuringAPauseWaitUntilTheHandlerHasReturned) {
     EXPECT_EQ(screen.log, (std::vector<std::string>{"first", "paused", "second"}));
 }
 
+// A lesson's pause after a character: no nested loop, and everything else waits for its end.
+TEST(Screen, ATimedHoldReturnsAtOnceHoldsCallsAndKeysAndEndsAtOnceOnEscape) {
+    RecordingScreen screen;
+    QWidget* go = screen.button(301, "Go", 10);
+    ASSERT_TRUE(showActive(screen));
+    screen.focus(go);
+    holdFor(80, &screen, screen.notes("held"));
+    EXPECT_TRUE(blockingWaitActive());  // returned before the hold's end
+    screen.noting("call")();
+    QTest::keyClick(go, Qt::Key_Space);
+    settle();
+    EXPECT_FALSE(blockingWaitActive());
+    EXPECT_EQ(screen.log, (std::vector<std::string>{"held", "call", "Go"}));
+
+    // Escape: delivered first, at once; the key pressed before it is dropped.
+    screen.log.clear();
+    QElapsedTimer clock;
+    clock.start();
+    holdFor(10000, &screen, screen.notes("after"));
+    QTest::keyClick(go, Qt::Key_Space);
+    QTest::keyClick(go, Qt::Key_Escape);
+    settle();
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(screen.log, (std::vector<std::string>{"cancel", "after"}));
+
+    // A hold whose screen has gone ends without calling it.
+    bool ran = false;
+    auto gone = std::make_unique<RecordingScreen>();
+    holdFor(20, gone.get(), [&ran] { ran = true; });
+    gone.reset();
+    settle();
+    EXPECT_FALSE(blockingWaitActive());
+    EXPECT_FALSE(ran);
+}
+
 TEST(Screen, PollerStopsWithTheScreenAndSkipsBlockingWaits) {
     RecordingScreen screen;
     int ticks = 0;
     screen.startPoller(5, [&] { ++ticks; });
-    pauseFor(40);
+    waitUntil([] { return false; }, 40);
     EXPECT_EQ(ticks, 0);
     QTest::qWait(40);
     EXPECT_GT(ticks, 0);

@@ -22,6 +22,7 @@
 #include "platform/audio/fake_sidetone.h"
 #include "platform/audio/fake_wave_out.h"
 #include "platform/ui/app.h"
+#include "platform/ui/blocking_wait.h"
 #include "platform/ui/screen.h"
 #include "tests/editions.h"
 
@@ -164,6 +165,11 @@ inline bool showActive(QWidget& window) {
 inline void settle() {
     for (int i = 0; i < 3; ++i) {
         QCoreApplication::processEvents();
+        // A wait held by a timer (a lesson's pause after a character) runs to its end.
+        QElapsedTimer clock;
+        clock.start();
+        while (blockingWaitActive() && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
