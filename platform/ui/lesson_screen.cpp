@@ -22,9 +22,14 @@ LessonScreen::LessonScreen(App& app, const LessonLayout& layout, const LessonSta
                                                   opened.number))),
       layout_(layout),
       lesson_(
-          app.tutor, opened, [&app] { app.playSound("ding.wav"); }, whenSent()) {
+          app.tutor, opened, [&app] { app.playSound("ding.wav"); }, whenSent()),
+      characterBox_(control(layout_.characterBox.id)),
+      instructions_(control(layout_.instructions.id)),
+      keyCapture_(controlAs<QLineEdit>(layout_.keyCapture)),
+      resultsBox_(control(layout_.resultsBox.id)),
+      startButton_(control(layout_.startButton.id)) {
     lesson_.keepAnswers(app.progress(), app.clock);
-    setColours(layout_.characterBox.id, Qt::black, Qt::white);
+    setColours(characterBox_, Qt::black, Qt::white);
     onButton(layout_.nextButton, [this] { show(lesson_.nextStage()); });
     std::vector<KeyBinding> keys;
     if (layout_.startKey)
@@ -42,23 +47,34 @@ LessonScreen::LessonScreen(App& app, const LessonLayout& layout, const LessonSta
     startKeyPoller([this] { return lesson_.pollCandidates(); });
 }
 
-void LessonScreen::createBox(const ControlSpec& spec) {
-    createControl(spec);
-    setColours(spec.id, Qt::black, Qt::white);
+QWidget* LessonScreen::createBox(const ControlSpec& spec) {
+    QWidget* box = createControl(spec);
+    setColours(box, Qt::black, Qt::white);
+    return box;
+}
+
+void LessonScreen::destroy(int id) {
+    QWidget* gone = control(id);
+    destroyControl(id);
+    for (auto* member :
+         {&characterBox_, &instructions_, &keyCapture_, &resultsBox_, &startButton_}) {
+        if (*member == gone)
+            *member = nullptr;
+    }
 }
 
 QWidget* LessonScreen::controlOf(LessonControl which) const {
     switch (which) {
         case LessonControl::CharacterBox:
-            return control(layout_.characterBox.id);
+            return characterBox_;
         case LessonControl::Instructions:
-            return control(layout_.instructions.id);
+            return instructions_;
         case LessonControl::KeyCapture:
-            return control(layout_.keyCapture);
+            return keyCapture_;
         case LessonControl::ResultsBox:
-            return control(layout_.resultsBox.id);
+            return resultsBox_;
         case LessonControl::StartButton:
-            return control(layout_.startButton.id);
+            return startButton_;
         case LessonControl::None:
             break;
     }
@@ -71,46 +87,43 @@ void LessonScreen::show(const LessonUpdate& update) {
     if (update.next)
         runLater([this, c = *update.next] { keyChar(c); });
 
-    const int characterBox = layout_.characterBox.id;
-    const int instructions = layout_.instructions.id;
     if (update.addStartButton) {
-        onPressed(createControl(layout_.startButton), [this] { show(lesson_.returnKey()); });
+        startButton_ = createControl(layout_.startButton);
+        onPressed(startButton_, [this] { show(lesson_.returnKey()); });
     }
     if (update.rebuildCharacterBox) {
         // The box goes and comes back last in tab order. The focus leaves it first, so that it
         // does not wander to wherever Qt would put it.
-        if (focusedId() == characterBox && control(instructions))
-            focus(instructions);
-        destroyControl(characterBox);
-        createBox(layout_.characterBox);
+        if (focusIsOn(characterBox_) && instructions_)
+            focus(instructions_);
+        destroy(layout_.characterBox.id);
+        characterBox_ = createBox(layout_.characterBox);
     }
-    if (update.removeInstructions) {
-        if (focusedId() == instructions && control(characterBox))
-            focus(characterBox);
-        destroyControl(instructions);
+    if (update.removeInstructions && instructions_) {
+        if (focusIsOn(instructions_) && characterBox_)
+            focus(characterBox_);
+        destroy(layout_.instructions.id);
     }
     if (update.removeRecognitionControls) {
         for (int id : layout_.recognitionControls)
-            destroyControl(id);
+            destroy(id);
     }
-    if (update.recreateInstructions && !control(instructions)) {
+    if (update.recreateInstructions && !instructions_ && layout_.instructions.id) {
         ControlSpec empty = layout_.instructions;
         empty.caption.clear();
-        createControl(empty);
+        instructions_ = createControl(empty);
     }
-    if (update.createResultsBox && !control(layout_.resultsBox.id))
-        createBox(layout_.resultsBox);
+    if (update.createResultsBox && !resultsBox_ && layout_.resultsBox.id)
+        resultsBox_ = createBox(layout_.resultsBox);
 
     // The learner hears the code before its name (delayMs). Until the group test the key-capture
-    // box may hold the results box's id; each text goes to the control it is meant for. The
-    // controls come and go with the stages, so they are looked up as they stand now.
-    auto* keyCapture = controlAs<QLineEdit>(layout_.keyCapture);
+    // box is the results box; each text goes to the control it is meant for.
     Change change;
     change.delayMs = update.delayMs;
-    change.text(controlOf(LessonControl::CharacterBox), update.characterBox)
-        .text(keyCapture, keyCapture ? update.keyCaptureBox : std::nullopt)
-        .text(controlOf(LessonControl::Instructions), update.instructions)
-        .text(controlOf(LessonControl::ResultsBox), keyCapture ? std::nullopt : update.resultsBox);
+    change.text(characterBox_, update.characterBox)
+        .text(keyCapture_, keyCapture_ ? update.keyCaptureBox : std::nullopt)
+        .text(instructions_, update.instructions)
+        .text(resultsBox_, keyCapture_ ? std::nullopt : update.resultsBox);
     change.focus = controlOf(update.focus);
     change.speak = controlOf(update.speak);
     apply(change);

@@ -5,6 +5,7 @@
 // text the learner must hear spoken by the screen reader; Keyview's with Next, Start and Exit.
 #pragma once
 
+#include <QPointer>
 #include <string>
 #include <vector>
 
@@ -63,12 +64,22 @@ class LessonScreen : public LaidOutScreen {
   private:
     void show(const LessonUpdate& update);
     // Creates a box of the layout, coloured as the layout's boxes are.
-    void createBox(const ControlSpec& spec);
-    // The control an update names, as it stands now; none where the layout has none.
+    QWidget* createBox(const ControlSpec& spec);
+    // Destroys a control of the layout, and forgets it where a member below held it.
+    void destroy(int id);
+    // The control an update names; none where the layout has none or the stage removed it.
     QWidget* controlOf(LessonControl which) const;
 
     const LessonLayout layout_;
     CharacterLesson lesson_;
+    // The controls that come and go with the stages: each is cleared when its control is
+    // destroyed and set again when one is created. Until the group test Keyview's key-capture
+    // box is also its results box (one id).
+    QPointer<QWidget> characterBox_;
+    QPointer<QWidget> instructions_;
+    QPointer<QWidget> keyCapture_;
+    QPointer<QWidget> resultsBox_;
+    QPointer<QWidget> startButton_;
 };
 
 }  // namespace keytut::ui
