@@ -28,6 +28,8 @@ MainMenu::MainMenu(App& app, ExerciseOpeners openers, std::vector<ExerciseButton
                                       lessonCaption(groups[static_cast<std::size_t>(i - 1)], i, n),
                                       20, 20 * i, 100, 14, i == 1 ? style::DefaultButton : 0u});
         onPressed(button, [this, i] { openLesson(i); });
+        if (i == 1)
+            firstLesson_ = button;
     }
     createGroups();
 }
@@ -36,8 +38,8 @@ void MainMenu::initialise() {
     MenuWindow::initialise();
     // Where the screen reader starts; without lesson buttons, the first control that takes
     // the focus.
-    if (control(kFirstLessonButton))
-        focus(kFirstLessonButton);
+    if (firstLesson_)
+        focus(firstLesson_);
 }
 
 }  // namespace earkey

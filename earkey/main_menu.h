@@ -23,6 +23,9 @@ class MainMenu : public keytut::ui::MenuWindow {
 
   protected:
     void initialise() override;
+
+  private:
+    QWidget* firstLesson_ = nullptr;  // where the screen reader starts; none without groups
 };
 
 }  // namespace earkey
