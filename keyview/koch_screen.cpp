@@ -67,22 +67,21 @@ KochScreen::KochScreen(App& app)
     : KochScreenBase(
           app, {kKochTrainerTitle, 300, 232, DialogFont::SansSerif8, FrameKind::Closable, nullptr},
           kochRows(30, 120, kCourseLabel, 186)) {
-    instructions_ = qobject_cast<QLabel*>(
-        createControl({kInstructions, ControlKind::Label, trainer().openingText(), 5, 5, 290, 20}));
+    instructions_ = createControlAs<QLabel>(
+        {kInstructions, ControlKind::Label, trainer().openingText(), 5, 5, 290, 20});
     createCopyRow();
-    start_ = qobject_cast<QPushButton*>(
-        createControl({kStart, ControlKind::PushButton, "&Start", 170, 29, 50, 14}));
+    start_ =
+        createControlAs<QPushButton>({kStart, ControlKind::PushButton, "&Start", 170, 29, 50, 14});
     // Start does what Return does.
     onPressed(start_, [this] { returnPressed(); });
     onPressed(createControl({kExit, ControlKind::PushButton, "Exit", 245, 29, 50, 14}),
               [this] { cancelled(); });
-    groups_ = qobject_cast<QListWidget*>(
-        createControl({kGroups, ControlKind::ListBox, "", 5, 50, 290, 130, style::NoTabStop}));
+    groups_ = createControlAs<QListWidget>(
+        {kGroups, ControlKind::ListBox, "", 5, 50, 290, 130, style::NoTabStop});
     groups_->setItemDelegate(new GroupRowDelegate(groups_));
     groups_->setAccessibleName(QStringLiteral("Groups"));
     createCourseRow();
-    status_ =
-        qobject_cast<QLabel*>(createControl({kStatus, ControlKind::Label, "", 5, 206, 290, 20}));
+    status_ = createControlAs<QLabel>({kStatus, ControlKind::Label, "", 5, 206, 290, 20});
     bind();
 }
 

@@ -118,8 +118,7 @@ ProgressScreen::ProgressScreen(App& app)
         store->takeFaultNotice();
         summary = store->fault()->text();
     }
-    summary_ = qobject_cast<QLabel*>(
-        createControl({kSummary, ControlKind::Label, summary, 5, 5, 470, 20}));
+    summary_ = createControlAs<QLabel>({kSummary, ControlKind::Label, summary, 5, 5, 470, 20});
     characters_ = chartAt(5, 28, 470, 130, makeCharacterChart(report));
     sessions_ = chartAt(5, 162, 470, 112, makeSessionChart(kochSessions(app)));
     onPressed(createControl({kClose, ControlKind::PushButton, "Close", 425, 280, 50, 14,

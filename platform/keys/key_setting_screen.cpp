@@ -44,22 +44,21 @@ KeySettingScreen::KeySettingScreen(ui::App& app, std::string portText,
     int y = keyboardOnly ? 38 : 80;
     createControl({kScriptLabel, ControlKind::Label, "Script &file:", 5, y + 2, 45, 10,
                    ui::style::AlignRight});
-    scriptBox_ = qobject_cast<QLineEdit*>(
-        createControl({kScriptBox, ControlKind::Edit, "", 55, y, 160, 12}));
+    scriptBox_ = createControlAs<QLineEdit>({kScriptBox, ControlKind::Edit, "", 55, y, 160, 12});
     labelControl(kScriptLabel, kScriptBox);
     y += 20;
     if (const std::string given = app.portDevice(portText_); !given.empty()) {
-        commandLineNote_ = qobject_cast<QLabel*>(
-            createControl({kCommandLineNote, ControlKind::Label,
-                           "For this run the command line makes port " + portText_ + " " + given +
-                               "; the choice here is kept for the next runs.",
-                           5, y, 210, 20, ui::style::TabStop}));
+        commandLineNote_ =
+            createControlAs<QLabel>({kCommandLineNote, ControlKind::Label,
+                                     "For this run the command line makes port " + portText_ + " " +
+                                         given + "; the choice here is kept for the next runs.",
+                                     5, y, 210, 20, ui::style::TabStop});
         y += 24;
     }
-    refreshButton_ = qobject_cast<QPushButton*>(
-        createControl({kRefresh, ControlKind::PushButton, "&Refresh", 40, y, 60, 14}));
-    closeButton_ = qobject_cast<QPushButton*>(createControl(
-        {kClose, ControlKind::PushButton, "Close", 120, y, 60, 14, ui::style::DefaultButton}));
+    refreshButton_ = createControlAs<QPushButton>(
+        {kRefresh, ControlKind::PushButton, "&Refresh", 40, y, 60, 14});
+    closeButton_ = createControlAs<QPushButton>(
+        {kClose, ControlKind::PushButton, "Close", 120, y, 60, 14, ui::style::DefaultButton});
     resizeClient(kWidth, y + 20);
 
     dropDown_ = qobject_cast<QComboBox*>(list);

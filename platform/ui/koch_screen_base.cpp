@@ -24,16 +24,16 @@ KochScreenBase::KochScreenBase(App& app, const ScreenSpec& spec, const KochLayou
 
 void KochScreenBase::createCopyRow() {
     createControl(layout_.copyLabel);
-    copyBox_ = qobject_cast<QLineEdit*>(createControl(layout_.copyBox));
+    copyBox_ = createControlAs<QLineEdit>(layout_.copyBox);
     labelControl(layout_.copyLabel.id, layout_.copyBox.id);
 }
 
 void KochScreenBase::createCourseRow() {
     createControl(layout_.courseLabel);
-    course_ = qobject_cast<QComboBox*>(createControl(layout_.course));
+    course_ = createControlAs<QComboBox>(layout_.course);
     labelControl(layout_.courseLabel.id, layout_.course.id);
     createControl(layout_.ownOrderLabel);
-    ownOrder_ = qobject_cast<QLineEdit*>(createControl(layout_.ownOrder));
+    ownOrder_ = createControlAs<QLineEdit>(layout_.ownOrder);
     labelControl(layout_.ownOrderLabel.id, layout_.ownOrder.id);
 }
 
