@@ -50,7 +50,6 @@ void KochScreen::groupJudged(const KochUpdate& update) {
     announce(said);
 }
 
-const keytut::ui::EditionScreens kKoch{
-    keytut::kEarkeyProfile.name, keytut::ui::opens<KochScreen>(keytut::ui::exercise::kKochTrainer)};
+const EditionScreens kKoch{kEarkeyProfile.name, opens<KochScreen>(exercise::kKochTrainer)};
 
 }  // namespace earkey

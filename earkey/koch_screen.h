@@ -15,11 +15,7 @@ namespace earkey {
 
 namespace koch {
 using namespace keytut::ui::koch_ids;
-constexpr int kResultBox = 103;
-constexpr int kCourseLabel = 105;
-constexpr int kCourse = 106;
-constexpr int kOwnOrderLabel = 107;
-constexpr int kOwnOrder = 108;
+enum Control { kResultBox = 103, kCourseLabel = 105, kCourse, kOwnOrderLabel, kOwnOrder };
 }  // namespace koch
 
 class KochScreen : public keytut::ui::KochScreenBase {

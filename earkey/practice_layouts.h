@@ -9,12 +9,11 @@ namespace earkey {
 
 namespace message {
 using namespace keytut::ui::message_ids;
-constexpr int kInstructions = 102;
+enum Control { kInstructions = 102 };
 }  // namespace message
 
 namespace word_test {
-constexpr int kWordBox = 100;
-constexpr int kInstructions = 102;
+enum Control { kWordBox = 100, kInstructions = 102 };
 // What the screen reader calls the word box, before its word.
 inline const char* const kWordBoxName = "Word";
 }  // namespace word_test
@@ -26,9 +25,8 @@ inline const char* const kListName = "Lines sent";
 }  // namespace file
 
 namespace qso {
-constexpr int kLineBox = 100;
-constexpr int kInstructions = 101;
 using namespace keytut::ui::qso_ids;
+enum Control { kLineBox = 100, kInstructions };
 // What the screen reader calls the line box, before its line.
 inline const char* const kLineBoxName = "Q S O line";
 }  // namespace qso

@@ -39,8 +39,7 @@ void ProgressScreen::move(int step) {
     speak(lineBox_, lines_[static_cast<std::size_t>(line_)]);
 }
 
-const keytut::ui::EditionScreens kProgressScreen{
-    keytut::kEarkeyProfile.name,
-    keytut::ui::opens<ProgressScreen>(keytut::ui::exercise::kProgress)};
+const EditionScreens kProgressScreen{kEarkeyProfile.name,
+                                     opens<ProgressScreen>(exercise::kProgress)};
 
 }  // namespace earkey

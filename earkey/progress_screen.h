@@ -13,7 +13,7 @@
 namespace earkey {
 
 namespace progress_screen {
-constexpr int kLineBox = 100;
+enum Control { kLineBox = 100 };
 }  // namespace progress_screen
 
 class ProgressScreen : public keytut::ui::ExerciseScreen {

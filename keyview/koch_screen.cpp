@@ -122,8 +122,6 @@ void KochScreen::addRow(const KochRow& row, const std::string& result) {
     groups_->scrollToBottom();
 }
 
-const keytut::ui::EditionScreens kKoch{
-    keytut::kKeyviewProfile.name,
-    keytut::ui::opens<KochScreen>(keytut::ui::exercise::kKochTrainer)};
+const EditionScreens kKoch{kKeyviewProfile.name, opens<KochScreen>(exercise::kKochTrainer)};
 
 }  // namespace keyview

@@ -15,14 +15,8 @@ namespace keyview {
 
 namespace koch {
 using namespace keytut::ui::koch_ids;
-constexpr int kStart = 103;
-constexpr int kExit = 2;
-constexpr int kGroups = 104;
-constexpr int kStatus = 105;
-constexpr int kCourseLabel = 106;
-constexpr int kCourse = 107;
-constexpr int kOwnOrderLabel = 108;
-constexpr int kOwnOrder = 109;
+enum Control { kExit = 2, kStart = 103, kGroups, kStatus };
+enum CourseControl { kCourseLabel = 106, kCourse, kOwnOrderLabel, kOwnOrder };
 }  // namespace koch
 
 // What a row of the list of groups holds besides its text.

@@ -6,47 +6,38 @@
 
 namespace keyview {
 
+// Each screen's controls beside those both editions share. Exit is 2 throughout, the id that
+// Escape presses.
 namespace message {
 using namespace keytut::ui::message_ids;
-constexpr int kSend = 1;
-constexpr int kExit = 2;
+enum Control { kSend = 1, kExit };
 }  // namespace message
 
 namespace word_test {
-constexpr int kList = 100;
-constexpr int kStart = 101;
-constexpr int kExit = 2;
+enum Control { kExit = 2, kList = 100, kStart };
 }  // namespace word_test
 
 namespace file {
-constexpr int kStart = 101;
-constexpr int kExit = 2;
 using namespace keytut::ui::file_ids;
+enum Control { kExit = 2, kStart = 101 };
 }  // namespace file
 
 namespace qso {
-constexpr int kStart = 101;
-constexpr int kStop = 102;
-constexpr int kExit = 2;
-constexpr int kList = 103;
 using namespace keytut::ui::qso_ids;
+enum Control { kExit = 2, kStart = 101, kStop, kList };
 }  // namespace qso
 
 namespace punctuation {
 using namespace keytut::ui::punctuation_ids;
-constexpr int kFirstDescription = 201;  // 200 + i for sign i
-constexpr int kExit = 2;
+// kFirstDescription - 1 + i describes sign i.
+enum Control { kExit = 2, kFirstDescription = 201 };
 }  // namespace punctuation
 
 namespace lesson {
 using namespace keytut::ui::lesson_ids;
-constexpr int kKeyPressedLabel = 102;
-constexpr int kNext = 103;
-// Stages 0 and 1: the invisible box that takes typed keys; it shares its id with stage 2's
-// column of the test's groups (kResultsBox).
-constexpr int kKeyCapture = 104;
-constexpr int kStart = 1;
-constexpr int kExit = 2;
+// kKeyCapture is the invisible box that takes typed keys in stages 0 and 1; it shares its id
+// with stage 2's column of the test's groups (kResultsBox).
+enum Control { kStart = 1, kExit, kKeyPressedLabel = 102, kNext, kKeyCapture };
 }  // namespace lesson
 
 extern const keytut::ui::PracticeLayouts kPracticeLayouts;

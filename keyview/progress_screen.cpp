@@ -136,8 +136,7 @@ QChartView* ProgressScreen::chartAt(int x, int y, int width, int height, QChart*
     return view;
 }
 
-const keytut::ui::EditionScreens kProgressScreen{
-    keytut::kKeyviewProfile.name,
-    keytut::ui::opens<ProgressScreen>(keytut::ui::exercise::kProgress)};
+const EditionScreens kProgressScreen{kKeyviewProfile.name,
+                                     opens<ProgressScreen>(exercise::kProgress)};
 
 }  // namespace keyview

@@ -11,8 +11,7 @@
 namespace keyview {
 
 namespace progress_screen {
-constexpr int kSummary = 100;
-constexpr int kClose = 2;
+enum Control { kClose = 2, kSummary = 100 };
 }  // namespace progress_screen
 
 class ProgressScreen : public keytut::ui::ExerciseScreen {

@@ -100,7 +100,7 @@ TEST(KeyviewLessonScreen, ControlsOfEachStage) {
     press(screen, kNext);
     settle();
     EXPECT_EQ(screen.lesson().stage(), 2);
-    for (int gone : {kCharacterBox, kKeyPressedLabel, kNext})
+    for (int gone : std::initializer_list<int>{kCharacterBox, kKeyPressedLabel, kNext})
         EXPECT_EQ(screen.control(gone), nullptr) << gone;
     EXPECT_EQ(screen.findChildren<QLineEdit*>().size(), 0);
     auto* results = screen.controlAs<QLabel>(kResultsBox);
