@@ -8,8 +8,9 @@ int main(int argc, char** argv) {
     const keytut::ui::ProgramInfo info{
         "earkey", "Earkey",
         "Earkey: Morse code practice for white stick users, driven from the keyboard."};
-    return keytut::ui::runProgram(
-        keytut::kEarkeyProfile, info, argc, argv, [](keytut::ui::App& app) {
-            return std::make_unique<earkey::MainMenu>(app, keytut::ui::editionOpeners(app));
-        });
+    return keytut::ui::runProgram(keytut::kEarkeyProfile, info, argc, argv,
+                                  [](keytut::ui::App& app) {
+                                      return std::make_unique<keytut::ui::MenuWindow>(
+                                          app, earkey::kMainMenu, keytut::ui::editionOpeners(app));
+                                  });
 }

@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
         "keyview", "Keyview", "Keyview: a Morse code tutor in a window, driven with buttons."};
     return keytut::ui::runProgram(
         keytut::kKeyviewProfile, info, argc, argv, [](keytut::ui::App& app) {
-            return std::make_unique<keyview::MainWindow>(app, keytut::ui::editionOpeners(app));
+            return std::make_unique<keytut::ui::MenuWindow>(app, keyview::kMainWindow,
+                                                            keytut::ui::editionOpeners(app));
         });
 }

@@ -4,18 +4,25 @@ namespace keyview {
 
 using namespace keytut::ui;
 
-MainWindow::MainWindow(App& app, ExerciseOpeners openers, std::vector<ExerciseButton> registry)
-    : MenuWindow(app, kMainWindowTitle, {&ExerciseButton::keyviewCaption, 35, true},
-                 std::move(openers), std::move(registry)) {
-    const auto& groups = app.tutor.data.lessonGroups;
-    for (int i = 1; i <= groupCount(); ++i) {
-        auto* button = createControl(
-            {100 + i, ControlKind::PushButton, "&" + std::to_string(i), 20, 20 * i, 20, 14});
-        onPressed(button, [this, i] { openLesson(i); });
-        createControl({210 + i, ControlKind::Label, groups[static_cast<std::size_t>(i - 1)], 45,
-                       20 * i + 2, 80, 10});
-    }
-    createGroups();
+namespace {
+
+// "&1", "&2", ...: the lesson's number, its mnemonic.
+std::string numberCaption(const std::string&, int n, int) {
+    return "&" + std::to_string(n);
 }
+
+}  // namespace
+
+// Narrow numbered lesson buttons with each group written beside them, and the practice buttons
+// described beside theirs.
+const MenuLayout kMainWindow{
+    .title = "Keyview v1.02     A Morse Code Tutor program for Windows       by QQ0QQ",
+    .caption = &ExerciseButton::keyviewCaption,
+    .practiceWidth = 35,
+    .descriptions = true,
+    .lessonCaption = numberCaption,
+    .lessonWidth = 20,
+    .groupsBeside = true,
+};
 
 }  // namespace keyview

@@ -19,13 +19,36 @@ std::string speedRuleNote(const SpeedSettings& before, const SpeedSettings& afte
     return {};
 }
 
-MenuWindow::MenuWindow(App& app, const std::string& title, MenuButtons buttons,
-                       ExerciseOpeners openers, std::vector<ExerciseButton> registry)
-    : Screen({title, kWidth, kHeight, DialogFont::SansSerif8, FrameKind::MainWindow, nullptr}),
+MenuWindow::MenuWindow(App& app, const MenuLayout& layout, ExerciseOpeners openers,
+                       std::vector<ExerciseButton> registry)
+    : Screen(
+          {layout.title, kWidth, kHeight, DialogFont::SansSerif8, FrameKind::MainWindow, nullptr}),
       app_(app),
-      buttons_(std::move(buttons)),
+      buttons_(layout),
       openers_(std::move(openers)),
-      registry_(std::move(registry)) {}
+      registry_(std::move(registry)) {
+    createLessons();
+    createGroups();
+}
+
+void MenuWindow::createLessons() {
+    const auto& groups = app_.tutor.data.lessonGroups;
+    const int n = groupCount();
+    for (int i = 1; i <= n; ++i) {
+        const std::string& group = groups[static_cast<std::size_t>(i - 1)];
+        const bool first = i == 1 && buttons_.startOnFirstLesson;
+        QWidget* button =
+            createControl({kFirstLessonButton - 1 + i, ControlKind::PushButton,
+                           buttons_.lessonCaption(group, i, n), 20, 20 * i, buttons_.lessonWidth,
+                           14, first ? style::DefaultButton : 0u});
+        onPressed(button, [this, i] { openLesson(i); });
+        if (first)
+            firstLesson_ = button;
+        if (buttons_.groupsBeside)
+            createControl({kFirstGroupLabel - 1 + i, ControlKind::Label, group,
+                           25 + buttons_.lessonWidth, 20 * i + 2, 80, 10});
+    }
+}
 
 void MenuWindow::createGroups() {
     createControl({kLessonBox, ControlKind::GroupBox, "Lesson", 10, 10, 150, 22 * groupCount()});
@@ -132,6 +155,10 @@ void MenuWindow::fitToControls() {
 void MenuWindow::initialise() {
     showSpeeds();
     port_->setText(qText(app_.settings().port()));
+    // Where the screen reader starts; without lesson buttons, the first control that takes the
+    // focus.
+    if (firstLesson_)
+        focus(firstLesson_);
 }
 
 void MenuWindow::showSpeeds() {

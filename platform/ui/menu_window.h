@@ -15,15 +15,24 @@ class QLineEdit;
 
 namespace keytut::ui {
 
-// How an edition shows the registry's buttons.
-struct MenuButtons {
+// An edition's main window: its title, and how it shows the lesson buttons and the registry's
+// buttons.
+struct MenuLayout {
+    std::string title;
     std::string ExerciseButton::*caption = &ExerciseButton::earkeyCaption;
     int practiceWidth = 80;     // of a practice button
     bool descriptions = false;  // each practice button's description written beside it
+    // The caption of lesson button n (1-based) of `count`, which opens `group`.
+    std::string (*lessonCaption)(const std::string& group, int n, int count) = nullptr;
+    int lessonWidth = 100;
+    bool groupsBeside = false;  // each lesson group's characters written beside its button
+    // The first lesson button is the default button and has the focus as the window opens.
+    bool startOnFirstLesson = false;
 };
 
 namespace menu {
 constexpr int kFirstLessonButton = 101;  // 100 + n for group n
+constexpr int kFirstGroupLabel = 211;    // 210 + n: group n's characters, beside its button
 constexpr int kLessonBox = 200;
 constexpr int kThirtyWords = 300;
 constexpr int kQsos = 301;
@@ -53,7 +62,7 @@ class MenuWindow : public Screen {
     static constexpr int kHeight = 220;
 
     // `registry` lists the buttons of the practice and settings groups, in tab order.
-    MenuWindow(App& app, const std::string& title, MenuButtons buttons, ExerciseOpeners openers,
+    MenuWindow(App& app, const MenuLayout& layout, ExerciseOpeners openers,
                std::vector<ExerciseButton> registry = exerciseRegistry());
 
     int groupCount() const { return static_cast<int>(app_.tutor.data.lessonGroups.size()); }
@@ -61,9 +70,6 @@ class MenuWindow : public Screen {
     int practiceY() const { return 20 * groupCount() + 40; }
 
   protected:
-    // After the lesson buttons: the lesson group box, the practice buttons and their group, the
-    // settings group; then the colours and the size.
-    void createGroups();
     // Opens lesson group n (1-based), as a lesson button does.
     void openLesson(int n);
 
@@ -73,6 +79,11 @@ class MenuWindow : public Screen {
     App& app_;
 
   private:
+    // One button per lesson group, in the group's order.
+    void createLessons();
+    // After the lesson buttons: the lesson group box, the practice buttons and their group, the
+    // settings group; then the colours and the size.
+    void createGroups();
     void createPractice();
     // The settings group, last in creation order in both editions.
     void createSettings();
@@ -92,10 +103,11 @@ class MenuWindow : public Screen {
     // What the Comm Port box holds, as the settings keep it.
     void keepPort();
 
+    QWidget* firstLesson_ = nullptr;  // none without lesson groups
     QComboBox* characterSpeed_ = nullptr;
     QComboBox* wordSpeed_ = nullptr;
     QLineEdit* port_ = nullptr;
-    MenuButtons buttons_;
+    const MenuLayout buttons_;
     ExerciseOpeners openers_;
     std::vector<ExerciseButton> registry_;
     bool exerciseOpen_ = false;  // an exercise (or its port's message box) is up

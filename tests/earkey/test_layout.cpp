@@ -61,7 +61,8 @@ Opener mainMenu(std::vector<std::string> groups,
                 std::vector<keytut::ui::ExerciseButton> registry = keytut::ui::exerciseRegistry()) {
     return [groups, registry](EarkeyRig& rig) -> std::unique_ptr<Screen> {
         rig.tutor.data.lessonGroups = groups;
-        auto screen = std::make_unique<MainMenu>(rig.app, keytut::ui::ExerciseOpeners{}, registry);
+        auto screen = std::make_unique<keytut::ui::MenuWindow>(
+            rig.app, earkey::kMainMenu, keytut::ui::ExerciseOpeners{}, registry);
         EXPECT_TRUE(showActive(*screen));
         return screen;
     };

@@ -57,8 +57,8 @@ Opener mainWindow(
     std::vector<keytut::ui::ExerciseButton> registry = keytut::ui::exerciseRegistry()) {
     return [groups, registry](KeyviewRig& rig) -> std::unique_ptr<Screen> {
         rig.tutor().data.lessonGroups = groups;
-        auto screen =
-            std::make_unique<MainWindow>(rig.app(), keytut::ui::ExerciseOpeners{}, registry);
+        auto screen = std::make_unique<keytut::ui::MenuWindow>(
+            rig.app(), keyview::kMainWindow, keytut::ui::ExerciseOpeners{}, registry);
         EXPECT_TRUE(showActive(*screen));
         return screen;
     };

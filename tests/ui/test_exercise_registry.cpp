@@ -23,8 +23,10 @@ using testing::TestProgram;
 std::unique_ptr<MenuWindow> mainWindow(Edition edition, App& app, ExerciseOpeners openers,
                                        std::vector<ExerciseButton> registry) {
     if (edition == Edition::Earkey)
-        return std::make_unique<earkey::MainMenu>(app, std::move(openers), std::move(registry));
-    return std::make_unique<keyview::MainWindow>(app, std::move(openers), std::move(registry));
+        return std::make_unique<keytut::ui::MenuWindow>(app, earkey::kMainMenu, std::move(openers),
+                                                        std::move(registry));
+    return std::make_unique<keytut::ui::MenuWindow>(app, keyview::kMainWindow, std::move(openers),
+                                                    std::move(registry));
 }
 
 class Registry : public ::testing::TestWithParam<Edition> {};

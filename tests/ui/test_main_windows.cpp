@@ -71,7 +71,7 @@ int lessonButton(int n) {
     return kFirstLessonButton + n - 1;
 }
 int keyviewGroupLabel(int n) {
-    return 210 + n;
+    return kFirstGroupLabel + n - 1;
 }
 
 void expectSettings(const Screen& w) {
@@ -105,7 +105,7 @@ void expectSettings(const Screen& w) {
 TEST(EarkeyMainMenu, ElevenGroups) {
     TestProgram program(Edition::Earkey, kElevenGroups);
     Started started;
-    earkey::MainMenu w(program.app, started.openers());
+    MenuWindow w(program.app, earkey::kMainMenu, started.openers());
     EXPECT_EQ(w.windowTitle().toStdString(),
               "Earkey v1.01   Morse Code Practice for White Stick users    by Q Q 0 Q Q");
     EXPECT_EQ(w.text(lessonButton(1)), "E T I M ");
@@ -133,24 +133,24 @@ TEST(EarkeyMainMenu, ElevenGroups) {
 
 TEST(EarkeyMainMenu, OneAndNoGroups) {
     TestProgram one(Edition::Earkey, {"ETIM"});
-    earkey::MainMenu w1(one.app, {});
+    MenuWindow w1(one.app, earkey::kMainMenu, {});
     EXPECT_EQ(w1.text(lessonButton(1)), "Punctuation");
     EXPECT_EQ(w1.control(lessonButton(2)), nullptr);
 
     TestProgram none(Edition::Earkey, {});
-    earkey::MainMenu w0(none.app, {});
+    MenuWindow w0(none.app, earkey::kMainMenu, {});
     EXPECT_EQ(w0.control(lessonButton(1)), nullptr);
     expectSettings(w0);
 
     TestProgram two(Edition::Earkey, {"ETIM", "+@"});
-    earkey::MainMenu w2(two.app, {});
+    MenuWindow w2(two.app, earkey::kMainMenu, {});
     EXPECT_EQ(w2.text(lessonButton(1)), "Numbers");
     EXPECT_EQ(w2.text(lessonButton(2)), "Punctuation");
 }
 
 TEST(EarkeyMainMenu, StartsOnTheFirstLessonWithDefaultSettings) {
     TestProgram program(Edition::Earkey, kElevenGroups);
-    earkey::MainMenu w(program.app, {});
+    MenuWindow w(program.app, earkey::kMainMenu, {});
     ASSERT_TRUE(showActive(w));
     EXPECT_EQ(w.focusedId(), lessonButton(1));
     EXPECT_EQ(w.text(kCharacterSpeed), "12");
@@ -190,9 +190,11 @@ TEST_P(SpeedRule, WordSpeedNeverFasterThanCharacterSpeed) {
     TestProgram program(GetParam(), kElevenGroups);
     std::unique_ptr<MenuWindow> w;
     if (GetParam() == Edition::Earkey) {
-        w = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
+        w = std::make_unique<keytut::ui::MenuWindow>(program.app, earkey::kMainMenu,
+                                                     ExerciseOpeners{});
     } else {
-        w = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
+        w = std::make_unique<keytut::ui::MenuWindow>(program.app, keyview::kMainWindow,
+                                                     ExerciseOpeners{});
     }
     ASSERT_TRUE(showActive(*w));
     const Timing& t = program.tutor.timing;
@@ -259,9 +261,11 @@ TEST_P(HeardSettings, ValuesOnFocusAndEveryChangeSaidOnce) {
     program.app.settings().setPort("7");  // kept from the last run
     std::unique_ptr<MenuWindow> w;
     if (GetParam() == Edition::Earkey) {
-        w = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
+        w = std::make_unique<keytut::ui::MenuWindow>(program.app, earkey::kMainMenu,
+                                                     ExerciseOpeners{});
     } else {
-        w = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
+        w = std::make_unique<keytut::ui::MenuWindow>(program.app, keyview::kMainWindow,
+                                                     ExerciseOpeners{});
     }
     ASSERT_TRUE(showActive(*w));
     EXPECT_EQ(description(w->control(kCharacterSpeed)), "12");
@@ -308,9 +312,11 @@ class MainWindowSettingsAndSize : public ::testing::TestWithParam<Edition> {
     std::unique_ptr<MenuWindow> open(TestProgram& program) {
         std::unique_ptr<MenuWindow> w;
         if (GetParam() == Edition::Earkey)
-            w = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
+            w = std::make_unique<keytut::ui::MenuWindow>(program.app, earkey::kMainMenu,
+                                                         ExerciseOpeners{});
         else
-            w = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
+            w = std::make_unique<keytut::ui::MenuWindow>(program.app, keyview::kMainWindow,
+                                                         ExerciseOpeners{});
         program.app.setMainWindow(w.get());
         EXPECT_TRUE(showActive(*w));
         return w;
@@ -394,9 +400,11 @@ TEST_P(MainWindowSettingsAndSize, OnePressOfSendOneBox) {
     TestProgram program(GetParam(), kElevenGroups);
     std::unique_ptr<MenuWindow> w;
     if (GetParam() == Edition::Earkey)
-        w = std::make_unique<earkey::MainMenu>(program.app, editionOpeners(program.app));
+        w = std::make_unique<keytut::ui::MenuWindow>(program.app, earkey::kMainMenu,
+                                                     editionOpeners(program.app));
     else
-        w = std::make_unique<keyview::MainWindow>(program.app, editionOpeners(program.app));
+        w = std::make_unique<keytut::ui::MenuWindow>(program.app, keyview::kMainWindow,
+                                                     editionOpeners(program.app));
     program.app.setMainWindow(w.get());
     ASSERT_TRUE(showActive(*w));
     w->setText(kPort, "");  // "No Comm Port Selected"
@@ -456,7 +464,7 @@ TEST(SpeedRuleNote, SaysWhichListFollowed) {
 TEST(EarkeyMainMenu, ButtonsStartTheirExercisesAndCopyTheSettings) {
     TestProgram program(Edition::Earkey, kElevenGroups);
     Started started;
-    earkey::MainMenu w(program.app, started.openers());
+    MenuWindow w(program.app, earkey::kMainMenu, started.openers());
     ASSERT_TRUE(showActive(w));
     QTest::keyClick(w.control(lessonButton(1)), Qt::Key_Return);  // the focused first lesson
     w.focus(lessonButton(3));
@@ -490,9 +498,11 @@ TEST(MainWindows, EscapeAndTheCloseBoxEndTheProgram) {
             TestProgram program(edition, kElevenGroups);
             std::unique_ptr<MenuWindow> w;
             if (edition == Edition::Earkey) {
-                w = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
+                w = std::make_unique<keytut::ui::MenuWindow>(program.app, earkey::kMainMenu,
+                                                             ExerciseOpeners{});
             } else {
-                w = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
+                w = std::make_unique<keytut::ui::MenuWindow>(program.app, keyview::kMainWindow,
+                                                             ExerciseOpeners{});
             }
             QTimer::singleShot(50, w.get(), [&] {
                 if (closeBox) {
@@ -515,7 +525,7 @@ TEST(MainWindows, EscapeAndTheCloseBoxEndTheProgram) {
 TEST(KeyviewMainWindow, ElevenGroups) {
     TestProgram program(Edition::Keyview, kElevenGroups);
     Started started;
-    keyview::MainWindow w(program.app, started.openers());
+    MenuWindow w(program.app, keyview::kMainWindow, started.openers());
     EXPECT_EQ(w.windowTitle().toStdString(),
               "Keyview v1.02     A Morse Code Tutor program for Windows       by QQ0QQ");
     for (int i = 1; i <= 11; ++i) {
@@ -545,7 +555,7 @@ TEST(KeyviewMainWindow, ElevenGroups) {
 
 TEST(KeyviewMainWindow, NoGroupsAndNoFocusMoveAtStart) {
     TestProgram program(Edition::Keyview, {});
-    keyview::MainWindow w(program.app, {});
+    MenuWindow w(program.app, keyview::kMainWindow, {});
     EXPECT_EQ(w.control(lessonButton(1)), nullptr);
     EXPECT_EQ(w.control(keyviewGroupLabel(1)), nullptr);
     // With no lesson groups the descriptions still get the screen colour.
@@ -553,7 +563,7 @@ TEST(KeyviewMainWindow, NoGroupsAndNoFocusMoveAtStart) {
               QColor(150, 255, 255));
 
     TestProgram one(Edition::Keyview, {"+@!=/.,?"});
-    keyview::MainWindow w1(one.app, {});
+    MenuWindow w1(one.app, keyview::kMainWindow, {});
     EXPECT_EQ(w1.text(lessonButton(1)), "&1");
     EXPECT_EQ(w1.text(keyviewGroupLabel(1)),
               "+@!=/.,?");  // Keyview does not rename the last groups
@@ -565,7 +575,7 @@ TEST(KeyviewMainWindow, NoGroupsAndNoFocusMoveAtStart) {
 TEST(KeyviewMainWindow, MnemonicsStartExercisesAndMoveTheFocus) {
     TestProgram program(Edition::Keyview, kElevenGroups);
     Started started;
-    keyview::MainWindow w(program.app, started.openers());
+    MenuWindow w(program.app, keyview::kMainWindow, started.openers());
     ASSERT_TRUE(showActive(w));
     w.focus(lessonButton(1));
     auto alt = [&](Qt::Key key) {

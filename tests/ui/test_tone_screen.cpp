@@ -26,9 +26,11 @@ class ToneScreens : public ::testing::TestWithParam<Edition> {
   protected:
     ToneScreens() : program(GetParam(), KEYTUT_DATA_DIR, 1) {
         if (GetParam() == Edition::Earkey) {
-            window = std::make_unique<earkey::MainMenu>(program.app, ExerciseOpeners{});
+            window = std::make_unique<keytut::ui::MenuWindow>(program.app, earkey::kMainMenu,
+                                                              ExerciseOpeners{});
         } else {
-            window = std::make_unique<keyview::MainWindow>(program.app, ExerciseOpeners{});
+            window = std::make_unique<keytut::ui::MenuWindow>(program.app, keyview::kMainWindow,
+                                                              ExerciseOpeners{});
         }
         program.app.setMainWindow(window.get());
     }
