@@ -281,8 +281,6 @@ LessonUpdate CharacterLesson::judge(char key) {
         }
         expected_.assign(1, randomCharacter());
     } else {
-        if (ding_)
-            ding_();
         update.dinged = true;
         // Keyview does not show the expected character: the learner hears it again and tries
         // again, which is the exercise. It goes only into the invisible key-capture box.
@@ -292,7 +290,15 @@ LessonUpdate CharacterLesson::judge(char key) {
             expected_.assign(1, randomCharacter());
     }
     update.played = expected_[0];
-    play(*update.played);
+    if (update.dinged && ding_) {
+        // The character again once the ding is over, unless the lesson closed meanwhile.
+        ding_([this, c = expected_[0]] {
+            if (!closed_)
+                play(c);
+        });
+    } else {
+        play(*update.played);
+    }
     return update;
 }
 
@@ -344,6 +350,7 @@ LessonUpdate CharacterLesson::cursorUp() {
 }
 
 void CharacterLesson::close() {
+    closed_ = true;
     endSession();
     tutor_.sender.stop();
     testSending_ = false;

@@ -127,8 +127,8 @@ struct LessonUpdate {
     // the sound started, so that the learner hears the code before its name.
     int delayMs = 0;
 
-    // The sound started by the event, for the screen's information: the wrong-answer sound was
-    // played to its end first, then this character (or the test text) was started.
+    // The sound started by the event, for the screen's information: the wrong-answer sound is
+    // played to its end first, then this character (or the test text) is started.
     bool dinged = false;
     std::optional<char> played;
     bool testStarted = false;
@@ -140,8 +140,9 @@ struct LessonUpdate {
 
 class CharacterLesson {
   public:
-    // Plays the wrong-answer sound ("ding.wav") and returns when it has finished.
-    using Ding = std::function<void()>;
+    // Plays the wrong-answer sound ("ding.wav") and calls its argument once it has finished
+    // (not at all if the screen has gone by then).
+    using Ding = std::function<void(std::function<void()> then)>;
     // Milliseconds since 1970; a virtual clock in tests.
     using Clock = std::function<std::int64_t()>;
 
@@ -212,6 +213,7 @@ class CharacterLesson {
     bool characterSent_ = false;  // stage 1: a character to recognise has been sent
     bool testStarted_ = false;    // a group test has been started on this screen
     bool testSending_ = false;    // the test text is still being sent
+    bool closed_ = false;         // Escape or Exit closed it
     progress::History* history_ = nullptr;
     Clock clock_;
     progress::SessionId session_ = 0;

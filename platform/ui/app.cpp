@@ -36,21 +36,28 @@ std::string App::portDevice(const std::string& portText) const {
     return it == options.portDevices.end() ? std::string() : it->second;
 }
 
-void App::playSound(const std::string& name) {
+void App::playSound(const std::string& name, QObject* context, std::function<void()> then) {
     auto samples = loadSoundFile(dataFolder() / name);
     if (!samples)
         samples = chimeSamples();
     if (!soundOut_)
         soundOut_ = audio.open(audio::DoneTiming::AtPlayback);
-    bool done = false;
-    soundOut_->setDoneHandler([&done](std::uint64_t) { done = true; });
+    auto done = std::make_shared<bool>(false);
+    soundOut_->setDoneHandler([done](std::uint64_t) { *done = true; });
     soundOut_->write(*samples, 1);
-    // However the device behaves, the learner is not kept waiting for long.
+    // However the device behaves, the learner is not kept waiting for long. The hold ends with
+    // its screen, which the App outlives.
     const int lengthMs = static_cast<int>(samples->size() * 1000 / audio::kSampleRate);
-    waitUntil([&] { return done || soundOut_->lost(); }, lengthMs + 1500);
-    soundOut_->setDoneHandler(nullptr);
-    if (!done)
-        soundOut_->reset();
+    holdUntil([this, done] { return *done || !soundOut_ || soundOut_->lost(); }, lengthMs + 1500,
+              context,
+              [this, done, then = std::move(then)] {
+                  if (soundOut_) {
+                      soundOut_->setDoneHandler(nullptr);
+                      if (!*done)
+                          soundOut_->reset();
+                  }
+                  then();
+              });
 }
 
 void App::keepSettings() {

@@ -70,8 +70,9 @@ class App {
     std::string portDevice(const std::string& portText) const;
 
     // Plays a sound file from the data folder (a short chime where it is missing or unreadable)
-    // and returns when it has played. The learner's keys wait meanwhile, in order.
-    void playSound(const std::string& name);
+    // and calls `then` when it has played, if `context` still lives; returns at once. The
+    // learner's keys wait meanwhile, in order, as during holdFor(); Escape ends the wait.
+    void playSound(const std::string& name, QObject* context, std::function<void()> then);
 
     // Lets go of the sound device of playSound().
     void releaseSound();

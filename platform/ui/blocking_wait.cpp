@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
@@ -20,7 +19,6 @@ namespace {
 int waitDepth = 0;
 int waitsStarted = 0;
 std::vector<std::function<void()>> heldBack;
-std::vector<QEventLoop*> runningLoops;     // innermost last
 std::vector<QPointer<QTimer>> timedHolds;  // holdFor()'s, each ending its hold
 
 // The learner's input that came while a wait ran, in order, for the window or control it went
@@ -115,8 +113,6 @@ class InputHold : public QObject {
                 return held.event->type() != QEvent::KeyRelease;
             });
             escapeHeld = true;
-            for (QEventLoop* loop : runningLoops)
-                loop->quit();
             // Ended after this filter has returned, with the Escape among the held input.
             for (const auto& timer : timedHolds) {
                 if (timer)
@@ -158,15 +154,6 @@ void finishWait() {
     postReplay();
 }
 
-// Runs `loop` as one of the waits, unless an Escape is already waiting to be delivered.
-void runWait(QEventLoop& loop) {
-    if (escapeHeld)
-        return;
-    runningLoops.push_back(&loop);
-    loop.exec();
-    runningLoops.pop_back();
-}
-
 }  // namespace
 
 bool blockingWaitActive() {
@@ -181,36 +168,43 @@ void afterBlockingWait(std::function<void()> action) {
     heldBack.push_back(std::move(action));
 }
 
-void waitUntil(const std::function<bool()>& finished, int timeoutMs) {
-    startWait();
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (finished() || clock.elapsed() >= timeoutMs)
-            loop.quit();
-    });
-    check.start(10);
-    if (!finished() && timeoutMs > 0)
-        runWait(loop);
-    finishWait();
-}
-
-void holdFor(int ms, QObject* context, std::function<void()> then) {
+void holdUntil(std::function<bool()> finished, int timeoutMs, QObject* context,
+               std::function<void()> then) {
     startWait();
     auto* timer = new QTimer(qApp);
     timer->setSingleShot(true);
     timedHolds.emplace_back(timer);
+    QElapsedTimer clock;
+    clock.start();
+    timeoutMs = std::max(timeoutMs, 0);
+    // Without a condition the timer fires once, at the end; with one, every 10 ms until then.
+    auto next = [finished, clock, timeoutMs] {
+        const int left = static_cast<int>(std::max<qint64>(timeoutMs - clock.elapsed(), 0));
+        return finished ? std::min(left, 10) : left;
+    };
     QObject::connect(timer, &QTimer::timeout, qApp,
-                     [timer, context = QPointer<QObject>(context), then = std::move(then)] {
+                     [timer, finished, clock, timeoutMs, next, context = QPointer<QObject>(context),
+                      then = std::move(then)] {
+                         // An Escape restarts every hold's timer at 0: it ends them all. So
+                         // does the end of the context: nothing is left to wait for.
+                         if (context && !escapeHeld && clock.elapsed() < timeoutMs &&
+                             !(finished && finished())) {
+                             timer->start(next());
+                             return;
+                         }
                          std::erase(timedHolds, timer);
                          timer->deleteLater();
                          finishWait();
                          if (context)
                              then();
                      });
-    timer->start(escapeHeld ? 0 : std::max(ms, 0));
+    if (context)
+        QObject::connect(context, &QObject::destroyed, timer, [timer] { timer->start(0); });
+    timer->start(!context || escapeHeld || (finished && finished()) ? 0 : next());
+}
+
+void holdFor(int ms, QObject* context, std::function<void()> then) {
+    holdUntil(nullptr, ms, context, std::move(then));
 }
 
 }  // namespace keytut::ui

@@ -22,7 +22,11 @@ LessonScreen::LessonScreen(App& app, const LessonLayout& layout, const LessonSta
                                                   opened.number))),
       layout_(layout),
       lesson_(
-          app.tutor, opened, [&app] { app.playSound("ding.wav"); }, whenSent()),
+          app.tutor, opened,
+          [this, &app](std::function<void()> then) {
+              app.playSound("ding.wav", this, std::move(then));
+          },
+          whenSent()),
       characterBox_(control(layout_.characterBox.id)),
       instructions_(control(layout_.instructions.id)),
       keyCapture_(controlAs<QLineEdit>(layout_.keyCapture)),

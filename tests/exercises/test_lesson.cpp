@@ -19,9 +19,10 @@ class LessonRig : public ExerciseRig {
                   LessonKind::Character);
         lesson = std::make_unique<CharacterLesson>(
             tutor, opened,
-            [this] {
+            [this](std::function<void()> then) {
                 ++dings;
                 writesAtDing = writes();
+                then();
             },
             whenSent());
     }

@@ -13,6 +13,7 @@
 #include "core/messages.h"
 #include "keyview/practice_layouts.h"
 #include "keyview_rig.h"
+#include "platform/ui/blocking_wait.h"
 #include "platform/ui/edition_screens.h"
 
 namespace keyview {
@@ -217,6 +218,18 @@ TEST(KeyviewLessonScreen, RecognitionAnswersRightAndWrongKeys) {
     EXPECT_EQ(rig.soundsPlayed(), 2u);
     ASSERT_EQ(rig.writes(), 5u);
     EXPECT_EQ(rig.heard(4)[0], rig.heard(3)[0]);
+
+    // Escape while the sound still plays: the screen closes at once, and the character the
+    // sound came before is not sent after it.
+    rig.soundClock.stop();
+    screen.keyPressed(screen.lesson().expected() == "E" ? 'T' : 'E');
+    EXPECT_TRUE(waitFor([] { return keytut::ui::blockingWaitActive(); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    settle();
+    EXPECT_FALSE(keytut::ui::blockingWaitActive());
+    EXPECT_FALSE(screen.isVisible());
+    EXPECT_EQ(rig.soundsPlayed(), 3u);
+    EXPECT_EQ(rig.writes(), 5u);
 }
 
 TEST(KeyviewLessonScreen, GroupTestSendsTwentyGroupsAndShowsThemInAColumn) {

@@ -27,6 +27,7 @@ namespace {
 
 using testing::settle;
 using testing::showActive;
+using testing::waitFor;
 
 // A screen that records what reaches its handlers and bindings.
 class RecordingScreen : public Screen {
@@ -268,20 +269,27 @@ TEST(Screen, QueuedCallsArriveInOrderAndGoNowhereAfterClosing) {
     settle();
 }
 
-TEST(Screen, CallsQueuedDuringAPauseWaitUntilTheHandlerHasReturned) {
+// A sound played to its end: the hold ends with the sound, long before its limit, or at the
+// limit when the sound never ends; a call queued meanwhile runs after it.
+TEST(Screen, AHoldUntilEndsWhenItsConditionHoldsOrAtItsLimit) {
     RecordingScreen screen;
-    auto second = screen.noting("second");
-    screen.runLater([&] {
-        screen.log.push_back("first");
-        QTimer::singleShot(5, &screen, second);
-        EXPECT_FALSE(blockingWaitActive());
-        waitUntil([] { return false; }, 60);
-        screen.log.push_back("paused");
-    });
-    settle();
-    for (int i = 0; i < 20 && screen.log.size() < 3; ++i)
-        QTest::qWait(10);
-    EXPECT_EQ(screen.log, (std::vector<std::string>{"first", "paused", "second"}));
+    bool done = false;
+    QTimer::singleShot(30, [&done] { done = true; });
+    QElapsedTimer clock;
+    clock.start();
+    holdUntil([&done] { return done; }, 10000, &screen, screen.notes("ended"));
+    EXPECT_TRUE(blockingWaitActive());
+    screen.noting("call")();
+    EXPECT_TRUE(waitFor([&] { return screen.log.size() == 2; }, 5000));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(screen.log, (std::vector<std::string>{"ended", "call"}));
+
+    screen.log.clear();
+    clock.restart();
+    holdUntil([] { return false; }, 60, &screen, screen.notes("limit"));
+    EXPECT_TRUE(waitFor([&] { return !screen.log.empty(); }, 5000));
+    EXPECT_GE(clock.elapsed(), 60);
+    EXPECT_FALSE(blockingWaitActive());
 }
 
 // A lesson's pause after a character: no nested loop, and everything else waits for its end.
@@ -312,10 +320,12 @@ TEST(Screen, ATimedHoldReturnsAtOnceHoldsCallsAndKeysAndEndsAtOnceOnEscape) {
     // A hold whose screen has gone ends without calling it.
     bool ran = false;
     auto gone = std::make_unique<RecordingScreen>();
-    holdFor(20, gone.get(), [&ran] { ran = true; });
+    holdFor(10000, gone.get(), [&ran] { ran = true; });
+    clock.restart();
     gone.reset();
     settle();
     EXPECT_FALSE(blockingWaitActive());
+    EXPECT_LT(clock.elapsed(), 5000);  // ended with its screen
     EXPECT_FALSE(ran);
 }
 
@@ -323,7 +333,8 @@ TEST(Screen, PollerStopsWithTheScreenAndSkipsBlockingWaits) {
     RecordingScreen screen;
     int ticks = 0;
     screen.startPoller(5, [&] { ++ticks; });
-    waitUntil([] { return false; }, 40);
+    holdFor(40, &screen, [] {});
+    waitFor([] { return !blockingWaitActive(); });
     EXPECT_EQ(ticks, 0);
     QTest::qWait(40);
     EXPECT_GT(ticks, 0);
@@ -489,28 +500,38 @@ TEST_F(SoundTest, SoundFileIsMixedToMonoAndResampledTo8000) {
     EXPECT_FALSE(loadSoundFile(folder_ / "folder.wav"));
 }
 
-TEST_F(SoundTest, PlaySoundPlaysTheFileOrAChimeAndWaitsForTheEnd) {
+TEST_F(SoundTest, PlaySoundPlaysTheFileOrAChimeAndCallsBackAtTheEnd) {
     testing::TestProgram program(Edition::Earkey);
-    auto finishSoon = [&] {
+    QObject screen;
+    int ended = 0;
+    std::size_t queuedAtEnd = 99;
+    auto play = [&] {
         QTimer::singleShot(30, [&] {
             for (auto* out : program.audio.opened)
                 out->advance(1'000'000);
         });
+        program.app.playSound("ding.wav", &screen, [&] {
+            ++ended;
+            queuedAtEnd = program.audio.opened[0]->queued();
+        });
     };
-    finishSoon();
-    program.app.playSound("ding.wav");
+    play();
+    EXPECT_EQ(ended, 0);  // returned at once
     ASSERT_EQ(program.audio.opened.size(), 1u);
     auto* out = program.audio.opened[0];
     ASSERT_EQ(out->written().size(), 1u);
     EXPECT_EQ(out->written()[0].samples, chimeSamples());
-    EXPECT_EQ(out->queued(), 0u);  // returned after the end, not before
+    settle();
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(queuedAtEnd, 0u);  // called after the end, not before
     const auto chime = chimeSamples();
     EXPECT_GT(chime.size(), 800u);
     EXPECT_LT(chime.size(), 4000u);
 
     writeWav("ding.wav", 8000, 1, {1000, 2000, 3000});
-    finishSoon();
-    program.app.playSound("ding.wav");
+    play();
+    settle();
+    EXPECT_EQ(ended, 2);
     ASSERT_EQ(program.audio.opened.size(), 1u);  // one device for all sounds
     EXPECT_EQ(out->written().back().samples, (std::vector<std::int16_t>{1000, 2000, 3000}));
 }
