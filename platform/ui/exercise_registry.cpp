@@ -6,58 +6,44 @@ namespace keytut::ui {
 
 using namespace exercise;
 
-ExerciseButton practiceButton(std::string name, int id, std::string earkeyCaption,
-                              std::string keyviewCaption, std::string description,
-                              int descriptionId, int column, int row) {
-    ExerciseButton button;
-    button.name = std::move(name);
-    button.id = id;
-    button.earkeyCaption = std::move(earkeyCaption);
-    button.keyviewCaption = std::move(keyviewCaption);
-    button.description = std::move(description);
-    button.descriptionId = descriptionId;
-    button.group = ButtonGroup::Practice;
-    button.column = column;
-    button.row = row;
-    return button;
-}
-
-ExerciseButton settingsButton(std::string name, int id, std::string earkeyCaption,
-                              std::string keyviewCaption, int x, int y, int width, int height,
-                              std::function<void(App&)> open) {
-    ExerciseButton button;
-    button.name = std::move(name);
-    button.id = id;
-    button.earkeyCaption = std::move(earkeyCaption);
-    button.keyviewCaption = std::move(keyviewCaption);
-    button.group = ButtonGroup::Settings;
-    button.x = x;
-    button.y = y;
-    button.width = width;
-    button.height = height;
-    button.open = std::move(open);
-    return button;
-}
-
 const std::vector<ExerciseButton>& exerciseRegistry() {
+    // clang-format off
     static const std::vector<ExerciseButton> registry = {
-        // name, id, Earkey's caption, Keyview's, its description and its id, column, row
-        practiceButton(kThirtyWords, 300, "30 word test", "&Words", "Send 30 words", 201, 0, 0),
-        practiceButton(kQsos, 301, "Random Q S Ohs", "&QSOs", "Send QSOs", 202, 0, 1),
-        practiceButton(kMessage, 302, "Type a Message", "&Message", "Type a message", 203, 1, 0),
-        practiceButton(kFile, 303, "Send a File", "&File", "Send a file", 204, 1, 1),
-        practiceButton(kStraightKey, 306, "Straight Key Send", "&Send", "Straight Key", 209, 2, 0),
-        practiceButton(kPaddleKey, 307, "Paddle Key Send", "S&end", "Paddle Key", 210, 2, 1),
+        {.name = kThirtyWords, .id = 300,
+         .earkeyCaption = "30 word test", .keyviewCaption = "&Words",
+         .description = "Send 30 words", .descriptionId = 201, .column = 0, .row = 0},
+        {.name = kQsos, .id = 301,
+         .earkeyCaption = "Random Q S Ohs", .keyviewCaption = "&QSOs",
+         .description = "Send QSOs", .descriptionId = 202, .column = 0, .row = 1},
+        {.name = kMessage, .id = 302,
+         .earkeyCaption = "Type a Message", .keyviewCaption = "&Message",
+         .description = "Type a message", .descriptionId = 203, .column = 1, .row = 0},
+        {.name = kFile, .id = 303,
+         .earkeyCaption = "Send a File", .keyviewCaption = "&File",
+         .description = "Send a file", .descriptionId = 204, .column = 1, .row = 1},
+        {.name = kStraightKey, .id = 306,
+         .earkeyCaption = "Straight Key Send", .keyviewCaption = "&Send",
+         .description = "Straight Key", .descriptionId = 209, .column = 2, .row = 0},
+        {.name = kPaddleKey, .id = 307,
+         .earkeyCaption = "Paddle Key Send", .keyviewCaption = "S&end",
+         .description = "Paddle Key", .descriptionId = 210, .column = 2, .row = 1},
         // The learner's progress: the Koch trainer and what is kept of every answer.
-        practiceButton(kKochTrainer, 312, "Koch Trainer", "K&och", "Koch trainer", 231, 0, 2),
-        practiceButton(kProgress, 313, "Progress", "P&rogress", "Your progress", 232, 1, 2),
+        {.name = kKochTrainer, .id = 312,
+         .earkeyCaption = "Koch Trainer", .keyviewCaption = "K&och",
+         .description = "Koch trainer", .descriptionId = 231, .column = 0, .row = 2},
+        {.name = kProgress, .id = 313,
+         .earkeyCaption = "Progress", .keyviewCaption = "P&rogress",
+         .description = "Your progress", .descriptionId = 232, .column = 1, .row = 2},
         // The pitch and edges of the tone, on a screen of their own.
-        settingsButton(kTone, 310, "&Tone", "&Tone", 290, 124, 40, 14,
-                       [](App& app) { toneScreen(app); }),
+        {.name = kTone, .id = 310, .earkeyCaption = "&Tone", .keyviewCaption = "&Tone",
+         .group = ButtonGroup::Settings, .x = 290, .y = 124, .width = 40, .height = 14,
+         .open = [](App& app) { toneScreen(app); }},
         // What the port number in the port box stands for: a serial port, an adapter, the
         // keyboard or a key script (each edition's opener: the screen lives with the keys).
-        settingsButton(kKey, 315, "Ke&y", "Ke&y", 333, 124, 25, 14),
+        {.name = kKey, .id = 315, .earkeyCaption = "Ke&y", .keyviewCaption = "Ke&y",
+         .group = ButtonGroup::Settings, .x = 333, .y = 124, .width = 25, .height = 14},
     };
+    // clang-format on
     return registry;
 }
 

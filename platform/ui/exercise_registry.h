@@ -19,16 +19,18 @@ enum class ButtonGroup {
     Settings,  // the settings group, below the port box
 };
 
+// An entry, written with designated initialisers so that no caption or place can be given to
+// the wrong field.
 struct ExerciseButton {
     // What the editions' openers know the exercise by.
-    std::string name;
+    std::string name{};
     // The button's control id in both editions; a Keyview description takes descriptionId.
     int id = 0;
     // Earkey's caption (no mnemonic: the learner reaches it with Tab) and Keyview's, whose '&'
     // marks its mnemonic; Keyview writes `description` beside a practice button.
-    std::string earkeyCaption;
-    std::string keyviewCaption;
-    std::string description;
+    std::string earkeyCaption{};
+    std::string keyviewCaption{};
+    std::string description{};
     int descriptionId = 0;
     ButtonGroup group = ButtonGroup::Practice;
     // Practice: the grid cell; columns are 125 units apart from x 15, rows 18 units apart from
@@ -42,7 +44,7 @@ struct ExerciseButton {
     int height = 0;
     // Opens the screen the same way in both editions; empty: each edition gives its own opener
     // under `name` (ExerciseOpeners).
-    std::function<void(App&)> open;
+    std::function<void(App&)> open{};
 };
 
 // What each edition opens: the lesson of group n (1-based) and the exercises by name. A button
@@ -65,15 +67,6 @@ inline const char* const kKey = "Key";
 inline const char* const kKochTrainer = "Koch Trainer";
 inline const char* const kProgress = "Progress";
 }  // namespace exercise
-
-// An entry of the practice grid, opened by each edition's opener of `name`.
-ExerciseButton practiceButton(std::string name, int id, std::string earkeyCaption,
-                              std::string keyviewCaption, std::string description,
-                              int descriptionId, int column, int row);
-// An entry of the settings group at a place in dialog units; `open` may be empty (see above).
-ExerciseButton settingsButton(std::string name, int id, std::string earkeyCaption,
-                              std::string keyviewCaption, int x, int y, int width, int height,
-                              std::function<void(App&)> open = {});
 
 // The described exercises and settings, then those added since, in tab order.
 const std::vector<ExerciseButton>& exerciseRegistry();

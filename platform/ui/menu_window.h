@@ -18,7 +18,7 @@ namespace keytut::ui {
 // An edition's main window: its title, and how it shows the lesson buttons and the registry's
 // buttons.
 struct MenuLayout {
-    std::string title;
+    std::string title{};
     std::string ExerciseButton::*caption = &ExerciseButton::earkeyCaption;
     int practiceWidth = 80;     // of a practice button
     bool descriptions = false;  // each practice button's description written beside it

@@ -71,10 +71,23 @@ Opener mainMenu(std::vector<std::string> groups,
 // The shipped buttons and two more, one in the practice grid, one in the settings group.
 std::vector<keytut::ui::ExerciseButton> withDrillAndGauge() {
     auto registry = keytut::ui::exerciseRegistry();
-    registry.push_back(keytut::ui::practiceButton("Drill", 320, "Daily Drill", "&Drill",
-                                                  "A daily drill", 220, 1, 2));
-    registry.push_back(
-        keytut::ui::settingsButton("Gauge", 321, "&Gauge", "&Gauge", 335, 124, 20, 14));
+    registry.push_back(keytut::ui::ExerciseButton{.name = "Drill",
+                                                  .id = 320,
+                                                  .earkeyCaption = "Daily Drill",
+                                                  .keyviewCaption = "&Drill",
+                                                  .description = "A daily drill",
+                                                  .descriptionId = 220,
+                                                  .column = 1,
+                                                  .row = 2});
+    registry.push_back(keytut::ui::ExerciseButton{.name = "Gauge",
+                                                  .id = 321,
+                                                  .earkeyCaption = "&Gauge",
+                                                  .keyviewCaption = "&Gauge",
+                                                  .group = keytut::ui::ButtonGroup::Settings,
+                                                  .x = 335,
+                                                  .y = 124,
+                                                  .width = 20,
+                                                  .height = 14});
     return registry;
 }
 

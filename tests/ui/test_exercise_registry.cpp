@@ -56,10 +56,24 @@ TEST_P(Registry, AnEntryAddedIsAButtonInItsTabOrderThatOpensItsExercise) {
     ExerciseOpeners openers;
     openers.byName["Drill"] = [&] { opened.push_back("drill"); };
     std::vector<ExerciseButton> registry = exerciseRegistry();
-    registry.push_back(
-        practiceButton("Drill", 320, "Daily Drill", "&Drill", "A daily drill", 220, 1, 2));
-    registry.push_back(settingsButton("Gauge", 321, "&Gauge", "&Gauge", 335, 124, 20, 14,
-                                      [&](App&) { opened.push_back("gauge"); }));
+    registry.push_back(ExerciseButton{.name = "Drill",
+                                      .id = 320,
+                                      .earkeyCaption = "Daily Drill",
+                                      .keyviewCaption = "&Drill",
+                                      .description = "A daily drill",
+                                      .descriptionId = 220,
+                                      .column = 1,
+                                      .row = 2});
+    registry.push_back(ExerciseButton{.name = "Gauge",
+                                      .id = 321,
+                                      .earkeyCaption = "&Gauge",
+                                      .keyviewCaption = "&Gauge",
+                                      .group = ButtonGroup::Settings,
+                                      .x = 335,
+                                      .y = 124,
+                                      .width = 20,
+                                      .height = 14,
+                                      .open = [&](App&) { opened.push_back("gauge"); }});
     auto w = mainWindow(edition, program.app, std::move(openers), registry);
 
     // After the described buttons in tab order: the drill after Paddle Key Send, the gauge after
