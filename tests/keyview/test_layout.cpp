@@ -27,6 +27,7 @@ using keytut::ui::Screen;
 using keytut::ui::testing::expectLayout;
 using keytut::ui::testing::LayoutRow;
 using keytut::ui::testing::ScreenLayout;
+using keytut::ui::testing::withDrillAndGauge;
 using enum keytut::ui::ControlKind;
 
 // Opens a screen of the rig's program in the state its table describes.
@@ -62,29 +63,6 @@ Opener mainWindow(
         EXPECT_TRUE(showActive(*screen));
         return screen;
     };
-}
-
-// The shipped buttons and two more, one in the practice grid, one in the settings group.
-std::vector<keytut::ui::ExerciseButton> withDrillAndGauge() {
-    auto registry = keytut::ui::exerciseRegistry();
-    registry.push_back(keytut::ui::ExerciseButton{.name = "Drill",
-                                                  .id = 320,
-                                                  .earkeyCaption = "Daily Drill",
-                                                  .keyviewCaption = "&Drill",
-                                                  .description = "A daily drill",
-                                                  .descriptionId = 220,
-                                                  .column = 1,
-                                                  .row = 2});
-    registry.push_back(keytut::ui::ExerciseButton{.name = "Gauge",
-                                                  .id = 321,
-                                                  .earkeyCaption = "&Gauge",
-                                                  .keyviewCaption = "&Gauge",
-                                                  .group = keytut::ui::ButtonGroup::Settings,
-                                                  .x = 335,
-                                                  .y = 124,
-                                                  .width = 20,
-                                                  .height = 14});
-    return registry;
 }
 
 // The lesson screen of group 3, shown, after `next` presses of Next.

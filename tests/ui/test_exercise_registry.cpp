@@ -19,6 +19,7 @@ namespace {
 
 using testing::showActive;
 using testing::TestProgram;
+using testing::withDrillAndGauge;
 
 std::unique_ptr<MenuWindow> mainWindow(Edition edition, App& app, ExerciseOpeners openers,
                                        std::vector<ExerciseButton> registry) {
@@ -55,25 +56,8 @@ TEST_P(Registry, AnEntryAddedIsAButtonInItsTabOrderThatOpensItsExercise) {
     std::vector<std::string> opened;
     ExerciseOpeners openers;
     openers.byName["Drill"] = [&] { opened.push_back("drill"); };
-    std::vector<ExerciseButton> registry = exerciseRegistry();
-    registry.push_back(ExerciseButton{.name = "Drill",
-                                      .id = 320,
-                                      .earkeyCaption = "Daily Drill",
-                                      .keyviewCaption = "&Drill",
-                                      .description = "A daily drill",
-                                      .descriptionId = 220,
-                                      .column = 1,
-                                      .row = 2});
-    registry.push_back(ExerciseButton{.name = "Gauge",
-                                      .id = 321,
-                                      .earkeyCaption = "&Gauge",
-                                      .keyviewCaption = "&Gauge",
-                                      .group = ButtonGroup::Settings,
-                                      .x = 335,
-                                      .y = 124,
-                                      .width = 20,
-                                      .height = 14,
-                                      .open = [&](App&) { opened.push_back("gauge"); }});
+    const std::vector<ExerciseButton> registry =
+        withDrillAndGauge([&](App&) { opened.push_back("gauge"); });
     auto w = mainWindow(edition, program.app, std::move(openers), registry);
 
     // After the described buttons in tab order: the drill after Paddle Key Send, the gauge after

@@ -23,10 +23,30 @@
 #include "platform/audio/fake_wave_out.h"
 #include "platform/ui/app.h"
 #include "platform/ui/blocking_wait.h"
+#include "platform/ui/exercise_registry.h"
 #include "platform/ui/screen.h"
 #include "tests/editions.h"
 
 namespace keytut::ui::testing {
+
+// The shipped registry and two entries more, as a new exercise and a new setting would come: a
+// drill in the practice grid (id 320, its description 220) and a gauge in the settings group (321)
+// that `openGauge` opens.
+inline std::vector<ExerciseButton> withDrillAndGauge(std::function<void(App&)> openGauge = {}) {
+    std::vector<ExerciseButton> registry = exerciseRegistry();
+    // clang-format off
+    registry.push_back({.name = "Drill", .id = 320,
+                        .earkeyCaption = "Daily Drill", .keyviewCaption = "&Drill",
+                        .description = "A daily drill", .descriptionId = 220,
+                        .column = 1, .row = 2});
+    registry.push_back({.name = "Gauge", .id = 321,
+                        .earkeyCaption = "&Gauge", .keyviewCaption = "&Gauge",
+                        .group = ButtonGroup::Settings,
+                        .x = 335, .y = 124, .width = 20, .height = 14,
+                        .open = std::move(openGauge)});
+    // clang-format on
+    return registry;
+}
 
 // Presses the button `id` of a screen as a click does; false when the screen has no such button.
 inline bool press(Screen& screen, int id) {
