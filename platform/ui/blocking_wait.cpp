@@ -176,31 +176,34 @@ void holdUntil(std::function<bool()> finished, int timeoutMs, QObject* context,
     timedHolds.emplace_back(timer);
     QElapsedTimer clock;
     clock.start();
-    timeoutMs = std::max(timeoutMs, 0);
-    // Without a condition the timer fires once, at the end; with one, every 10 ms until then.
-    auto next = [finished, clock, timeoutMs] {
-        const int left = static_cast<int>(std::max<qint64>(timeoutMs - clock.elapsed(), 0));
-        return finished ? std::min(left, 10) : left;
+    auto left = [clock, timeoutMs] {
+        return static_cast<int>(std::max<qint64>(timeoutMs - clock.elapsed(), 0));
     };
-    QObject::connect(timer, &QTimer::timeout, qApp,
-                     [timer, finished, clock, timeoutMs, next, context = QPointer<QObject>(context),
-                      then = std::move(then)] {
-                         // An Escape restarts every hold's timer at 0: it ends them all. So
-                         // does the end of the context: nothing is left to wait for.
-                         if (context && !escapeHeld && clock.elapsed() < timeoutMs &&
-                             !(finished && finished())) {
-                             timer->start(next());
-                             return;
-                         }
-                         std::erase(timedHolds, timer);
-                         timer->deleteLater();
-                         finishWait();
-                         if (context)
-                             then();
-                     });
+    // An Escape restarts every hold's timer at 0 and ends them all; so does the end of the
+    // context, which leaves nothing to wait for.
+    auto over = [left, finished, context = QPointer<QObject>(context)] {
+        return !context || escapeHeld || left() == 0 || (finished && finished());
+    };
+    // Without a condition the timer fires once, at the end; with one, every 10 ms until then.
+    auto next = [left, polled = static_cast<bool>(finished)] {
+        return polled ? std::min(left(), 10) : left();
+    };
+    QObject::connect(
+        timer, &QTimer::timeout, qApp,
+        [timer, over, next, context = QPointer<QObject>(context), then = std::move(then)] {
+            if (!over()) {
+                timer->start(next());
+                return;
+            }
+            std::erase(timedHolds, timer);
+            timer->deleteLater();
+            finishWait();
+            if (context)
+                then();
+        });
     if (context)
         QObject::connect(context, &QObject::destroyed, timer, [timer] { timer->start(0); });
-    timer->start(!context || escapeHeld || (finished && finished()) ? 0 : next());
+    timer->start(over() ? 0 : next());
 }
 
 void holdFor(int ms, QObject* context, std::function<void()> then) {

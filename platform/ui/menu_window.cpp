@@ -24,7 +24,7 @@ MenuWindow::MenuWindow(App& app, const MenuLayout& layout, ExerciseOpeners opene
     : Screen(
           {layout.title, kWidth, kHeight, DialogFont::SansSerif8, FrameKind::MainWindow, nullptr}),
       app_(app),
-      buttons_(layout),
+      layout_(layout),
       openers_(std::move(openers)),
       registry_(std::move(registry)) {
     createLessons();
@@ -36,17 +36,17 @@ void MenuWindow::createLessons() {
     const int n = groupCount();
     for (int i = 1; i <= n; ++i) {
         const std::string& group = groups[static_cast<std::size_t>(i - 1)];
-        const bool first = i == 1 && buttons_.startOnFirstLesson;
+        const bool first = i == 1 && layout_.startOnFirstLesson;
         QWidget* button =
             createControl({kFirstLessonButton - 1 + i, ControlKind::PushButton,
-                           buttons_.lessonCaption(group, i, n), 20, 20 * i, buttons_.lessonWidth,
-                           14, first ? style::DefaultButton : 0u});
+                           layout_.lessonCaption(group, i, n), 20, 20 * i, layout_.lessonWidth, 14,
+                           first ? style::DefaultButton : 0u});
         onPressed(button, [this, i] { openLesson(i); });
         if (first)
             firstLesson_ = button;
-        if (buttons_.groupsBeside)
+        if (layout_.groupsBeside)
             createControl({kFirstGroupLabel - 1 + i, ControlKind::Label, group,
-                           25 + buttons_.lessonWidth, 20 * i + 2, 80, 10});
+                           25 + layout_.lessonWidth, 20 * i + 2, 80, 10});
     }
 }
 
@@ -76,10 +76,10 @@ void MenuWindow::createPractice() {
         const int x = 15 + kColumnWidth * button.column;
         const int top = y + kRowHeight * button.row;
         QWidget* widget =
-            createControl({button.id, ControlKind::PushButton, button.*buttons_.caption, x, top,
-                           buttons_.practiceWidth, 14});
+            createControl({button.id, ControlKind::PushButton, button.*layout_.caption, x, top,
+                           layout_.practiceWidth, 14});
         onPressed(widget, [this, &button] { open(button); });
-        if (buttons_.descriptions && !button.description.empty()) {
+        if (layout_.descriptions && !button.description.empty()) {
             // Up to the next column, or to the group's edge for the last one.
             const int width = button.column == lastColumn ? 40 : 60;
             createControl({button.descriptionId, ControlKind::Label, button.description, x + 40,
@@ -109,7 +109,7 @@ void MenuWindow::createSettings() {
         if (button.group != ButtonGroup::Settings)
             continue;
         QWidget* widget =
-            createControl({button.id, ControlKind::PushButton, button.*buttons_.caption, button.x,
+            createControl({button.id, ControlKind::PushButton, button.*layout_.caption, button.x,
                            button.y, button.width, button.height});
         onPressed(widget, [this, &button] { open(button); });
     }

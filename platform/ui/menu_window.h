@@ -70,15 +70,12 @@ class MenuWindow : public Screen {
     int practiceY() const { return 20 * groupCount() + 40; }
 
   protected:
-    // Opens lesson group n (1-based), as a lesson button does.
-    void openLesson(int n);
-
     void initialise() override;
     void cancelled() override;
 
-    App& app_;
-
   private:
+    // Opens lesson group n (1-based), as a lesson button does.
+    void openLesson(int n);
     // One button per lesson group, in the group's order.
     void createLessons();
     // After the lesson buttons: the lesson group box, the practice buttons and their group, the
@@ -103,11 +100,12 @@ class MenuWindow : public Screen {
     // What the Comm Port box holds, as the settings keep it.
     void keepPort();
 
+    App& app_;
+    const MenuLayout layout_;
     QWidget* firstLesson_ = nullptr;  // none without lesson groups
     QComboBox* characterSpeed_ = nullptr;
     QComboBox* wordSpeed_ = nullptr;
     QLineEdit* port_ = nullptr;
-    const MenuLayout buttons_;
     ExerciseOpeners openers_;
     std::vector<ExerciseButton> registry_;
     bool exerciseOpen_ = false;  // an exercise (or its port's message box) is up
