@@ -21,7 +21,8 @@ KeyScreenLayout spokenDecodeScreen(const char* title, int width, int height, int
          style::Border | style::ReadOnly},
         {kLastCharLabel, ControlKind::SpokenText, "", 5, 5, 60, labelHeight, style::TabStop},
     };
-    layout.names = {{kDecodedTextBox, kDecodedTextName}, {kLastCharLabel, kLastCharacterName}};
+    // What the screen reader calls them, before their texts.
+    layout.names = {{kDecodedTextBox, "Decoded text"}, {kLastCharLabel, "Last character"}};
     layout.spokenLabel = kLastCharLabel;
     return layout;
 }

@@ -6,10 +6,6 @@
 
 namespace earkey {
 
-// What the screen reader calls the decoded text and the last character, before their texts.
-inline const char* const kDecodedTextName = "Decoded text";
-inline const char* const kLastCharacterName = "Last character";
-
 keytut::keys::KeyScreenLayout straightKeyLayout();
 keytut::keys::KeyScreenLayout paddleKeyLayout();
 

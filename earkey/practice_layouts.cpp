@@ -12,18 +12,10 @@ namespace {
 
 MessageLayout messageLayout() {
     using namespace message;
-    MessageLayout layout;
-    layout.screen = {std::string(kMessageTitle), 350, 60, DialogFont::SansSerif8, FrameKind::Popup};
-    layout.controls = {
-        {kInstructions, ControlKind::Label, std::string(kEarkeyMessageInstructions), 5, 5, 160, 10},
-        {kCaption, ControlKind::Label, std::string(kTextToSendCaption), 5, 20, 42, 10,
-         style::AlignRight},
-        {kTextBox, ControlKind::Edit, "", 50, 20, 290, 12},
-    };
-    // The screen reader names the box by its caption.
-    layout.labels = {{kCaption, kTextBox}};
-    layout.openingFocus = kTextBox;
-    layout.textBox = kTextBox;
+    MessageLayout layout = textToSendLayout(20, 20);
+    layout.controls.insert(layout.controls.begin(),
+                           {kInstructions, ControlKind::Label,
+                            std::string(kEarkeyMessageInstructions), 5, 5, 160, 10});
     return layout;
 }
 
@@ -37,7 +29,8 @@ WordTestLayout wordTestLayout() {
         // The only control that takes the focus; its words are spoken each time they change.
         {kWordBox, ControlKind::SpokenText, "", 5, 65, 150, 10, style::Border | style::TabStop},
     };
-    layout.names = {{kWordBox, kWordBoxName}};
+    // What the screen reader calls the box, before its word.
+    layout.names = {{kWordBox, "Word"}};
     layout.openingFocus = kWordBox;
     layout.wordBox = kWordBox;
     layout.spoken = true;
@@ -51,7 +44,8 @@ FileLayout fileLayout() {
     // The name box is a Tab stop, unlike Keyview's: once the focus has moved to the list at the
     // end of a file, Tab is the only way back to the name for a learner who cannot use the mouse.
     FileLayout layout = sendFileLayout(0, 0);
-    layout.names = {{kList, kListName}};
+    // What the screen reader calls the list, before the line it is on.
+    layout.names = {{kList, "Lines sent"}};
     // The screen reader names the box by its label ("File: text") instead of "text".
     layout.labels = {{kNameLabel, kNameBox}};
     layout.startKey = Qt::Key_Return;
@@ -79,7 +73,8 @@ QsoLayout qsoLayout() {
     // Qt names a list by its accessible name alone, not by the label that points to it.
     std::string listName(kEarkeyQsoFileLabel);
     std::erase(listName, '&');
-    layout.names = {{kFileList, listName}, {kLineBox, kLineBoxName}};
+    // The line box is named before its line.
+    layout.names = {{kFileList, listName}, {kLineBox, "Q S O line"}};
     // Plain Up and Down in the list choose another file and load it at once.
     layout.openingFocus = kFileList;
     layout.practice = QsoPractice::WholeQsos;
@@ -91,16 +86,13 @@ QsoLayout qsoLayout() {
 
 PunctuationLayout punctuationLayout(const LessonState& opened) {
     using namespace punctuation;
-    PunctuationLayout layout = headedPunctuationLayout();
     // The captions spell letter pairs out, so that the screen reader names the letters.
-    int row = 1;
-    for (const SignButton& sign : signButtons(opened.text)) {
-        layout.controls.push_back({kFirstSignButton - 1 + row, ControlKind::PushButton,
-                                   sign.earkeyCaption, 20, 20 * row, 80, 15,
-                                   style::AlignCentre | (row == 1 ? style::DefaultButton : 0u)});
-        ++row;
-    }
-    layout.firstSignButton = kFirstSignButton;
+    PunctuationLayout layout = headedPunctuationLayout(
+        opened, [](const SignButton& sign, int button, int y) -> std::vector<ControlSpec> {
+            const unsigned first = button == kFirstSignButton ? style::DefaultButton : 0u;
+            return {{button, ControlKind::PushButton, sign.earkeyCaption, 20, y, 80, 15,
+                     style::AlignCentre | first}};
+        });
     layout.returnNamesSign = true;
     return layout;
 }
@@ -108,18 +100,12 @@ PunctuationLayout punctuationLayout(const LessonState& opened) {
 LessonLayout lessonLayout() {
     using namespace lesson;
     LessonLayout layout;
-    layout.characterBox = {
-        kCharacterBox, ControlKind::SpokenText, "", 265, 2, 10, 10, style::Border | style::TabStop};
-    layout.instructions = {kInstructions,
-                           ControlKind::SpokenText,
-                           std::string(kEarkeyHearingInstructions),
-                           5,
-                           16,
-                           240,
-                           40,
-                           style::Border | style::TabStop};
-    layout.resultsBox = {kResultsBox, ControlKind::SpokenText,       "", 200, 65, 70,
-                         12,          style::Border | style::TabStop};
+    const unsigned spoken = style::Border | style::TabStop;
+    const std::string instructions(kEarkeyHearingInstructions);
+    layout.characterBox = {kCharacterBox, ControlKind::SpokenText, "", 265, 2, 10, 10, spoken};
+    layout.instructions = {kInstructions, ControlKind::SpokenText, instructions, 5, 16, 240, 40,
+                           spoken};
+    layout.resultsBox = {kResultsBox, ControlKind::SpokenText, "", 200, 65, 70, 12, spoken};
     layout.controls = {layout.characterBox, layout.instructions};
     // The screen reader reads the instructions as the window appears.
     layout.openingFocus = kInstructions;

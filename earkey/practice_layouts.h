@@ -14,21 +14,15 @@ enum Control { kInstructions = 102 };
 
 namespace word_test {
 enum Control { kWordBox = 100, kInstructions = 102 };
-// What the screen reader calls the word box, before its word.
-inline const char* const kWordBoxName = "Word";
 }  // namespace word_test
 
 namespace file {
 using namespace keytut::ui::file_ids;
-// What the screen reader calls the list of the lines sent, before the line it is on.
-inline const char* const kListName = "Lines sent";
 }  // namespace file
 
 namespace qso {
 using namespace keytut::ui::qso_ids;
 enum Control { kLineBox = 100, kInstructions };
-// What the screen reader calls the line box, before its line.
-inline const char* const kLineBoxName = "Q S O line";
 }  // namespace qso
 
 namespace punctuation {

@@ -24,19 +24,12 @@ std::string buttonCaption(const std::string& caption) {
 
 MessageLayout messageLayout() {
     using namespace message;
-    MessageLayout layout;
-    layout.screen = {std::string(kMessageTitle), 350, 60, DialogFont::SansSerif8, FrameKind::Popup};
-    layout.controls = {
-        {kCaption, ControlKind::Label, std::string(kTextToSendCaption), 5, 16, 42, 10,
-         style::AlignRight},
-        {kTextBox, ControlKind::Edit, "", 50, 15, 290, 12},
-        {kSend, ControlKind::PushButton, std::string(kSendCaption), 280, 40, 25, 15},
-        {kExit, ControlKind::PushButton, std::string(kExitCaption), 320, 40, 25, 15},
-    };
-    layout.labels = {{kCaption, kTextBox}};
-    layout.openingFocus = kTextBox;
+    MessageLayout layout = textToSendLayout(16, 15);
+    layout.controls.insert(
+        layout.controls.end(),
+        {{kSend, ControlKind::PushButton, std::string(kSendCaption), 280, 40, 25, 15},
+         {kExit, ControlKind::PushButton, std::string(kExitCaption), 320, 40, 25, 15}});
     layout.exitButton = kExit;
-    layout.textBox = kTextBox;
     // Return in the text box is Send, as the button is.
     layout.sendButton = kSend;
     return layout;
@@ -99,20 +92,17 @@ QsoLayout qsoLayout() {
 
 PunctuationLayout punctuationLayout(const LessonState& opened) {
     using namespace punctuation;
-    PunctuationLayout layout = headedPunctuationLayout();
     // Each button with the name of its mark or prosign beside it.
-    int row = 1;
-    for (const SignButton& sign : signButtons(opened.text)) {
-        layout.controls.push_back({kFirstSignButton - 1 + row, ControlKind::PushButton,
-                                   buttonCaption(sign.keyviewCaption), 20, 20 * row, 25, 15});
-        layout.controls.push_back({kFirstDescription - 1 + row, ControlKind::Label,
-                                   sign.description, 50, 20 * row + 2, 80, 30});
-        ++row;
-    }
+    PunctuationLayout layout = headedPunctuationLayout(
+        opened, [](const SignButton& sign, int button, int y) -> std::vector<ControlSpec> {
+            return {{button, ControlKind::PushButton, buttonCaption(sign.keyviewCaption), 20, y, 25,
+                     15},
+                    {kFirstDescription + button - kFirstSignButton, ControlKind::Label,
+                     sign.description, 50, y + 2, 80, 30}};
+        });
     layout.controls.push_back(
         {kExit, ControlKind::PushButton, std::string(kExitCaption), 260, 200, 25, 15});
     layout.exitButton = kExit;
-    layout.firstSignButton = kFirstSignButton;
     // Return away from the buttons means nothing here.
     return layout;
 }
@@ -120,13 +110,8 @@ PunctuationLayout punctuationLayout(const LessonState& opened) {
 LessonLayout lessonLayout() {
     using namespace lesson;
     LessonLayout layout;
-    layout.instructions = {kInstructions,
-                           ControlKind::Label,
-                           std::string(kKeyviewHearingInstructions),
-                           5,
-                           16,
-                           180,
-                           30};
+    const std::string instructions(kKeyviewHearingInstructions);
+    layout.instructions = {kInstructions, ControlKind::Label, instructions, 5, 16, 180, 30};
     layout.characterBox = {kCharacterBox, ControlKind::Label, "", 265, 14, 6, 10, style::Border};
     // 22 units hold five characters of the lesson's font but not six, so the test text wraps at
     // its blanks into a column of one group per line.

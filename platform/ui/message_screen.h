@@ -20,6 +20,10 @@ struct MessageLayout : ScreenLayout {
     int sendButton = 0;
 };
 
+// The message screen as both editions lay it out: the text box, named by the caption on its
+// left, with the caption's top at `captionY` and the box's at `boxY`. The screen opens in the box.
+MessageLayout textToSendLayout(int captionY, int boxY);
+
 class MessageScreen : public LaidOutScreen {
     Q_OBJECT
   public:

@@ -4,12 +4,20 @@
 
 namespace keytut::ui {
 
-PunctuationLayout headedPunctuationLayout() {
+PunctuationLayout headedPunctuationLayout(const LessonState& opened, const SignRow& row) {
+    using namespace punctuation_ids;
     PunctuationLayout layout;
     layout.screen = {std::string(kPunctuationTitle), 300, 220, DialogFont::SansSerif8,
                      FrameKind::Popup};
-    layout.controls = {{punctuation_ids::kHeading, ControlKind::Label,
-                        std::string(kPunctuationHeading), 10, 5, 230, 10}};
+    layout.controls = {
+        {kHeading, ControlKind::Label, std::string(kPunctuationHeading), 10, 5, 230, 10}};
+    int button = kFirstSignButton;
+    for (const SignButton& sign : signButtons(opened.text)) {
+        for (ControlSpec& control : row(sign, button, 20 * (button - kFirstSignButton + 1)))
+            layout.controls.push_back(std::move(control));
+        ++button;
+    }
+    layout.firstSignButton = kFirstSignButton;
     return layout;
 }
 

@@ -4,7 +4,9 @@
 // saying each caption; Keyview shows the name of the mark or prosign beside its button.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "exercises/lesson.h"
 #include "exercises/punctuation.h"
@@ -27,8 +29,13 @@ struct PunctuationLayout : ScreenLayout {
     bool returnNamesSign = false;
 };
 
-// The window both editions give the screen, with its heading; the edition adds the buttons.
-PunctuationLayout headedPunctuationLayout();
+// The controls of one sign's row: its button, with the id `button` and its top at `y`, and
+// whatever the edition shows beside it.
+using SignRow = std::function<std::vector<ControlSpec>(const SignButton& sign, int button, int y)>;
+
+// The window both editions give the screen: the heading, then one row per sign of the lesson's
+// group, 20 units apart, the first sign's button being kFirstSignButton.
+PunctuationLayout headedPunctuationLayout(const LessonState& opened, const SignRow& row);
 
 class PunctuationScreen : public LaidOutScreen {
     Q_OBJECT
