@@ -73,7 +73,7 @@ QsoLayout qsoLayout() {
     // Qt names a list by its accessible name alone, not by the label that points to it.
     std::string listName(kEarkeyQsoFileLabel);
     std::erase(listName, '&');
-    // The line box is named before its line.
+    // What the screen reader calls the line box, before its line.
     layout.names = {{kFileList, listName}, {kLineBox, "Q S O line"}};
     // Plain Up and Down in the list choose another file and load it at once.
     layout.openingFocus = kFileList;
