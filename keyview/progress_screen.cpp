@@ -95,6 +95,10 @@ QChart* makeSessionChart(const std::vector<SessionPoint>& points) {
             last = last.addSecs(1800);
         }
         time->setRange(first, last);
+    } else {
+        // With no session the axis has no times of its own: its labels would be the same
+        // meaningless date five times over.
+        time->setLabelsVisible(false);
     }
     chart->addAxis(time, Qt::AlignBottom);
     QValueAxis* percent = percentAxis(3);

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
+#include <QtCharts/QAbstractAxis>
 #include <QtCharts/QBarSeries>
 #include <QtCharts/QBarSet>
 #include <QtCharts/QXYSeries>
@@ -300,7 +301,21 @@ TEST_P(ProgressScreens, KochSessionBelowNinetyPercentKeepsTheLevel) {
     EXPECT_NE(lastResult(*screen).find("90 percent adds the next character"), std::string::npos);
 }
 
+// The session chart's time axis.
+static QAbstractAxis* timeAxis(keyview::ProgressScreen& screen) {
+    const auto axes = screen.sessionChart()->chart()->axes(Qt::Horizontal);
+    return axes.isEmpty() ? nullptr : axes.at(0);
+}
+
 TEST_P(ProgressScreens, ProgressScreenShowsTheFile) {
+    if (!earkey()) {
+        keyview::ProgressScreen screen(app());
+        ASSERT_TRUE(showActive(screen));
+        EXPECT_EQ(screen.sessionChart()->chart()->title(), "Koch sessions: none yet");
+        // No dates under a chart of no sessions.
+        ASSERT_NE(timeAxis(screen), nullptr);
+        EXPECT_FALSE(timeAxis(screen)->labelsVisible());
+    }
     {
         auto screen = kochScreen();
         copyGroup();
@@ -348,6 +363,7 @@ TEST_P(ProgressScreens, ProgressScreenShowsTheFile) {
         ASSERT_NE(line, nullptr);
         ASSERT_EQ(line->count(), 1);
         EXPECT_EQ(line->at(0).y(), 100);
+        EXPECT_TRUE(timeAxis(screen)->labelsVisible());
     }
 }
 
