@@ -427,8 +427,4 @@ TEST(KochFaults, AHistoryThatCannotKeepIsToldOnceAndTheTrainerGoesOn) {
         EXPECT_DOUBLE_EQ(bare.recent().errorRate(c), 1.0) << c;
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, KochEditions,
-                         ::testing::Values(Edition::Earkey, Edition::Keyview),
-                         [](const auto& info) {
-                             return info.param == Edition::Earkey ? "Earkey" : "Keyview";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothEditions, KochEditions, kBothEditions, editionName);

@@ -431,8 +431,4 @@ TEST_P(RecognitionKept, EachJudgedKeyIsKeptWithItsResponseTime) {
     EXPECT_FALSE(rig.lesson->takeFaultNotice());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, RecognitionKept,
-                         ::testing::Values(Edition::Earkey, Edition::Keyview),
-                         [](const auto& info) {
-                             return info.param == Edition::Earkey ? "Earkey" : "Keyview";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothEditions, RecognitionKept, kBothEditions, editionName);

@@ -117,11 +117,7 @@ TEST_P(WordTestFlow, ExitStopsAfterTheCurrentCharacter) {
     EXPECT_EQ(rig.tutor.sender.position(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, WordTestFlow,
-                         ::testing::Values(Edition::Earkey, Edition::Keyview),
-                         [](const auto& info) {
-                             return info.param == Edition::Earkey ? "Earkey" : "Keyview";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothEditions, WordTestFlow, kBothEditions, editionName);
 
 TEST(EarkeyWordTest, ThirtyDownsReachWordThirtyAndOneMoreStaysThere) {
     ExerciseRig rig(Edition::Earkey, 5);
@@ -239,10 +235,6 @@ TEST_P(MessageFlow, SmallLettersSoundAsCapitalsAndAnEmptyMessageSoundsNothing) {
     EXPECT_EQ(messageToSend(table, "ax"), "AX");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, MessageFlow,
-                         ::testing::Values(Edition::Earkey, Edition::Keyview),
-                         [](const auto& info) {
-                             return info.param == Edition::Earkey ? "Earkey" : "Keyview";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothEditions, MessageFlow, kBothEditions, editionName);
 
 }  // namespace

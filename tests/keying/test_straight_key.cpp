@@ -163,11 +163,7 @@ TEST_P(StraightKeyEdition, ReportBeforeAnyKeyingAndStartingAgain) {
     EXPECT_TRUE(k.mark(20).empty());  // armed again: the first key-down outputs nothing
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, StraightKeyEdition,
-                         ::testing::Values(Edition::Earkey, Edition::Keyview),
-                         [](const auto& info) {
-                             return info.param == Edition::Earkey ? "Earkey" : "Keyview";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothEditions, StraightKeyEdition, kBothEditions, editionName);
 
 TEST(StraightKey, ThresholdFactorsAreSinglePrecision) {
     // 1.7 x 65 is 110.5, which would round to 110; the single-precision 1.7 lies a hair above.

@@ -936,11 +936,7 @@ TEST_P(KeyScreens, TheTimingReportPicturesAndSaysTheKeyingTheScriptHolds) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, KeyScreens,
-                         ::testing::Values(Edition::Earkey, Edition::Keyview),
-                         [](const auto& info) {
-                             return info.param == Edition::Earkey ? "Earkey" : "Keyview";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothEditions, KeyScreens, kBothEditions, editionName);
 
 }  // namespace
 }  // namespace keytut::testing

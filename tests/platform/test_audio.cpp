@@ -224,7 +224,11 @@ TEST_P(PacedBackend, PlaysAtEightThousandSamplesPerSecond) {
 
 INSTANTIATE_TEST_SUITE_P(Timings, PacedBackend,
                          ::testing::Values(audio::DoneTiming::WhenTaken,
-                                           audio::DoneTiming::AtPlayback));
+                                           audio::DoneTiming::AtPlayback),
+                         [](const auto& info) {
+                             return info.param == audio::DoneTiming::WhenTaken ? "WhenTaken"
+                                                                               : "AtPlayback";
+                         });
 
 TEST(PacedBackendRing, TwentySmallBuffersGiveTwoHundredTicksPerSecond) {
     UiThread ui;

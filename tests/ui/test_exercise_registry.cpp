@@ -137,11 +137,7 @@ TEST(EditionScreens, WhatAnEditionRegistersOpensInItsOwnMainWindowsOnly) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, Registry,
-                         ::testing::Values(Edition::Earkey, Edition::Keyview),
-                         [](const auto& info) {
-                             return info.param == Edition::Earkey ? "Earkey" : "Keyview";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothEditions, Registry, kBothEditions, editionName);
 
 }  // namespace
 }  // namespace keytut::ui

@@ -244,8 +244,7 @@ TEST_P(SpeedRule, WordSpeedNeverFasterThanCharacterSpeed) {
     EXPECT_EQ(t.charDotSamples, 1840);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, SpeedRule,
-                         ::testing::Values(Edition::Earkey, Edition::Keyview));
+INSTANTIATE_TEST_SUITE_P(BothEditions, SpeedRule, kBothEditions, editionName);
 
 // What a screen reader is given for the settings: each list's value with the focus (its
 // description), each change said once by a notification that leaves the focus where it is,
@@ -301,8 +300,7 @@ TEST_P(HeardSettings, ValuesOnFocusAndEveryChangeSaidOnce) {
     EXPECT_EQ(program.app.settings().port(), "2");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, HeardSettings,
-                         ::testing::Values(Edition::Earkey, Edition::Keyview));
+INSTANTIATE_TEST_SUITE_P(BothEditions, HeardSettings, kBothEditions, editionName);
 
 // The settings are kept as they are chosen: each change of a speed or of the port box at once,
 // however the program ends later. When they cannot be kept the learner is told, once. The port
@@ -445,8 +443,7 @@ TEST_P(MainWindowSettingsAndSize, OnePressOfSendOneBox) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, MainWindowSettingsAndSize,
-                         ::testing::Values(Edition::Earkey, Edition::Keyview));
+INSTANTIATE_TEST_SUITE_P(BothEditions, MainWindowSettingsAndSize, kBothEditions, editionName);
 
 TEST(SpeedRuleNote, SaysWhichListFollowed) {
     auto speeds = [](int c, int w) {

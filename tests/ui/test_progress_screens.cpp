@@ -433,8 +433,7 @@ TEST_P(ProgressScreens, KochCourseChosenAndKept) {
     ASSERT_EQ(rows.size(), 5u);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, ProgressScreens,
-                         ::testing::Values(Edition::Earkey, Edition::Keyview));
+INSTANTIATE_TEST_SUITE_P(BothEditions, ProgressScreens, kBothEditions, editionName);
 
 TEST(EarkeyKochScreen, OpensInTheCopyBoxSayingTheOpeningText) {
     ExerciseProgram program(Edition::Earkey, KEYTUT_DATA_DIR, 5);

@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                     [](Screen& s) {
                         return static_cast<keyview::Practice::Lesson&>(s).lesson().state().stage;
                     }}),
-    [](const auto& info) { return info.param.edition == Edition::Earkey ? "Earkey" : "Keyview"; });
+    [](const auto& info) { return nameOf(info.param.edition); });
 
 }  // namespace
 }  // namespace keytut::ui

@@ -147,8 +147,7 @@ TEST_P(ToneScreens, LeavingWhileTryPlaysStopsAfterTheCharacterPlaying) {
     EXPECT_EQ(program.tutor.tone.settings(), (ToneSettings{450, false}));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, ToneScreens,
-                         ::testing::Values(Edition::Earkey, Edition::Keyview));
+INSTANTIATE_TEST_SUITE_P(BothEditions, ToneScreens, kBothEditions, editionName);
 
 }  // namespace
 }  // namespace keytut::ui
