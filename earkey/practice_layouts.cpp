@@ -65,9 +65,9 @@ QsoLayout qsoLayout() {
          style::AlignRight},
         // A list box rather than a drop-down list: Orca 43 says neither a Qt drop-down list's
         // entry when it gets the focus nor the new entry when Up or Down changes it, while it
-        // reads a list box's lines as the cursor moves. Same place, as high as the drop-down
-        // list's open list.
-        {kFileList, ControlKind::ListBox, "", 80, 5, 60, 50, style::Selectable},
+        // reads a list box's lines as the cursor moves. Same place; it stays open, so it ends
+        // above the instructions instead of covering them as the drop-down's open list would.
+        {kFileList, ControlKind::ListBox, "", 80, 5, 60, 29, style::Selectable},
         {kLineBox, ControlKind::SpokenText, "", 5, 65, 300, 12, style::Border | style::TabStop},
     };
     // Qt names a list by its accessible name alone, not by the label that points to it.

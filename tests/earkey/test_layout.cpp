@@ -142,6 +142,7 @@ const ScreenLayout kMainMenuElevenGroups = {380, 331, join({{
         {208, GroupBox, "Practice", 10, 248, 350, 73},
     }, kSettingsRows})};
 
+// With fewer groups the practice rows move up, and the key buttons reach into the settings.
 const ScreenLayout kMainMenuOneGroup = {380, 220, join({{
         {101, PushButton, "Punctuation", 20, 20, 100, 14},
         {200, GroupBox, "Lesson", 10, 10, 150, 22},
@@ -154,7 +155,7 @@ const ScreenLayout kMainMenuOneGroup = {380, 220, join({{
         {312, PushButton, "Koch Trainer", 15, 96, 80, 14},
         {313, PushButton, "Progress", 140, 96, 80, 14},
         {208, GroupBox, "Practice", 10, 48, 350, 73},
-    }, kSettingsRows})};
+    }, kSettingsRows}), {}, true};
 
 const ScreenLayout kMainMenuNoGroups = {380, 220, join({{
         {200, GroupBox, "Lesson", 10, 10, 150, 0},
@@ -167,7 +168,7 @@ const ScreenLayout kMainMenuNoGroups = {380, 220, join({{
         {312, PushButton, "Koch Trainer", 15, 76, 80, 14},
         {313, PushButton, "Progress", 140, 76, 80, 14},
         {208, GroupBox, "Practice", 10, 28, 350, 73},
-    }, kSettingsRows})};
+    }, kSettingsRows}), {}, true};
 
 const ScreenLayout kMainMenuWithADrillAndAGaugeAdded = {380, 331, join({{
         {101, PushButton, "E T I M ", 20, 20, 100, 14},
@@ -190,10 +191,10 @@ const ScreenLayout kMainMenuWithADrillAndAGaugeAdded = {380, 331, join({{
         {307, PushButton, "Paddle Key Send", 265, 278, 80, 14},
         {312, PushButton, "Koch Trainer", 15, 296, 80, 14},
         {313, PushButton, "Progress", 140, 296, 80, 14},
-        {320, PushButton, "Daily Drill", 140, 296, 80, 14},
+        {320, PushButton, "Daily Drill", 265, 296, 80, 14},
         {208, GroupBox, "Practice", 10, 248, 350, 73},
     }, kSettingsRows, {
-        {321, PushButton, "&Gauge", 335, 124, 20, 14},
+        {321, PushButton, "&Gauge", 245, 124, 20, 14},
     }})};
 
 const ScreenLayout kLessonHearing = {300, 220, {
@@ -232,7 +233,7 @@ const ScreenLayout kThirtyWordTest = {180, 175, {
 const ScreenLayout kQso = {320, 220, {
         {101, Label, "Enter to send a Q S O,  Escape to exit.\nWhen finished use cursor keys to read the list", 5, 35, 200, 20},
         {104, Label, "&Q S O File", 20, 5, 50, 10},
-        {105, ListBox, "MORSE1.TXT", 80, 5, 60, 50},
+        {105, ListBox, "MORSE1.TXT", 80, 5, 60, 29},
         {100, SpokenText, "", 5, 65, 300, 12},
     }};
 

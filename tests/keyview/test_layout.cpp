@@ -159,6 +159,7 @@ const ScreenLayout kMainWindowElevenGroups = {380, 331, join({{
         {208, GroupBox, "Practice", 10, 248, 350, 73},
     }, kSettingsRows})};
 
+// With fewer groups the practice rows move up, and the key buttons reach into the settings.
 const ScreenLayout kMainWindowOneGroup = {380, 220, join({{
         {101, PushButton, "&1", 20, 20, 20, 14},
         {211, Label, "ETIM", 45, 22, 80, 10},
@@ -180,7 +181,7 @@ const ScreenLayout kMainWindowOneGroup = {380, 220, join({{
         {313, PushButton, "P&rogress", 140, 96, 35, 14},
         {232, Label, "Your progress", 180, 98, 60, 10},
         {208, GroupBox, "Practice", 10, 48, 350, 73},
-    }, kSettingsRows})};
+    }, kSettingsRows}), {}, true};
 
 const ScreenLayout kMainWindowNoGroups = {380, 220, join({{
         {200, GroupBox, "Lesson", 10, 10, 150, 0},
@@ -201,7 +202,7 @@ const ScreenLayout kMainWindowNoGroups = {380, 220, join({{
         {313, PushButton, "P&rogress", 140, 76, 35, 14},
         {232, Label, "Your progress", 180, 78, 60, 10},
         {208, GroupBox, "Practice", 10, 28, 350, 73},
-    }, kSettingsRows})};
+    }, kSettingsRows}), {}, true};
 
 const ScreenLayout kMainWindowWithADrillAndAGaugeAdded = {380, 331, join({{
         {101, PushButton, "&1", 20, 20, 20, 14},
@@ -243,11 +244,11 @@ const ScreenLayout kMainWindowWithADrillAndAGaugeAdded = {380, 331, join({{
         {231, Label, "Koch trainer", 55, 298, 60, 10},
         {313, PushButton, "P&rogress", 140, 296, 35, 14},
         {232, Label, "Your progress", 180, 298, 60, 10},
-        {320, PushButton, "&Drill", 140, 296, 35, 14},
-        {220, Label, "1234567890", 45, 202, 80, 10},
+        {320, PushButton, "&Drill", 265, 296, 35, 14},
+        {233, Label, "A daily drill", 305, 298, 40, 10},
         {208, GroupBox, "Practice", 10, 248, 350, 73},
     }, kSettingsRows, {
-        {321, PushButton, "&Gauge", 335, 124, 20, 14},
+        {321, PushButton, "&Gauge", 245, 124, 20, 14},
     }})};
 
 const ScreenLayout kLessonHearing = {300, 220, {
@@ -276,6 +277,8 @@ const ScreenLayout kLessonGroupTest = {300, 220, {
         {104, Label, "", 200, 5, 22, 162},
     }};
 
+// Each sign's name is as tall as one and a half rows; its text stands at the top, beside its
+// button.
 const ScreenLayout kPunctuation = {300, 220, {
         {300, Label, "Familiarise yourself with these punctuation characters", 10, 5, 230, 10},
         {101, PushButton, "CT", 20, 20, 25, 15},
@@ -295,7 +298,7 @@ const ScreenLayout kPunctuation = {300, 220, {
         {108, PushButton, "?", 20, 160, 25, 15},
         {208, Label, "Question Mark", 50, 162, 80, 30},
         {2, PushButton, "Exit", 260, 200, 25, 15},
-    }};
+    }, {}, true};
 
 const ScreenLayout kThirtyWordTest = {160, 255, {
         {100, Label, "", 5, 5, 100, 242},

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct ScreenLayout {
     std::vector<LayoutRow> rows;
     // List boxes whose place reaches below the client area; they end at its bottom edge.
     std::vector<int> pastTheEdge = {};
+    // The places given overlap (a main window laid out for fewer lesson groups than the data
+    // has, labels as tall as the rows below them); elsewhere no control covers another.
+    bool overlapping = false;
 };
 
 // Place{} printed in failures as its four numbers.
@@ -57,6 +61,25 @@ inline const char* kindName(ControlKind kind) {
     return "?";
 }
 
+// No shown control stands over another, as the learner sees them; a group box holds its
+// controls. A drop-down list counts as high as it is closed.
+inline void expectNoneCovered(const Screen& screen) {
+    const std::vector<int> ids = screen.controlIds();
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        for (std::size_t j = i + 1; j < ids.size(); ++j) {
+            const QWidget* a = screen.control(ids[i]);
+            const QWidget* b = screen.control(ids[j]);
+            if (!a || !b || !a->isVisible() || !b->isVisible() ||
+                screen.specOf(ids[i])->kind == ControlKind::GroupBox ||
+                screen.specOf(ids[j])->kind == ControlKind::GroupBox)
+                continue;
+            EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+                << "control " << ids[i] << " (\"" << screen.text(ids[i]) << "\") and control "
+                << ids[j] << " (\"" << screen.text(ids[j]) << "\") overlap";
+        }
+    }
+}
+
 // The screen holds exactly the table's controls, in its order, each of its kind, text and place,
 // in a client area of the table's size; and every widget stands where its place says in pixels,
 // inside the window unless the table says it reaches beyond it.
@@ -79,6 +102,11 @@ inline void expectLayout(const Screen& screen, const ScreenLayout& layout) {
     EXPECT_EQ(screen.size(), screen.toPixels(0, 0, layout.width, layout.height).size())
         << "client area " << layout.width << " x " << layout.height << " units";
     expectPlacedInPixels(screen, layout.pastTheEdge);
+    std::set<int> seen;
+    for (int id : want)
+        EXPECT_TRUE(seen.insert(id).second) << "control " << id << " twice";
+    if (!layout.overlapping)
+        expectNoneCovered(screen);
 }
 
 }  // namespace keytut::ui::testing

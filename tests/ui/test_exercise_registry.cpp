@@ -71,9 +71,9 @@ TEST_P(Registry, AnEntryAddedIsAButtonInItsTabOrderThatOpensItsExercise) {
     const bool earkey = edition == Edition::Earkey;
     EXPECT_EQ(w->text(320), earkey ? "Daily Drill" : "&Drill");
     if (earkey) {
-        EXPECT_EQ(w->control(220), nullptr);
+        EXPECT_EQ(w->control(233), nullptr);
     } else {
-        EXPECT_EQ(w->text(220), "A daily drill");
+        EXPECT_EQ(w->text(233), "A daily drill");
     }
 
     ASSERT_TRUE(showActive(*w));

@@ -37,12 +37,12 @@ inline std::vector<ExerciseButton> withDrillAndGauge(std::function<void(App&)> o
     // clang-format off
     registry.push_back({.name = "Drill", .id = 320,
                         .earkeyCaption = "Daily Drill", .keyviewCaption = "&Drill",
-                        .description = "A daily drill", .descriptionId = 220,
-                        .column = 1, .row = 2});
+                        .description = "A daily drill", .descriptionId = 233,
+                        .column = 2, .row = 2});
     registry.push_back({.name = "Gauge", .id = 321,
                         .earkeyCaption = "&Gauge", .keyviewCaption = "&Gauge",
                         .group = ButtonGroup::Settings,
-                        .x = 335, .y = 124, .width = 20, .height = 14,
+                        .x = 245, .y = 124, .width = 20, .height = 14,
                         .open = std::move(openGauge)});
     // clang-format on
     return registry;
