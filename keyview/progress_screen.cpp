@@ -1,6 +1,7 @@
 #include "progress_screen.h"
 
 #include <QDateTime>
+#include <QFontMetricsF>
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSeries>
 #include <QtCharts/QBarSet>
@@ -8,6 +9,7 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
+#include <algorithm>
 
 #include "exercises/edition_profiles.h"
 #include "platform/ui/edition_screens.h"
@@ -32,6 +34,33 @@ QValueAxis* percentAxis(int ticks) {
     return axis;
 }
 
+// The characters' names as large as the room under each bar allows: the full size at the first
+// levels, smaller as the course fills the chart (forty characters and more side by side), so
+// that none is cut short to "...". Qt gives a name the width from one tick to the next, less a
+// padding on either side, and decides only once the chart is laid out.
+void fitLabels(QChart* chart, QBarCategoryAxis* axis) {
+    constexpr qreal kPadding = 12;
+    const QFont full = axis->labelsFont();
+    QObject::connect(chart, &QChart::plotAreaChanged, axis, [axis, full](const QRectF& plot) {
+        const QStringList names = axis->categories();
+        if (names.isEmpty())
+            return;
+        const qreal room = plot.width() / static_cast<qreal>(names.size() + 1) - kPadding;
+        QFont font = full;
+        for (qreal scale : {1.0, 0.85, 0.7}) {
+            font.setPointSizeF(full.pointSizeF() * scale);
+            const QFontMetricsF metrics(font);
+            qreal widest = 0;
+            for (const QString& name : names)
+                widest = std::max(widest, metrics.horizontalAdvance(name));
+            if (widest <= room)
+                break;
+        }
+        if (axis->labelsFont() != font)
+            axis->setLabelsFont(font);
+    });
+}
+
 QChart* makeCharacterChart(const progress::ProgressReport& report) {
     auto* chart = new QChart;
     chart->setMargins(QMargins(4, 4, 4, 4));
@@ -48,11 +77,7 @@ QChart* makeCharacterChart(const progress::ProgressReport& report) {
     chart->addSeries(series);
     auto* characters = new QBarCategoryAxis;
     characters->append(names);
-    // Forty characters and more side by side: a smaller font keeps every one readable instead
-    // of cut short.
-    QFont small = characters->labelsFont();
-    small.setPointSizeF(small.pointSizeF() * 0.7);
-    characters->setLabelsFont(small);
+    fitLabels(chart, characters);
     characters->setGridLineVisible(false);
     chart->addAxis(characters, Qt::AlignBottom);
     series->attachAxis(characters);

@@ -6,10 +6,13 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
 #include <QtCharts/QAbstractAxis>
+#include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSeries>
 #include <QtCharts/QBarSet>
 #include <QtCharts/QXYSeries>
@@ -307,6 +310,34 @@ static QAbstractAxis* timeAxis(keyview::ProgressScreen& screen) {
     return axes.isEmpty() ? nullptr : axes.at(0);
 }
 
+// The character chart's names as the learner sees them under the bars, and how large.
+struct ChartNames {
+    std::string shown;  // the texts written under the bars, sorted; "..." where one was cut short
+    qreal pointSize = 0;
+    qreal percentPointSize = 0;  // the percentages beside them
+};
+
+static ChartNames chartNames(keyview::ProgressScreen& screen) {
+    ChartNames names;
+    QChart* chart = screen.characterChart()->chart();
+    auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+    auto* percent = chart->axes(Qt::Vertical).value(0);
+    if (!axis || !percent)
+        return names;
+    names.pointSize = axis->labelsFont().pointSizeF();
+    names.percentPointSize = percent->labelsFont().pointSizeF();
+    QStringList shown;
+    for (QGraphicsItem* item : chart->scene()->items()) {
+        auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+        if (text && text->isVisible() && text->font() == axis->labelsFont() &&
+            chart->plotArea().bottom() < text->scenePos().y())
+            shown << text->toPlainText();
+    }
+    shown.sort();
+    names.shown = shown.join(' ').toStdString();
+    return names;
+}
+
 TEST_P(ProgressScreens, ProgressScreenShowsTheFile) {
     if (!earkey()) {
         keyview::ProgressScreen screen(app());
@@ -364,6 +395,29 @@ TEST_P(ProgressScreens, ProgressScreenShowsTheFile) {
         ASSERT_EQ(line->count(), 1);
         EXPECT_EQ(line->at(0).y(), 100);
         EXPECT_TRUE(timeAxis(screen)->labelsVisible());
+        // The first level's two characters are named as large as the percentages.
+        settle();
+        const ChartNames first = chartNames(screen);
+        EXPECT_EQ(first.shown, "K M");
+        EXPECT_EQ(first.pointSize, first.percentPointSize);
+    }
+    if (!earkey()) {
+        // The whole course answered: forty-one names side by side, each shown whole.
+        progress::Store more(file, progress::Store::Mode::Existing);
+        const progress::SessionId session = more.beginSession({"keyview", "lesson", 1, "", 0});
+        QStringList course;
+        for (char c : kLcwoCourseOrder) {
+            more.record(session, {2, c, c, true, std::nullopt, 20, 12});
+            course << QString(QLatin1Char(c));
+        }
+        more.endSession(session, 3);
+        course.sort();
+        keyview::ProgressScreen screen(app());
+        ASSERT_TRUE(showActive(screen));
+        settle();
+        const ChartNames all = chartNames(screen);
+        EXPECT_EQ(all.shown, course.join(' ').toStdString());
+        EXPECT_LT(all.pointSize, all.percentPointSize);
     }
 }
 
