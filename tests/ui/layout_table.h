@@ -103,7 +103,7 @@ inline void expectLayout(const Screen& screen, const ScreenLayout& layout) {
         << "client area " << layout.width << " x " << layout.height << " units";
     expectPlacedInPixels(screen, layout.pastTheEdge);
     std::set<int> seen;
-    for (int id : want)
+    for (int id : screen.controlIds())
         EXPECT_TRUE(seen.insert(id).second) << "control " << id << " twice";
     if (!layout.overlapping)
         expectNoneCovered(screen);
